@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Chromet/Color/PickedColor.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+// A color in a palette, under the name the user gave it (or a Tailwind-derived default).
+struct NamedColor {
+    QUuid id;
+    QString name;
+    PickedColor color;
+
+    friend bool operator==(const NamedColor &, const NamedColor &) = default;
+
+    QJsonObject toJson() const;
+    static std::optional<NamedColor> fromJson(const QJsonValue &value);
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Chromet/Color/PickedColor.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+
+// One display's still image, taken when a pick starts. Everything the loupe shows and picks is
+// read from it, never from the live screen. Geometry is Qt's: global logical coordinates,
+// top-left origin, y down. The image is in device pixels and carries its own color space.
+struct ScreenSnapshot {
+    quint32 displayID = 0;
+    QString screenName; // QScreen::name() of the display
+    QRectF frame;       // the screen's logical geometry
+    QImage image;       // the whole display, row 0 at the top
+
+    // Device pixels per logical point: image width / frame width, for both axes.
+    double scale() const;
+
+    // The pixel under a global point: inside when left <= x < right and top <= y < bottom.
+    std::optional<QPoint> pixelAt(const QPointF &global) const;
+    // The pixel read in the image's color space and converted into sRGB and Display P3.
+    std::optional<PickedColor> colorAtPixel(int column, int row) const;
+
+    struct LensCrop {
+        QImage image;  // the visible part of the n x n block
+        QPoint offset; // cells to shift the crop right and down when clipped at the left/top
+    };
+    std::optional<LensCrop> lensCrop(int centreColumn, int centreRow, int n) const;
+
+    // Mean relative luminance (0...1) of a rectangle in display-local points (top-left origin).
+    std::optional<double> averageLuminance(const QRectF &local) const;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Chromet/Picking/ScreenSnapshot.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+// Result of one capture: the snapshots in screen-list order, or the capture service's error.
+struct CaptureResult {
+    QList<ScreenSnapshot> snapshots;
+    QString error; // empty on success
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// The screen-capture service. Results are delivered on the thread of `context` by a queued call,
+// never from inside the request, and are dropped if `context` is gone by then.
+class SnapshotCapturing {
+public:
+    using Completion = std::function<void(CaptureResult)>;
+
+    virtual ~SnapshotCapturing() = default;
+
+    // The display whose frame contains the global point: at most one snapshot, none when the
+    // point is on no display.
+    virtual void captureDisplay(const QPointF &global, QObject *context, Completion done) = 0;
+    // Every display, in the order of QGuiApplication::screens().
+    virtual void captureAllDisplays(QObject *context, Completion done) = 0;
+    // Prepares what a capture needs (connections, shared memory) so the first pick is fast.
+    virtual void warmUp() {}
+};
