@@ -9,6 +9,13 @@
 
 #include <optional>
 
+// The pointer-in-rectangle rule for Qt's y-down geometry: the left and top edges belong to the
+// rectangle, the right and bottom edges do not.
+inline bool frameContains(const QRectF &frame, const QPointF &global) {
+    return global.x() >= frame.left() && global.x() < frame.right() && global.y() >= frame.top() &&
+           global.y() < frame.bottom();
+}
+
 // One display's still image, taken when a pick starts. Everything the loupe shows and picks is
 // read from it, never from the live screen. Geometry is Qt's: global logical coordinates,
 // top-left origin, y down. The image is in device pixels and carries its own color space.
@@ -20,6 +27,7 @@ struct ScreenSnapshot {
 
     // Device pixels per logical point: image width / frame width, for both axes.
     double scale() const;
+    bool contains(const QPointF &global) const { return frameContains(frame, global); }
 
     // The pixel under a global point: inside when left <= x < right and top <= y < bottom.
     std::optional<QPoint> pixelAt(const QPointF &global) const;
