@@ -31,5 +31,12 @@ struct OKLab {
 };
 OKLab oklab(const RGB &srgb);
 
+struct OKLCH {
+    double L = 0;
+    double C = 0;
+    double H = 0; // degrees, 0 <= H < 360; 0 when the chroma is below 0.0001
+};
+OKLCH oklch(const OKLab &lab);
+
 // sRGB transfer function, decoding direction.
 double linearizedChannel(double c);
