@@ -1,0 +1,187 @@
+#include "Chromet/Contrast/ContrastModel.h"
+
+#include <QTest>
+
+namespace {
+
+PickedColor srgb(double r, double g, double b) {
+    return PickedColor{RGB{r, g, b}, RGB{r, g, b}};
+}
+
+// Pass/fail of AA, AA Large, AAA, AAA Large as a four-letter mask, "P" or "F" each.
+QString levelMask(double ratio) {
+    QString mask;
+    for (const ContrastLevel &level : Contrast::levels(ratio))
+        mask += level.passes ? QLatin1Char('P') : QLatin1Char('F');
+    return mask;
+}
+
+} // namespace
+
+class tst_ContrastModel : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void referencePairs_data();
+    void referencePairs();
+    void ratioIsSymmetric();
+    void p3ChannelsDoNotMatter();
+    void levelLabelsInOrder();
+    void levelThresholds_data();
+    void levelThresholds();
+    void texts_data();
+    void texts();
+    void luminance_data();
+    void luminance();
+};
+
+void tst_ContrastModel::referencePairs_data() {
+    QTest::addColumn<PickedColor>("text");
+    QTest::addColumn<PickedColor>("background");
+    QTest::addColumn<QString>("ratio");
+    QTest::addColumn<QString>("lc");
+    QTest::addColumn<QString>("levels");
+
+    const PickedColor white = srgb(1, 1, 1);
+    const PickedColor black = srgb(0, 0, 0);
+    QTest::newRow("black on white") << black << white << "21.00:1"
+                                    << "Lc 106.0"
+                                    << "PPPP";
+    QTest::newRow("white on black") << white << black << "21.00:1"
+                                    << "Lc -107.9"
+                                    << "PPPP";
+    QTest::newRow("blue on white") << srgb(0.2, 0.4, 0.6) << white << "6.00:1"
+                                   << "Lc 79.8"
+                                   << "PPFP";
+    QTest::newRow("grey on white") << srgb(0.5, 0.5, 0.5) << white << "3.98:1"
+                                   << "Lc 67.1"
+                                   << "FPFF";
+    QTest::newRow("color on itself") << srgb(0.2, 0.4, 0.6) << srgb(0.2, 0.4, 0.6) << "1.00:1"
+                                     << "Lc 0.0"
+                                     << "FFFF";
+    QTest::newRow("white on itself") << white << white << "1.00:1"
+                                     << "Lc 0.0"
+                                     << "FFFF";
+    QTest::newRow("black on itself") << black << black << "1.00:1"
+                                     << "Lc 0.0"
+                                     << "FFFF";
+    // Light text on a dark background: the negative branch.
+    QTest::newRow("white on blue") << white << srgb(0.2, 0.4, 0.6) << "6.00:1"
+                                   << "Lc -85.0"
+                                   << "PPFP";
+    // Near-equal luminances fall under APCA's low clip even when WCAG sees a difference.
+    QTest::newRow("low contrast clips to zero")
+        << srgb(0.5, 0.5, 0.5) << srgb(0.55, 0.55, 0.55) << "1.19:1"
+        << "Lc 0.0"
+        << "FFFF";
+}
+
+void tst_ContrastModel::referencePairs() {
+    QFETCH(PickedColor, text);
+    QFETCH(PickedColor, background);
+    QFETCH(QString, ratio);
+    QFETCH(QString, lc);
+    QFETCH(QString, levels);
+
+    const ContrastModel model{text, background};
+    QCOMPARE(Contrast::ratioText(model.ratio()), ratio);
+    QCOMPARE(Contrast::lcText(model.lc()), lc);
+    QCOMPARE(levelMask(model.ratio()), levels);
+    QCOMPARE(model.ratio(), Contrast::contrastRatio(text, background));
+    QCOMPARE(model.lc(), Contrast::apcaContrast(text, background));
+}
+
+void tst_ContrastModel::ratioIsSymmetric() {
+    const PickedColor a = srgb(0.9, 0.3, 0.1);
+    const PickedColor b = srgb(0.05, 0.2, 0.3);
+    QCOMPARE(Contrast::contrastRatio(a, b), Contrast::contrastRatio(b, a));
+    QVERIFY(Contrast::apcaContrast(a, b) < 0);
+    QVERIFY(Contrast::apcaContrast(b, a) > 0);
+}
+
+void tst_ContrastModel::p3ChannelsDoNotMatter() {
+    const PickedColor plain = srgb(0.2, 0.4, 0.6);
+    const PickedColor wideP3{plain.srgb, RGB{0.9, 0.0, 0.1}};
+    const PickedColor white = srgb(1, 1, 1);
+    QCOMPARE(Contrast::contrastRatio(wideP3, white), Contrast::contrastRatio(plain, white));
+    QCOMPARE(Contrast::apcaContrast(wideP3, white), Contrast::apcaContrast(plain, white));
+}
+
+void tst_ContrastModel::levelLabelsInOrder() {
+    const auto levels = Contrast::levels(5);
+    QCOMPARE(levels[0].label, QStringLiteral("AA"));
+    QCOMPARE(levels[1].label, QStringLiteral("AA Large"));
+    QCOMPARE(levels[2].label, QStringLiteral("AAA"));
+    QCOMPARE(levels[3].label, QStringLiteral("AAA Large"));
+}
+
+void tst_ContrastModel::levelThresholds_data() {
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("levels");
+
+    QTest::newRow("1") << 1.0 << "1.00:1"
+                       << "FFFF";
+    QTest::newRow("just below 3") << 2.9999 << "3.00:1"
+                                  << "FFFF";
+    QTest::newRow("3") << 3.0 << "3.00:1"
+                       << "FPFF";
+    QTest::newRow("4.4999 shows 4.50 but fails") << 4.4999 << "4.50:1"
+                                                 << "FPFF";
+    QTest::newRow("4.5") << 4.5 << "4.50:1"
+                         << "PPFP";
+    QTest::newRow("4.54") << 4.54 << "4.54:1"
+                          << "PPFP";
+    QTest::newRow("6.9999") << 6.9999 << "7.00:1"
+                            << "PPFP";
+    QTest::newRow("7") << 7.0 << "7.00:1"
+                       << "PPPP";
+    QTest::newRow("21") << 21.0 << "21.00:1"
+                        << "PPPP";
+}
+
+void tst_ContrastModel::levelThresholds() {
+    QFETCH(double, ratio);
+    QFETCH(QString, shown);
+    QFETCH(QString, levels);
+    QCOMPARE(Contrast::ratioText(ratio), shown);
+    QCOMPARE(levelMask(ratio), levels);
+}
+
+void tst_ContrastModel::texts_data() {
+    QTest::addColumn<double>("lc");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("positive") << 71.6 << "Lc 71.6";
+    QTest::newRow("negative") << -107.94 << "Lc -107.9";
+    QTest::newRow("zero") << 0.0 << "Lc 0.0";
+    QTest::newRow("rounds up") << 79.96 << "Lc 80.0";
+}
+
+void tst_ContrastModel::texts() {
+    QFETCH(double, lc);
+    QFETCH(QString, text);
+    QCOMPARE(Contrast::lcText(lc), text);
+}
+
+void tst_ContrastModel::luminance_data() {
+    QTest::addColumn<RGB>("rgb");
+    QTest::addColumn<double>("luminance");
+
+    QTest::newRow("black") << RGB{0, 0, 0} << 0.0;
+    QTest::newRow("white") << RGB{1, 1, 1} << 1.0;
+    // Below the 0.04045 knee the curve is linear.
+    QTest::newRow("linear segment") << RGB{0.04, 0.04, 0.04} << 0.04 / 12.92;
+    QTest::newRow("pure green") << RGB{0, 1, 0} << 0.7152;
+    QTest::newRow("grey") << RGB{0.5, 0.5, 0.5} << 0.21404114048223255;
+}
+
+void tst_ContrastModel::luminance() {
+    QFETCH(RGB, rgb);
+    QFETCH(double, luminance);
+    QVERIFY2(qAbs(Contrast::relativeLuminance(rgb) - luminance) < 1e-12,
+             qPrintable(QString::number(Contrast::relativeLuminance(rgb), 'g', 17)));
+}
+
+QTEST_APPLESS_MAIN(tst_ContrastModel)
+#include "tst_ContrastModel.moc"

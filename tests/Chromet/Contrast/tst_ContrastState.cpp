@@ -1,0 +1,216 @@
+#include "Chromet/Contrast/ContrastState.h"
+
+#include <QTest>
+
+namespace {
+
+// Colors named by letters: A-E distinct; 'a' is A's sRGB with other P3 channels (a different
+// color); 'W' is white.
+PickedColor color(QChar letter) {
+    switch (letter.unicode()) {
+    case 'A':
+        return {RGB{0.2, 0.4, 0.6}, RGB{0.25, 0.4, 0.58}};
+    case 'a':
+        return {RGB{0.2, 0.4, 0.6}, RGB{0.2, 0.4, 0.6}};
+    case 'B':
+        return {RGB{0.9, 0.1, 0.1}, RGB{0.85, 0.2, 0.15}};
+    case 'C':
+        return {RGB{0.1, 0.8, 0.3}, RGB{0.3, 0.78, 0.35}};
+    case 'D':
+        return {RGB{0, 0, 0}, RGB{0, 0, 0}};
+    case 'E':
+        return {RGB{0.5, 0.5, 0.5}, RGB{0.5, 0.5, 0.5}};
+    case 'W':
+        return ContrastState::white();
+    }
+    qFatal("unknown color letter");
+}
+
+QList<PickedColor> colors(const QString &letters) {
+    QList<PickedColor> list;
+    for (QChar letter : letters)
+        list.append(color(letter));
+    return list;
+}
+
+QString letterOf(const PickedColor &picked) {
+    for (QChar letter : QStringLiteral("AaBCDEW")) {
+        if (color(letter) == picked)
+            return QString(letter);
+    }
+    return QStringLiteral("?");
+}
+
+// "AB" for text A on background B; "" when there is no pair.
+QString pair(const ContrastState &state) {
+    if (!state.model())
+        return {};
+    return letterOf(state.model()->text) + letterOf(state.model()->background);
+}
+
+} // namespace
+
+class tst_ContrastState : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultPair_data();
+    void defaultPair();
+    void setHistory_data();
+    void setHistory();
+    void swapTwiceRestores();
+    void swapKeepsRatioAndFlipsLc();
+    void withoutPairNothingChanges();
+    void choosingOneRole();
+    void equality();
+};
+
+void tst_ContrastState::defaultPair_data() {
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<QString>("pair");
+
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("one color against white") << "A"
+                                             << "AW";
+    QTest::newRow("two colors") << "AB"
+                                << "AB";
+    QTest::newRow("newest two of many") << "CBAD"
+                                        << "CB";
+}
+
+void tst_ContrastState::defaultPair() {
+    QFETCH(QString, history);
+    QFETCH(QString, pair);
+    const ContrastState state(colors(history));
+    QCOMPARE(::pair(state), pair);
+    QCOMPARE(state.history(), colors(history));
+}
+
+void tst_ContrastState::setHistory_data() {
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QString>("chosen"); // a pair chosen before the change; "" keeps the default
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QString>("pair");
+
+    QTest::newRow("second pick replaces the white background by the first color") << "A"
+                                                                                  << ""
+                                                                                  << "BA"
+                                                                                  << "AA";
+    QTest::newRow("a new pick keeps a pair still in the history") << "AB"
+                                                                  << ""
+                                                                  << "CAB"
+                                                                  << "AB";
+    QTest::newRow("clearing drops the pair") << "AB"
+                                             << ""
+                                             << ""
+                                             << "";
+    QTest::newRow("first pick after clearing builds the default pair") << ""
+                                                                       << ""
+                                                                       << "A"
+                                                                       << "AW";
+    QTest::newRow("from empty to two colors") << ""
+                                              << ""
+                                              << "BA"
+                                              << "BA";
+    QTest::newRow("removed text falls back to the newest") << "ABC"
+                                                           << "CB"
+                                                           << "AB"
+                                                           << "AB";
+    QTest::newRow("removed background falls back to the second, even if it is the text") << "ABC"
+                                                                                         << "BC"
+                                                                                         << "AB"
+                                                                                         << "BB";
+    QTest::newRow("removed background with one color left becomes white") << "AB"
+                                                                          << ""
+                                                                          << "A"
+                                                                          << "AW";
+    QTest::newRow("both removed") << "ABC"
+                                  << "BC"
+                                  << "DE"
+                                  << "DE";
+    QTest::newRow("chosen pair survives reordering") << "ABCD"
+                                                     << "DC"
+                                                     << "CDAB"
+                                                     << "DC";
+    QTest::newRow("white stays while the history has one color") << "A"
+                                                                 << ""
+                                                                 << "B"
+                                                                 << "BW";
+    QTest::newRow("differing P3 channels make another color") << "AB"
+                                                              << ""
+                                                              << "aB"
+                                                              << "aB";
+    QTest::newRow("a chosen white background is re-derived") << "ABC"
+                                                             << "AW"
+                                                             << "ABC"
+                                                             << "AB";
+}
+
+void tst_ContrastState::setHistory() {
+    QFETCH(QString, initial);
+    QFETCH(QString, chosen);
+    QFETCH(QString, next);
+    QFETCH(QString, pair);
+
+    ContrastState state(colors(initial));
+    if (!chosen.isEmpty()) {
+        state.setText(color(chosen.at(0)));
+        state.setBackground(color(chosen.at(1)));
+        QCOMPARE(::pair(state), chosen);
+    }
+    state.setHistory(colors(next));
+    QCOMPARE(::pair(state), pair);
+    QCOMPARE(state.history(), colors(next));
+    QCOMPARE(state.model().has_value(), !next.isEmpty());
+}
+
+void tst_ContrastState::swapTwiceRestores() {
+    ContrastState state(colors(QStringLiteral("AB")));
+    state.swap();
+    QCOMPARE(pair(state), QStringLiteral("BA"));
+    state.swap();
+    QCOMPARE(pair(state), QStringLiteral("AB"));
+}
+
+void tst_ContrastState::swapKeepsRatioAndFlipsLc() {
+    ContrastState state(colors(QStringLiteral("D")));
+    const ContrastModel before = *state.model();
+    state.swap();
+    const ContrastModel after = *state.model();
+    QCOMPARE(pair(state), QStringLiteral("WD"));
+    QCOMPARE(after.ratio(), before.ratio());
+    QVERIFY(before.lc() > 0);
+    QVERIFY(after.lc() < 0);
+}
+
+void tst_ContrastState::withoutPairNothingChanges() {
+    ContrastState state;
+    state.swap();
+    state.setText(color(QLatin1Char('A')));
+    state.setBackground(color(QLatin1Char('B')));
+    QVERIFY(!state.model());
+    QCOMPARE(state, ContrastState(QList<PickedColor>{}));
+}
+
+void tst_ContrastState::choosingOneRole() {
+    ContrastState state(colors(QStringLiteral("ABC")));
+    state.setBackground(color(QLatin1Char('C')));
+    QCOMPARE(pair(state), QStringLiteral("AC"));
+    state.setText(color(QLatin1Char('B')));
+    QCOMPARE(pair(state), QStringLiteral("BC"));
+}
+
+void tst_ContrastState::equality() {
+    QCOMPARE(ContrastState(), ContrastState());
+    QCOMPARE(ContrastState(colors(QStringLiteral("AB"))),
+             ContrastState(colors(QStringLiteral("AB"))));
+    ContrastState swapped(colors(QStringLiteral("AB")));
+    swapped.swap();
+    QVERIFY(swapped != ContrastState(colors(QStringLiteral("AB"))));
+    QVERIFY(ContrastState(colors(QStringLiteral("A"))) !=
+            ContrastState(colors(QStringLiteral("a"))));
+}
+
+QTEST_APPLESS_MAIN(tst_ContrastState)
+#include "tst_ContrastState.moc"
