@@ -37,4 +37,6 @@ struct Library {
 
     QJsonObject toJson() const;
     static std::optional<Library> fromJson(const QJsonValue &value);
+    // As above; on failure *error (if given) says where and why, e.g. "id: not a UUID".
+    static std::optional<Library> fromJson(const QJsonValue &value, QString *error);
 };

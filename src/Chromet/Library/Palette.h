@@ -14,4 +14,6 @@ struct Palette {
 
     QJsonObject toJson() const;
     static std::optional<Palette> fromJson(const QJsonValue &value);
+    // As above; on failure *error (if given) says where and why, e.g. "id: not a UUID".
+    static std::optional<Palette> fromJson(const QJsonValue &value, QString *error);
 };
