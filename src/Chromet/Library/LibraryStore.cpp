@@ -1,0 +1,253 @@
+#include "Chromet/Library/LibraryStore.h"
+
+#include "Chromet/Library/LibraryJson.h"
+#include "Chromet/Logging/Logging.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QLocale>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString errnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool entryExists(const QString &path) {
+    // lstat, so a dangling symlink counts as taken; a failed lstat (such as EACCES) counts as
+    // free, which at worst makes the later move fail instead of looping here.
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+struct FileRead {
+    enum Outcome { Missing, Failed, Read };
+    Outcome outcome = Missing;
+    QByteArray bytes;
+    QString error;
+};
+
+// Tells "no file" (a first run) from "a file we cannot read", which must never be overwritten:
+// anything standing at the path that is not a readable regular file counts as the latter.
+FileRead readFile(const QString &path) {
+    const QByteArray nativePath = QFile::encodeName(path);
+    const auto failed = [&](const QString &why) {
+        return FileRead{FileRead::Failed, {}, path + QLatin1String(": ") + why};
+    };
+
+    struct stat info;
+    if (::stat(nativePath.constData(), &info) != 0) {
+        const int error = errno;
+        struct stat linkInfo;
+        const bool link = ::lstat(nativePath.constData(), &linkInfo) == 0;
+        if ((error == ENOENT || error == ENOTDIR) && !link)
+            return FileRead{FileRead::Missing, {}, {}};
+        if (error == ENOENT)
+            return failed(QStringLiteral("the symbolic link points to nothing"));
+        return failed(errnoText(error));
+    }
+    if (S_ISDIR(info.st_mode))
+        return failed(errnoText(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        return failed(QStringLiteral("not a regular file"));
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
+    return FileRead{FileRead::Read, std::move(bytes), {}};
+}
+
+bool isFinite(const RGB &rgb) {
+    return std::isfinite(rgb.r) && std::isfinite(rgb.g) && std::isfinite(rgb.b);
+}
+
+bool isFinite(const PickedColor &color) {
+    return isFinite(color.srgb) && isFinite(color.p3);
+}
+
+// Makes the rename that QSaveFile just did durable; the data itself was synced before it.
+void syncFolder(const QString &folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+LibraryStore::LibraryStore(const QString &path, Clock clock)
+    : m_path(path)
+    , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); })) {
+    load();
+}
+
+QString LibraryStore::defaultPath() {
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty())
+        return QString();
+    return dataHome + QLatin1String("/Chromet/library.json");
+}
+
+void LibraryStore::load() {
+    m_saveDisabled = false;
+    m_library = Library::defaultLibrary();
+
+    if (m_path.isEmpty()) {
+        // Nothing to read and nowhere to write: say so in the menu rather than pretend to save.
+        qCWarning(lcChromet, "Chromet: no location for the library file, history and palettes are "
+                             "kept only until quit");
+        m_isSaving = false;
+        return;
+    }
+
+    const FileRead read = readFile(m_path);
+    if (read.outcome == FileRead::Missing) {
+        m_isSaving = true;
+        return;
+    }
+    if (read.outcome == FileRead::Failed) {
+        qCWarning(lcChromet, "Chromet: failed to read library: %s", qUtf8Printable(read.error));
+        m_saveDisabled = true;
+        m_isSaving = false;
+        return;
+    }
+
+    QString decodeError;
+    if (auto decoded = decode(read.bytes, &decodeError)) {
+        m_library = std::move(*decoded);
+    } else {
+        const QString backup = backupPath(m_path, m_clock());
+        qCWarning(lcChromet, "Chromet: library is corrupt, moved aside to %s: %s",
+                  qUtf8Printable(QFileInfo(backup).fileName()), qUtf8Printable(decodeError));
+        // A failed move is left alone: the file stays and the next save replaces it.
+        QFile::rename(m_path, backup);
+    }
+    m_isSaving = true;
+}
+
+void LibraryStore::commit() {
+    if (m_onChange)
+        m_onChange();
+    if (m_saveDisabled) {
+        qCInfo(lcChromet,
+               "Chromet: library file is unreadable, not saving to avoid overwriting it");
+        return;
+    }
+    save();
+}
+
+bool LibraryStore::save() {
+    if (m_saveDisabled) {
+        m_isSaving = false;
+        return false;
+    }
+
+    const auto fail = [this](const QString &description) {
+        m_isSaving = false;
+        qCWarning(lcChromet, "Chromet: failed to save library: %s", qUtf8Printable(description));
+        return false;
+    };
+
+    if (m_path.isEmpty())
+        return fail(QStringLiteral("no location for the library file"));
+
+    const QString folder = QFileInfo(m_path).absolutePath();
+    std::error_code folderError;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), folderError);
+    if (folderError)
+        return fail(folder + QLatin1String(": ") + QString::fromStdString(folderError.message()));
+
+    QString encodeError;
+    const auto bytes = encode(m_library, &encodeError);
+    if (!bytes)
+        return fail(encodeError);
+
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(m_path + QLatin1String(": ") + file.errorString());
+    if (file.write(*bytes) != bytes->size() || !file.flush())
+        return fail(m_path + QLatin1String(": ") + file.errorString());
+    // QSaveFile syncs too but ignores a failure there; a write error must not pass as a save.
+    if (::fsync(file.handle()) != 0) {
+        const int error = errno;
+        file.cancelWriting();
+        return fail(m_path + QLatin1String(": ") + errnoText(error));
+    }
+    if (!file.commit())
+        return fail(m_path + QLatin1String(": ") + file.errorString());
+    syncFolder(folder);
+
+    m_isSaving = true;
+    return true;
+}
+
+std::optional<QByteArray> LibraryStore::encode(const Library &library, QString *error) {
+    // JSON has no NaN or infinity; writing null would make the file unreadable on the next start.
+    for (qsizetype i = 0; i < library.history.size(); ++i) {
+        if (!isFinite(library.history[i]))
+            return jsonFailure(error, QStringLiteral("history[%1]").arg(i),
+                               QStringLiteral("a channel is not a finite number"));
+    }
+    for (qsizetype p = 0; p < library.palettes.size(); ++p) {
+        const QList<NamedColor> &colors = library.palettes[p].colors;
+        for (qsizetype c = 0; c < colors.size(); ++c) {
+            if (!isFinite(colors[c].color))
+                return jsonFailure(error,
+                                   QStringLiteral("palettes[%1].colors[%2].color").arg(p).arg(c),
+                                   QStringLiteral("a channel is not a finite number"));
+        }
+    }
+
+    // QJsonDocument keeps object keys sorted and writes doubles in their shortest round-trip
+    // form. A '/' can only occur inside strings in its output, so escaping every one is exact.
+    QByteArray bytes = QJsonDocument(library.toJson()).toJson(QJsonDocument::Indented);
+    bytes.replace('/', "\\/");
+    return bytes;
+}
+
+std::optional<Library> LibraryStore::decode(const QByteArray &bytes, QString *error) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        if (error)
+            *error = QStringLiteral("JSON parse error at offset %1: %2")
+                         .arg(parseError.offset)
+                         .arg(parseError.errorString());
+        return std::nullopt;
+    }
+    const QJsonValue root =
+        document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+    auto library = Library::fromJson(root, error);
+    if (!library)
+        prefixJsonError(error, QStringLiteral("library"));
+    return library;
+}
+
+QString LibraryStore::backupPath(const QString &path, const QDateTime &now) {
+    const QString folder = QFileInfo(path).path();
+    const QString base =
+        QLatin1String("library.corrupt-") +
+        QLocale::c().toString(now.toLocalTime(), QStringLiteral("yyyyMMdd-HHmmss"));
+    QString candidate = folder + QLatin1Char('/') + base + QLatin1String(".json");
+    for (int counter = 2; entryExists(candidate); ++counter)
+        candidate = folder + QLatin1Char('/') + base + QLatin1Char('-') + QString::number(counter) +
+                    QLatin1String(".json");
+    return candidate;
+}
