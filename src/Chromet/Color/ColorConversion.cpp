@@ -49,6 +49,9 @@ RGB rgbComponents(const RGB &components, const QColorSpace &source,
                   QColorSpace::NamedColorSpace target) {
     if (!source.isValid())
         return RGB{};
+    // Qt warns about an unknown name; the conversion stays silent and gives black.
+    if (target < QColorSpace::SRgb || target > QColorSpace::ProPhotoRgb)
+        return RGB{};
     const QColorSpace targetSpace(target);
     if (!targetSpace.isValid())
         return RGB{};
