@@ -1,14 +1,11 @@
 #include "Chromet/Color/PickedColor.h"
 
-QJsonObject rgbToJson(const RGB &rgb)
-{
-    return QJsonObject{{QStringLiteral("r"), rgb.r},
-                       {QStringLiteral("g"), rgb.g},
-                       {QStringLiteral("b"), rgb.b}};
+QJsonObject rgbToJson(const RGB &rgb) {
+    return QJsonObject{
+        {QStringLiteral("r"), rgb.r}, {QStringLiteral("g"), rgb.g}, {QStringLiteral("b"), rgb.b}};
 }
 
-std::optional<RGB> rgbFromJson(const QJsonValue &value)
-{
+std::optional<RGB> rgbFromJson(const QJsonValue &value) {
     if (!value.isObject())
         return std::nullopt;
     const QJsonObject object = value.toObject();
@@ -20,14 +17,12 @@ std::optional<RGB> rgbFromJson(const QJsonValue &value)
     return RGB{r.toDouble(), g.toDouble(), b.toDouble()};
 }
 
-QJsonObject PickedColor::toJson() const
-{
+QJsonObject PickedColor::toJson() const {
     return QJsonObject{{QStringLiteral("srgb"), rgbToJson(srgb)},
                        {QStringLiteral("p3"), rgbToJson(p3)}};
 }
 
-std::optional<PickedColor> PickedColor::fromJson(const QJsonValue &value)
-{
+std::optional<PickedColor> PickedColor::fromJson(const QJsonValue &value) {
     if (!value.isObject())
         return std::nullopt;
     const QJsonObject object = value.toObject();

@@ -19,8 +19,7 @@ struct PickedColor {
     static std::optional<PickedColor> fromJson(const QJsonValue &value);
 };
 
-inline size_t qHash(const PickedColor &color, size_t seed = 0)
-{
+inline size_t qHash(const PickedColor &color, size_t seed = 0) {
     return qHash(color.p3, qHash(color.srgb, seed));
 }
 

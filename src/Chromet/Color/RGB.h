@@ -15,12 +15,10 @@ struct RGB {
 };
 
 // -0.0 and +0.0 compare equal, so they must hash equally.
-inline size_t hashChannel(double value, size_t seed)
-{
+inline size_t hashChannel(double value, size_t seed) {
     return qHashMulti(seed, value == 0.0 ? 0.0 : value);
 }
 
-inline size_t qHash(const RGB &rgb, size_t seed = 0)
-{
+inline size_t qHash(const RGB &rgb, size_t seed = 0) {
     return hashChannel(rgb.b, hashChannel(rgb.g, hashChannel(rgb.r, seed)));
 }
