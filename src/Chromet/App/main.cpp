@@ -1,7 +1,13 @@
-#include <QCoreApplication>
+#include "Chromet/App/CommandLine.h"
 
-int main(int argc, char **argv)
-{
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    return 0;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return runCommandLine(QCoreApplication::arguments().mid(1), out, err);
 }
