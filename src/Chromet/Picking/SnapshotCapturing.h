@@ -2,6 +2,7 @@
 
 #include "Chromet/Picking/ScreenSnapshot.h"
 
+#include <QFuture>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -32,3 +33,9 @@ public:
     // Prepares what a capture needs (connections, shared memory) so the first pick is fast.
     virtual void warmUp() {}
 };
+
+// Hands the future's result to `done` on the thread of `context` through its event loop once the
+// future finishes, never from inside this call, and not at all once `context` is gone. A future
+// that ends without a result is delivered as a failed capture.
+void deliverCaptureResult(const QFuture<CaptureResult> &future, QObject *context,
+                          SnapshotCapturing::Completion done);

@@ -1,0 +1,58 @@
+#include "Chromet/Picking/SyntheticSnapshotCapturer.h"
+
+SyntheticSnapshotCapturer::SyntheticSnapshotCapturer(QList<ScreenSnapshot> displays)
+    : m_displays(std::move(displays)) {
+}
+
+SyntheticSnapshotCapturer::~SyntheticSnapshotCapturer() {
+    // Requests still held never complete: their receivers see a capture without a result.
+    for (auto &held : m_held)
+        held.first->finish();
+}
+
+void SyntheticSnapshotCapturer::captureDisplay(const QPointF &global, QObject *context,
+                                               Completion done) {
+    m_requestedPoints.append(global);
+    CaptureResult result;
+    result.error = m_displayError;
+    if (result.ok()) {
+        for (const ScreenSnapshot &display : std::as_const(m_displays)) {
+            if (display.contains(global)) {
+                result.snapshots.append(display);
+                break;
+            }
+        }
+    }
+    complete(std::move(result), context, std::move(done));
+}
+
+void SyntheticSnapshotCapturer::captureAllDisplays(QObject *context, Completion done) {
+    ++m_fullCaptures;
+    CaptureResult result;
+    result.error = m_fullError;
+    if (result.ok())
+        result.snapshots = m_displays;
+    complete(std::move(result), context, std::move(done));
+}
+
+int SyntheticSnapshotCapturer::releaseHeld() {
+    auto held = std::move(m_held);
+    m_held.clear();
+    for (auto &[promise, result] : held) {
+        promise->addResult(std::move(result));
+        promise->finish();
+    }
+    return int(held.size());
+}
+
+void SyntheticSnapshotCapturer::complete(CaptureResult result, QObject *context, Completion done) {
+    auto promise = std::make_shared<QPromise<CaptureResult>>();
+    promise->start();
+    deliverCaptureResult(promise->future(), context, std::move(done));
+    if (m_hold) {
+        m_held.emplace_back(std::move(promise), std::move(result));
+        return;
+    }
+    promise->addResult(std::move(result));
+    promise->finish();
+}
