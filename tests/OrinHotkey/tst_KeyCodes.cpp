@@ -1,0 +1,133 @@
+#include "OrinHotkey/KeyCodes.h"
+
+#include <QKeyEvent>
+#include <QTest>
+
+class tst_KeyCodes : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void toX11_data() {
+        QTest::addColumn<quint32>("keyCode");
+        QTest::addColumn<quint32>("x11");
+        // X11 keycodes of the evdev keymap: the key's evdev code plus 8.
+        QTest::newRow("A") << 0u << 38u;
+        QTest::newRow("C") << 8u << 54u;
+        QTest::newRow("V") << 9u << 55u;
+        QTest::newRow("ISO key left of Z") << 10u << 94u;
+        QTest::newRow("Q") << 12u << 24u;
+        QTest::newRow("1") << 18u << 10u;
+        QTest::newRow("0") << 29u << 19u;
+        QTest::newRow("Return") << 36u << 36u;
+        QTest::newRow("Tab") << 48u << 23u;
+        QTest::newRow("Space") << 49u << 65u;
+        QTest::newRow("grave") << 50u << 49u;
+        QTest::newRow("Backspace") << 51u << 22u;
+        QTest::newRow("Escape") << 53u << 9u;
+        QTest::newRow("left Super") << 55u << 133u;
+        QTest::newRow("left Control") << 59u << 37u;
+        QTest::newRow("left Alt") << 58u << 64u;
+        QTest::newRow("keypad Enter") << 76u << 104u;
+        QTest::newRow("keypad 7") << 89u << 79u;
+        QTest::newRow("keypad 8") << 91u << 80u;
+        QTest::newRow("F1") << 122u << 67u;
+        QTest::newRow("F5") << 96u << 71u;
+        QTest::newRow("F10") << 109u << 76u;
+        QTest::newRow("F11") << 103u << 95u;
+        QTest::newRow("F12") << 111u << 96u;
+        QTest::newRow("Insert") << 114u << 118u;
+        QTest::newRow("forward Delete") << 117u << 119u;
+        QTest::newRow("Home") << 115u << 110u;
+        QTest::newRow("Left") << 123u << 113u;
+        QTest::newRow("Right") << 124u << 114u;
+        QTest::newRow("Down") << 125u << 116u;
+        QTest::newRow("Up") << 126u << 111u;
+    }
+    void toX11() {
+        QFETCH(quint32, keyCode);
+        QFETCH(quint32, x11);
+        QCOMPARE(KeyCodes::toX11(keyCode), std::optional<quint32>(x11));
+        QCOMPARE(KeyCodes::fromX11(x11), std::optional<quint32>(keyCode));
+    }
+
+    void roundTripsEveryKnownCode() {
+        int known = 0;
+        for (quint32 code = 0; code < 128; ++code) {
+            const auto x11 = KeyCodes::toX11(code);
+            if (!x11)
+                continue;
+            ++known;
+            QVERIFY2(*x11 >= 8 && *x11 < 264, qPrintable(QString::number(code)));
+            QCOMPARE(KeyCodes::fromX11(*x11), std::optional<quint32>(code));
+        }
+        // Every key that has a name of its own is in the table.
+        for (quint32 named : {36u,  48u, 49u,  51u, 53u, 117u, 123u, 124u, 125u, 126u, 122u,
+                              120u, 99u, 118u, 96u, 97u, 98u,  100u, 101u, 109u, 103u, 111u})
+            QVERIFY2(KeyCodes::toX11(named).has_value(), qPrintable(QString::number(named)));
+        QVERIFY(known >= 110);
+    }
+
+    void outsideTheTable() {
+        QCOMPARE(KeyCodes::toX11(52), std::nullopt);
+        QCOMPARE(KeyCodes::toX11(128), std::nullopt);
+        QCOMPARE(KeyCodes::toX11(0xffffffffu), std::nullopt);
+        QCOMPARE(KeyCodes::fromX11(0), std::nullopt);
+        QCOMPARE(KeyCodes::fromX11(7), std::nullopt);
+        QCOMPARE(KeyCodes::fromX11(8), std::nullopt); // evdev 0 is no key
+        QCOMPARE(KeyCodes::fromX11(300), std::nullopt);
+        QCOMPARE(KeyCodes::fromX11(0xffffffffu), std::nullopt);
+    }
+
+    void fromKeyEvent_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<quint32>("scanCode");
+        QTest::addColumn<int>("expected"); // -1: none
+
+        const int none = Qt::NoModifier;
+        const int keypad = Qt::KeypadModifier;
+        QTest::newRow("C") << int(Qt::Key_C) << none << 0u << 8;
+        QTest::newRow("shifted C") << int(Qt::Key_C) << int(Qt::ShiftModifier) << 0u << 8;
+        QTest::newRow("Z") << int(Qt::Key_Z) << none << 0u << 6;
+        QTest::newRow("Return") << int(Qt::Key_Return) << none << 0u << 36;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << keypad << 0u << 76;
+        QTest::newRow("Space") << int(Qt::Key_Space) << none << 0u << 49;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << none << 0u << 53;
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << none << 0u << 48;
+        QTest::newRow("Backtab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 0u << 48;
+        QTest::newRow("Left") << int(Qt::Key_Left) << none << 0u << 123;
+        QTest::newRow("Right") << int(Qt::Key_Right) << none << 0u << 124;
+        QTest::newRow("Down") << int(Qt::Key_Down) << none << 0u << 125;
+        QTest::newRow("Up") << int(Qt::Key_Up) << none << 0u << 126;
+        QTest::newRow("digit 5") << int(Qt::Key_5) << none << 0u << 23;
+        QTest::newRow("keypad 5") << int(Qt::Key_5) << keypad << 0u << 87;
+        QTest::newRow("minus") << int(Qt::Key_Minus) << none << 0u << 27;
+        QTest::newRow("keypad minus") << int(Qt::Key_Minus) << keypad << 0u << 78;
+        QTest::newRow("exclamation") << int(Qt::Key_Exclam) << int(Qt::ShiftModifier) << 0u << 18;
+        QTest::newRow("F1") << int(Qt::Key_F1) << none << 0u << 122;
+        QTest::newRow("F12") << int(Qt::Key_F12) << none << 0u << 111;
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << none << 0u << 117;
+        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << 0u << 51;
+        QTest::newRow("unknown key") << int(Qt::Key_Launch0) << none << 0u << -1;
+        // The scan code names the position; it wins over the layout's key (AZERTY's A is at Q).
+        QTest::newRow("scan code wins") << int(Qt::Key_A) << none << 24u << 12;
+        QTest::newRow("scan code of C") << 0x0441 << none << 54u << 8;
+        QTest::newRow("unknown scan code") << int(Qt::Key_Space) << none << 255u << 49;
+    }
+    void fromKeyEvent() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(quint32, scanCode);
+        QFETCH(int, expected);
+        const QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), scanCode, 0,
+                              0);
+        const auto code = KeyCodes::fromKeyEvent(event);
+        if (expected < 0)
+            QCOMPARE(code, std::nullopt);
+        else
+            QCOMPARE(code, std::optional<quint32>(quint32(expected)));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_KeyCodes)
+#include "tst_KeyCodes.moc"
