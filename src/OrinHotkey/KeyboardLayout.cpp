@@ -1,0 +1,126 @@
+#include "OrinHotkey/KeyboardLayout.h"
+
+#include "OrinHotkey/X11KeyboardMap.h"
+#include "OrinHotkey/XkbKeyboardMap.h"
+
+#include <QLoggingCategory>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcLayout, "orin.hotkey.keyboard")
+
+KeyboardLayout::Provider &provider() {
+    static KeyboardLayout::Provider instance;
+    return instance;
+}
+
+// A map that knows no key, for a system without any keymap data.
+class EmptyKeyboardMap final : public KeyboardMap {
+public:
+    std::optional<QString> character(quint32) const override { return std::nullopt; }
+};
+
+// Compiled once: these names come from the environment, which does not change while we run.
+std::shared_ptr<const KeyboardMap> usMap() {
+    static const std::shared_ptr<const KeyboardMap> map = [] {
+        std::shared_ptr<const KeyboardMap> us =
+            XkbKeyboardMap::fromNames({{}, {}, QStringLiteral("us"), {}, {}});
+        if (!us) {
+            qCWarning(lcLayout) << "no keymap data found; key names fall back to key numbers";
+            us = std::make_shared<EmptyKeyboardMap>();
+        }
+        return us;
+    }();
+    return map;
+}
+
+std::shared_ptr<const KeyboardMap> defaultMap() {
+    static const std::shared_ptr<const KeyboardMap> map =
+        []() -> std::shared_ptr<const KeyboardMap> {
+        std::shared_ptr<XkbKeyboardMap> defaults = XkbKeyboardMap::fromNames({});
+        if (defaults && defaults->hasLatinLayout())
+            return defaults;
+        return usMap();
+    }();
+    return map;
+}
+
+struct FixedName {
+    quint32 keyCode;
+    const char16_t *name;
+};
+
+constexpr FixedName fixedNames[] = {
+    {36, u"\u21A9"},  {48, u"\u21E5"},  {49, u"Space"},   {51, u"\u232B"},  {53, u"\u238B"},
+    {117, u"\u2326"}, {123, u"\u2190"}, {124, u"\u2192"}, {125, u"\u2193"}, {126, u"\u2191"},
+    {122, u"F1"},     {120, u"F2"},     {99, u"F3"},      {118, u"F4"},     {96, u"F5"},
+    {97, u"F6"},      {98, u"F7"},      {100, u"F8"},     {101, u"F9"},     {109, u"F10"},
+    {103, u"F11"},    {111, u"F12"},
+};
+
+constexpr quint32 lookupRange = 128;
+
+std::optional<QString> fixedName(quint32 keyCode) {
+    for (const FixedName &fixed : fixedNames) {
+        if (fixed.keyCode == keyCode)
+            return QString::fromUtf16(fixed.name);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::shared_ptr<const KeyboardMap> KeyboardLayout::current() {
+    if (provider()) {
+        if (auto map = provider()())
+            return map;
+    }
+    if (std::shared_ptr<XkbKeyboardMap> server = X11KeyboardMap::current()) {
+        if (server->hasLatinLayout())
+            return server;
+        return usMap();
+    }
+    return defaultMap();
+}
+
+void KeyboardLayout::setProvider(Provider newProvider) {
+    provider() = std::move(newProvider);
+}
+
+QString KeyboardLayout::displayName(quint32 keyCode) {
+    // Fixed names need no keymap.
+    if (auto name = fixedName(keyCode))
+        return *name;
+    return displayName(keyCode, current().get());
+}
+
+QString KeyboardLayout::displayName(quint32 keyCode, const KeyboardMap *map) {
+    if (auto name = fixedName(keyCode))
+        return *name;
+    if (map) {
+        if (const auto text = map->character(keyCode))
+            return text->toUpper();
+    }
+    return QLatin1Char('#') + QString::number(keyCode);
+}
+
+std::optional<QString> KeyboardLayout::character(quint32 keyCode) {
+    return current()->character(keyCode);
+}
+
+std::optional<quint32> KeyboardLayout::keyCodeForCharacter(const QString &text) {
+    return keyCodeForCharacter(text, current().get());
+}
+
+std::optional<quint32> KeyboardLayout::keyCodeForCharacter(const QString &text,
+                                                           const KeyboardMap *map) {
+    if (!map)
+        return std::nullopt;
+    const QString wanted = text.toLower();
+    for (quint32 keyCode = 0; keyCode < lookupRange; ++keyCode) {
+        const auto produced = map->character(keyCode);
+        if (produced && produced->toLower() == wanted)
+            return keyCode;
+    }
+    return std::nullopt;
+}

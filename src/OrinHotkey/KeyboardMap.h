@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// One reading of the keyboard's Latin-capable layout: what each key types on its own.
+class KeyboardMap {
+public:
+    virtual ~KeyboardMap() = default;
+
+    // The text the key (layout-independent key code) produces with no modifiers, dead keys not
+    // composed; nothing when it produces no printable text.
+    virtual std::optional<QString> character(quint32 keyCode) const = 0;
+};

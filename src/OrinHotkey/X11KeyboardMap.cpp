@@ -1,0 +1,57 @@
+#include "OrinHotkey/X11KeyboardMap.h"
+
+#include <QGuiApplication>
+#include <QLoggingCategory>
+
+#include <xcb/xcb.h>
+#include <xkbcommon/xkbcommon-x11.h>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcKeyboard, "orin.hotkey.keyboard")
+
+xcb_connection_t *x11Connection() {
+    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    if (!app)
+        return nullptr;
+    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<XkbKeyboardMap> X11KeyboardMap::current() {
+    xcb_connection_t *connection = x11Connection();
+    if (!connection)
+        return nullptr;
+    static const bool xkbReady = [connection] {
+        const int ok = xkb_x11_setup_xkb_extension(
+            connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+            XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr);
+        if (!ok)
+            qCWarning(lcKeyboard) << "the X server offers no usable XKB extension";
+        return ok != 0;
+    }();
+    if (!xkbReady)
+        return nullptr;
+
+    const int32_t device = xkb_x11_get_core_keyboard_device_id(connection);
+    if (device < 0)
+        return nullptr;
+    xkb_context *context = XkbKeyboardMap::newContext();
+    if (!context)
+        return nullptr;
+    xkb_keymap *keymap =
+        xkb_x11_keymap_new_from_device(context, connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_context_unref(context);
+    if (!keymap) {
+        qCWarning(lcKeyboard) << "cannot read the X server's keymap";
+        return nullptr;
+    }
+    std::optional<quint32> active;
+    if (xkb_state *state = xkb_x11_state_new_from_device(keymap, connection, device)) {
+        active = xkb_state_serialize_layout(state, XKB_STATE_LAYOUT_EFFECTIVE);
+        xkb_state_unref(state);
+    }
+    return std::make_unique<XkbKeyboardMap>(keymap, active);
+}

@@ -1,0 +1,148 @@
+#include "OrinHotkey/HotKeyCombo.h"
+#include "OrinHotkey/KeyboardLayout.h"
+#include "OrinHotkey/XkbKeyboardMap.h"
+
+#include <QJsonDocument>
+#include <QTest>
+
+class tst_HotKeyCombo : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        std::shared_ptr<const KeyboardMap> us =
+            XkbKeyboardMap::fromNames({{}, {}, QStringLiteral("us"), {}, {}});
+        QVERIFY(us);
+        KeyboardLayout::setProvider([us] { return us; });
+    }
+    void cleanupTestCase() { KeyboardLayout::setProvider({}); }
+
+    void displayString_data() {
+        QTest::addColumn<quint32>("keyCode");
+        QTest::addColumn<quint32>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("caps");
+        QTest::newRow("default") << 8u << 0x1800u << QStringLiteral("⌃⌥C")
+                                 << QStringList{QStringLiteral("⌃"), QStringLiteral("⌥"),
+                                                QStringLiteral("C")};
+        QTest::newRow("command space") << 49u << 0x0100u << QStringLiteral("⌘Space")
+                                       << QStringList{QStringLiteral("⌘"), QStringLiteral("Space")};
+        QTest::newRow("F1 alone") << 122u << 0u << QStringLiteral("F1")
+                                  << QStringList{QStringLiteral("F1")};
+        QTest::newRow("all four in fixed order")
+            << 0u << 0x1B00u << QStringLiteral("⌃⌥⇧⌘A")
+            << QStringList{QStringLiteral("⌃"), QStringLiteral("⌥"), QStringLiteral("⇧"),
+                           QStringLiteral("⌘"), QStringLiteral("A")};
+        QTest::newRow("shift return") << 36u << 0x0200u << QStringLiteral("⇧↩")
+                                      << QStringList{QStringLiteral("⇧"), QStringLiteral("↩")};
+        QTest::newRow("control escape") << 53u << 0x1000u << QStringLiteral("⌃⎋")
+                                        << QStringList{QStringLiteral("⌃"), QStringLiteral("⎋")};
+        QTest::newRow("option up") << 126u << 0x0800u << QStringLiteral("⌥↑")
+                                   << QStringList{QStringLiteral("⌥"), QStringLiteral("↑")};
+        QTest::newRow("unknown bits are not shown")
+            << 8u << 0x1001u << QStringLiteral("⌃C")
+            << QStringList{QStringLiteral("⌃"), QStringLiteral("C")};
+        QTest::newRow("unmapped key") << 52u << 0x0100u << QStringLiteral("⌘#52")
+                                      << QStringList{QStringLiteral("⌘"), QStringLiteral("#52")};
+        QTest::newRow("huge key code") << 4294967295u << 0u << QStringLiteral("#4294967295")
+                                       << QStringList{QStringLiteral("#4294967295")};
+    }
+    void displayString() {
+        QFETCH(quint32, keyCode);
+        QFETCH(quint32, modifiers);
+        QFETCH(QString, text);
+        QFETCH(QStringList, caps);
+        const HotKeyCombo combo(keyCode, modifiers);
+        QCOMPARE(combo.displayString(), text);
+        QCOMPARE(combo.keyCaps(), caps);
+        QCOMPARE(caps.join(QString()), text);
+    }
+
+    void displayFollowsTheLayout() {
+        const auto de = XkbKeyboardMap::fromNames({{}, {}, QStringLiteral("de"), {}, {}});
+        QVERIFY(de);
+        QCOMPARE(HotKeyCombo(6, 0x1800).displayString(de.get()), QStringLiteral("⌃⌥Y"));
+        QCOMPARE(HotKeyCombo(6, 0x1800).keyCaps(de.get()).last(), QStringLiteral("Y"));
+        QCOMPARE(HotKeyCombo(6, 0x1800).displayString(), QStringLiteral("⌃⌥Z"));
+    }
+
+    void carbonFlags_data() {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<quint32>("carbon");
+        QTest::newRow("none") << int(Qt::NoModifier) << 0u;
+        QTest::newRow("control") << int(Qt::ControlModifier) << 0x1000u;
+        QTest::newRow("alt is option") << int(Qt::AltModifier) << 0x0800u;
+        QTest::newRow("shift") << int(Qt::ShiftModifier) << 0x0200u;
+        QTest::newRow("meta is command") << int(Qt::MetaModifier) << 0x0100u;
+        QTest::newRow("control alt") << int(Qt::ControlModifier | Qt::AltModifier) << 0x1800u;
+        QTest::newRow("all four") << int(Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier |
+                                         Qt::MetaModifier)
+                                  << 0x1B00u;
+        QTest::newRow("keypad and group switch ignored")
+            << int(Qt::MetaModifier | Qt::KeypadModifier | Qt::GroupSwitchModifier) << 0x0100u;
+    }
+    void carbonFlags() {
+        QFETCH(int, flags);
+        QFETCH(quint32, carbon);
+        QCOMPARE(HotKeyCombo::carbonFlags(Qt::KeyboardModifiers(flags)), carbon);
+    }
+
+    void storedForm() {
+        QCOMPARE(HotKeyCombo(8, 6144).toJsonBytes(),
+                 QByteArray(R"({"keyCode":8,"modifiers":6144})"));
+        for (const HotKeyCombo combo :
+             {HotKeyCombo(8, 6144), HotKeyCombo(0, 0), HotKeyCombo(49, 0x0100),
+              HotKeyCombo(4294967295u, 4294967295u), HotKeyCombo(70000, 0x1B00)}) {
+            QCOMPARE(HotKeyCombo::fromJsonBytes(combo.toJsonBytes()), combo);
+            QCOMPARE(HotKeyCombo::fromJson(combo.toJson()), combo);
+        }
+    }
+
+    void decoding_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("default") << QByteArray(R"({"keyCode":8,"modifiers":6144})") << true;
+        QTest::newRow("other order") << QByteArray(R"({"modifiers":6144,"keyCode":8})") << true;
+        QTest::newRow("extra member ignored")
+            << QByteArray(R"({"keyCode":8,"modifiers":6144,"x":1})") << true;
+        QTest::newRow("whole number written as decimal")
+            << QByteArray(R"({"keyCode":8.0,"modifiers":6144})") << true;
+        QTest::newRow("largest values")
+            << QByteArray(R"({"keyCode":4294967295,"modifiers":4294967295})") << true;
+        QTest::newRow("no modifiers") << QByteArray(R"({"keyCode":8})") << false;
+        QTest::newRow("no key code") << QByteArray(R"({"modifiers":6144})") << false;
+        QTest::newRow("empty object") << QByteArray("{}") << false;
+        QTest::newRow("negative") << QByteArray(R"({"keyCode":-1,"modifiers":6144})") << false;
+        QTest::newRow("too large")
+            << QByteArray(R"({"keyCode":8,"modifiers":4294967296})") << false;
+        QTest::newRow("fraction") << QByteArray(R"({"keyCode":8.5,"modifiers":6144})") << false;
+        QTest::newRow("string") << QByteArray(R"({"keyCode":"8","modifiers":6144})") << false;
+        QTest::newRow("null member") << QByteArray(R"({"keyCode":null,"modifiers":6144})") << false;
+        QTest::newRow("bool member") << QByteArray(R"({"keyCode":8,"modifiers":true})") << false;
+        QTest::newRow("array") << QByteArray("[8,6144]") << false;
+        QTest::newRow("not JSON") << QByteArray("keyCode=8") << false;
+        QTest::newRow("truncated") << QByteArray(R"({"keyCode":8,"modifiers":)") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+    void decoding() {
+        QFETCH(QByteArray, json);
+        QFETCH(bool, valid);
+        const auto combo = HotKeyCombo::fromJsonBytes(json);
+        QCOMPARE(combo.has_value(), valid);
+        if (valid) {
+            // The value survives decoding unchanged.
+            QCOMPARE(HotKeyCombo::fromJsonBytes(combo->toJsonBytes()), combo);
+        }
+    }
+
+    void decodedDefault() {
+        const auto combo = HotKeyCombo::fromJsonBytes(R"({"keyCode":8,"modifiers":6144})");
+        QCOMPARE(combo, HotKeyCombo(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey));
+        QVERIFY(HotKeyCombo(8, 6144) != HotKeyCombo(8, 6145));
+        QVERIFY(HotKeyCombo(8, 6144) != HotKeyCombo(9, 6144));
+        QCOMPARE(HotKeyCombo::fromJson(QJsonValue(42)), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_HotKeyCombo)
+#include "tst_HotKeyCombo.moc"
