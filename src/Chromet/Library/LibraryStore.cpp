@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -79,6 +80,171 @@ bool isFinite(const RGB &rgb) {
 bool isFinite(const PickedColor &color) {
     return isFinite(color.srgb) && isFinite(color.p3);
 }
+
+// Writes the file format directly: QJsonDocument neither escapes '/' nor is fast enough to
+// rewrite a large library after every change. Two-space indentation, keys in sorted order.
+class LibraryWriter {
+public:
+    QByteArray write(const Library &library) {
+        qsizetype colors = library.history.size();
+        for (const Palette &palette : library.palettes)
+            colors += palette.colors.size() + 1;
+        m_out.reserve(512 + colors * 512);
+
+        m_out += '{';
+        key(1, "history");
+        array(1, library.history,
+              [this](int depth, const PickedColor &color) { pickedColor(depth, color); });
+        m_out += ',';
+        key(1, "palettes");
+        array(1, library.palettes,
+              [this](int depth, const Palette &palette) { this->palette(depth, palette); });
+        m_out += "\n}\n";
+        return std::move(m_out);
+    }
+
+private:
+    void newline(int depth) {
+        m_out += '\n';
+        m_out.append(depth * 2, ' ');
+    }
+
+    void key(int depth, const char *name) {
+        newline(depth);
+        m_out += '"';
+        m_out += name;
+        m_out += "\": ";
+    }
+
+    template <typename List, typename WriteElement>
+    void array(int depth, const List &list, WriteElement writeElement) {
+        if (list.isEmpty()) {
+            m_out += "[]";
+            return;
+        }
+        m_out += '[';
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (i > 0)
+                m_out += ',';
+            newline(depth + 1);
+            writeElement(depth + 1, list[i]);
+        }
+        newline(depth);
+        m_out += ']';
+    }
+
+    // Shortest text that reads back as the same double (finite values only).
+    void number(double value) {
+        char buffer[32];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+        m_out.append(buffer, result.ptr - buffer);
+    }
+
+    void string(const QString &text) {
+        static constexpr char hex[] = "0123456789abcdef";
+        m_out += '"';
+        // Escaping works on the UTF-8 bytes: every byte of a multi-byte sequence is >= 0x80.
+        for (const char c : text.toUtf8()) {
+            switch (c) {
+            case '"':
+                m_out += "\\\"";
+                break;
+            case '\\':
+                m_out += "\\\\";
+                break;
+            case '/':
+                m_out += "\\/";
+                break;
+            case '\b':
+                m_out += "\\b";
+                break;
+            case '\f':
+                m_out += "\\f";
+                break;
+            case '\n':
+                m_out += "\\n";
+                break;
+            case '\r':
+                m_out += "\\r";
+                break;
+            case '\t':
+                m_out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    m_out += "\\u00";
+                    m_out += hex[c >> 4];
+                    m_out += hex[c & 0xf];
+                } else {
+                    m_out += c;
+                }
+            }
+        }
+        m_out += '"';
+    }
+
+    void uuid(const QUuid &id) {
+        m_out += '"';
+        m_out += id.toByteArray(QUuid::WithoutBraces);
+        m_out += '"';
+    }
+
+    void rgb(int depth, const RGB &rgb) {
+        m_out += '{';
+        key(depth + 1, "b");
+        number(rgb.b);
+        m_out += ',';
+        key(depth + 1, "g");
+        number(rgb.g);
+        m_out += ',';
+        key(depth + 1, "r");
+        number(rgb.r);
+        newline(depth);
+        m_out += '}';
+    }
+
+    void pickedColor(int depth, const PickedColor &color) {
+        m_out += '{';
+        key(depth + 1, "p3");
+        rgb(depth + 1, color.p3);
+        m_out += ',';
+        key(depth + 1, "srgb");
+        rgb(depth + 1, color.srgb);
+        newline(depth);
+        m_out += '}';
+    }
+
+    void namedColor(int depth, const NamedColor &color) {
+        m_out += '{';
+        key(depth + 1, "color");
+        pickedColor(depth + 1, color.color);
+        m_out += ',';
+        key(depth + 1, "id");
+        uuid(color.id);
+        m_out += ',';
+        key(depth + 1, "name");
+        string(color.name);
+        newline(depth);
+        m_out += '}';
+    }
+
+    void palette(int depth, const Palette &palette) {
+        m_out += '{';
+        key(depth + 1, "colors");
+        array(depth + 1, palette.colors,
+              [this](int inner, const NamedColor &color) { namedColor(inner, color); });
+        m_out += ',';
+        key(depth + 1, "id");
+        uuid(palette.id);
+        m_out += ',';
+        key(depth + 1, "name");
+        string(palette.name);
+        newline(depth);
+        m_out += '}';
+    }
+
+    QByteArray m_out;
+};
 
 // Makes the rename that QSaveFile just did durable; the data itself was synced before it.
 void syncFolder(const QString &folder) {
@@ -214,12 +380,7 @@ std::optional<QByteArray> LibraryStore::encode(const Library &library, QString *
                                    QStringLiteral("a channel is not a finite number"));
         }
     }
-
-    // QJsonDocument keeps object keys sorted and writes doubles in their shortest round-trip
-    // form. A '/' can only occur inside strings in its output, so escaping every one is exact.
-    QByteArray bytes = QJsonDocument(library.toJson()).toJson(QJsonDocument::Indented);
-    bytes.replace('/', "\\/");
-    return bytes;
+    return LibraryWriter().write(library);
 }
 
 std::optional<Library> LibraryStore::decode(const QByteArray &bytes, QString *error) {

@@ -81,6 +81,7 @@ private Q_SLOTS:
     void saveReplacesFileWhole();
     void exactFileText();
     void numbersReadBackExactly();
+    void namesReadBackExactly();
     void nonFiniteChannelFailsSaveAndKeepsFile();
     void noLocationKeepsLibraryInMemory();
 
@@ -442,7 +443,7 @@ void tst_LibraryStore::exactFileText() {
     library.palettes = {
         Palette{
             QUuid::fromString(QStringLiteral("0B6F4C1E-9A53-4D2E-8F71-3C5D2A9E7B10")),
-            QStringLiteral("Brand/Web \"v2\"\t\u00fc"),
+            QStringLiteral("Brand/Web \"v2\"\t\x01\\\u00fc"),
             {NamedColor{QUuid::fromString(QStringLiteral("d3a1f2c4-5b6e-4f70-8a9b-0c1d2e3f4a5b")),
                         QStringLiteral("sky-700/alt"),
                         PickedColor{{0, 0.411635, 0.660296}, {0.25, 0.5, 0.75}}}}},
@@ -451,55 +452,52 @@ void tst_LibraryStore::exactFileText() {
                 {}}};
     store->commit();
     const QByteArray expected = R"({
-    "history": [
+  "history": [
+    {
+      "p3": {
+        "b": 0.9999999999999999,
+        "g": 0,
+        "r": 1e-07
+      },
+      "srgb": {
+        "b": 1,
+        "g": 0.30000000000000004,
+        "r": 0.2
+      }
+    }
+  ],
+  "palettes": [
+    {
+      "colors": [
         {
+          "color": {
             "p3": {
-                "b": 0.9999999999999999,
-                "g": 0,
-                "r": 1e-07
+              "b": 0.75,
+              "g": 0.5,
+              "r": 0.25
             },
             "srgb": {
-                "b": 1,
-                "g": 0.30000000000000004,
-                "r": 0.2
+              "b": 0.660296,
+              "g": 0.411635,
+              "r": 0
             }
+          },
+          "id": "d3a1f2c4-5b6e-4f70-8a9b-0c1d2e3f4a5b",
+          "name": "sky-700\/alt"
         }
-    ],
-    "palettes": [
-        {
-            "colors": [
-                {
-                    "color": {
-                        "p3": {
-                            "b": 0.75,
-                            "g": 0.5,
-                            "r": 0.25
-                        },
-                        "srgb": {
-                            "b": 0.660296,
-                            "g": 0.411635,
-                            "r": 0
-                        }
-                    },
-                    "id": "d3a1f2c4-5b6e-4f70-8a9b-0c1d2e3f4a5b",
-                    "name": "sky-700\/alt"
-                }
-            ],
-            "id": "0b6f4c1e-9a53-4d2e-8f71-3c5d2a9e7b10",
-            "name": "Brand\/Web \"v2\"\t\u00fc"
-        },
-        {
-            "colors": [
-            ],
-            "id": "00000000-0000-0000-0000-000000000001",
-            "name": "Empty"
-        }
-    ]
+      ],
+      "id": "0b6f4c1e-9a53-4d2e-8f71-3c5d2a9e7b10",
+      "name": "Brand\/Web \"v2\"\t\u0001\\ü"
+    },
+    {
+      "colors": [],
+      "id": "00000000-0000-0000-0000-000000000001",
+      "name": "Empty"
+    }
+  ]
 }
 )";
-    // The raw literal holds "\u00fc" as six characters; the file holds the UTF-8 bytes.
-    QCOMPARE(readAll(libraryPath()),
-             QByteArray(expected).replace("\\u00fc", QStringLiteral("\u00fc").toUtf8()));
+    QCOMPARE(readAll(libraryPath()), expected);
     QCOMPARE(*LibraryStore::decode(readAll(libraryPath())), library);
 }
 
@@ -529,6 +527,23 @@ void tst_LibraryStore::numbersReadBackExactly() {
                                    {a.p3.b, b.p3.b}})
             QCOMPARE(std::memcmp(&x, &y, sizeof(double)), 0);
     }
+}
+
+void tst_LibraryStore::namesReadBackExactly() {
+    QString every;
+    for (char16_t c = 0; c < 0x80; ++c)
+        every += QChar(c);
+    const QStringList names{every, QStringLiteral("\u00e9t\u00e9 \u2028 \U0001F3A8 \u65e5\u672c"),
+                            QStringLiteral("\\/\\\\\"/"), QString()};
+    Library library;
+    for (const QString &name : names)
+        library.palettes.append(Palette{QUuid::createUuid(), name, {}});
+    const auto text = LibraryStore::encode(library);
+    QVERIFY(text);
+    QJsonParseError error;
+    QJsonDocument::fromJson(*text, &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(*LibraryStore::decode(*text), library);
 }
 
 void tst_LibraryStore::nonFiniteChannelFailsSaveAndKeepsFile() {
