@@ -1,0 +1,42 @@
+#pragma once
+
+#include "OrinHotkey/HotKeyBackend.h"
+#include "OrinHotkey/HotKeyCombo.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+// One registered system-wide shortcut. Its action runs on the main thread, on a later turn of the
+// event loop than the press. Destroying the object unregisters it. Use from the main thread only.
+class HotKey {
+public:
+    using Action = std::function<void()>;
+
+    // "ORIN", packed big-endian.
+    static constexpr quint32 signature =
+        (quint32('O') << 24) | (quint32('R') << 16) | (quint32('I') << 8) | quint32('N');
+
+    // Null when the system refuses the combination. Every attempt uses up an id.
+    static std::unique_ptr<HotKey> create(const HotKeyCombo &combo, Action action);
+
+    ~HotKey();
+    HotKey(const HotKey &) = delete;
+    HotKey &operator=(const HotKey &) = delete;
+
+    quint32 id() const { return m_id; }
+    HotKeyCombo combo() const { return m_combo; }
+
+    // Replaces the process's hot-key service (tests). Only while no HotKey exists; null returns
+    // to the system's service on the next creation.
+    static void setBackend(std::unique_ptr<HotKeyBackend> backend);
+
+private:
+    HotKey(quint32 id, const HotKeyCombo &combo)
+        : m_id(id)
+        , m_combo(combo) {}
+
+    std::optional<HotKeyBackend::Ref> m_ref;
+    quint32 m_id = 0;
+    HotKeyCombo m_combo;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "OrinHotkey/HotKeyBackend.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QObject>
+#include <QVector>
+
+#include <map>
+#include <memory>
+
+struct xcb_connection_t;
+
+// Global shortcuts as passive key grabs on the root windows. Each combination is grabbed four
+// times, alone and with Caps Lock, Num Lock or both, so the lock keys do not disable it. Grabs go
+// through checked requests, so a combination held by another client is refused at once; presses
+// are picked out of Qt's event stream by a native event filter. When the keyboard mapping changes
+// (Num Lock may move to another modifier) the grabs are made again.
+class X11HotKeyBackend final : public HotKeyBackend, public QAbstractNativeEventFilter {
+public:
+    // Null unless the application runs on X11.
+    static std::unique_ptr<X11HotKeyBackend> create();
+
+    explicit X11HotKeyBackend(xcb_connection_t *connection);
+    ~X11HotKeyBackend() override;
+
+    void installHandler(Handler handler) override;
+    std::optional<Ref> registerHotKey(const HotKeyCombo &combo,
+                                      HotKeyIdentifier identifier) override;
+    void unregisterHotKey(Ref ref) override;
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+
+    // The X modifier mask of a combination (ControlMask, Mod1, ShiftMask, Mod4).
+    static quint16 x11Modifiers(quint32 carbonModifiers);
+
+private:
+    struct Grab {
+        HotKeyIdentifier identifier;
+        quint8 keycode = 0;
+        quint16 modifiers = 0;
+        // The exact modifier sets grabbed, lock variants included.
+        QVector<quint16> grabbed;
+    };
+
+    bool grab(Grab &grab);
+    void ungrab(Grab &grab);
+    quint16 readNumLockMask() const;
+    void scheduleRenewal();
+    void renewGrabs();
+
+    xcb_connection_t *m_connection = nullptr;
+    QVector<quint32> m_roots;
+    quint16 m_numLockMask = 0;
+    quint8 m_xkbFirstEvent = 0;
+    Handler m_handler;
+    bool m_filterInstalled = false;
+    bool m_renewalPending = false;
+    Ref m_nextRef = 1;
+    std::map<Ref, Grab> m_grabs;
+    // Context for queued work, so nothing runs once the backend is gone.
+    QObject m_context;
+};
