@@ -188,8 +188,11 @@ QString X11CaptureBackend::initialiseLocked() {
 
     // Qt opens the screen DISPLAY names; its root is the desktop the QScreens live on.
     int screenNumber = 0;
-    if (!xcb_parse_display(nullptr, nullptr, nullptr, &screenNumber))
+    char *host = nullptr;
+    int display = 0;
+    if (!xcb_parse_display(nullptr, &host, &display, &screenNumber))
         screenNumber = 0;
+    std::free(host);
     xcb_screen_iterator_t roots = xcb_setup_roots_iterator(setup);
     for (int i = 0; i < screenNumber && roots.rem; ++i)
         xcb_screen_next(&roots);
