@@ -1,0 +1,16 @@
+#pragma once
+
+// Whether this program may read the screen, and how to ask for it. The delegate checks before
+// every pick and after a failed capture; onboarding asks and polls. Main thread only; nothing
+// reports an error: a check that cannot be made answers no.
+class PermissionChecker {
+public:
+    virtual ~PermissionChecker() = default;
+
+    // True when screen images can be captured now. Evaluated afresh on every call.
+    virtual bool isGranted() const = 0;
+    // Asks the desktop for the permission, where it has such a request.
+    virtual void request() = 0;
+    // Opens the desktop's settings where the permission is granted, where there is one.
+    virtual void openSettings() = 0;
+};

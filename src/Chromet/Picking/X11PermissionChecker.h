@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Chromet/Picking/PermissionChecker.h"
+
+// X11 has no screen-reading permission: any client may read the root window. The check is
+// whether it actually can, over Qt's X connection; without one (another platform, no X server)
+// the answer is no. There is nothing to request and no settings to open.
+class X11PermissionChecker : public PermissionChecker {
+public:
+    // A 1 x 1 GetImage of the first screen's root window succeeds.
+    bool isGranted() const override;
+    void request() override {}
+    void openSettings() override {}
+};
