@@ -217,6 +217,7 @@ void X11HotKeyBackend::scheduleRenewal() {
 
 void X11HotKeyBackend::renewGrabs() {
     m_numLockMask = readNumLockMask();
+    qCDebug(lcX11HotKey) << "keyboard mapping changed; Num Lock mask" << m_numLockMask;
     for (auto &[ref, grab] : m_grabs) {
         ungrab(grab);
         if (!this->grab(grab))

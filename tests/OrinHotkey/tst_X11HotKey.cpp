@@ -1,0 +1,259 @@
+#include "OrinHotkey/HotKey.h"
+#include "OrinHotkey/KeyCodes.h"
+#include "Support/XServerSession.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QApplication>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <xcb/xcb.h>
+#define explicit dont_use_cxx_explicit
+#include <xcb/xkb.h>
+#undef explicit
+
+#include <cstdlib>
+
+namespace {
+
+constexpr HotKeyCombo controlOptionC(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey);
+constexpr HotKeyCombo controlOptionD(2, HotKeyCombo::controlKey | HotKeyCombo::optionKey);
+constexpr quint16 controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+
+bool xdotool(const QStringList &arguments) {
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+// A second X client, as another application holding or probing key grabs would be.
+class OtherClient {
+public:
+    OtherClient()
+        : m_connection(xcb_connect(nullptr, nullptr)) {
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    }
+    ~OtherClient() { xcb_disconnect(m_connection); }
+    bool ok() const { return xcb_connection_has_error(m_connection) == 0; }
+
+    bool grab(quint8 keycode, quint16 modifiers) {
+        const auto cookie = xcb_grab_key_checked(m_connection, 0, m_root, modifiers, keycode,
+                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        xcb_generic_error_t *error = xcb_request_check(m_connection, cookie);
+        std::free(error);
+        return error == nullptr;
+    }
+    void ungrab(quint8 keycode, quint16 modifiers) {
+        xcb_ungrab_key(m_connection, keycode, m_root, modifiers);
+        xcb_aux_sync();
+    }
+    // Whether every lock variant of the combination is free: nobody else holds any of them.
+    bool canGrabAllVariants(quint8 keycode, quint16 modifiers) {
+        bool all = true;
+        for (int lock : {0, int(XCB_MOD_MASK_LOCK), int(XCB_MOD_MASK_2),
+                         int(XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2)}) {
+            const quint16 variant = quint16(modifiers | lock);
+            if (grab(keycode, variant))
+                xcb_ungrab_key(m_connection, keycode, m_root, variant);
+            else
+                all = false;
+        }
+        xcb_aux_sync();
+        return all;
+    }
+
+    // Puts Num Lock's key on another modifier (index 0 Shift ... 3 Mod1, 4 Mod2 ... 7 Mod5).
+    void moveNumLock(int modifierIndex) {
+        auto *reply = xcb_get_modifier_mapping_reply(
+            m_connection, xcb_get_modifier_mapping(m_connection), nullptr);
+        const int per = reply->keycodes_per_modifier;
+        QVector<xcb_keycode_t> keycodes(8 * per);
+        std::copy_n(xcb_get_modifier_mapping_keycodes(reply), 8 * per, keycodes.begin());
+        std::free(reply);
+        const xcb_keycode_t numLock = 77; // evdev KEY_NUMLOCK + 8
+        for (auto &k : keycodes) {
+            if (k == numLock)
+                k = 0;
+        }
+        for (int j = 0; j < per; ++j) {
+            if (keycodes[modifierIndex * per + j] == 0) {
+                keycodes[modifierIndex * per + j] = numLock;
+                break;
+            }
+        }
+        auto *set = xcb_set_modifier_mapping_reply(
+            m_connection, xcb_set_modifier_mapping(m_connection, quint8(per), keycodes.data()),
+            nullptr);
+        std::free(set);
+    }
+
+private:
+    void xcb_aux_sync() {
+        std::free(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    }
+
+    xcb_connection_t *m_connection;
+    xcb_window_t m_root = 0;
+};
+
+const quint8 keycodeC = quint8(*KeyCodes::toX11(8));
+
+// Counts the keyboard mapping changes that reach Qt's connection.
+class MappingWatcher final : public QAbstractNativeEventFilter {
+public:
+    MappingWatcher() {
+        auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (const auto *xkb = xcb_get_extension_data(x11->connection(), &xcb_xkb_id);
+            xkb && xkb->present)
+            m_xkbFirstEvent = xkb->first_event;
+        qApp->installNativeEventFilter(this);
+    }
+    ~MappingWatcher() override { qApp->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override {
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        const quint8 type = event->response_type & 0x7f;
+        if (type == XCB_MAPPING_NOTIFY ||
+            (m_xkbFirstEvent != 0 && type == m_xkbFirstEvent &&
+             static_cast<const quint8 *>(message)[1] == XCB_XKB_MAP_NOTIFY))
+            ++events;
+        return false;
+    }
+
+    int events = 0;
+
+private:
+    quint8 m_xkbFirstEvent = 0;
+};
+
+} // namespace
+
+class tst_X11HotKey : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { HotKey::setBackend(nullptr); }
+
+    void firesOncePerPress() {
+        int runs = 0;
+        int sentinel = 0;
+        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
+        const auto marker = HotKey::create(controlOptionD, [&] { ++sentinel; });
+        QVERIFY(hotKey);
+        QVERIFY(marker);
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QTRY_COMPARE(runs, 1);
+        // Everything the first press caused has arrived once the next press has.
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+d")}));
+        QTRY_COMPARE(sentinel, 1);
+        QCOMPARE(runs, 1);
+    }
+
+    void otherModifiersDoNotFire() {
+        int runs = 0;
+        int sentinel = 0;
+        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
+        const auto marker = HotKey::create(controlOptionD, [&] { ++sentinel; });
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+shift+c")}));
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+c")}));
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+d")}));
+        QTRY_COMPARE(sentinel, 1);
+        QCOMPARE(runs, 0);
+    }
+
+    void firesWithLockKeysOn_data() {
+        QTest::addColumn<QStringList>("locks");
+        QTest::newRow("Caps Lock") << QStringList{QStringLiteral("Caps_Lock")};
+        QTest::newRow("Num Lock") << QStringList{QStringLiteral("Num_Lock")};
+        QTest::newRow("both") << QStringList{QStringLiteral("Caps_Lock"),
+                                             QStringLiteral("Num_Lock")};
+    }
+    void firesWithLockKeysOn() {
+        QFETCH(QStringList, locks);
+        int runs = 0;
+        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
+        QVERIFY(hotKey);
+        const auto toggle = [&] {
+            for (const QString &lock : locks)
+                xdotool({QStringLiteral("key"), lock});
+        };
+        toggle();
+        const auto off = qScopeGuard(toggle);
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QTRY_COMPARE(runs, 1);
+    }
+
+    void refusedWhenAnotherClientHoldsIt() {
+        OtherClient other;
+        QVERIFY(other.ok());
+        // The other client holds only the variant grabbed last, so the first three succeed and
+        // must be given back.
+        const quint16 held = controlAlt | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2;
+        QVERIFY(other.grab(keycodeC, held));
+        int runs = 0;
+        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
+        QVERIFY(!hotKey);
+        other.ungrab(keycodeC, held);
+
+        OtherClient probe;
+        QVERIFY(probe.canGrabAllVariants(keycodeC, controlAlt));
+    }
+
+    void plainVariantHeldElsewhere() {
+        OtherClient other;
+        QVERIFY(other.grab(keycodeC, controlAlt));
+        QVERIFY(!HotKey::create(controlOptionC, [] {}));
+        other.ungrab(keycodeC, controlAlt);
+        // Free again: now it registers.
+        QVERIFY(HotKey::create(controlOptionC, [] {}));
+    }
+
+    void sameComboTwiceInProcessIsRefused() {
+        int runs = 0;
+        const auto first = HotKey::create(controlOptionC, [&] { ++runs; });
+        QVERIFY(first);
+        QVERIFY(!HotKey::create(controlOptionC, [] {}));
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QTRY_COMPARE(runs, 1);
+    }
+
+    void releasedOnDestruction() {
+        auto hotKey = HotKey::create(controlOptionC, [] {});
+        QVERIFY(hotKey);
+        OtherClient probe;
+        QVERIFY(!probe.canGrabAllVariants(keycodeC, controlAlt));
+        hotKey.reset();
+        QVERIFY(probe.canGrabAllVariants(keycodeC, controlAlt));
+    }
+
+    void renewedWhenNumLockMoves() {
+        MappingWatcher watcher;
+        const auto hotKey = HotKey::create(controlOptionC, [] {});
+        QVERIFY(hotKey);
+        OtherClient other;
+        OtherClient probe;
+        const quint16 withMod3 = controlAlt | XCB_MOD_MASK_3;
+        QVERIFY(probe.grab(keycodeC, withMod3));
+        probe.ungrab(keycodeC, withMod3);
+
+        // Num Lock moves from Mod2 to Mod3: the grabs must now cover Mod3 instead.
+        other.moveNumLock(5); // modifier index 5 is Mod3
+        auto restore = qScopeGuard([&] { other.moveNumLock(4); });
+        QTRY_VERIFY(watcher.events > 0);
+        QCoreApplication::processEvents(); // the renewal runs on the turn after the event
+        QVERIFY(!probe.grab(keycodeC, withMod3));
+        QVERIFY(!probe.grab(keycodeC, withMod3 | XCB_MOD_MASK_LOCK));
+
+        const int seen = watcher.events;
+        other.moveNumLock(4); // back to Mod2
+        restore.dismiss();
+        QTRY_VERIFY(watcher.events > seen);
+        QCoreApplication::processEvents();
+        QVERIFY(probe.grab(keycodeC, withMod3));
+        probe.ungrab(keycodeC, withMod3);
+        QVERIFY(!probe.grab(keycodeC, controlAlt | XCB_MOD_MASK_2));
+    }
+};
+
+CHROMET_X11_TEST_MAIN(tst_X11HotKey)
+#include "tst_X11HotKey.moc"
