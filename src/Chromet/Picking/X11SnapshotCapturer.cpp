@@ -73,6 +73,14 @@ xcb_connection_t *qtConnection() {
     return x11 ? x11->connection() : nullptr;
 }
 
+// The root window pixels under a screen as Qt describes it: Qt keeps a screen's native origin
+// and scales only its size.
+QRect nativeArea(const QScreen *screen) {
+    const QRect geometry = screen->geometry();
+    return QRect(geometry.topLeft(),
+                 (QSizeF(geometry.size()) * screen->devicePixelRatio()).toSize());
+}
+
 bool sharedMemoryDisabledByEnvironment() {
     const QByteArray value = qgetenv("CHROMET_CAPTURE_NO_SHM");
     return !value.isEmpty() && value != "0";
@@ -89,7 +97,7 @@ public:
     ~X11CaptureBackend();
 
     Outcome capture(const Target &target);
-    void warmUp(const QList<QSize> &sizes);
+    void warmUp(const QList<QRect> &areas);
     bool usesSharedMemory();
 
 private:
@@ -270,18 +278,28 @@ qsizetype X11CaptureBackend::bytesPerLine(int width) const {
     return (bits + m_scanlinePad - 1) / m_scanlinePad * m_scanlinePad / 8;
 }
 
-void X11CaptureBackend::warmUp(const QList<QSize> &sizes) {
-    if (!initialise().isEmpty() || !m_sharedMemory)
+void X11CaptureBackend::warmUp(const QList<QRect> &areas) {
+    if (!initialise().isEmpty())
+        return;
+    QString ignored;
+    monitors(&ignored); // learns the monitor names
+    if (!m_sharedMemory)
         return;
     std::vector<Segment> prepared;
-    for (const QSize &size : sizes) {
+    for (const QRect &area : areas) {
         QString error;
-        const auto segment = acquire(size_t(bytesPerLine(size.width())) * size.height(), &error);
+        const auto segment = acquire(size_t(bytesPerLine(area.width())) * area.height(), &error);
         if (!segment)
             break;
-        // Touch every page now, so the first capture does not pay for faulting them in.
-        std::memset(segment->address, 0, segment->size);
         prepared.push_back(*segment);
+        // One real transfer makes the server fault its mapping of the segment in now rather
+        // than during the first pick; that is most of a cold capture's time.
+        std::free(xcb_shm_get_image_reply(
+            m_connection,
+            xcb_shm_get_image(m_connection, m_root, int16_t(area.x()), int16_t(area.y()),
+                              uint16_t(area.width()), uint16_t(area.height()), ~0u,
+                              XCB_IMAGE_FORMAT_Z_PIXMAP, segment->id, 0),
+            nullptr));
     }
     for (const Segment &segment : prepared)
         giveBack(segment);
@@ -587,10 +605,10 @@ bool X11SnapshotCapturer::usesSharedMemory() const {
 }
 
 void X11SnapshotCapturer::warmUp() {
-    QList<QSize> sizes;
+    QList<QRect> areas;
     for (QScreen *screen : QGuiApplication::screens())
-        sizes.append((QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize());
-    m_pool.start([backend = m_backend, sizes] { backend->warmUp(sizes); });
+        areas.append(nativeArea(screen));
+    m_pool.start([backend = m_backend, areas] { backend->warmUp(areas); });
 }
 
 void X11SnapshotCapturer::captureDisplay(const QPointF &global, QObject *context, Completion done) {
@@ -621,9 +639,7 @@ void X11SnapshotCapturer::capture(const QList<QScreen *> &screens, QObject *cont
         target.index = int(all.indexOf(screen));
         target.name = screen->name();
         target.frame = QRectF(screen->geometry());
-        target.nativeGuess =
-            QRect(screen->geometry().topLeft(),
-                  (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize());
+        target.nativeGuess = nativeArea(screen);
         targets.append(target);
     }
 
