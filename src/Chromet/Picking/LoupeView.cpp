@@ -217,6 +217,10 @@ void LoupeView::mousePressEvent(QMouseEvent *event) {
         action(LoupeAction::cancel());
 }
 
+void LoupeView::mouseReleaseEvent(QMouseEvent *event) {
+    event->accept();
+}
+
 void LoupeView::keyPressEvent(QKeyEvent *event) {
     // Every key is swallowed; only these do something.
     event->accept();
