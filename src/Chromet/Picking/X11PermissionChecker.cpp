@@ -1,6 +1,7 @@
 #include "Chromet/Picking/X11PermissionChecker.h"
 
 #include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 

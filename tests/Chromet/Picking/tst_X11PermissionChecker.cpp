@@ -1,0 +1,35 @@
+#include "Chromet/Picking/X11PermissionChecker.h"
+#include "Support/XServerSession.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+
+// On a real X server the screen can be read, and asking changes nothing.
+class tst_X11PermissionChecker : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void grantedOnX11();
+    void requestAndOpenSettingsChangeNothing();
+};
+
+void tst_X11PermissionChecker::grantedOnX11() {
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    const std::unique_ptr<PermissionChecker> permission = std::make_unique<X11PermissionChecker>();
+    QVERIFY(permission->isGranted());
+    // Evaluated afresh each time, with no reply left behind to confuse the next.
+    for (int i = 0; i < 100; ++i)
+        QVERIFY(permission->isGranted());
+}
+
+void tst_X11PermissionChecker::requestAndOpenSettingsChangeNothing() {
+    X11PermissionChecker permission;
+    permission.request();
+    permission.openSettings();
+    QVERIFY(permission.isGranted());
+}
+
+CHROMET_X11_TEST_MAIN(tst_X11PermissionChecker)
+#include "tst_X11PermissionChecker.moc"
