@@ -19,9 +19,6 @@ void tst_X11PermissionChecker::grantedOnX11() {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
     const std::unique_ptr<PermissionChecker> permission = std::make_unique<X11PermissionChecker>();
     QVERIFY(permission->isGranted());
-    // Evaluated afresh each time, with no reply left behind to confuse the next.
-    for (int i = 0; i < 100; ++i)
-        QVERIFY(permission->isGranted());
 }
 
 void tst_X11PermissionChecker::requestAndOpenSettingsChangeNothing() {
