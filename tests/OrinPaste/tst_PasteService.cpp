@@ -1,0 +1,168 @@
+#include "OrinHotkey/HotKeyCombo.h"
+#include "OrinHotkey/KeyboardLayout.h"
+#include "OrinHotkey/XkbKeyboardMap.h"
+#include "OrinPaste/Accessibility.h"
+#include "OrinPaste/PasteService.h"
+#include "OrinPaste/SyntheticKeyboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTest>
+
+namespace {
+
+struct Keystroke {
+    quint32 keyCode;
+    quint32 modifiers;
+};
+
+class FakeKeyboard final : public SyntheticKeyboard {
+public:
+    bool isTrusted() const override { return trusted; }
+    void requestTrust() override { ++trustRequests; }
+    std::optional<WId> frontmost() const override { return front; }
+    void activate(WId window) override {
+        activated.append(window);
+        front = window;
+    }
+    void postKeystroke(quint32 keyCode, quint32 modifiers) override {
+        posted.append({keyCode, modifiers});
+    }
+
+    bool trusted = true;
+    int trustRequests = 0;
+    std::optional<WId> front;
+    QList<WId> activated;
+    QList<Keystroke> posted;
+};
+
+std::shared_ptr<const KeyboardMap> layout(const QString &names, const QString &variant = {}) {
+    return XkbKeyboardMap::fromNames({{}, {}, names, variant, {}});
+}
+
+} // namespace
+
+class tst_PasteService : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        auto keyboard = std::make_unique<FakeKeyboard>();
+        m_keyboard = keyboard.get();
+        PasteService::setKeyboard(std::move(keyboard));
+        const auto us = layout(QStringLiteral("us"));
+        KeyboardLayout::setProvider([us] { return us; });
+    }
+    void cleanup() {
+        PasteService::setKeyboard(nullptr);
+        KeyboardLayout::setProvider({});
+    }
+
+    void copyWritesAndCountsOnce() {
+        const qint64 before = PasteService::changeCount();
+        QCOMPARE(PasteService::copy(QStringLiteral("#1E90FF")), before + 1);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("#1E90FF"));
+        QCOMPARE(PasteService::changeCount(), before + 1);
+        QCOMPARE(PasteService::copy(QStringLiteral("rgb(30, 144, 255)")), before + 2);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("rgb(30, 144, 255)"));
+    }
+
+    void copyOfEmptyTextLeavesEmptyText() {
+        PasteService::copy(QStringLiteral("something"));
+        const qint64 before = PasteService::changeCount();
+        QCOMPARE(PasteService::copy(QString()), before + 1);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    }
+
+    void copyReplacesOtherFormats() {
+        auto *mime = new QMimeData;
+        mime->setHtml(QStringLiteral("<b>old</b>"));
+        mime->setText(QStringLiteral("old"));
+        QGuiApplication::clipboard()->setMimeData(mime);
+        PasteService::copy(QStringLiteral("new"));
+        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasHtml());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("new"));
+    }
+
+    void otherWritersAreCounted() {
+        const qint64 before = PasteService::changeCount();
+        QGuiApplication::clipboard()->setText(QStringLiteral("elsewhere"));
+        QTRY_COMPARE(PasteService::changeCount(), before + 1);
+        // The selection is another clipboard.
+        QGuiApplication::clipboard()->setText(QStringLiteral("selected"), QClipboard::Selection);
+        QCOMPARE(PasteService::copy(QStringLiteral("mine")), before + 2);
+    }
+
+    void pasteWithoutTrustDoesNothing() {
+        m_keyboard->trusted = false;
+        m_keyboard->front = 5;
+        QVERIFY(!PasteService::paste(7));
+        QVERIFY(m_keyboard->activated.isEmpty());
+        // A trusted paste made afterwards with the same delay arrives first of anything later.
+        m_keyboard->trusted = true;
+        QVERIFY(PasteService::paste());
+        QTRY_COMPARE(m_keyboard->posted.size(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_keyboard->posted.size(), 1);
+    }
+
+    void pastePostsControlVLater() {
+        QVERIFY(PasteService::paste());
+        QVERIFY(m_keyboard->posted.isEmpty()); // answered at once, keystroke after the delay
+        QTRY_COMPARE(m_keyboard->posted.size(), 1);
+        QCOMPARE(m_keyboard->posted[0].keyCode, 9u);
+        QCOMPARE(m_keyboard->posted[0].modifiers, HotKeyCombo::controlKey);
+    }
+
+    void pasteUsesTheKeyThatTypesV_data() {
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<quint32>("keyCode");
+        QTest::newRow("us") << QStringLiteral("us") << QString() << 9u;
+        QTest::newRow("dvorak") << QStringLiteral("us") << QStringLiteral("dvorak") << 47u;
+        QTest::newRow("russian with us") << QStringLiteral("ru,us") << QString() << 9u;
+        QTest::newRow("no key types v") << QStringLiteral("ru") << QString() << 9u;
+    }
+    void pasteUsesTheKeyThatTypesV() {
+        QFETCH(QString, names);
+        QFETCH(QString, variant);
+        QFETCH(quint32, keyCode);
+        const auto map = layout(names, variant);
+        QVERIFY(map);
+        KeyboardLayout::setProvider([map] { return map; });
+        QVERIFY(PasteService::paste());
+        QTRY_COMPARE(m_keyboard->posted.size(), 1);
+        QCOMPARE(m_keyboard->posted[0].keyCode, keyCode);
+    }
+
+    void pasteBringsTheTargetForward() {
+        m_keyboard->front = 5;
+        QVERIFY(PasteService::paste(7));
+        QCOMPARE(m_keyboard->activated, QList<WId>{7});
+        QVERIFY(PasteService::paste(7)); // already in front
+        QVERIFY(PasteService::paste());
+        QCOMPARE(m_keyboard->activated, QList<WId>{7});
+        QTRY_COMPARE(m_keyboard->posted.size(), 3);
+    }
+
+    void accessibilityAsksTheKeyboard() {
+        QVERIFY(Accessibility::isTrusted());
+        m_keyboard->trusted = false;
+        QVERIFY(!Accessibility::isTrusted());
+        Accessibility::requestTrust();
+        QCOMPARE(m_keyboard->trustRequests, 1);
+    }
+
+    void offscreenIsNeverTrusted() {
+        PasteService::setKeyboard(nullptr);
+        QVERIFY(!Accessibility::isTrusted());
+        QVERIFY(!PasteService::paste());
+    }
+
+private:
+    FakeKeyboard *m_keyboard = nullptr;
+};
+
+QTEST_MAIN(tst_PasteService)
+#include "tst_PasteService.moc"

@@ -1,0 +1,128 @@
+#include "OrinPaste/Accessibility.h"
+#include "OrinPaste/PasteService.h"
+#include "Support/XServerSession.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QRasterWindow>
+#include <QTest>
+
+namespace {
+
+// A window that keeps the key presses it receives.
+class KeyRecorder final : public QRasterWindow {
+public:
+    KeyRecorder() { resize(200, 120); }
+
+    struct Press {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        quint32 scanCode;
+    };
+    QList<Press> presses;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override {
+        if (event->key() == Qt::Key_Control)
+            return; // the modifier going down on its own
+        presses.append({event->key(), event->modifiers(), event->nativeScanCode()});
+    }
+};
+
+// Runs xclip while the event loop keeps going: the clipboard's owner is this very process.
+QByteArray xclip(const QStringList &arguments, const QByteArray &input = {},
+                 int *exitCode = nullptr) {
+    QProcess process;
+    process.start(QStringLiteral("xclip"), arguments);
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    const bool finished =
+        QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000);
+    if (exitCode)
+        *exitCode =
+            finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (!finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return process.readAllStandardOutput();
+}
+
+bool showActive(QWindow &window) {
+    window.show();
+    window.requestActivate();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+} // namespace
+
+class tst_X11PasteService : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { PasteService::setKeyboard(nullptr); }
+
+    void copyIsReadableByOtherClients() {
+        PasteService::copy(QStringLiteral("#1E90FF"));
+        int exitCode = -1;
+        const QByteArray text =
+            xclip({QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
+                  {}, &exitCode);
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(text, QByteArray("#1E90FF"));
+    }
+
+    void copyOfEmptyTextIsEmptyText() {
+        PasteService::copy(QStringLiteral("previous"));
+        PasteService::copy(QString());
+        int exitCode = -1;
+        const QByteArray text =
+            xclip({QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
+                  {}, &exitCode);
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(text, QByteArray());
+    }
+
+    void otherClientsWritesAreCounted() {
+        const qint64 before = PasteService::copy(QStringLiteral("mine"));
+        // xclip keeps serving the selection in the background until someone else takes it.
+        xclip({QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
+              QByteArray("theirs"));
+        QTRY_COMPARE(PasteService::changeCount(), before + 1);
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("theirs"));
+        // Taking it back ends that xclip.
+        QCOMPARE(PasteService::copy(QStringLiteral("mine again")), before + 2);
+    }
+
+    void xtestMeansTrusted() { QVERIFY(Accessibility::isTrusted()); }
+
+    void pasteSendsControlVToTheFocusedWindow() {
+        KeyRecorder window;
+        QVERIFY(showActive(window));
+        QVERIFY(PasteService::paste());
+        QTRY_COMPARE(window.presses.size(), 1);
+        QCOMPARE(window.presses[0].key, int(Qt::Key_V));
+        QCOMPARE(window.presses[0].modifiers, Qt::ControlModifier);
+        QCOMPARE(window.presses[0].scanCode, 55u); // the V key
+    }
+
+    void pasteBringsTheTargetForward() {
+        KeyRecorder target;
+        KeyRecorder other;
+        QVERIFY(showActive(target));
+        QVERIFY(showActive(other));
+        QVERIFY(PasteService::paste(target.winId()));
+        QTRY_VERIFY(target.isActive());
+        QTRY_COMPARE(target.presses.size(), 1);
+        QCOMPARE(target.presses[0].key, int(Qt::Key_V));
+        QCOMPARE(target.presses[0].modifiers, Qt::ControlModifier);
+        QVERIFY(other.presses.isEmpty());
+    }
+};
+
+CHROMET_X11_TEST_MAIN(tst_X11PasteService)
+#include "tst_X11PasteService.moc"
