@@ -52,7 +52,11 @@ X11HotKeyBackend::X11HotKeyBackend(xcb_connection_t *connection)
 }
 
 X11HotKeyBackend::~X11HotKeyBackend() {
-    if (m_filterInstalled && QCoreApplication::instance())
+    // Once the application is gone, so is Qt's connection, and the server dropped our grabs
+    // with it.
+    if (!QCoreApplication::instance())
+        return;
+    if (m_filterInstalled)
         QCoreApplication::instance()->removeNativeEventFilter(this);
     for (auto &[ref, grab] : m_grabs)
         ungrab(grab);
@@ -108,9 +112,11 @@ void X11HotKeyBackend::unregisterHotKey(Ref ref) {
     const auto it = m_grabs.find(ref);
     if (it == m_grabs.end())
         return;
-    ungrab(it->second);
+    if (QCoreApplication::instance()) {
+        ungrab(it->second);
+        xcb_flush(m_connection);
+    }
     m_grabs.erase(it);
-    xcb_flush(m_connection);
 }
 
 bool X11HotKeyBackend::grab(Grab &grab) {
