@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +92,10 @@ bool XServerSession::start(const Options &options)
         ::dup2(devnull, STDOUT_FILENO);
         ::dup2(devnull, STDERR_FILENO);
         ::setsid();
+        // A test that crashes must not leave its server behind.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() == 1)
+            ::_exit(127);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
