@@ -11,7 +11,7 @@ packages=(
 )
 if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--demo" ]; then
     packages+=(xvfb xauth xdotool xclip x11-utils trayer locales
-        xserver-xorg-core xserver-xorg-video-dummy xserver-xorg-input-void)
+        xserver-xorg-core xserver-xorg-video-dummy)
 fi
 
 missing=()
