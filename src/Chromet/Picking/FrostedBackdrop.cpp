@@ -13,6 +13,8 @@ constexpr double blockPoints = 6.0;
 constexpr int tileBlocks = 16;
 // The tint laid over the blurred pixels: white at 10 %.
 constexpr int tintAlpha = 26;
+// Side of a tile of the full-resolution backdrop, in image pixels.
+constexpr int fullTile = 64;
 
 } // namespace
 
@@ -48,6 +50,79 @@ QBrush FrostedBackdrop::brush(const QRectF &area) {
     QBrush brush(m_small);
     brush.setTransform(QTransform::fromScale(1 / perBlock, 1 / perBlock));
     return brush;
+}
+
+void FrostedBackdrop::ensureBlocks(const QRect &blocks) {
+    const int x0 = std::max(0, blocks.left()) / tileBlocks;
+    const int y0 = std::max(0, blocks.top()) / tileBlocks;
+    const int x1 = std::min(m_tilesX - 1, blocks.right() / tileBlocks);
+    const int y1 = std::min(m_tilesY - 1, blocks.bottom() / tileBlocks);
+    for (int ty = y0; ty <= y1; ++ty)
+        for (int tx = x0; tx <= x1; ++tx)
+            ensureTile(tx, ty);
+}
+
+void FrostedBackdrop::prepare(const QRect &imagePixels) {
+    if (m_small.isNull())
+        return;
+    if (m_full.isNull()) {
+        m_full = QImage(m_image.size(), QImage::Format_RGB32);
+        m_fullTilesX = (m_full.width() + fullTile - 1) / fullTile;
+        m_fullTilesY = (m_full.height() + fullTile - 1) / fullTile;
+        m_fullReady.assign(size_t(m_fullTilesX) * size_t(m_fullTilesY), false);
+    }
+    const QRect area = imagePixels.intersected(m_full.rect());
+    if (area.isEmpty())
+        return;
+    for (int ty = area.top() / fullTile; ty <= area.bottom() / fullTile; ++ty)
+        for (int tx = area.left() / fullTile; tx <= area.right() / fullTile; ++tx)
+            ensureFullTile(tx, ty);
+}
+
+void FrostedBackdrop::ensureFullTile(int tileX, int tileY) {
+    const size_t index = size_t(tileY) * size_t(m_fullTilesX) + size_t(tileX);
+    if (m_fullReady[index])
+        return;
+    m_fullReady[index] = true;
+    const QRect pixels =
+        QRect(tileX * fullTile, tileY * fullTile, fullTile, fullTile).intersected(m_full.rect());
+    ensureBlocks(QRect(QPoint(pixels.left() / m_block - 1, pixels.top() / m_block - 1),
+                       QPoint(pixels.right() / m_block + 1, pixels.bottom() / m_block + 1)));
+
+    // Bilinear between block centres, in 1/256 steps.
+    const int lastX = m_small.width() - 1;
+    const int lastY = m_small.height() - 1;
+    auto locate = [this](int pixel, int last, int &first, int &second, uint &weight) {
+        const double u = (pixel + 0.5) / m_block - 0.5;
+        const int i = int(std::floor(u));
+        weight = uint(std::lround((u - i) * 256));
+        first = std::clamp(i, 0, last);
+        second = std::clamp(i + 1, 0, last);
+    };
+    std::vector<int> left(static_cast<size_t>(pixels.width()));
+    std::vector<int> right(left.size());
+    std::vector<uint> across(left.size());
+    for (int x = 0; x < pixels.width(); ++x)
+        locate(pixels.left() + x, lastX, left[size_t(x)], right[size_t(x)], across[size_t(x)]);
+    auto mix = [](QRgb a, QRgb b, uint w) {
+        const uint v = 256 - w;
+        const uint rb = (((a & 0xff00ff) * v + (b & 0xff00ff) * w) >> 8) & 0xff00ff;
+        const uint g = (((a & 0x00ff00) * v + (b & 0x00ff00) * w) >> 8) & 0x00ff00;
+        return 0xff000000u | rb | g;
+    };
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        int top = 0, bottom = 0;
+        uint down = 0;
+        locate(y, lastY, top, bottom, down);
+        const auto *upper = reinterpret_cast<const QRgb *>(m_small.constScanLine(top));
+        const auto *lower = reinterpret_cast<const QRgb *>(m_small.constScanLine(bottom));
+        auto *out = reinterpret_cast<QRgb *>(m_full.scanLine(y)) + pixels.left();
+        for (int x = 0; x < pixels.width(); ++x) {
+            const size_t k = size_t(x);
+            out[x] = mix(mix(upper[left[k]], upper[right[k]], across[k]),
+                         mix(lower[left[k]], lower[right[k]], across[k]), down);
+        }
+    }
 }
 
 void FrostedBackdrop::ensureTile(int tileX, int tileY) {

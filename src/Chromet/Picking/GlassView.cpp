@@ -31,6 +31,11 @@ void GlassView::setContent(QWidget *content) {
     content->show();
 }
 
+void GlassView::setOpaqueContent(const QRectF &ellipse) {
+    m_opaqueContent = ellipse;
+    update();
+}
+
 void GlassView::setFrame(const QRectF &frame) {
     if (frame == m_frame)
         return;
@@ -113,6 +118,101 @@ void GlassView::paintEvent(QPaintEvent *) {
     if (m_opacity <= 0 || m_scale <= 0)
         return;
     QPainter painter(this);
+    if (!paintComposed(painter))
+        paintWithPainter(painter);
+}
+
+bool GlassView::paintComposed(QPainter &painter) {
+    if (!m_backdrop || m_backdrop->isNull())
+        return false;
+    const QTransform device = painter.deviceTransform();
+    const qreal ratio = device.m11();
+    auto integral = [](qreal v) {
+        return std::abs(v - std::round(v)) < 1e-6;
+    };
+    const QPointF origin = QPointF(geometry().topLeft()) * ratio;
+    if (device.type() > QTransform::TxScale || device.m22() != ratio ||
+        std::abs(ratio - m_backdrop->scale()) > 1e-9 || !integral(device.dx()) ||
+        !integral(device.dy()) || !integral(origin.x()) || !integral(origin.y()) ||
+        !integral(width() * ratio) || !integral(height() * ratio))
+        return false;
+
+    const QSize size(int(std::lround(width() * ratio)), int(std::lround(height() * ratio)));
+    const QTransform toDevice = contentTransform() * QTransform::fromScale(ratio, ratio);
+    const QRectF visual = toDevice.mapRect(QRectF(QPointF(0, 0), m_frame.size()));
+    const QRectF opaque = m_opaqueContent.isEmpty() ? QRectF() : toDevice.mapRect(m_opaqueContent);
+    Layers &layers = m_layers;
+    if (layers.size != size || layers.ratio != ratio || layers.visual != visual ||
+        layers.opaque != opaque) {
+        layers.size = size;
+        layers.ratio = ratio;
+        layers.visual = visual;
+        layers.opaque = opaque;
+        QImage mask(size, QImage::Format_ARGB32_Premultiplied);
+        mask.fill(Qt::transparent);
+        QImage rim = mask;
+        {
+            QPainter p(&mask);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setTransform(toDevice);
+            p.fillPath(outline(), Qt::white);
+            if (!m_opaqueContent.isEmpty()) {
+                p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+                p.setPen(Qt::NoPen);
+                p.setBrush(Qt::white);
+                p.drawEllipse(m_opaqueContent);
+            }
+        }
+        {
+            QPainter p(&rim);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setTransform(toDevice);
+            p.setPen(QPen(rimColor, 1.0));
+            p.drawPath(outline(0.5));
+        }
+        layers.mask = CoverageMask(std::move(mask));
+        layers.rim = CoverageMask(std::move(rim));
+        layers.composed = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        layers.composed.fill(Qt::transparent);
+        layers.composed.setDevicePixelRatio(ratio);
+    }
+
+    // The display's blurred pixels behind the glass, one for one.
+    const QPoint imageOrigin(int(std::lround(origin.x())), int(std::lround(origin.y())));
+    m_backdrop->prepare(QRect(imageOrigin, size));
+    const QImage &blurred = m_backdrop->blurred();
+    const QImage &maskImage = layers.mask.image();
+    const QImage &rimImage = layers.rim.image();
+    for (int y = 0; y < size.height(); ++y) {
+        auto *out = reinterpret_cast<QRgb *>(layers.composed.scanLine(y));
+        const auto *mask = reinterpret_cast<const QRgb *>(maskImage.constScanLine(y));
+        const int imageY = imageOrigin.y() + y;
+        const bool rowInside = imageY >= 0 && imageY < blurred.height();
+        const auto *behind =
+            rowInside ? reinterpret_cast<const QRgb *>(blurred.constScanLine(imageY)) : nullptr;
+        for (auto span = layers.mask.rowBegin(y); span != layers.mask.rowEnd(y); ++span) {
+            for (int x = span->begin; x < span->end; ++x) {
+                const int imageX = imageOrigin.x() + x;
+                if (!behind || imageX < 0 || imageX >= blurred.width()) {
+                    out[x] = 0;
+                    continue;
+                }
+                const uint coverage = qAlpha(mask[x]);
+                out[x] = coverage == 255 ? behind[imageX]
+                                         : CoverageMask::multiply(behind[imageX], coverage);
+            }
+        }
+        const auto *rim = reinterpret_cast<const QRgb *>(rimImage.constScanLine(y));
+        for (auto span = layers.rim.rowBegin(y); span != layers.rim.rowEnd(y); ++span)
+            for (int x = span->begin; x < span->end; ++x)
+                out[x] = CoverageMask::sourceOver(out[x], rim[x]);
+    }
+    painter.setOpacity(m_opacity);
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size) / ratio), layers.composed);
+    return true;
+}
+
+void GlassView::paintWithPainter(QPainter &painter) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setOpacity(m_opacity);
@@ -121,15 +221,14 @@ void GlassView::paintEvent(QPaintEvent *) {
     const QPainterPath path = toWidget.map(outline());
     if (m_backdrop) {
         // What lies behind the glass on the display, in the parent's coordinates.
-        const QRectF behind = visualFrame();
-        QBrush brush = m_backdrop->brush(behind);
+        QBrush brush = m_backdrop->brush(visualFrame());
         const QPointF offset = -QPointF(geometry().topLeft());
         brush.setTransform(brush.transform() * QTransform::fromTranslate(offset.x(), offset.y()));
         painter.fillPath(path, brush);
     }
-    // A thin rim just inside the edge; the pen is scaled with the glass.
-    const qreal inset = 0.5;
-    painter.setPen(QPen(rimColor, 1.0 * std::max(m_scale, qreal(0.01))));
+    // A thin rim just inside the edge, scaled with the glass.
+    painter.setTransform(toWidget, true);
+    painter.setPen(QPen(rimColor, 1.0));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(toWidget.map(outline(inset)));
+    painter.drawPath(outline(0.5));
 }

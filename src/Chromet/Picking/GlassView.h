@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Chromet/Picking/CoverageMask.h"
+
 #include <QPainterPath>
 #include <QPointer>
 #include <QRectF>
@@ -31,6 +33,9 @@ public:
     qreal scale() const { return m_scale; }
     void setScale(qreal scale);
     qreal cornerRadius() const { return m_cornerRadius; }
+    // The content covers this ellipse (frame coordinates) with opaque pixels: no backdrop is
+    // composed under it.
+    void setOpaqueContent(const QRectF &ellipse);
 
     // The frame as drawn, in the parent's coordinates.
     QRectF visualFrame() const;
@@ -50,6 +55,19 @@ protected:
 
 private:
     void place();
+    // Pixel for pixel from the backdrop when the device matches the snapshot's resolution.
+    bool paintComposed(QPainter &painter);
+    void paintWithPainter(QPainter &painter);
+
+    struct Layers {
+        QSize size;
+        qreal ratio = 0;
+        QRectF visual;
+        QRectF opaque;
+        CoverageMask mask; // the glass, less the opaque content
+        CoverageMask rim;
+        QImage composed;
+    };
 
     FrostedBackdrop *m_backdrop = nullptr;
     qreal m_cornerRadius = 0;
@@ -57,4 +75,6 @@ private:
     qreal m_opacity = 1;
     qreal m_scale = 1;
     QPointer<QWidget> m_content;
+    QRectF m_opaqueContent;
+    Layers m_layers;
 };

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Chromet/Picking/CoverageMask.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QSizeF>
+#include <QTransform>
 #include <QWidget>
 
 #include <optional>
@@ -34,9 +37,26 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The grid, the rim and the centre marker, which do not change with the pixels.
+    void paintOverlay(QPainter &painter, const QRectF &bounds) const;
+    // Cells composed by hand over cached circle, grid and marker layers, in device pixels.
+    bool paintComposed(QPainter &painter, const QRectF &bounds);
+
+    struct Layers {
+        QRect box; // device pixels of the widget covered by the circle
+        QTransform toDevice;
+        QSizeF bounds;
+        CoverageMask circle;
+        CoverageMask overlay;
+        std::vector<int> columnCell;
+        std::vector<int> rowCell;
+        QImage composed;
+    };
+
     std::optional<QImage> m_crop;
     QPoint m_offset;
     QSizeF m_bounds;
     // The 15 x 15 cells: black, with the crop at its offset.
     QImage m_cells;
+    Layers m_layers;
 };

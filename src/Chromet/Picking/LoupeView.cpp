@@ -82,6 +82,10 @@ void LoupeView::ensureGlass() {
     m_ringGlass->setObjectName(QStringLiteral("ringGlass"));
     m_ringGlass->hide();
     m_ringGlass->setContent(m_lens);
+    // The lens is opaque inside its circle: no backdrop is needed there.
+    m_ringGlass->setOpaqueContent(
+        QRectF(0, 0, ringSize, ringSize)
+            .adjusted(LensView::inset, LensView::inset, -LensView::inset, -LensView::inset));
     m_pillGlass = new GlassView(m_backdrop.get(), pillRadius, this);
     m_pillGlass->setObjectName(QStringLiteral("pillGlass"));
     m_pillGlass->hide();

@@ -93,6 +93,8 @@ private Q_SLOTS:
     void lensCellsShowSnapshotPixels();
     void cornerCellsBeyondTheDisplayAreBlack_data();
     void cornerCellsBeyondTheDisplayAreBlack();
+    void glassShowsTheBlurredDisplayBehindIt_data();
+    void glassShowsTheBlurredDisplayBehindIt();
     void centreMarkerFramesTheCentrePixel();
     void pillSitsBelowTheRing();
     void pillMovesAboveTheRingNearTheBottom();
@@ -116,12 +118,15 @@ private Q_SLOTS:
 
 void tst_LoupeView::lensCellsShowSnapshotPixels_data() {
     QTest::addColumn<double>("scale");
-    QTest::newRow("1x") << 1.0;
-    QTest::newRow("2x") << 2.0;
+    QTest::addColumn<double>("ratio"); // of the device the view is drawn on
+    QTest::newRow("1x") << 1.0 << 1.0;
+    QTest::newRow("2x") << 2.0 << 2.0;
+    QTest::newRow("2x snapshot on a 1x device") << 2.0 << 1.0;
 }
 
 void tst_LoupeView::lensCellsShowSnapshotPixels() {
     QFETCH(double, scale);
+    QFETCH(double, ratio);
     LoupeView view(patterned(scale));
     const QPointF local(400, 300);
     view.update(QPointF(100, 50) + local);
@@ -129,7 +134,7 @@ void tst_LoupeView::lensCellsShowSnapshotPixels() {
     QVERIFY(view.isLoupeVisible());
     const QPoint centre = (local * scale).toPoint();
 
-    const QImage image = render(view, scale);
+    const QImage image = render(view, ratio);
     const QPointF glassOrigin = view.ringGlass()->geometry().topLeft();
     int checked = 0;
     for (int j = 0; j < LensView::cells; ++j) {
@@ -184,6 +189,40 @@ void tst_LoupeView::cornerCellsBeyondTheDisplayAreBlack() {
                      QString::number(expected | 0xff000000u, 16));
         }
     }
+}
+
+void tst_LoupeView::glassShowsTheBlurredDisplayBehindIt_data() {
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<double>("ratio");
+    QTest::newRow("pixel for pixel") << 1.0 << 1.0;
+    QTest::newRow("pixel for pixel at 2x") << 2.0 << 2.0;
+    QTest::newRow("resampled") << 2.0 << 1.0;
+}
+
+void tst_LoupeView::glassShowsTheBlurredDisplayBehindIt() {
+    QFETCH(double, scale);
+    QFETCH(double, ratio);
+    // White on the left half, black on the right.
+    ScreenSnapshot s = filled(Qt::black);
+    s.image = QImage((QSizeF(800, 600) * scale).toSize(), QImage::Format_RGB32);
+    s.image.fill(Qt::black);
+    QPainter(&s.image).fillRect(QRectF(0, 0, 400 * scale, 600 * scale), Qt::white);
+    LoupeView view(s);
+    view.update(QPointF(400, 300));
+    settle(view);
+    const QImage image = render(view, ratio);
+
+    // On the glass ring between the lens and the rim: the tinted backdrop.
+    const qreal r = 89;
+    const QRgb left = at(image, QPointF(400 - r, 300));
+    const QRgb right = at(image, QPointF(400 + r, 300));
+    QVERIFY2(qGray(left) >= 250, qPrintable(QString::number(left, 16)));
+    QVERIFY2(std::abs(qGray(right) - 26) <= 6, qPrintable(QString::number(right, 16)));
+    // Across the edge the backdrop is blurred into a ramp, where the display itself is sharp.
+    const QRgb top = at(image, QPointF(400, 300 - r));
+    QVERIFY2(qGray(top) > 60 && qGray(top) < 200, qPrintable(QString::number(top, 16)));
+    QCOMPARE(at(image, QPointF(399, 150)), qRgb(255, 255, 255));
+    QCOMPARE(at(image, QPointF(400, 150)), qRgb(0, 0, 0));
 }
 
 void tst_LoupeView::centreMarkerFramesTheCentrePixel() {
