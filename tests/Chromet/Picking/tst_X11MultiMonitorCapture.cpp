@@ -1,6 +1,7 @@
 #include "CaptureTestSupport.h"
 
 #include "Chromet/Picking/X11SnapshotCapturer.h"
+#include "Support/DummyMonitors.h"
 #include "Support/XServerSession.h"
 
 #include <QApplication>
@@ -12,51 +13,6 @@
 #include <xcb/xcb.h>
 
 namespace {
-
-// Two outputs of the dummy driver side by side: DUMMY0 1024x768 at the origin, DUMMY1 800x600
-// to its right. The second output only lights up because its monitor section enables it.
-const char kXorgConfig[] = R"(
-Section "ServerFlags"
-    Option "AutoAddDevices" "false"
-    Option "AutoAddGPU" "false"
-    Option "DontVTSwitch" "true"
-EndSection
-Section "Device"
-    Identifier "dummy"
-    Driver "dummy"
-    VideoRam 262144
-    Option "Monitor-DUMMY0" "left"
-    Option "Monitor-DUMMY1" "right"
-EndSection
-Section "Monitor"
-    Identifier "left"
-    HorizSync 5.0 - 1000.0
-    VertRefresh 5.0 - 200.0
-    Modeline "1024x768" 63.50 1024 1072 1176 1328 768 771 775 798 -hsync +vsync
-    Option "PreferredMode" "1024x768"
-    Option "Position" "0 0"
-    Option "Primary" "true"
-EndSection
-Section "Monitor"
-    Identifier "right"
-    HorizSync 5.0 - 1000.0
-    VertRefresh 5.0 - 200.0
-    Modeline "800x600" 38.25 800 832 912 1024 600 603 607 624 -hsync +vsync
-    Option "PreferredMode" "800x600"
-    Option "Position" "1024 0"
-    Option "Enable" "true"
-EndSection
-Section "Screen"
-    Identifier "screen"
-    Device "dummy"
-    Monitor "left"
-    DefaultDepth 24
-    SubSection "Display"
-        Depth 24
-        Virtual 1824 768
-    EndSubSection
-EndSection
-)";
 
 const QColor kLeftColor(0xc0, 0x30, 0x10);
 const QColor kRightColor(0x10, 0x60, 0xe0);
@@ -213,19 +169,10 @@ void tst_X11MultiMonitorCapture::eachDisplayHasItsOwnProfile() {
 
 int main(int argc, char **argv) {
     QTemporaryDir dir;
-    const QString configPath = dir.filePath(QStringLiteral("dummy-two-monitors.conf"));
-    QFile config(configPath);
-    if (!config.open(QIODevice::WriteOnly) || config.write(kXorgConfig) < 0) {
-        qCritical("cannot write %s", qPrintable(configPath));
-        return 1;
-    }
-    config.close();
-
     XServerSession server;
-    XServerSession::Options options;
-    options.xorgConfig = configPath;
-    if (!server.start(options)) {
-        qCritical("cannot start Xorg with the dummy driver: %s", qPrintable(server.errorString()));
+    QString error;
+    if (!DummyMonitors::start(server, dir.path(), &error)) {
+        qCritical("cannot start Xorg with the dummy driver: %s", qPrintable(error));
         return 1;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
