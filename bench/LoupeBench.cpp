@@ -101,6 +101,27 @@ void run(const char *name, QSize points, double scale) {
     std::snprintf(label, sizeof label, "%s repainted share of the display", name);
     printFigure(label, 100.0 * double(pixels) / 200 / (double(points.width()) * points.height()),
                 "%");
+
+    // The same through a window and its backing store (the offscreen platform draws at 1x).
+    if (scale == 1.0) {
+        view.show();
+        QCoreApplication::processEvents();
+        std::snprintf(label, sizeof label, "%s update + repaint in a window", name);
+        printFigure(label,
+                    medianNsPerCall(
+                        [&] {
+                            move();
+                            view.repaint(view.lastDirtyRegion());
+                        },
+                        200) /
+                        1000,
+                    "us");
+        view.takePaintedRegion();
+        move();
+        view.repaint(view.lastDirtyRegion());
+        std::snprintf(label, sizeof label, "%s area the window repainted", name);
+        printFigure(label, double(area(view.takePaintedRegion())), "px");
+    }
 }
 
 } // namespace

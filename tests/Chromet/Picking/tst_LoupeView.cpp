@@ -101,6 +101,7 @@ private Q_SLOTS:
     void pillSlidesInwardAtTheSides_data();
     void pillSlidesInwardAtTheSides();
     void toneTurnsDarkAboveAndLightOnlyBelow();
+    void lightTextCastsADarkShadow();
     void confirmAppendsCopiedAndWidens();
     void confirmWithoutLoupeDoesNothing();
     void formatLabel();
@@ -348,6 +349,26 @@ void tst_LoupeView::toneTurnsDarkAboveAndLightOnlyBelow() {
         for (int x = 36; x < image.width() - 10; ++x)
             darkest = std::min(darkest, qGray(image.pixel(x, y)));
     QVERIFY2(darkest < 80, qPrintable(QString::number(darkest)));
+}
+
+void tst_LoupeView::lightTextCastsADarkShadow() {
+    // Light text on mid grey: white glyphs, darkened around them by the shadow.
+    LoupeView view(filled(QColor(150, 150, 150)));
+    view.update(QPointF(400, 300));
+    settle(view);
+    QCOMPARE(view.pill()->tone(), PillTone::lightText);
+    const QImage image = render(*view.pillGlass());
+    int darkest = 255;
+    int lightest = 0;
+    for (int y = 8; y < 28; ++y)
+        for (int x = 36; x < image.width() - 10; ++x) {
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+            lightest = std::max(lightest, qGray(image.pixel(x, y)));
+        }
+    QVERIFY2(lightest >= 250, qPrintable(QString::number(lightest)));
+    QVERIFY2(darkest < 130, qPrintable(QString::number(darkest)));
+    // Far from the text the glass shows only the tinted grey.
+    QVERIFY(std::abs(qGray(image.pixel(image.width() / 2, 3)) - 161) <= 4);
 }
 
 void tst_LoupeView::confirmAppendsCopiedAndWidens() {
