@@ -348,7 +348,9 @@ void CopyFeedback::schedule(double t) {
     }
     if (m_lastFrameAt)
         next = std::max(next, *m_lastFrameAt + frameInterval);
-    m_timer.start(std::max(0, int(std::ceil((next - t) * 1000))));
+    // Whole milliseconds, rounded up so frames never come faster; the tolerance keeps a wait of
+    // 0.4 s from becoming 401 ms through rounding of the clock's doubles.
+    m_timer.start(std::max(0, int(std::ceil((next - t) * 1000 - 1e-6))));
 }
 
 void CopyFeedback::reset() {

@@ -50,6 +50,8 @@ public:
     bool isHiding() const;
     // The frame timer is armed; false whenever nothing is left to animate or wait for.
     bool isTimerActive() const { return m_timer.isActive(); }
+    // Milliseconds until the timer fires next, or -1 when it is stopped.
+    int timerInterval() const { return m_timer.isActive() ? m_timer.interval() : -1; }
 
     // Processes the clock's current time: starts the disappearance when the wait is over, returns
     // to the normal icon when it has ended, and otherwise puts the frame of this moment on the
