@@ -1,0 +1,365 @@
+#include "Chromet/Picking/LoupeController.h"
+
+#include "Chromet/Logging/Logging.h"
+#include "Chromet/Picking/LoupeView.h"
+#include "Chromet/Picking/LoupeWindow.h"
+#include "Chromet/Picking/ReduceMotion.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+LoupeController::LoupeController(std::unique_ptr<SnapshotCapturing> capturer,
+                                 std::unique_ptr<LoupeSupport> support, QObject *parent)
+    : QObject(parent)
+    , m_capturer(std::move(capturer))
+    , m_support(support ? std::move(support) : makeSystemLoupeSupport()) {
+    m_point = m_support->pointerPosition();
+    m_started.start();
+    // The support lives as long as the controller that holds these.
+    LoupeSupport *s = m_support.get();
+    m_frontmostApp = [s] {
+        return s->focusedWindow();
+    };
+    m_restoreFocus = [s](FocusWindow previous) {
+        s->restoreFocus(previous);
+    };
+}
+
+LoupeController::~LoupeController() {
+    m_support->endPick();
+    if (m_cursorHidden)
+        QGuiApplication::restoreOverrideCursor();
+    qDeleteAll(m_allWindows);
+}
+
+void LoupeController::setLabelFormat(std::function<ColorFormat()> labelFormat) {
+    m_labelFormat = std::move(labelFormat);
+}
+
+void LoupeController::setLowercaseHex(std::function<bool()> lowercaseHex) {
+    m_lowercaseHex = std::move(lowercaseHex);
+}
+
+void LoupeController::setFrontmostApp(std::function<FocusWindow()> frontmostApp) {
+    m_frontmostApp = std::move(frontmostApp);
+}
+
+void LoupeController::setRestoreFocus(std::function<void(FocusWindow)> restoreFocus) {
+    m_restoreFocus = std::move(restoreFocus);
+}
+
+QString LoupeController::labelText(const PickedColor &color) const {
+    const ColorFormat format = m_labelFormat ? m_labelFormat() : ColorFormat::hex;
+    const bool lowercase = m_lowercaseHex ? m_lowercaseHex() : false;
+    return ColorFormats::labelText(format, color, lowercase);
+}
+
+void LoupeController::warmUp() {
+    m_capturer->warmUp();
+    ReduceMotion::warmUp();
+    // One window per display, its native window and backing store made now.
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QList<LoupeWindow *> spare = m_idleWindows;
+    for (QScreen *screen : screens) {
+        const QRectF frame(screen->geometry());
+        auto it = std::find_if(spare.begin(), spare.end(),
+                               [&](LoupeWindow *w) { return w->frame() == frame; });
+        if (it != spare.end()) {
+            spare.erase(it);
+            continue;
+        }
+        auto *window = new LoupeWindow;
+        m_allWindows.append(window);
+        window->prepare(frame);
+        m_idleWindows.append(window);
+    }
+    // The view's drawing (fonts, glyphs, glass) is exercised once off screen.
+    ScreenSnapshot sample;
+    sample.frame = QRectF(0, 0, 240, 240);
+    sample.image = QImage(240, 240, QImage::Format_RGB32);
+    sample.image.fill(Qt::gray);
+    LoupeView view(sample);
+    view.setLabel([this](const PickedColor &color) { return labelText(color); });
+    view.update(QPointF(120, 60));
+    QImage target(view.size(), QImage::Format_RGB32);
+    view.render(&target);
+}
+
+void LoupeController::start(PickHandler onPick) {
+    if (m_isShowing) {
+        close();
+        return;
+    }
+    m_isShowing = true;
+    m_onPick = std::move(onPick);
+    m_started.start();
+    m_previousApp = m_frontmostApp ? m_frontmostApp() : std::nullopt;
+    const int session = ++m_session;
+    m_point = m_support->pointerPosition();
+    m_support->beginPick([weak = QPointer<LoupeController>(this), session] {
+        if (weak && weak->m_session == session)
+            weak->close();
+    });
+    captureFirst(session);
+}
+
+void LoupeController::captureFirst(int session) {
+    m_capturer->captureDisplay(m_point, this, [this, session](CaptureResult result) {
+        // Delivered only while this controller exists (it is the context).
+        firstCaptured(session, result);
+    });
+}
+
+void LoupeController::firstCaptured(int session, const CaptureResult &result) {
+    if (!result.ok()) {
+        reportFailure("capture failed", result.error, session);
+        return;
+    }
+    if (result.snapshots.isEmpty()) {
+        if (m_session == session)
+            close();
+        return;
+    }
+    if (m_session != session)
+        return;
+
+    openWindow(result.snapshots.first());
+    LoupeWindow *key = windowContaining(m_point);
+    if (!key)
+        key = m_windows.first();
+    makeKey(key);
+    m_support->takeInput(key->view());
+    if (!m_cursorHidden) {
+        QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+        m_cursorHidden = true;
+    }
+    updateViews();
+    qCInfo(lcLoupe, "first window ordered front %.1f ms after toggle",
+           double(m_started.nsecsElapsed()) / 1e6);
+
+    m_capturer->captureAllDisplays(
+        this, [this, session](CaptureResult all) { fullCaptured(session, all); });
+}
+
+void LoupeController::fullCaptured(int session, const CaptureResult &result) {
+    if (!result.ok()) {
+        reportFailure("full capture failed", result.error, session);
+        return;
+    }
+    if (m_session != session)
+        return;
+    for (const ScreenSnapshot &snapshot : result.snapshots) {
+        // The display captured first keeps its first snapshot.
+        const bool shown = std::any_of(m_windows.begin(), m_windows.end(), [&](LoupeWindow *w) {
+            return w->view() && w->view()->snapshot().displayID == snapshot.displayID;
+        });
+        if (!shown)
+            openWindow(snapshot);
+    }
+    updateViews();
+}
+
+void LoupeController::reportFailure(const char *what, const QString &error, int session) {
+    qCCritical(lcLoupe, "%s: %s", what, qUtf8Printable(error));
+    if (m_session != session)
+        return;
+    close();
+    if (m_onFailure)
+        m_onFailure();
+}
+
+void LoupeController::openWindow(const ScreenSnapshot &snapshot) {
+    auto *view = new LoupeView(snapshot);
+    const QPointer<LoupeController> weak(this);
+    view->setLabel([weak](const PickedColor &color) {
+        return weak ? weak->labelText(color) : LoupeView::defaultLabel(color);
+    });
+    view->setOnMove([weak](const QPointF &) {
+        if (weak)
+            weak->moved();
+    });
+    view->setOnAction([weak](const LoupeAction &action) {
+        if (weak)
+            weak->act(action);
+    });
+
+    LoupeWindow *window = acquireWindow(snapshot.frame);
+    window->present(view, snapshot.frame);
+    m_windows.append(window);
+    Q_EMIT windowOpened(window);
+
+    if (m_windows.size() > 1) {
+        LoupeWindow *under = windowContaining(m_point);
+        if (under && under != m_keyWindow)
+            makeKey(under);
+    }
+}
+
+LoupeWindow *LoupeController::acquireWindow(const QRectF &frame) {
+    // An idle window of the same size keeps its backing store; any other is resized.
+    auto it = std::find_if(m_idleWindows.begin(), m_idleWindows.end(),
+                           [&](LoupeWindow *w) { return w->frame() == frame; });
+    if (it == m_idleWindows.end())
+        it = std::find_if(m_idleWindows.begin(), m_idleWindows.end(),
+                          [&](LoupeWindow *w) { return w->frame().size() == frame.size(); });
+    if (it == m_idleWindows.end() && !m_idleWindows.isEmpty())
+        it = m_idleWindows.end() - 1;
+    if (it != m_idleWindows.end()) {
+        LoupeWindow *window = *it;
+        m_idleWindows.erase(it);
+        return window;
+    }
+    auto *window = new LoupeWindow;
+    m_allWindows.append(window);
+    return window;
+}
+
+void LoupeController::recycle(LoupeWindow *window) {
+    window->orderOut();
+    // Enough idle windows for every display; those of quick restarts beyond that go.
+    if (m_idleWindows.size() < std::max<qsizetype>(1, QGuiApplication::screens().size())) {
+        m_idleWindows.append(window);
+        return;
+    }
+    m_allWindows.removeOne(window);
+    window->deleteLater();
+}
+
+LoupeWindow *LoupeController::windowContaining(const QPointF &point) const {
+    for (LoupeWindow *window : m_windows) {
+        if (window->view() && window->view()->snapshot().contains(point))
+            return window;
+    }
+    return nullptr;
+}
+
+void LoupeController::makeKey(LoupeWindow *window) {
+    m_keyWindow = window;
+    window->raise();
+    m_support->focusWindow(window);
+    if (LoupeView *view = window->view())
+        view->setFocus(Qt::OtherFocusReason);
+}
+
+void LoupeController::updateViews() {
+    for (LoupeWindow *window : std::as_const(m_windows)) {
+        if (LoupeView *view = window->view())
+            view->update(m_point);
+    }
+}
+
+void LoupeController::moved() {
+    if (m_confirming || !m_isShowing)
+        return;
+    m_point = m_support->pointerPosition();
+    LoupeWindow *under = windowContaining(m_point);
+    if (under && under != m_keyWindow)
+        makeKey(under);
+    updateViews();
+}
+
+void LoupeController::act(const LoupeAction &action) {
+    if (m_confirming || !m_isShowing)
+        return;
+    switch (action.kind) {
+    case LoupeAction::Kind::nudge:
+        nudge(action.dx, action.dy);
+        break;
+    case LoupeAction::Kind::pick:
+        pick();
+        break;
+    case LoupeAction::Kind::cancel:
+        close();
+        break;
+    }
+}
+
+void LoupeController::nudge(int dx, int dy) {
+    LoupeWindow *window = windowContaining(m_point);
+    if (!window)
+        return;
+    const ScreenSnapshot &snapshot = window->view()->snapshot();
+    const QRectF frame = snapshot.frame;
+    if (snapshot.image.width() <= 0)
+        return;
+    // One snapshot pixel in points; dy counts upwards, Qt's y downwards.
+    const double p = frame.width() / snapshot.image.width();
+    const double x = std::min(std::max(m_point.x() + dx * p, frame.left()), frame.right() - p);
+    const double y = std::min(std::max(m_point.y() - dy * p, frame.top()), frame.bottom() - p);
+    m_point = QPointF(x, y);
+    m_support->warpPointer(m_point);
+    updateViews();
+}
+
+void LoupeController::pick() {
+    LoupeWindow *window = windowContaining(m_point);
+    if (!window) {
+        close();
+        return;
+    }
+    LoupeView *view = window->view();
+    const ScreenSnapshot &snapshot = view->snapshot();
+    const std::optional<QPoint> pixel = snapshot.pixelAt(m_point);
+    const std::optional<PickedColor> color =
+        pixel ? snapshot.colorAtPixel(pixel->x(), pixel->y()) : std::nullopt;
+    if (!color) {
+        close();
+        return;
+    }
+
+    const int session = m_session;
+    if (PickHandler onPick = m_onPick)
+        onPick(*color);
+    // The handler may have ended or restarted the pick.
+    if (m_session != session)
+        return;
+    m_confirming = true;
+    view->confirm();
+    QTimer::singleShot(confirmationMs, Qt::PreciseTimer, this, [this, session] {
+        if (m_session == session)
+            close();
+    });
+}
+
+void LoupeController::close() {
+    ++m_session;
+    m_support->endPick();
+    if (m_cursorHidden) {
+        QGuiApplication::restoreOverrideCursor();
+        m_cursorHidden = false;
+    }
+
+    const QList<LoupeWindow *> closing = std::exchange(m_windows, {});
+    m_keyWindow = nullptr;
+    QList<QPointer<LoupeWindow>> leaving;
+    for (LoupeWindow *window : closing) {
+        window->setIgnoresMouse(true);
+        if (LoupeView *view = window->view()) {
+            // A closed pick's views act no more, whatever is still queued for them.
+            view->setOnMove({});
+            view->setOnAction({});
+            view->popOut();
+        }
+        leaving.append(window);
+    }
+    if (!leaving.isEmpty()) {
+        QTimer::singleShot(orderOutMs, Qt::PreciseTimer, this, [this, leaving] {
+            for (const QPointer<LoupeWindow> &window : leaving) {
+                if (window)
+                    recycle(window);
+            }
+        });
+    }
+
+    m_onPick = {};
+    m_confirming = false;
+    m_isShowing = false;
+    const FocusWindow previous = std::exchange(m_previousApp, std::nullopt);
+    if (m_restoreFocus)
+        m_restoreFocus(previous);
+}

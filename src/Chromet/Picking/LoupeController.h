@@ -1,0 +1,121 @@
+#pragma once
+
+#include "Chromet/Color/ColorFormat.h"
+#include "Chromet/Color/PickedColor.h"
+#include "Chromet/Picking/LoupeAction.h"
+#include "Chromet/Picking/LoupeSupport.h"
+#include "Chromet/Picking/LoupeWindow.h"
+#include "Chromet/Picking/SnapshotCapturing.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+
+#include <functional>
+#include <memory>
+
+class LoupeView;
+
+// Runs one pick at a time over all displays: captures the display under the pointer and shows
+// its loupe window first, then captures the others and opens theirs; follows the pointer and the
+// arrow keys; on a pick hands the color to the pick's handler, confirms it in the label and
+// closes 0.7 s later; on close gives the focus back to the window that had it. A second start()
+// while a pick is showing closes it (the shortcut toggles the loupe).
+//
+// Every pick has a session number; captures, timers and input losses that belong to an earlier
+// number do nothing. Main thread only.
+class LoupeController : public QObject {
+    Q_OBJECT
+
+public:
+    using PickHandler = std::function<void(const PickedColor &)>;
+    using FocusWindow = LoupeSupport::FocusWindow;
+
+    // From a pick to the close, and from the close until the windows go.
+    static constexpr int confirmationMs = 700;
+    static constexpr int orderOutMs = 180;
+
+    explicit LoupeController(std::unique_ptr<SnapshotCapturing> capturer,
+                             std::unique_ptr<LoupeSupport> support = makeSystemLoupeSupport(),
+                             QObject *parent = nullptr);
+    ~LoupeController() override;
+
+    SnapshotCapturing &capturer() const { return *m_capturer; }
+    LoupeSupport &support() const { return *m_support; }
+
+    // The label's format and hex case, asked for every label (default: HEX, uppercase).
+    void setLabelFormat(std::function<ColorFormat()> labelFormat);
+    void setLowercaseHex(std::function<bool()> lowercaseHex);
+    // Called after a capture of the current pick failed and the pick was closed.
+    void setOnFailure(std::function<void()> onFailure) { m_onFailure = std::move(onFailure); }
+    // The window that has the focus before a pick, and how it gets it back (default: the
+    // support's focusedWindow() and restoreFocus()).
+    void setFrontmostApp(std::function<FocusWindow()> frontmostApp);
+    void setRestoreFocus(std::function<void(FocusWindow)> restoreFocus);
+
+    // Prepares the capture service and one window per display, so that the first pick is as
+    // quick as the later ones.
+    void warmUp();
+
+    // Begins a pick, or closes the one showing (the handler is then not used).
+    void start(PickHandler onPick);
+    // Ends the pick: for a cancel, after a pick, on a failure, when the input is taken away.
+    void close();
+
+    bool isShowing() const { return m_isShowing; }
+    bool isConfirming() const { return m_confirming; }
+    bool isCursorHidden() const { return m_cursorHidden; }
+    int session() const { return m_session; }
+    // Where the loupe is, in global logical coordinates.
+    QPointF point() const { return m_point; }
+    // The windows of the current pick, in opening order.
+    QList<LoupeWindow *> windows() const { return m_windows; }
+    FocusWindow previousApp() const { return m_previousApp; }
+
+    // The text a loupe label shows for a color, by the current format and hex case.
+    QString labelText(const PickedColor &color) const;
+
+Q_SIGNALS:
+    // A window of the current pick was opened (shown and raised; painted later by the event loop).
+    void windowOpened(LoupeWindow *window);
+
+private:
+    void captureFirst(int session);
+    void firstCaptured(int session, const CaptureResult &result);
+    void fullCaptured(int session, const CaptureResult &result);
+    void reportFailure(const char *what, const QString &error, int session);
+    void openWindow(const ScreenSnapshot &snapshot);
+    LoupeWindow *acquireWindow(const QRectF &frame);
+    void recycle(LoupeWindow *window);
+    LoupeWindow *windowContaining(const QPointF &point) const;
+    void makeKey(LoupeWindow *window);
+    void updateViews();
+
+    void moved();
+    void act(const LoupeAction &action);
+    void nudge(int dx, int dy);
+    void pick();
+
+    std::unique_ptr<SnapshotCapturing> m_capturer;
+    std::unique_ptr<LoupeSupport> m_support;
+    std::function<ColorFormat()> m_labelFormat;
+    std::function<bool()> m_lowercaseHex;
+    QList<LoupeWindow *> m_windows;
+    LoupeWindow *m_keyWindow = nullptr;
+    PickHandler m_onPick;
+    QPointF m_point;
+    bool m_cursorHidden = false;
+    bool m_confirming = false;
+    int m_session = 0;
+    QElapsedTimer m_started;
+    bool m_isShowing = false;
+    std::function<void()> m_onFailure;
+    std::function<FocusWindow()> m_frontmostApp;
+    std::function<void(FocusWindow)> m_restoreFocus;
+    FocusWindow m_previousApp;
+
+    // Every window made, whichever state it is in; the idle ones wait for the next pick.
+    QList<LoupeWindow *> m_allWindows;
+    QList<LoupeWindow *> m_idleWindows;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPointer>
+#include <QRectF>
+#include <QWidget>
+
+class LoupeView;
+class QScreen;
+
+// One display's loupe window: frameless, above everything, outside the window manager's care
+// (override-redirect on X11), with a blank cursor, covering the display's frame and holding that
+// display's LoupeView. Opaque: the view paints the whole snapshot, so nothing shows through.
+// Windows are kept between picks; a window that stays the same size keeps its backing store.
+class LoupeWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit LoupeWindow(QWidget *parent = nullptr);
+    ~LoupeWindow() override;
+
+    // Prepares the native window and its backing store for a display of this frame, so that the
+    // first pick finds them ready.
+    void prepare(const QRectF &frame);
+    // Takes `view` (the previous one is deleted), places the window on `frame`, shows it and
+    // raises it above every other window. Mouse events are taken again.
+    void present(LoupeView *view, const QRectF &frame);
+    // Hides the window and deletes its view.
+    void orderOut();
+
+    LoupeView *view() const;
+    // The display frame the window covers (global logical coordinates).
+    QRectF frame() const { return m_frame; }
+
+    // While set, clicks and moves pass through to what lies below and the view gets none.
+    void setIgnoresMouse(bool ignore);
+    bool ignoresMouse() const { return m_ignoresMouse; }
+
+private:
+    void place(const QRectF &frame);
+
+    QPointer<LoupeView> m_view;
+    QRectF m_frame;
+    bool m_ignoresMouse = false;
+};
