@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -73,15 +74,33 @@ qreal StatusItemController::devicePixelRatio() const {
     return screen ? screen->devicePixelRatio() : qApp->devicePixelRatio();
 }
 
+namespace {
+
+// Holds what a rebuild removed until it can safely go, and deletes it in one go: thousands of
+// separately deferred deletions would each search the whole posted-event queue.
+class Disposal : public QObject {
+public:
+    QList<QPointer<QObject>> objects;
+
+    ~Disposal() override {
+        for (const QPointer<QObject> &object : std::as_const(objects))
+            delete object.data(); // a submenu's own children are gone with it
+    }
+};
+
+} // namespace
+
 void StatusItemController::removeAllItems(QMenu *menu) {
     const QList<QAction *> actions = menu->actions();
+    auto *disposal = new Disposal;
     for (QAction *action : actions) {
         menu->removeAction(action);
         if (QMenu *submenu = action->menu(); submenu && submenu->parent() == menu)
-            submenu->deleteLater();
+            disposal->objects.append(submenu);
         else if (action->parent() == menu)
-            action->deleteLater();
+            disposal->objects.append(action);
     }
+    disposal->deleteLater();
 }
 
 void StatusItemController::menuNeedsUpdate() {
