@@ -1,0 +1,142 @@
+#include "OrinSparkle/Appcast.h"
+
+#include <QTest>
+
+namespace {
+
+QByteArray feed(const QByteArray &items) {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+           "<rss version=\"2.0\" "
+           "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">\n"
+           "  <channel>\n"
+           "    <title>Updates</title>\n"
+           "    <link>https://example.org/channel</link>\n" +
+           items + "\n  </channel>\n</rss>\n";
+}
+
+} // namespace
+
+class tst_Appcast : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void versionsOnTheEnclosure() {
+        const Appcast cast = Appcast::parse(feed(
+            "\n"
+            "    <item>\n"
+            "      <title>Version 1.1</title>\n"
+            "      <link>https://example.org/download</link>\n"
+            "      "
+            "<sparkle:releaseNotesLink>https://example.org/notes/1.1</sparkle:releaseNotesLink>\n"
+            "      <pubDate>Mon, 02 Jun 2025 10:00:00 +0000</pubDate>\n"
+            "      <enclosure url=\"https://example.org/app-1.1.tar.gz\" length=\"1234\"\n"
+            "                 type=\"application/octet-stream\" sparkle:version=\"31\"\n"
+            "                 sparkle:shortVersionString=\"1.1\" "
+            "sparkle:edSignature=\"c2lnbmF0dXJl\"/>\n"
+            "    </item>"));
+        QCOMPARE(cast.error, QString());
+        QCOMPARE(cast.items.size(), 1);
+        const AppcastItem &item = cast.items.first();
+        QCOMPARE(item.title, "Version 1.1");
+        QCOMPARE(item.version, "31");
+        QCOMPARE(item.shortVersion, "1.1");
+        QCOMPARE(item.releaseNotesLink, QUrl("https://example.org/notes/1.1"));
+        QCOMPARE(item.link, QUrl("https://example.org/download"));
+        QCOMPARE(item.versionText(), "1.1 (31)");
+    }
+
+    void versionsAsElements() {
+        const Appcast cast = Appcast::parse(
+            feed("\n"
+                 "    <item>\n"
+                 "      <sparkle:version> 32 </sparkle:version>\n"
+                 "      <sparkle:shortVersionString>1.2</sparkle:shortVersionString>\n"
+                 "    </item>"));
+        QCOMPARE(cast.items.size(), 1);
+        QCOMPARE(cast.items.first().version, "32");
+        QCOMPARE(cast.items.first().versionText(), "1.2 (32)");
+    }
+
+    void enclosureWinsOverElements() {
+        const Appcast cast = Appcast::parse(
+            feed("\n"
+                 "    <item>\n"
+                 "      <sparkle:version>30</sparkle:version>\n"
+                 "      <enclosure url=\"https://example.org/a\" sparkle:version=\"33\"/>\n"
+                 "    </item>"));
+        QCOMPARE(cast.items.size(), 1);
+        QCOMPARE(cast.items.first().version, "33");
+        // No readable version: the build number alone.
+        QCOMPARE(cast.items.first().versionText(), "33");
+    }
+
+    void anyPrefixForTheNamespace() {
+        const Appcast cast =
+            Appcast::parse("<rss xmlns:s=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">\n"
+                           "<channel><item><enclosure url=\"https://example.org/a\" "
+                           "s:version=\"40\"/></item></channel></rss>");
+        QCOMPARE(cast.items.size(), 1);
+        QCOMPARE(cast.items.first().version, "40");
+    }
+
+    void itemsWithoutVersionAreNotReleases() {
+        const Appcast cast = Appcast::parse(
+            feed("\n"
+                 "    <item><title>News</title><enclosure url=\"https://example.org/a\"/></item>\n"
+                 "    <item><sparkle:version>12</sparkle:version></item>"));
+        QCOMPARE(cast.items.size(), 1);
+        QCOMPARE(cast.items.first().version, "12");
+    }
+
+    void newestIsTheHighestVersionInAnyOrder() {
+        const Appcast cast =
+            Appcast::parse(feed("\n"
+                                "    <item><sparkle:version>9</sparkle:version></item>\n"
+                                "    <item><sparkle:version>100</sparkle:version></item>\n"
+                                "    <item><sparkle:version>27</sparkle:version></item>"));
+        QCOMPARE(cast.items.size(), 3);
+        QCOMPARE(cast.newest()->version, "100");
+    }
+
+    void noItemsNoNewest() {
+        const Appcast cast = Appcast::parse(feed(""));
+        QCOMPARE(cast.error, QString());
+        QVERIFY(!cast.newest());
+    }
+
+    void relativeLinksAreDropped() {
+        const Appcast cast = Appcast::parse(
+            feed("\n"
+                 "    <item><sparkle:version>2</sparkle:version><link>notes.html</link>\n"
+                 "      <sparkle:releaseNotesLink>../notes</sparkle:releaseNotesLink></item>"));
+        QCOMPARE(cast.items.size(), 1);
+        QVERIFY(cast.items.first().link.isEmpty());
+        QVERIFY(cast.items.first().releaseNotesLink.isEmpty());
+    }
+
+    void malformed_data() {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("errorStart");
+        QTest::newRow("empty") << QByteArray() << "";
+        QTest::newRow("truncated")
+            << QByteArray("<rss><channel><item><sparkle:version>3") << "line ";
+        QTest::newRow("unclosed tag")
+            << feed("<item><sparkle:version>3</sparkle:version></channel>") << "line ";
+        QTest::newRow("html page")
+            << QByteArray("<html><body>Not here</body></html>") << "it is not an RSS feed";
+        QTest::newRow("plain text") << QByteArray("Service unavailable") << "";
+    }
+
+    void malformed() {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, errorStart);
+        const Appcast cast = Appcast::parse(xml);
+        QVERIFY(!cast.error.isEmpty());
+        QVERIFY2(cast.error.startsWith(errorStart), qPrintable(cast.error));
+        QVERIFY(cast.items.isEmpty());
+        QVERIFY(!cast.newest());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Appcast)
+#include "tst_Appcast.moc"

@@ -1,0 +1,271 @@
+#include "OrinSparkle/SparkleUpdater.h"
+
+#include "FeedServer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+QByteArray feedWith(const QByteArray &items) {
+    return R"(<?xml version="1.0" encoding="utf-8"?>
+<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">
+<channel><title>Updates</title>)" +
+           items + "</channel></rss>\n";
+}
+
+QByteArray release(const QByteArray &build, const QByteArray &version,
+                   const QByteArray &notes = "https://example.org/notes") {
+    return "<item><title>Version " + version + "</title><link>https://example.org/download</link>" +
+           "<sparkle:releaseNotesLink>" + notes + "</sparkle:releaseNotesLink>" +
+           "<enclosure url=\"https://example.org/app.tar.gz\" sparkle:version=\"" + build +
+           "\" sparkle:shortVersionString=\"" + version + "\" length=\"10\"/></item>";
+}
+
+BundleInfo bundle(const QString &feedUrl, const QString &key = QStringLiteral("bG9jYWwta2V5")) {
+    return {QStringLiteral("Chromet"), QStringLiteral("1.0"), QStringLiteral("27"), key, feedUrl};
+}
+
+} // namespace
+
+class tst_SparkleUpdater : public QObject {
+    Q_OBJECT
+
+private:
+    // An updater on the given bundle whose dialogs land in m_dialogs, with background checks
+    // out of the way.
+    std::unique_ptr<SparkleUpdater> makeUpdater(const BundleInfo &info, bool loopback = true) {
+        auto updater = std::make_unique<SparkleUpdater>(info);
+        updater->setPresenter([this](const UpdateDialog &dialog) { m_dialogs.append(dialog); });
+        updater->setAllowsLoopbackHttpForTesting(loopback);
+        updater->setCheckSchedule(24h, 24h);
+        return updater;
+    }
+
+    // Runs one user check against the server and answers its dialog.
+    UpdateDialog check(const BundleInfo &info) {
+        auto updater = makeUpdater(info);
+        updater->checkForUpdates();
+        if (!QTest::qWaitFor([this] { return !m_dialogs.isEmpty(); }, 10000))
+            return {UpdateDialog::Kind::failed, "no dialog", {}, {}, {}};
+        return m_dialogs.first();
+    }
+
+    QList<UpdateDialog> m_dialogs;
+    FeedServer *m_server = nullptr;
+
+private Q_SLOTS:
+    void init() {
+        m_dialogs.clear();
+        m_server = new FeedServer(this);
+        QVERIFY(m_server->listen());
+    }
+    void cleanup() { delete m_server; }
+
+    void notStartedWithoutAConfiguredKey_data() {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("empty") << "";
+        QTest::newRow("placeholder") << "REPLACE_WITH_YOUR_PUBLIC_KEY";
+    }
+
+    void notStartedWithoutAConfiguredKey() {
+        QFETCH(QString, key);
+        m_server->respond(feedWith(release("31", "1.1")));
+        auto updater = makeUpdater(bundle(m_server->url(), key));
+        QVERIFY(!updater->isStarted());
+        // The command is still offered; a check says why nothing happens, and fetches nothing.
+        QVERIFY(updater->isAvailable());
+        updater->checkForUpdates();
+        QCOMPARE(m_dialogs.size(), 1);
+        QCOMPARE(m_dialogs[0].kind, UpdateDialog::Kind::failed);
+        QCOMPARE(m_dialogs[0].title, "Could not check for updates");
+        QCOMPARE(m_dialogs[0].text, "This build is not set up to check for updates.");
+        QTest::qWait(100);
+        QVERIFY(m_server->requests.isEmpty());
+    }
+
+    void startedWithAKey() {
+        QVERIFY(SparkleUpdater::isConfiguredKey("bG9jYWwta2V5"));
+        QVERIFY(!SparkleUpdater::isConfiguredKey("REPLACE"));
+        QVERIFY(makeUpdater(bundle(m_server->url()))->isStarted());
+    }
+
+    void newerVersion() {
+        m_server->respond(feedWith(release("27", "1.0") + release("31", "1.1")));
+        const UpdateDialog dialog = check(bundle(m_server->url()));
+        QCOMPARE(dialog.kind, UpdateDialog::Kind::updateAvailable);
+        QCOMPARE(dialog.title, "A new version of Chromet is available");
+        QCOMPARE(dialog.text, "Chromet 1.1 (31) is available; you have 1.0 (27).");
+        QCOMPARE(dialog.link, QUrl("https://example.org/notes"));
+        QCOMPARE(dialog.linkTitle, "Show Release Notes");
+        QCOMPARE(m_server->requests.size(), 1);
+        QVERIFY(m_server->requests[0].startsWith("GET /appcast.xml HTTP/1.1\r\n"));
+    }
+
+    void newerBuildComparedAsNumber() {
+        // "103" sorts before "27" as text.
+        m_server->respond(feedWith(release("103", "1.3")));
+        QCOMPARE(check(bundle(m_server->url())).kind, UpdateDialog::Kind::updateAvailable);
+    }
+
+    void sameVersion() {
+        m_server->respond(feedWith(release("27", "1.0")));
+        const UpdateDialog dialog = check(bundle(m_server->url()));
+        QCOMPARE(dialog.kind, UpdateDialog::Kind::upToDate);
+        QCOMPARE(dialog.title, "Chromet is up to date");
+        QCOMPARE(dialog.text, "Chromet 1.0 (27) is the newest version.");
+        QVERIFY(dialog.link.isEmpty());
+    }
+
+    void olderVersion() {
+        m_server->respond(feedWith(release("9", "0.9") + release("26", "0.99")));
+        QCOMPARE(check(bundle(m_server->url())).kind, UpdateDialog::Kind::upToDate);
+    }
+
+    void releasePageWhenThereAreNoNotes() {
+        m_server->respond(feedWith(R"(<item><link>https://example.org/download</link>
+            <sparkle:version>40</sparkle:version></item>)"));
+        const UpdateDialog dialog = check(bundle(m_server->url()));
+        QCOMPARE(dialog.kind, UpdateDialog::Kind::updateAvailable);
+        QCOMPARE(dialog.text, "Chromet 40 is available; you have 1.0 (27).");
+        QCOMPARE(dialog.link, QUrl("https://example.org/download"));
+        QCOMPARE(dialog.linkTitle, "Open Download Page");
+    }
+
+    void onlyWebLinksAreOffered() {
+        m_server->respond(feedWith(release("31", "1.1", "file:///etc/passwd")));
+        const UpdateDialog dialog = check(bundle(m_server->url()));
+        QCOMPARE(dialog.kind, UpdateDialog::Kind::updateAvailable);
+        QCOMPARE(dialog.link, QUrl("https://example.org/download"));
+    }
+
+    void failures_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not found")
+            << QByteArray("gone") << 404 << "The update server answered with HTTP status 404.";
+        QTest::newRow("server error") << feedWith(release("31", "1.1")) << 500
+                                      << "The update server answered with HTTP status 500.";
+        QTest::newRow("malformed feed")
+            << QByteArray("<rss><channel><item><sparkle:version>31</item>") << 200
+            << "The update feed could not be read: line 1: ";
+        QTest::newRow("not a feed") << QByteArray("<html><body>Hello</body></html>") << 200
+                                    << "The update feed could not be read: it is not an RSS feed.";
+        QTest::newRow("no versions") << feedWith("<item><title>News</title></item>") << 200
+                                     << "The update feed lists no versions.";
+        QTest::newRow("too large") << feedWith(QByteArray(1536 * 1024, ' ')) << 200
+                                   << "The update feed is larger than 1 MB.";
+    }
+
+    void failures() {
+        QFETCH(QByteArray, body);
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        m_server->respond(body, status);
+        const UpdateDialog dialog = check(bundle(m_server->url()));
+        QCOMPARE(dialog.kind, UpdateDialog::Kind::failed);
+        QCOMPARE(dialog.title, "Could not check for updates");
+        QVERIFY2(dialog.text.startsWith(text), qPrintable(dialog.text));
+    }
+
+    void unreachableServer() {
+        // A port that was just free and is closed again refuses the connection.
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        const UpdateDialog dialog =
+            check(bundle(QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(port)));
+        QCOMPARE(dialog.kind, UpdateDialog::Kind::failed);
+        QVERIFY2(dialog.text.startsWith("The update server could not be reached: "),
+                 qPrintable(dialog.text));
+        QVERIFY2(dialog.text.contains("refused", Qt::CaseInsensitive), qPrintable(dialog.text));
+    }
+
+    void feedAddressMustBeHttps_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("loopbackSeam");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no address") << "" << true << "This build has no update feed address.";
+        QTest::newRow("http without the test seam")
+            << "LOCAL" << false << "The update feed address is not an HTTPS address.";
+        QTest::newRow("http to another host") << "http://example.org/appcast.xml" << true
+                                              << "The update feed address is not an HTTPS address.";
+        QTest::newRow("file") << "file:///tmp/appcast.xml" << true
+                              << "The update feed address is not an HTTPS address.";
+        QTest::newRow("not an address")
+            << "https://" << true << "The update feed address is not an HTTPS address.";
+    }
+
+    void feedAddressMustBeHttps() {
+        QFETCH(QString, url);
+        QFETCH(bool, loopbackSeam);
+        QFETCH(QString, text);
+        m_server->respond(feedWith(release("31", "1.1")));
+        auto updater = makeUpdater(bundle(url == "LOCAL" ? m_server->url() : url), loopbackSeam);
+        updater->checkForUpdates();
+        QCOMPARE(m_dialogs.size(), 1);
+        QCOMPARE(m_dialogs[0].kind, UpdateDialog::Kind::failed);
+        QCOMPARE(m_dialogs[0].text, text);
+        QTest::qWait(100);
+        QVERIFY(m_server->requests.isEmpty());
+    }
+
+    void secondCheckWhileOneRunsIsIgnored() {
+        m_server->respond(feedWith(release("27", "1.0")));
+        auto updater = makeUpdater(bundle(m_server->url()));
+        updater->checkForUpdates();
+        QVERIFY(updater->isChecking());
+        updater->checkForUpdates();
+        QTRY_COMPARE(m_dialogs.size(), 1);
+        QVERIFY(!updater->isChecking());
+        QTest::qWait(100);
+        QCOMPARE(m_dialogs.size(), 1);
+        QCOMPARE(m_server->requests.size(), 1);
+        // A later check fetches afresh.
+        updater->checkForUpdates();
+        QTRY_COMPARE(m_dialogs.size(), 2);
+        QCOMPARE(m_server->requests.size(), 2);
+    }
+
+    void backgroundCheckSpeaksOnlyOfANewVersion() {
+        m_server->respond(feedWith(release("27", "1.0")));
+        auto updater = makeUpdater(bundle(m_server->url()));
+        QSignalSpy finished(updater.get(), &SparkleUpdater::checkFinished);
+        updater->setCheckSchedule(10ms, 50ms);
+        QTRY_VERIFY(finished.size() >= 2);
+        QVERIFY(m_dialogs.isEmpty());
+
+        m_server->respond(feedWith(release("31", "1.1")));
+        QTRY_VERIFY(!m_dialogs.isEmpty());
+        QCOMPARE(m_dialogs[0].kind, UpdateDialog::Kind::updateAvailable);
+    }
+
+    void backgroundFailureIsNotShownButAUserCheckIs() {
+        m_server->respond("nope", 503);
+        auto updater = makeUpdater(bundle(m_server->url()));
+        QSignalSpy finished(updater.get(), &SparkleUpdater::checkFinished);
+        updater->setCheckSchedule(0ms, 24h);
+        QTRY_COMPARE(finished.size(), 1);
+        QVERIFY(m_dialogs.isEmpty());
+        updater->checkForUpdates();
+        QTRY_COMPARE(m_dialogs.size(), 1);
+        QCOMPARE(m_dialogs[0].text, "The update server answered with HTTP status 503.");
+    }
+
+    void noBackgroundChecksWhenNotStarted() {
+        m_server->respond(feedWith(release("31", "1.1")));
+        auto updater = makeUpdater(bundle(m_server->url(), QString()));
+        QSignalSpy finished(updater.get(), &SparkleUpdater::checkFinished);
+        updater->setCheckSchedule(0ms, 10ms);
+        QTest::qWait(200);
+        QCOMPARE(finished.size(), 0);
+        QVERIFY(m_server->requests.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_SparkleUpdater)
+#include "tst_SparkleUpdater.moc"
