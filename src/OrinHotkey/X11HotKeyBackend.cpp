@@ -241,8 +241,9 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray &eventType, void *mess
 
     if (type == XCB_KEY_PRESS) {
         const auto *press = static_cast<const xcb_key_press_event_t *>(message);
-        if (!m_roots.contains(press->event))
-            return false;
+        // Presses come to the root through the passive grab. While this process holds an active
+        // keyboard grab (a pick does) the passive grab cannot activate, and the press comes to
+        // the grabbing window instead: it is still the shortcut.
         // XKB-aware connections also carry the group in the state; only core modifiers count.
         const quint16 modifiers =
             press->state & coreModifierBits & ~(XCB_MOD_MASK_LOCK | m_numLockMask);
