@@ -110,6 +110,8 @@ void tst_CopyFeedback::checkIsDrawnAfterItsDelay() {
     const QImage beforeDelay = m_feedback->renderFrame(start + 0.09);
     const QColor early = pixel(beforeDelay, checkPoint.x(), checkPoint.y());
     QVERIFY(early.red() > 200 && early.green() < 60);
+    const QColor origin = pixel(beforeDelay, 8.0, 11.0); // where the check begins
+    QVERIFY(origin.red() > 200 && origin.green() < 60);
 
     // The check grows from its first point: 40 ms after the delay only the first stroke is there.
     const QImage partly = m_feedback->renderFrame(start + 0.14);

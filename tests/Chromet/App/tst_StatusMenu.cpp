@@ -1,5 +1,7 @@
 #include "Chromet/App/StatusMenu.h"
 
+#include "Chromet/App/MenuSwatch.h"
+
 #include "Chromet/Color/ColorFormat.h"
 #include "Chromet/Color/TailwindPalette.h"
 #include "OrinMenuBar/StatusItemController.h"
@@ -32,6 +34,10 @@ private Q_SLOTS:
     void userTextIsShownLiterally();
     void emptyActionsDoNothing();
     void rebuildThroughStatusItem();
+    void swatchImage_data();
+    void swatchImage();
+    void swatchOutlineAt2x();
+    void swatchIconAtMenuSizes();
 
 private:
     static PickedColor color(double r, double g, double b) { return {{r, g, b}, {r, g, b}}; }
@@ -476,6 +482,59 @@ void tst_StatusMenu::rebuildThroughStatusItem() {
     Q_EMIT controller.menu()->aboutToShow();
     QCOMPARE(describe(controller.menu()).at(3), QStringLiteral("#00FF00 >"));
     QCOMPARE(describe(controller.menu()).size(), 12);
+}
+
+void tst_StatusMenu::swatchImage_data() {
+    QTest::addColumn<qreal>("dpr");
+    QTest::newRow("1x") << 1.0;
+    QTest::newRow("2x") << 2.0;
+    QTest::newRow("1.5x") << 1.5;
+}
+
+void tst_StatusMenu::swatchImage() {
+    QFETCH(qreal, dpr);
+    const QImage image = MenuSwatch::render(RGB{0.2, 0.4, 0.6}, dpr);
+    QCOMPARE(image.size(), QSize(qRound(14 * dpr), qRound(14 * dpr)));
+    QCOMPARE(image.devicePixelRatio(), dpr);
+    auto at = [&](double x, double y) {
+        return image.pixelColor(int(x * dpr), int(y * dpr));
+    };
+    QCOMPARE(at(7, 7), QColor(51, 102, 153)); // sRGB fill at full opacity
+    QCOMPARE(at(0, 0).alpha(), 0);            // rounded corner
+    // The outline straddles the inset edge: darker than the fill inside, translucent outside.
+    const QColor edge = at(7, 0);
+    QVERIFY(edge.alpha() > 0 && edge.alpha() < 255);
+    QVERIFY(edge.red() < 51 && edge.green() < 102 && edge.blue() < 153);
+    // Channels outside 0...1 are clamped.
+    QCOMPARE(MenuSwatch::render(RGB{1.5, -0.2, 0.6}, 1).pixelColor(7, 7), QColor(255, 0, 153));
+}
+
+void tst_StatusMenu::swatchOutlineAt2x() {
+    // At 2x each half of the one-point outline is one pixel: black at 20 % outside the inset
+    // edge, black at 20 % over the fill inside it.
+    const QImage image = MenuSwatch::render(RGB{0.2, 0.4, 0.6}, 2);
+    QCOMPARE(image.pixelColor(14, 0), QColor(0, 0, 0, 51));
+    const QColor inner = image.pixelColor(14, 1);
+    QVERIFY2(qAbs(inner.red() - 41) <= 1 && qAbs(inner.green() - 82) <= 1 &&
+                 qAbs(inner.blue() - 122) <= 1 && inner.alpha() == 255,
+             qPrintable(inner.name(QColor::HexArgb)));
+    QCOMPARE(image.pixelColor(14, 2), QColor(51, 102, 153));
+}
+
+void tst_StatusMenu::swatchIconAtMenuSizes() {
+    const QIcon icon = MenuSwatch::icon(RGB{1, 0, 0});
+    // A menu asks for its icon size; the swatch keeps its 14 points, centred, sharp at 2x.
+    const QImage image = icon.pixmap(QSize(16, 16), 2.0).toImage();
+    QCOMPARE(image.size(), QSize(32, 32));
+    QCOMPARE(image.devicePixelRatio(), 2.0);
+    QCOMPARE(image.pixelColor(16, 16), QColor(255, 0, 0));
+    QCOMPARE(image.pixelColor(1, 16).alpha(), 0); // outside the 28-pixel swatch
+    QCOMPARE(image.pixelColor(2, 16), QColor(0, 0, 0, 51));
+    QCOMPARE(image.pixelColor(3, 16).alpha(), 255);
+    // Smaller requests get the whole swatch scaled down.
+    const QImage small = icon.pixmap(QSize(10, 10), 1.0).toImage();
+    QCOMPARE(small.size(), QSize(10, 10));
+    QCOMPARE(small.pixelColor(5, 5), QColor(255, 0, 0));
 }
 
 QTEST_MAIN(tst_StatusMenu)
