@@ -19,9 +19,7 @@ private Q_SLOTS:
     void shortcutsWorkInAnInstalledWindow();
     void editCommandsReachTheFocusedWidget();
     void closeClosesTheActiveWindow();
-    void installingTwiceAddsNothing();
     void addItemAppendsClosureItem();
-    void emptyHandlerDoesNothing();
 
 private:
     static QStringList describe(const MainMenu &menu) {
@@ -124,14 +122,6 @@ void tst_MainMenu::closeClosesTheActiveWindow() {
     QVERIFY(!window.isVisible());
 }
 
-void tst_MainMenu::installingTwiceAddsNothing() {
-    auto menu = MainMenu::make(QStringLiteral("Picker"), [] {});
-    QWidget window;
-    menu->install(&window);
-    menu->install(&window);
-    QCOMPARE(window.actions().size(), 9);
-}
-
 void tst_MainMenu::addItemAppendsClosureItem() {
     QMenu menu;
     menu.addAction(QStringLiteral("First"));
@@ -148,15 +138,9 @@ void tst_MainMenu::addItemAppendsClosureItem() {
     item->fire();
     QCOMPARE(fired, 2);
 
-    ClosureMenuItem *plain = addItem(&menu, QStringLiteral("Plain"), {}, [] {});
+    ClosureMenuItem *plain = addItem(&menu, QStringLiteral("Plain"), {}, {});
     QVERIFY(plain->shortcut().isEmpty());
-}
-
-void tst_MainMenu::emptyHandlerDoesNothing() {
-    QMenu menu;
-    ClosureMenuItem *item = addItem(&menu, QStringLiteral("Nothing"), {}, {});
-    item->trigger(); // must not throw std::bad_function_call
-    QVERIFY(!item->handler);
+    plain->trigger(); // an empty handler does nothing (no std::bad_function_call)
 }
 
 QTEST_MAIN(tst_MainMenu)

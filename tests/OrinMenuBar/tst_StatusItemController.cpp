@@ -20,7 +20,6 @@ private Q_SLOTS:
     void oldItemsAndSubmenusAreDisposed();
     void rebuildFromAnItemsOwnHandler();
     void temporaryIconAndRestore();
-    void visibility();
 
 private:
     static QIcon squareIcon(Qt::GlobalColor color) {
@@ -154,14 +153,6 @@ void tst_StatusItemController::temporaryIconAndRestore() {
     m_controller->setFallbackIconSize(QSize(32, 32));
     QCOMPARE(m_controller->iconSize(), QSize(32, 32));
     QVERIFY(m_controller->devicePixelRatio() >= 1);
-}
-
-void tst_StatusItemController::visibility() {
-    m_controller->setVisible(false);
-    QVERIFY(!m_controller->isVisible());
-    QVERIFY(!m_controller->item()->isVisible());
-    m_controller->setVisible(true);
-    QVERIFY(m_controller->isVisible());
 }
 
 QTEST_MAIN(tst_StatusItemController)
