@@ -381,6 +381,7 @@ QString commandLineVersion() {
 QString commandLineHelp() {
     return QStringLiteral(
         "Usage: chromet COMMAND [OPTIONS]\n"
+        "Without a command, Chromet starts in the system tray (once per desktop session).\n"
         "\n"
         "Commands:\n"
         "  format COLOR [--as FORMAT] [--name NAME] [--lowercase-hex] [--label] [--p3 R,G,B]\n"

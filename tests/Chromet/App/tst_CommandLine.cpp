@@ -418,7 +418,6 @@ void tst_CommandLine::helpAndVersion_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("start");
 
-    QTest::newRow("no arguments") << QStringList{} << "Usage: chromet";
     QTest::newRow("--help") << QStringList{"--help"} << "Usage: chromet";
     QTest::newRow("-h") << QStringList{"-h"} << "Usage: chromet";
     QTest::newRow("command help") << QStringList{"export", "--help"} << "Usage: chromet";

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "Chromet/App/ModalPresenter.h"
+#include "Chromet/App/PickCoordinator.h"
+#include "Chromet/App/WindowFocus.h"
+#include "Chromet/Picking/LoupeSupport.h"
+#include "Chromet/Picking/PermissionChecker.h"
+#include "Chromet/Picking/SnapshotCapturing.h"
+#include "OrinHotkey/HotKeyCombo.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <qwindowdefs.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CopyFeedback;
+class HotKey;
+class LibraryStore;
+class LoupeController;
+class MainMenu;
+class Preferences;
+class QMenu;
+class StatusItemController;
+
+// The application's spine: builds every long-lived part at launch, registers the global shortcut
+// (again whenever the preference changes), owns the tray icon, starts picks and shows every alert
+// through runModalActivated(). Holds no user data itself: the library lives in the store, the
+// settings in Preferences. Main thread only.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    // What the delegate talks to. Anything left empty gets the desktop's own: the shared
+    // preferences, the X11 permission check, real dialogs, the X11 focus, the system capturer and
+    // loupe support, the library file in the user's data folder and the clipboard.
+    struct Services {
+        Preferences *prefs = nullptr;
+        std::unique_ptr<PermissionChecker> permission;
+        std::unique_ptr<ModalPresenter> presenter;
+        std::unique_ptr<WindowFocus> focus;
+        std::function<std::unique_ptr<SnapshotCapturing>()> makeCapturer;
+        std::function<std::unique_ptr<LoupeSupport>()> makeLoupeSupport;
+        std::optional<QString> libraryPath;
+        PickCoordinator::CopyText copyText;
+    };
+
+    // Delay from the menu's "Pick Color" to the loupe, so the menu has closed first.
+    static constexpr int menuPickDelayMs = 200;
+
+    explicit AppDelegate(QObject *parent = nullptr);
+    explicit AppDelegate(Services services, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // The launch sequence: main menu, library, coordinator, loupe, capture warm-up, shortcut and
+    // its change notification, tray icon, copy feedback. Call once, with the event loop about to
+    // run.
+    void applicationDidFinishLaunching();
+
+    // Registers prefs.hotKey unless it is the one registered already. When the desktop refuses it,
+    // logs "Chromet: could not register shortcut ⌃⌥C" and tells the user: a refused change
+    // restores the preference to the working shortcut; a refusal at launch leaves the application
+    // without one (the menu's Pick Color still works).
+    void registerHotKey();
+    // Begins a pick; ends the one that is showing; or, when the screen cannot be read, shows the
+    // screen-recording alert (one at a time).
+    void startPick();
+    // Fills the tray menu; the status item calls it each time the menu is about to open.
+    void buildMenu(QMenu *menu);
+
+    // Runs a modal `body` (an alert, a name dialog, a save dialog) with this application in
+    // front, then gives the focus back to the window that had it, unless that was one of ours or
+    // one of our titled windows is still open.
+    void runModalActivated(const std::function<void()> &body);
+    // An alert through runModalActivated; the index of the chosen button.
+    int runAlert(const AlertSpec &alert);
+    // A name dialog through runModalActivated: the entered name without surrounding white space,
+    // or nothing when cancelled or left blank.
+    std::optional<QString> promptForName(const QString &title, const QString &message,
+                                         const QString &defaultName, const QString &confirmTitle);
+
+    // Opens the settings on a page ("general"), or on the last one shown when `page` is empty.
+    void openSettings(const QString &page = QString());
+    // What opens the settings window; until one is set, openSettings() only logs.
+    void setOpenSettings(std::function<void(const QString &page)> open);
+
+    // The screen-recording alert's texts for a permission that looks granted or not.
+    static AlertSpec screenRecordingAlert(bool looksGranted);
+
+    static QIcon statusIcon();
+
+    Preferences &prefs() const { return *m_prefs; }
+    PermissionChecker &permission() const { return *m_permission; }
+    LibraryStore *store() const { return m_store.get(); }
+    PickCoordinator *coordinator() const { return m_coordinator.get(); }
+    LoupeController *loupe() const { return m_loupe.get(); }
+    StatusItemController *statusItem() const { return m_statusItem.get(); }
+    CopyFeedback *copyFeedback() const { return m_copyFeedback.get(); }
+    MainMenu *mainMenu() const { return m_mainMenu.get(); }
+    HotKey *hotKey() const { return m_hotKey.get(); }
+    std::optional<HotKeyCombo> registeredCombo() const { return m_registeredCombo; }
+    bool permissionAlertShowing() const { return m_permissionAlertShowing; }
+
+private:
+    // Shows the screen-recording alert unless one is showing, and opens the settings when the
+    // user asks. Used before a pick and after a failed capture.
+    void presentScreenRecordingAlert();
+    bool isOwnWindow(WId window) const;
+    bool hasVisibleTitledWindow() const;
+
+    Preferences *m_prefs = nullptr;
+    std::unique_ptr<PermissionChecker> m_permission;
+    std::unique_ptr<ModalPresenter> m_presenter;
+    std::unique_ptr<WindowFocus> m_focus;
+    std::function<std::unique_ptr<SnapshotCapturing>()> m_makeCapturer;
+    std::function<std::unique_ptr<LoupeSupport>()> m_makeLoupeSupport;
+    std::optional<QString> m_libraryPath;
+    PickCoordinator::CopyText m_copyText;
+    std::function<void(const QString &)> m_openSettings;
+
+    std::unique_ptr<MainMenu> m_mainMenu;
+    std::unique_ptr<LibraryStore> m_store;
+    std::unique_ptr<PickCoordinator> m_coordinator;
+    std::unique_ptr<LoupeController> m_loupe;
+    std::unique_ptr<StatusItemController> m_statusItem;
+    std::unique_ptr<CopyFeedback> m_copyFeedback;
+    std::unique_ptr<HotKey> m_hotKey;
+    std::optional<HotKeyCombo> m_registeredCombo;
+    bool m_permissionAlertShowing = false;
+};
