@@ -1,0 +1,190 @@
+// The running tray application, picked from end to end on a real X server: keys and pointer
+// through XTEST, the clipboard through xclip, the history from the library file.
+
+#include "ChrometProcess.h"
+
+#include "Chromet/Color/ColorConversion.h"
+#include "Chromet/Color/ColorFormat.h"
+#include "Support/XServerSession.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+const QRect fixtureGeometry(200, 150, 512, 400);
+
+QString oklchOf(QRgb rgb) {
+    const PickedColor color =
+        pickedColor({qRed(rgb) / 255.0, qGreen(rgb) / 255.0, qBlue(rgb) / 255.0},
+                    QColorSpace(QColorSpace::SRgb));
+    return ColorFormats::format(ColorFormat::oklch, color, std::nullopt, false);
+}
+
+} // namespace
+
+class tst_AppPick : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void clickCopiesThePixelAndRecordsIt();
+    void pickingAgainMovesTheColorToTheFront();
+    void keysNudgeAndPick_data();
+    void keysNudgeAndPick();
+    void cancelLeavesClipboardAndHistory_data();
+    void cancelLeavesClipboardAndHistory();
+    void secondInstanceLeavesTheFirstAlone();
+    void defaultFormatFromTheSettingsFile();
+
+private:
+    bool pickAt(const QPoint &at);
+
+    ColorFixtureProcess m_fixture;
+    ChrometProcess m_app;
+};
+
+void tst_AppPick::initTestCase() {
+    QVERIFY(m_fixture.start(fixtureGeometry));
+    QVERIFY(m_app.start());
+    QVERIFY2(m_app.waitUntilReady(), qPrintable(m_app.lines().join(QLatin1Char('\n'))));
+}
+
+void tst_AppPick::cleanupTestCase() {
+    m_app.stop();
+}
+
+void tst_AppPick::init() {
+    QVERIFY(m_app.isRunning());
+    // The fixture has the keyboard, as the application the user works in would.
+    QVERIFY(Desktop::xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                              QString::number(m_fixture.window())}));
+}
+
+bool tst_AppPick::pickAt(const QPoint &at) {
+    if (!m_app.openLoupe(at - QPoint(40, 30)))
+        return false;
+    return Desktop::xdotool({QStringLiteral("mousemove"), QString::number(at.x()),
+                             QString::number(at.y()), QStringLiteral("click"),
+                             QStringLiteral("1")});
+}
+
+void tst_AppPick::clickCopiesThePixelAndRecordsIt() {
+    const QPoint at = fixtureGeometry.topLeft() + QPoint(123, 45);
+    QVERIFY(pickAt(at));
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_fixture.hexAt(at)), 10000);
+    QCOMPARE(Desktop::history(m_app.libraryPath()), QList<QRgb>{m_fixture.rgbAt(at)});
+
+    // The loupe closes by itself and the focus returns to the window that had it.
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::focusedWindow(), m_fixture.window(), 5000);
+}
+
+void tst_AppPick::pickingAgainMovesTheColorToTheFront() {
+    const QPoint first = fixtureGeometry.topLeft() + QPoint(10, 300);
+    const QPoint second = fixtureGeometry.topLeft() + QPoint(400, 20);
+    QVERIFY(pickAt(first));
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_fixture.hexAt(first)), 10000);
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+    QVERIFY(pickAt(second));
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_fixture.hexAt(second)), 10000);
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+    QCOMPARE(Desktop::history(m_app.libraryPath()).mid(0, 2),
+             (QList<QRgb>{m_fixture.rgbAt(second), m_fixture.rgbAt(first)}));
+    const qsizetype before = Desktop::history(m_app.libraryPath()).size();
+
+    QVERIFY(pickAt(first));
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_fixture.hexAt(first)), 10000);
+    const QList<QRgb> history = Desktop::history(m_app.libraryPath());
+    QCOMPARE(history.size(), before);
+    QCOMPARE(history.mid(0, 2), (QList<QRgb>{m_fixture.rgbAt(first), m_fixture.rgbAt(second)}));
+    QCOMPARE(history.count(m_fixture.rgbAt(first)), 1);
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+}
+
+void tst_AppPick::keysNudgeAndPick_data() {
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QPoint>("offset");
+    QTest::newRow("three right, ten left, Return")
+        << QStringList{"Right", "Right", "Right", "shift+Left", "Return"} << QPoint(-7, 0);
+    QTest::newRow("down, up ten, Space")
+        << QStringList{"Down", "shift+Up", "space"} << QPoint(0, -9);
+}
+
+void tst_AppPick::keysNudgeAndPick() {
+    QFETCH(QStringList, keys);
+    QFETCH(QPoint, offset);
+    const QPoint start = fixtureGeometry.topLeft() + QPoint(300, 200);
+    QVERIFY(m_app.openLoupe(start));
+    QVERIFY(Desktop::xdotool(QStringList{QStringLiteral("key")} + keys));
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_fixture.hexAt(start + offset)),
+                              10000);
+    QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), m_fixture.rgbAt(start + offset));
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::focusedWindow(), m_fixture.window(), 5000);
+}
+
+void tst_AppPick::cancelLeavesClipboardAndHistory_data() {
+    QTest::addColumn<QStringList>("input");
+    QTest::newRow("Escape") << QStringList{"key", "Escape"};
+    QTest::newRow("right-click") << QStringList{"click", "3"};
+    QTest::newRow("the shortcut again") << QStringList{"key", "ctrl+alt+c"};
+}
+
+void tst_AppPick::cancelLeavesClipboardAndHistory() {
+    QFETCH(QStringList, input);
+    QFile library(m_app.libraryPath());
+    const QByteArray before = library.open(QIODevice::ReadOnly) ? library.readAll() : QByteArray();
+    library.close();
+    ClipboardHolder holder(QStringLiteral("left alone"));
+    QVERIFY(holder.isHolding());
+
+    QVERIFY(m_app.openLoupe(fixtureGeometry.center()));
+    QVERIFY(m_app.hasVisibleWindow());
+    QVERIFY(Desktop::xdotool(input));
+    // Once the loupe has gone, any pick would have been copied and saved already.
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+    QCOMPARE(Desktop::clipboard(), std::optional(QStringLiteral("left alone")));
+    QVERIFY(library.open(QIODevice::ReadOnly));
+    QCOMPARE(library.readAll(), before);
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::focusedWindow(), m_fixture.window(), 5000);
+}
+
+void tst_AppPick::secondInstanceLeavesTheFirstAlone() {
+    ChrometProcess second;
+    ChrometProcess::Options options;
+    options.sameSessionAs = &m_app;
+    QVERIFY(second.start(options));
+    QCOMPARE(second.waitForExit(10000), std::optional(1));
+    QCOMPARE(second.lines(), QStringList{QStringLiteral("Chromet is already running")});
+
+    // The first one still picks.
+    QVERIFY(m_app.isRunning());
+    const QPoint at = fixtureGeometry.topLeft() + QPoint(77, 88);
+    QVERIFY(pickAt(at));
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_fixture.hexAt(at)), 10000);
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+}
+
+void tst_AppPick::defaultFormatFromTheSettingsFile() {
+    m_app.stop();
+    ChrometProcess app;
+    ChrometProcess::Options options;
+    options.settings = "[General]\ndefaultFormat=oklch\n";
+    QVERIFY(app.start(options));
+    QVERIFY(app.waitUntilReady());
+    const QPoint at = fixtureGeometry.topLeft() + QPoint(250, 130);
+    QVERIFY(app.openLoupe(at));
+    QVERIFY(Desktop::xdotool({QStringLiteral("click"), QStringLiteral("1")}));
+    const QString expected = oklchOf(m_fixture.rgbAt(at));
+    QVERIFY(expected.startsWith(QStringLiteral("oklch(")));
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(expected), 10000);
+    QCOMPARE(Desktop::history(app.libraryPath()), QList<QRgb>{m_fixture.rgbAt(at)});
+}
+
+CHROMET_E2E_MAIN(tst_AppPick, "1280x800x24")
+#include "tst_AppPick.moc"
