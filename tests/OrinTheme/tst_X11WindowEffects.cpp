@@ -1,0 +1,137 @@
+#include "OrinTheme/WindowEffects.h"
+
+#include "Support/XServerSession.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct FreeDeleter {
+    void operator()(void *p) const { std::free(p); }
+};
+template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
+
+// A second client on the test's display, standing in for a compositing manager.
+class OtherClient {
+public:
+    OtherClient() {
+        m_c = xcb_connect(nullptr, &m_screen);
+        const xcb_setup_t *setup = xcb_get_setup(m_c);
+        xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
+        for (int i = 0; i < m_screen; ++i)
+            xcb_screen_next(&it);
+        m_root = it.data->root;
+        m_window = xcb_generate_id(m_c);
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_flush(m_c);
+    }
+    ~OtherClient() { xcb_disconnect(m_c); }
+
+    xcb_atom_t atom(const char *name) {
+        XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+            m_c, xcb_intern_atom(m_c, 0, quint16(strlen(name)), name), nullptr));
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+    void own(const char *selection, bool owning) {
+        xcb_set_selection_owner(m_c, owning ? m_window : xcb_window_t(XCB_WINDOW_NONE),
+                                atom(selection), XCB_CURRENT_TIME);
+        XcbReply<xcb_get_input_focus_reply_t> sync(
+            xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+    }
+    QVector<quint32> cardinals(quint32 window, const char *property) {
+        XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            m_c, xcb_get_property(m_c, 0, window, atom(property), XCB_ATOM_CARDINAL, 0, 64),
+            nullptr));
+        QVector<quint32> values;
+        if (!reply || reply->format != 32)
+            return values;
+        const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+        for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
+            values.append(data[i]);
+        return values;
+    }
+    QRegion inputRegion(quint32 window) {
+        XcbReply<xcb_shape_get_rectangles_reply_t> reply(xcb_shape_get_rectangles_reply(
+            m_c, xcb_shape_get_rectangles(m_c, window, XCB_SHAPE_SK_INPUT), nullptr));
+        QRegion result;
+        if (!reply)
+            return result;
+        const xcb_rectangle_t *rects = xcb_shape_get_rectangles_rectangles(reply.get());
+        for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply.get()); ++i)
+            result += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+        return result;
+    }
+
+private:
+    xcb_connection_t *m_c = nullptr;
+    int m_screen = 0;
+    xcb_window_t m_root = 0;
+    xcb_window_t m_window = 0;
+};
+
+} // namespace
+
+class tst_X11WindowEffects : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { qunsetenv("ORIN_COMPOSITOR"); }
+    void compositorFollowsSelectionOwner();
+    void shadowHints();
+    void inputRegion();
+};
+
+void tst_X11WindowEffects::compositorFollowsSelectionOwner() {
+    // A bare Xvfb runs no compositor.
+    QVERIFY(!WindowEffects::compositorActive());
+    OtherClient compositor;
+    compositor.own("_NET_WM_CM_S0", true);
+    QVERIFY(WindowEffects::compositorActive());
+    // The override still decides for tests and for a user who wants the opaque look.
+    WindowEffects::setCompositorOverride(false);
+    QVERIFY(!WindowEffects::compositorActive());
+    WindowEffects::setCompositorOverride(std::nullopt);
+    compositor.own("_NET_WM_CM_S0", false);
+    QVERIFY(!WindowEffects::compositorActive());
+}
+
+void tst_X11WindowEffects::shadowHints() {
+    QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    window.resize(416, 276);
+    WindowEffects::setDrawsOwnShadow(&window, 28);
+    OtherClient reader;
+    const quint32 id = quint32(window.winId());
+    QCOMPARE(reader.cardinals(id, "_GTK_FRAME_EXTENTS"), (QVector<quint32>{28, 28, 28, 28}));
+    QCOMPARE(reader.cardinals(id, "_COMPTON_SHADOW"), QVector<quint32>{0});
+    WindowEffects::setDrawsOwnShadow(&window, 0);
+    QVERIFY(reader.cardinals(id, "_GTK_FRAME_EXTENTS").isEmpty());
+    QVERIFY(reader.cardinals(id, "_COMPTON_SHADOW").isEmpty());
+
+    WindowEffects::setOnAllDesktops(&window);
+    QCOMPARE(reader.cardinals(id, "_NET_WM_DESKTOP"), QVector<quint32>{0xFFFFFFFFu});
+}
+
+void tst_X11WindowEffects::inputRegion() {
+    QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    window.resize(416, 276);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    OtherClient reader;
+    const quint32 id = quint32(window.winId());
+    WindowEffects::setInputRegion(&window, QRegion(28, 28, 360, 220));
+    QCOMPARE(reader.inputRegion(id), QRegion(28, 28, 360, 220));
+    WindowEffects::setInputRegion(&window, QRegion());
+    QCOMPARE(reader.inputRegion(id), QRegion(0, 0, 416, 276));
+}
+
+CHROMET_X11_TEST_MAIN(tst_X11WindowEffects)
+#include "tst_X11WindowEffects.moc"
