@@ -14,8 +14,8 @@ class QWidget;
 // elsewhere; tests install their own.
 class LoupeSupport {
 public:
-    // A window that had the input focus, as the window system names it (an X window id); none
-    // when no window had it.
+    // A window that had the input focus, as the window system names it: an X window id, or X's
+    // PointerRoot (1) when the focus followed the pointer; none when nothing had it.
     using FocusWindow = std::optional<quint32>;
 
     virtual ~LoupeSupport() = default;

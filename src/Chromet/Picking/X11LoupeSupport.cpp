@@ -197,7 +197,7 @@ LoupeSupport::FocusWindow X11LoupeSupport::focusedWindow() {
     const WindowManagerFocus focus = readFocus(connection, root);
     if (isWindow(focus.activeWindow, root))
         return quint32(focus.activeWindow);
-    if (isWindow(focus.inputFocus, root))
+    if (isWindow(focus.inputFocus, root) || focus.inputFocus == XCB_INPUT_FOCUS_POINTER_ROOT)
         return quint32(focus.inputFocus);
     return std::nullopt;
 }
@@ -208,7 +208,8 @@ void X11LoupeSupport::restoreFocus(FocusWindow previous) {
         return;
     const xcb_window_t root = rootWindow(connection);
     const auto target = xcb_window_t(*previous);
-    if (!isWindow(target, root))
+    const bool pointerRoot = target == XCB_INPUT_FOCUS_POINTER_ROOT;
+    if (!pointerRoot && !isWindow(target, root))
         return;
     const WindowManagerFocus focus = readFocus(connection, root);
     if (focus.inputFocus == target)
@@ -218,7 +219,7 @@ void X11LoupeSupport::restoreFocus(FocusWindow previous) {
     if (isWindow(focus.inputFocus, root) && !isLoupeWindow(focus.inputFocus))
         return;
 
-    if (focus.supportsActiveWindow) {
+    if (focus.supportsActiveWindow && !pointerRoot) {
         xcb_client_message_event_t message;
         std::memset(&message, 0, sizeof message);
         message.response_type = XCB_CLIENT_MESSAGE;
@@ -235,8 +236,9 @@ void X11LoupeSupport::restoreFocus(FocusWindow previous) {
         return;
     }
     // The window may have gone or been unmapped meanwhile; then the focus stays where it is.
-    const xcb_void_cookie_t cookie =
-        xcb_set_input_focus_checked(connection, XCB_INPUT_FOCUS_PARENT, target, XCB_CURRENT_TIME);
+    const xcb_void_cookie_t cookie = xcb_set_input_focus_checked(
+        connection, pointerRoot ? XCB_INPUT_FOCUS_POINTER_ROOT : XCB_INPUT_FOCUS_PARENT, target,
+        XCB_CURRENT_TIME);
     if (xcb_generic_error_t *error = xcb_request_check(connection, cookie)) {
         qCDebug(lcLoupe, "cannot give the focus back to window 0x%x (X error %d)", target,
                 int(error->error_code));

@@ -40,6 +40,8 @@ public:
     // Whether the pick holds the keyboard and the pointer grab.
     bool holdsKeyboard() const { return m_keyboardGrabbed; }
     bool holdsPointer() const { return m_pointerGrabbed; }
+    // Whether a grab is still being retried.
+    bool isRetryingGrab() const { return m_retry.isActive(); }
 
     static constexpr int grabRetryMs = 10;
     static constexpr int grabRetries = 50;
