@@ -1,0 +1,112 @@
+#include "Chromet/Onboarding/ScreenRecordingStep.h"
+
+#include "Chromet/Onboarding/StepWidgets.h"
+#include "Chromet/Picking/PermissionChecker.h"
+#include "OrinTheme/GlassSurface.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace StepWidgets;
+
+namespace {
+
+constexpr int symbolSize = 48;
+
+} // namespace
+
+ScreenRecordingStep::ScreenRecordingStep(PermissionChecker *permission, QWidget *parent)
+    : QWidget(parent)
+    , m_permission(permission) {
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(16);
+    column->addStretch(1);
+
+    m_symbol = new QLabel(this);
+    m_symbol->setObjectName(QStringLiteral("permissionSymbol"));
+    m_symbol->setAlignment(Qt::AlignCenter);
+    column->addWidget(m_symbol, 0, Qt::AlignHCenter);
+    column->addWidget(text(QStringLiteral("Let Chromet see your screen"), TextStyle::title, this),
+                      0, Qt::AlignHCenter);
+    column->addWidget(
+        text(QStringLiteral("To read colors, your desktop must let Chromet capture the screen. "
+                            "On X11 every application may; where your desktop asks for "
+                            "permission, allow Chromet in its privacy settings. Screens are read "
+                            "on this computer only; nothing is stored or uploaded."),
+             TextStyle::body, this, true, 420),
+        0, Qt::AlignHCenter);
+
+    // Granted: a green check with its label.
+    m_grantedRow = new QWidget(this);
+    m_grantedRow->setObjectName(QStringLiteral("accessGranted"));
+    auto *grantedLayout = new QHBoxLayout(m_grantedRow);
+    grantedLayout->setContentsMargins(0, 0, 0, 0);
+    grantedLayout->setSpacing(6);
+    grantedLayout->addWidget(symbol(QStringLiteral("checkmark"), 14, grantedColor(), m_grantedRow));
+    QLabel *grantedText = text(QStringLiteral("Access granted"), TextStyle::body, m_grantedRow);
+    QPalette green = grantedText->palette();
+    green.setColor(QPalette::WindowText, grantedColor());
+    grantedText->setPalette(green);
+    grantedLayout->addWidget(grantedText);
+    column->addWidget(m_grantedRow, 0, Qt::AlignHCenter);
+
+    // Not granted: the way to the settings, and what to do there.
+    auto *request = new QWidget(this);
+    auto *requestLayout = new QVBoxLayout(request);
+    requestLayout->setContentsMargins(0, 0, 0, 0);
+    requestLayout->setSpacing(6);
+    m_openButton = new QPushButton(QStringLiteral("Open Settings"), request);
+    m_openButton->setObjectName(QStringLiteral("openSettings"));
+    m_openButton->setMinimumHeight(32);
+    GlassSurface::glassButtonStyle(m_openButton);
+    requestLayout->addWidget(m_openButton, 0, Qt::AlignHCenter);
+    m_hint = text(QStringLiteral("Allow Chromet there, then come back here."), TextStyle::caption,
+                  request, true);
+    requestLayout->addWidget(m_hint, 0, Qt::AlignHCenter);
+    column->addWidget(request, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+
+    connect(m_openButton, &QPushButton::clicked, this, &ScreenRecordingStep::openSettings);
+    m_timer.setInterval(tickInterval);
+    connect(&m_timer, &QTimer::timeout, this, &ScreenRecordingStep::refresh);
+    showState();
+}
+
+void ScreenRecordingStep::refresh() {
+    m_granted = m_permission && m_permission->isGranted();
+    showState();
+}
+
+void ScreenRecordingStep::openSettings() {
+    if (!m_permission)
+        return;
+    if (!m_requested) {
+        m_permission->request();
+        m_requested = true;
+    }
+    m_permission->openSettings();
+}
+
+void ScreenRecordingStep::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    refresh();
+    m_timer.start();
+}
+
+void ScreenRecordingStep::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    m_timer.stop();
+}
+
+void ScreenRecordingStep::showState() {
+    if (m_granted)
+        setSymbol(m_symbol, QStringLiteral("checkmark.circle.fill"), symbolSize, grantedColor());
+    else
+        setSymbol(m_symbol, QStringLiteral("rectangle.dashed.badge.record"), symbolSize,
+                  accentColor(this));
+    m_grantedRow->setVisible(m_granted);
+    m_openButton->parentWidget()->setVisible(!m_granted);
+}

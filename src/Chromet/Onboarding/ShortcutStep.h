@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+// The last page: the global shortcut, and the loupe's controls.
+class ShortcutStep : public QWidget {
+    Q_OBJECT
+
+public:
+    // `hotKey` is the shortcut as it is displayed ("⌃⌥C").
+    explicit ShortcutStep(const QString &hotKey, QWidget *parent = nullptr);
+
+    QString hotKey() const { return m_hotKey; }
+
+private:
+    QString m_hotKey;
+};

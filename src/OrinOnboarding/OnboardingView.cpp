@@ -1,0 +1,131 @@
+#include "OrinOnboarding/OnboardingView.h"
+
+#include "OrinOnboarding/PageDots.h"
+#include "OrinTheme/GlassSurface.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+
+OnboardingView::OnboardingView(QList<OnboardingStep> steps, int startIndex, QString finishTitle,
+                               std::function<void()> finish, QWidget *parent)
+    : QWidget(parent)
+    , m_steps(std::move(steps))
+    , m_finishTitle(std::move(finishTitle))
+    , m_finish(std::move(finish))
+    , m_index(std::clamp(startIndex, 0, std::max(0, int(m_steps.size()) - 1))) {
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(28, 36, 28, 24);
+    column->setSpacing(0);
+
+    auto *pageArea = new QWidget(this);
+    m_pageLayout = new QVBoxLayout(pageArea);
+    m_pageLayout->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(pageArea, 1);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->setContentsMargins(0, 0, 0, 0);
+    bottom->setSpacing(8);
+    m_dots = new PageDots(this);
+    m_dots->setCount(count());
+    bottom->addWidget(m_dots, 0, Qt::AlignVCenter);
+    bottom->addStretch(1);
+    m_skipButton = new QPushButton(QStringLiteral("Skip for now"), this);
+    m_skipButton->setObjectName(QStringLiteral("skipButton"));
+    m_skipButton->setFlat(true);
+    m_skipButton->setCursor(Qt::PointingHandCursor);
+    m_skipButton->setStyleSheet(QStringLiteral(
+        "QPushButton { border: none; background: transparent; color: palette(link); "
+        "padding: 4px 6px; } QPushButton:pressed { color: palette(link-visited); }"));
+    bottom->addWidget(m_skipButton, 0, Qt::AlignVCenter);
+    m_mainButton = new QPushButton(this);
+    m_mainButton->setObjectName(QStringLiteral("mainButton"));
+    m_mainButton->setDefault(true);
+    // A large control.
+    m_mainButton->setMinimumHeight(32);
+    GlassSurface::glassProminentButtonStyle(m_mainButton);
+    bottom->addWidget(m_mainButton, 0, Qt::AlignVCenter);
+    column->addLayout(bottom);
+
+    connect(m_skipButton, &QPushButton::clicked, this, &OnboardingView::advance);
+    connect(m_mainButton, &QPushButton::clicked, this, &OnboardingView::advance);
+    // Return (and the keypad's Enter) is the main button's key wherever the focus is.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, m_mainButton, &QPushButton::click);
+    }
+
+    m_timer.setInterval(tickInterval);
+    connect(&m_timer, &QTimer::timeout, this, &OnboardingView::tick);
+    m_timer.start();
+
+    showPage(false);
+}
+
+OnboardingView::~OnboardingView() = default;
+
+const OnboardingStep *OnboardingView::currentStep() const {
+    return m_steps.isEmpty() ? nullptr : &m_steps[m_index];
+}
+
+bool OnboardingView::isBlocked() const {
+    const OnboardingStep *step = currentStep();
+    return step && step->isBlocked();
+}
+
+void OnboardingView::advance() {
+    if (m_index < count() - 1) {
+        ++m_index;
+        showPage(true);
+        return;
+    }
+    // Last thing: finishing may close the window and delete this view.
+    const std::function<void()> finish = m_finish;
+    if (finish)
+        finish();
+}
+
+void OnboardingView::tick() {
+    ++m_ticks;
+    refresh();
+}
+
+void OnboardingView::showPage(bool animated) {
+    delete m_page;
+    const OnboardingStep *step = currentStep();
+    if (step && step->content) {
+        m_page = step->content();
+        if (m_page) {
+            m_page->setObjectName(step->id);
+            m_pageLayout->addWidget(m_page);
+            if (animated) {
+                // The new page fades in, as quickly as a firm spring settles.
+                auto *fade = new QGraphicsOpacityEffect(m_page);
+                fade->setOpacity(0);
+                m_page->setGraphicsEffect(fade);
+                auto *animation = new QPropertyAnimation(fade, "opacity", fade);
+                animation->setDuration(int(pageTransition.count()));
+                animation->setStartValue(0.0);
+                animation->setEndValue(1.0);
+                animation->setEasingCurve(QEasingCurve::OutCubic);
+                connect(animation, &QPropertyAnimation::finished, m_page,
+                        [page = m_page] { page->setGraphicsEffect(nullptr); });
+                animation->start();
+            }
+        }
+    }
+    m_dots->setCurrent(m_index);
+    m_mainButton->setText(m_index >= count() - 1 ? m_finishTitle : QStringLiteral("Continue"));
+    m_mainButton->setFocus();
+    refresh();
+}
+
+void OnboardingView::refresh() {
+    m_skipButton->setVisible(isBlocked());
+}
