@@ -1,0 +1,3 @@
+#include "OrinSettings/SettingsLogging.h"
+
+Q_LOGGING_CATEGORY(lcOrinSettings, "orin.settings")
