@@ -1,0 +1,48 @@
+#include "Chromet/Settings/ChrometSettings.h"
+
+#include "Chromet/Settings/GeneralPage.h"
+#include "OrinSettings/PageAssembly.h"
+#include "OrinSettings/SettingsIcon.h"
+#include "OrinSettings/SettingsWindowController.h"
+#include "OrinUpdates/BundleInfo.h"
+
+namespace ChrometSettings {
+
+SettingsAppInfo appInfo() {
+    const BundleInfo bundle = BundleInfo::main();
+    SettingsAppInfo info;
+    info.id = QStringLiteral("chromet");
+    info.name = QStringLiteral("Chromet");
+    info.tagline = QStringLiteral("Pick any color on screen and copy it as code.");
+    info.website = QUrl(QStringLiteral("https://chromet.app/"));
+    info.changelog = QUrl(QStringLiteral("https://chromet.app/releases/"));
+    info.support = QUrl(QStringLiteral("mailto:support@chromet.app"));
+    info.shortVersion = bundle.shortVersion;
+    info.buildNumber = bundle.buildNumber;
+    return info;
+}
+
+QList<SettingsPage> pages(Preferences &prefs, LaunchAtLogin *launchAtLogin) {
+    Preferences *const p = &prefs;
+    return {SettingsPage{
+        PageAssembly::generalID(),
+        QStringLiteral("General"),
+        QStringLiteral("gearshape.fill"),
+        SettingsIcon::gray(),
+        {QStringLiteral("shortcut"), QStringLiteral("hotkey"), QStringLiteral("login"),
+         QStringLiteral("dock"), QStringLiteral("format"), QStringLiteral("hex"),
+         QStringLiteral("lowercase"), QStringLiteral("copy")},
+        [p, launchAtLogin]() -> QWidget * { return new GeneralPage(*p, launchAtLogin); },
+    }};
+}
+
+std::unique_ptr<SettingsWindowController> makeWindowController(Preferences &prefs, Updater *updater,
+                                                               const MainMenu *mainMenu,
+                                                               LaunchAtLogin *launchAtLogin) {
+    auto controller =
+        std::make_unique<SettingsWindowController>(appInfo(), updater, pages(prefs, launchAtLogin));
+    controller->setMainMenu(mainMenu);
+    return controller;
+}
+
+} // namespace ChrometSettings
