@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QRgb>
@@ -85,6 +86,8 @@ QByteArray run(const QString &program, const QStringList &arguments, int *exitCo
 bool xdotool(const QStringList &arguments);
 // The clipboard's text, or nothing when no client owns it.
 std::optional<QString> clipboard();
+// The screen's pixels in a rectangle of the root window (device pixels), as RGB32.
+QImage grabScreen(const QRect &area);
 // Polls `condition` until it holds or the deadline passes.
 bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
 // The window holding the keyboard focus, and the process that owns it (0 when unknown).

@@ -1,0 +1,76 @@
+// The running application when another X client already holds Ctrl+Alt+C: it says so in its log
+// and in an alert, and keeps running without a shortcut.
+
+#include "ChrometProcess.h"
+
+#include "Support/XServerSession.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+class tst_AppShortcutTaken : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void alertsAndKeepsRunning_data();
+    void alertsAndKeepsRunning();
+
+private:
+    QProcess m_grabber;
+};
+
+void tst_AppShortcutTaken::initTestCase() {
+    m_grabber.start(QStringLiteral(KEYGRABFIXTURE_EXECUTABLE),
+                    {QStringLiteral("c"), QStringLiteral("control+alt")});
+    QVERIFY(m_grabber.waitForStarted());
+    QVERIFY(m_grabber.waitForReadyRead(10000));
+    QCOMPARE(m_grabber.readAllStandardOutput().trimmed(), QByteArray("grabbed"));
+}
+
+void tst_AppShortcutTaken::cleanupTestCase() {
+    m_grabber.closeWriteChannel();
+    if (!m_grabber.waitForFinished(5000))
+        m_grabber.kill();
+}
+
+void tst_AppShortcutTaken::alertsAndKeepsRunning_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("opensSettings");
+    QTest::newRow("Later (Escape)") << "Escape" << false;
+    QTest::newRow("Open Settings (Return, the default)") << "Return" << true;
+}
+
+void tst_AppShortcutTaken::alertsAndKeepsRunning() {
+    QFETCH(QString, key);
+    QFETCH(bool, opensSettings);
+    ChrometProcess app;
+    QVERIFY(app.start());
+
+    const int refused = app.waitForLine(QStringLiteral("could not register shortcut"));
+    QVERIFY2(refused >= 0, qPrintable(app.lines().join(QLatin1Char('\n'))));
+    QCOMPARE(app.lines().at(refused), QStringLiteral("Chromet: could not register shortcut ⌃⌥C"));
+    QVERIFY(app.waitForLine(QStringLiteral("Chromet: alert: ⌃⌥C is already in use by another app"),
+                            refused) > refused);
+
+    // The alert is on screen and has the keyboard.
+    QVERIFY(Desktop::waitFor([&] { return app.hasVisibleWindow(); }));
+    QVERIFY(Desktop::waitFor(
+        [&] { return Desktop::windowPid(Desktop::focusedWindow()) == app.pid(); }));
+    QVERIFY(Desktop::xdotool({QStringLiteral("key"), key}));
+    QVERIFY(app.waitUntilNoVisibleWindow());
+
+    const QString settingsLine = QStringLiteral("no settings window to open on the page general");
+    if (opensSettings)
+        QVERIFY(app.waitForLine(settingsLine, refused) > refused);
+    // Still running, without a shortcut and without registering it behind the user's back.
+    QVERIFY(app.isRunning());
+    const QStringList lines = app.lines();
+    QCOMPARE(lines.filter(settingsLine).size(), opensSettings ? 1 : 0);
+    QVERIFY(lines.filter(QStringLiteral("registered")).isEmpty());
+    QCOMPARE(lines.filter(QStringLiteral("Chromet: alert:")).size(), 1);
+}
+
+CHROMET_E2E_MAIN(tst_AppShortcutTaken, "1024x768x24")
+#include "tst_AppShortcutTaken.moc"

@@ -1,0 +1,141 @@
+// The running application over two monitors (Xorg's dummy driver): picks on the second monitor,
+// and the loupe follows the pointer from one display's window to the other's.
+
+#include "ChrometProcess.h"
+
+#include "Support/DummyMonitors.h"
+#include "Support/XServerSession.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QRect leftFixture(100, 100, 512, 400);
+const QRect rightFixture(DummyMonitors::right.x() + 100, 60, 600, 400);
+
+} // namespace
+
+class tst_AppTwoMonitors : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void pickOnTheSecondMonitor_data();
+    void pickOnTheSecondMonitor();
+    void loupeMovesAcrossTheBoundary();
+
+private:
+    // Whether the screen around `at` shows the loupe rather than the fixture's own pixels.
+    bool loupeShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const;
+    bool fixtureShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const;
+    double mismatch(const ColorFixtureProcess &fixture, const QPoint &at) const;
+
+    ColorFixtureProcess m_left;
+    ColorFixtureProcess m_right;
+    ChrometProcess m_app;
+};
+
+void tst_AppTwoMonitors::initTestCase() {
+    QVERIFY(m_left.start(leftFixture));
+    QVERIFY(m_right.start(rightFixture));
+    QVERIFY(m_app.start());
+    QVERIFY2(m_app.waitUntilReady(), qPrintable(m_app.lines().join(QLatin1Char('\n'))));
+}
+
+void tst_AppTwoMonitors::cleanupTestCase() {
+    m_app.stop();
+}
+
+double tst_AppTwoMonitors::mismatch(const ColorFixtureProcess &fixture, const QPoint &at) const {
+    const QRect area(at - QPoint(24, 24), QSize(48, 48));
+    const QImage screen = Desktop::grabScreen(area);
+    if (screen.isNull())
+        return -1;
+    int different = 0;
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x) {
+            if ((screen.pixel(x, y) & 0xffffff) !=
+                (fixture.rgbAt(area.topLeft() + QPoint(x, y)) & 0xffffff))
+                ++different;
+        }
+    }
+    return double(different) / (area.width() * area.height());
+}
+
+bool tst_AppTwoMonitors::loupeShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const {
+    // The lens magnifies the pixels around the point, so hardly any stays as it was.
+    return mismatch(fixture, at) > 0.5;
+}
+
+bool tst_AppTwoMonitors::fixtureShownAt(const ColorFixtureProcess &fixture,
+                                        const QPoint &at) const {
+    const double m = mismatch(fixture, at);
+    return m >= 0 && m < 0.02;
+}
+
+void tst_AppTwoMonitors::pickOnTheSecondMonitor_data() {
+    QTest::addColumn<QPoint>("start");
+    QTest::addColumn<QPoint>("at");
+    QTest::newRow("opened there") << rightFixture.topLeft() + QPoint(300, 300)
+                                  << rightFixture.topLeft() + QPoint(257, 133);
+    QTest::newRow("opened on the first")
+        << leftFixture.center() << rightFixture.topLeft() + QPoint(35, 310);
+}
+
+void tst_AppTwoMonitors::pickOnTheSecondMonitor() {
+    QFETCH(QPoint, start);
+    QFETCH(QPoint, at);
+    QVERIFY(m_app.openLoupe(start));
+    QVERIFY(Desktop::xdotool(
+        {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())}));
+    // The second display's window opens once every display is captured.
+    QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_right, at); }));
+    QVERIFY(Desktop::xdotool({QStringLiteral("click"), QStringLiteral("1")}));
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_right.hexAt(at)), 10000);
+    QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), m_right.rgbAt(at));
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+}
+
+void tst_AppTwoMonitors::loupeMovesAcrossTheBoundary() {
+    const QPoint left = leftFixture.topLeft() + QPoint(400, 200);
+    const QPoint right = rightFixture.topLeft() + QPoint(150, 200);
+    QVERIFY(fixtureShownAt(m_left, left));
+    QVERIFY(fixtureShownAt(m_right, right));
+
+    QVERIFY(m_app.openLoupe(left));
+    QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_left, left); }));
+    QVERIFY(fixtureShownAt(m_right, right));
+
+    QVERIFY(Desktop::xdotool(
+        {QStringLiteral("mousemove"), QString::number(right.x()), QString::number(right.y())}));
+    QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_right, right); }));
+    QVERIFY(Desktop::waitFor([&] { return fixtureShownAt(m_left, left); }));
+
+    // And back.
+    QVERIFY(Desktop::xdotool(
+        {QStringLiteral("mousemove"), QString::number(left.x()), QString::number(left.y())}));
+    QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_left, left); }));
+    QVERIFY(Desktop::waitFor([&] { return fixtureShownAt(m_right, right); }));
+
+    QVERIFY(Desktop::xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+}
+
+int main(int argc, char **argv) {
+    QTemporaryDir dir;
+    XServerSession server;
+    QString error;
+    if (!DummyMonitors::start(server, dir.path(), &error)) {
+        qCritical("cannot start Xorg with the dummy driver: %s", qPrintable(error));
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    tst_AppTwoMonitors tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_AppTwoMonitors.moc"
