@@ -1,0 +1,225 @@
+#include "OrinSettings/LaunchAtLogin.h"
+#include "OrinSettings/XdgAutostartLoginItem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+const QByteArray systemEntry = "[Desktop Entry]\nType=Application\nName=Picker\nExec=/usr/bin/"
+                               "picker\n";
+
+} // namespace
+
+// Start at login through a desktop autostart entry, in private configuration folders.
+class tst_XdgAutostartLoginItem : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void paths();
+    void enableWritesAnEntryRunningTheExecutable();
+    void disableRemovesTheUsersEntry();
+    void disableMasksASystemWideEntry();
+    void systemWideEntryCounts();
+    void switchedOffEntries_data();
+    void switchedOffEntries();
+    void execValueQuotesReservedCharacters_data();
+    void execValueQuotesReservedCharacters();
+    void entryReadsBackTheExecutable();
+    void forApplicationUsesTheDesktopFileName();
+    void refusedWhenAFileStandsForTheFolder();
+    void refusedWhenAFolderStandsForTheEntry();
+    void refusedChangeSpringsTheSwitchBackAndLogsOnce();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_home;
+    QString m_system;
+    XdgAutostartLoginItem item() const {
+        return XdgAutostartLoginItem(QStringLiteral("picker"), QStringLiteral("Picker"),
+                                     QStringLiteral("/opt/picker/bin/picker"));
+    }
+};
+
+void tst_XdgAutostartLoginItem::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_home = m_dir->filePath(QStringLiteral("config"));
+    m_system = m_dir->filePath(QStringLiteral("xdg"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_dir->filePath(QStringLiteral("none")) +
+                                                 QLatin1Char(':') + m_system));
+}
+
+void tst_XdgAutostartLoginItem::cleanup() {
+    m_dir.reset();
+}
+
+void tst_XdgAutostartLoginItem::paths() {
+    QCOMPARE(item().userEntryPath(), m_home + "/autostart/picker.desktop");
+    QCOMPARE(item().systemEntryPaths(),
+             (QStringList{m_dir->filePath("none") + "/autostart/picker.desktop",
+                          m_system + "/autostart/picker.desktop"}));
+    // A relative value is ignored, as the base directory rules say.
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    qputenv("XDG_CONFIG_DIRS", "");
+    QCOMPARE(item().userEntryPath(), QDir::homePath() + "/.config/autostart/picker.desktop");
+    QCOMPARE(item().systemEntryPaths(), QStringList{"/etc/xdg/autostart/picker.desktop"});
+}
+
+void tst_XdgAutostartLoginItem::enableWritesAnEntryRunningTheExecutable() {
+    XdgAutostartLoginItem login = item();
+    QVERIFY(!login.isEnabled());
+    QVERIFY(!login.setEnabled(true));
+    QVERIFY(login.isEnabled());
+    const auto entry = XdgAutostartLoginItem::readEntry(login.userEntryPath());
+    QVERIFY(entry);
+    QCOMPARE(entry->value("Type"), QStringLiteral("Application"));
+    QCOMPARE(entry->value("Name"), QStringLiteral("Picker"));
+    QCOMPARE(entry->value("Exec"), QStringLiteral("/opt/picker/bin/picker"));
+    QVERIFY(!entry->contains("Hidden"));
+    // Enabling again leaves one valid entry.
+    QVERIFY(!login.setEnabled(true));
+    QVERIFY(login.isEnabled());
+}
+
+void tst_XdgAutostartLoginItem::disableRemovesTheUsersEntry() {
+    XdgAutostartLoginItem login = item();
+    QVERIFY(!login.setEnabled(true));
+    QVERIFY(!login.setEnabled(false));
+    QVERIFY(!QFileInfo::exists(login.userEntryPath()));
+    QVERIFY(!login.isEnabled());
+    // Nothing to remove is no failure.
+    QVERIFY(!login.setEnabled(false));
+}
+
+void tst_XdgAutostartLoginItem::disableMasksASystemWideEntry() {
+    XdgAutostartLoginItem login = item();
+    QVERIFY(writeFile(m_system + "/autostart/picker.desktop", systemEntry));
+    QVERIFY(login.isEnabled());
+    QVERIFY(!login.setEnabled(false));
+    QVERIFY(!login.isEnabled());
+    const auto entry = XdgAutostartLoginItem::readEntry(login.userEntryPath());
+    QVERIFY(entry);
+    QCOMPARE(entry->value("Hidden"), QStringLiteral("true"));
+    // The system's file is not ours to touch.
+    QVERIFY(QFileInfo::exists(m_system + "/autostart/picker.desktop"));
+    // On again: the user's entry replaces the mask.
+    QVERIFY(!login.setEnabled(true));
+    QVERIFY(login.isEnabled());
+    QVERIFY(!XdgAutostartLoginItem::readEntry(login.userEntryPath())->contains("Hidden"));
+}
+
+void tst_XdgAutostartLoginItem::systemWideEntryCounts() {
+    QVERIFY(writeFile(m_system + "/autostart/picker.desktop", systemEntry));
+    QVERIFY(item().isEnabled());
+    // A different application's entry does not.
+    QVERIFY(XdgAutostartLoginItem(QStringLiteral("other"), QStringLiteral("Other"),
+                                  QStringLiteral("/usr/bin/other"))
+                .isEnabled() == false);
+}
+
+void tst_XdgAutostartLoginItem::switchedOffEntries_data() {
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("plain") << QByteArray("[Desktop Entry]\nExec=/x\n") << true;
+    QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nExec=/x\nHidden=true\n") << false;
+    QTest::newRow("hidden false") << QByteArray("[Desktop Entry]\nHidden=false\n") << true;
+    QTest::newRow("gnome off") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n")
+                               << false;
+    QTest::newRow("hidden in another group")
+        << QByteArray("[Desktop Entry]\nExec=/x\n[Desktop Action x]\nHidden=true\n") << true;
+    QTest::newRow("spaces around =") << QByteArray("[Desktop Entry]\nHidden = true\n") << false;
+}
+
+void tst_XdgAutostartLoginItem::switchedOffEntries() {
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, enabled);
+    QVERIFY(writeFile(item().userEntryPath(), contents));
+    QCOMPARE(item().isEnabled(), enabled);
+}
+
+void tst_XdgAutostartLoginItem::execValueQuotesReservedCharacters_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("plain") << "/usr/bin/picker"
+                           << "/usr/bin/picker";
+    QTest::newRow("space") << "/opt/My Apps/picker"
+                           << "\"/opt/My Apps/picker\"";
+    QTest::newRow("dollar and quote") << "/opt/a$b\"c/p"
+                                      << "\"/opt/a\\\\$b\\\\\"c/p\"";
+    QTest::newRow("percent") << "/opt/100%/p"
+                             << "/opt/100%%/p";
+    QTest::newRow("backslash") << "/opt/a\\b/p"
+                               << "\"/opt/a\\\\\\\\b/p\"";
+}
+
+void tst_XdgAutostartLoginItem::execValueQuotesReservedCharacters() {
+    QFETCH(QString, program);
+    QFETCH(QString, value);
+    QCOMPARE(XdgAutostartLoginItem::execValue(program), value);
+}
+
+void tst_XdgAutostartLoginItem::entryReadsBackTheExecutable() {
+    // What a desktop reads back after unescaping the string: the quoted argument.
+    XdgAutostartLoginItem login(QStringLiteral("picker"), QStringLiteral("Picker"),
+                                QStringLiteral("/opt/My $Apps/picker"));
+    QVERIFY(!login.setEnabled(true));
+    QCOMPARE(XdgAutostartLoginItem::readEntry(login.userEntryPath())->value("Exec"),
+             QStringLiteral("\"/opt/My \\$Apps/picker\""));
+}
+
+void tst_XdgAutostartLoginItem::forApplicationUsesTheDesktopFileName() {
+    const XdgAutostartLoginItem login = XdgAutostartLoginItem::forApplication();
+    QCOMPARE(login.appId(), QStringLiteral("tst_xdgautostartloginitem"));
+    QCOMPARE(login.executable(), QCoreApplication::applicationFilePath());
+    QVERIFY(QFileInfo(login.executable()).isAbsolute());
+}
+
+void tst_XdgAutostartLoginItem::refusedWhenAFileStandsForTheFolder() {
+    // A regular file where the autostart folder belongs: no one, root included, can write there.
+    QVERIFY(writeFile(m_home + "/autostart", "not a folder"));
+    XdgAutostartLoginItem login = item();
+    const auto error = login.setEnabled(true);
+    QVERIFY(error);
+    QVERIFY(!error->localizedDescription.isEmpty());
+    QVERIFY2(error->description.contains(m_home + "/autostart"), qPrintable(error->description));
+    QVERIFY(!login.isEnabled());
+}
+
+void tst_XdgAutostartLoginItem::refusedWhenAFolderStandsForTheEntry() {
+    XdgAutostartLoginItem login = item();
+    QVERIFY(QDir().mkpath(login.userEntryPath() + "/inside"));
+    QVERIFY(login.setEnabled(true));
+    QVERIFY(!login.isEnabled());
+}
+
+void tst_XdgAutostartLoginItem::refusedChangeSpringsTheSwitchBackAndLogsOnce() {
+    QVERIFY(writeFile(m_home + "/autostart", "not a folder"));
+    QStringList log;
+    LaunchAtLogin model(std::make_shared<XdgAutostartLoginItem>(item()),
+                        [&](const QString &line) { log.append(line); });
+    model.setEnabled(true);
+    QVERIFY(!model.isEnabled());
+    QVERIFY(model.lastError());
+    QCOMPARE(log.size(), 1);
+    QVERIFY2(log.first().startsWith("launch at login change failed: cannot create "),
+             qPrintable(log.first()));
+}
+
+QTEST_GUILESS_MAIN(tst_XdgAutostartLoginItem)
+#include "tst_XdgAutostartLoginItem.moc"
