@@ -104,6 +104,8 @@ void OnboardingView::showPage(bool animated) {
         if (m_page) {
             m_page->setObjectName(step->id);
             m_pageLayout->addWidget(m_page);
+            // Made without a parent, the page would otherwise wait for a later turn to show.
+            m_page->show();
             if (animated) {
                 // The new page fades in, as quickly as a firm spring settles.
                 auto *fade = new QGraphicsOpacityEffect(m_page);

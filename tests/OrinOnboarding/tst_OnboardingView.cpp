@@ -57,6 +57,8 @@ private Q_SLOTS:
         view.mainButton()->click();
         QCOMPARE(view.index(), 1);
         QCOMPARE(pageText(view), "Page two");
+        // Shown at once, not on a later turn of the event loop.
+        QVERIFY(view.currentPage()->isVisible());
         QCOMPARE(view.pageDots()->current(), 1);
         QCOMPARE(view.mainButton()->text(), "Continue");
 

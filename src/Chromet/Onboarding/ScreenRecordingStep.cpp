@@ -28,16 +28,16 @@ ScreenRecordingStep::ScreenRecordingStep(PermissionChecker *permission, QWidget 
     m_symbol = new QLabel(this);
     m_symbol->setObjectName(QStringLiteral("permissionSymbol"));
     m_symbol->setAlignment(Qt::AlignCenter);
-    column->addWidget(m_symbol, 0, Qt::AlignHCenter);
-    column->addWidget(text(QStringLiteral("Let Chromet see your screen"), TextStyle::title, this),
-                      0, Qt::AlignHCenter);
-    column->addWidget(
+    addCentered(column, m_symbol);
+    addCentered(column,
+                text(QStringLiteral("Let Chromet see your screen"), TextStyle::title, this));
+    addCentered(
+        column,
         text(QStringLiteral("To read colors, your desktop must let Chromet capture the screen. "
                             "On X11 every application may; where your desktop asks for "
                             "permission, allow Chromet in its privacy settings. Screens are read "
                             "on this computer only; nothing is stored or uploaded."),
-             TextStyle::body, this, true, 420),
-        0, Qt::AlignHCenter);
+             TextStyle::body, this, true, 420));
 
     // Granted: a green check with its label.
     m_grantedRow = new QWidget(this);
@@ -51,7 +51,7 @@ ScreenRecordingStep::ScreenRecordingStep(PermissionChecker *permission, QWidget 
     green.setColor(QPalette::WindowText, grantedColor());
     grantedText->setPalette(green);
     grantedLayout->addWidget(grantedText);
-    column->addWidget(m_grantedRow, 0, Qt::AlignHCenter);
+    addCentered(column, m_grantedRow);
 
     // Not granted: the way to the settings, and what to do there.
     auto *request = new QWidget(this);
@@ -62,11 +62,11 @@ ScreenRecordingStep::ScreenRecordingStep(PermissionChecker *permission, QWidget 
     m_openButton->setObjectName(QStringLiteral("openSettings"));
     m_openButton->setMinimumHeight(32);
     GlassSurface::glassButtonStyle(m_openButton);
-    requestLayout->addWidget(m_openButton, 0, Qt::AlignHCenter);
+    addCentered(requestLayout, m_openButton);
     m_hint = text(QStringLiteral("Allow Chromet there, then come back here."), TextStyle::caption,
                   request, true);
-    requestLayout->addWidget(m_hint, 0, Qt::AlignHCenter);
-    column->addWidget(request, 0, Qt::AlignHCenter);
+    addCentered(requestLayout, m_hint);
+    addCentered(column, request);
     column->addStretch(1);
 
     connect(m_openButton, &QPushButton::clicked, this, &ScreenRecordingStep::openSettings);

@@ -35,6 +35,7 @@ QWidget *controlRow(const Control &control, QWidget *parent) {
 
     QLabel *label = text(QString::fromUtf8(control.text), TextStyle::body, row);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
     const int lineHeight = QFontMetrics(label->font()).height();
 
     auto *symbolColumn = new QWidget(row);
@@ -57,9 +58,8 @@ ShortcutStep::ShortcutStep(const QString &hotKey, QWidget *parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(16);
     column->addStretch(1);
-    column->addWidget(text(QStringLiteral("Press it anywhere"), TextStyle::title, this), 0,
-                      Qt::AlignHCenter);
-    column->addWidget(new ShortcutBadge(hotKey, this), 0, Qt::AlignHCenter);
+    addCentered(column, text(QStringLiteral("Press it anywhere"), TextStyle::title, this));
+    addCentered(column, new ShortcutBadge(hotKey, this));
 
     auto *list = new QWidget(this);
     list->setObjectName(QStringLiteral("controls"));
@@ -69,6 +69,6 @@ ShortcutStep::ShortcutStep(const QString &hotKey, QWidget *parent)
     rows->setSpacing(10);
     for (const Control &control : controls)
         rows->addWidget(controlRow(control, list));
-    column->addWidget(list, 0, Qt::AlignHCenter);
+    addCentered(column, list);
     column->addStretch(1);
 }

@@ -2,6 +2,7 @@
 
 #include "OrinTheme/Symbols.h"
 
+#include <QBoxLayout>
 #include <QLabel>
 #include <QWidget>
 
@@ -50,16 +51,33 @@ QLabel *text(const QString &text, TextStyle style, QWidget *parent, bool seconda
     auto *label = new QLabel(text, parent);
     label->setFont(font(parent, style));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
-    if (maximumWidth > 0)
+    if (maximumWidth > 0) {
+        label->setWordWrap(true);
         label->setMaximumWidth(maximumWidth);
+    }
     if (secondary) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, secondaryColor(parent));
         label->setPalette(palette);
     }
     return label;
+}
+
+void addCentered(QBoxLayout *column, QWidget *widget) {
+    if (widget->maximumWidth() >= QWIDGETSIZE_MAX) {
+        column->addWidget(widget, 0, Qt::AlignHCenter);
+        return;
+    }
+    // Up to its maximum width, the widget takes the row; the stretches share what is left.
+    widget->setSizePolicy(QSizePolicy::Expanding, widget->sizePolicy().verticalPolicy());
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addStretch(1);
+    row->addWidget(widget, 1000);
+    row->addStretch(1);
+    column->addLayout(row);
 }
 
 QLabel *symbol(const QString &name, int size, const QColor &tint, QWidget *parent) {

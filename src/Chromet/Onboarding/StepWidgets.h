@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QString>
 
+class QBoxLayout;
 class QLabel;
 class QWidget;
 
@@ -26,9 +27,12 @@ QColor accentColor(const QWidget *reference);
 QColor secondaryColor(const QWidget *reference);
 QColor grantedColor();
 
-// A centred, wrapping text; a maximum width of 0 leaves the width free.
+// A centred text on one line, or with a maximum width, wrapped at that width.
 QLabel *text(const QString &text, TextStyle style, QWidget *parent, bool secondary = false,
              int maximumWidth = 0);
+// Adds `widget` to the column centred: at its natural width, or, when it has a maximum width,
+// as wide as that allows (so wrapped text gets the height of all its lines).
+void addCentered(QBoxLayout *column, QWidget *widget);
 // A named symbol drawn `size` pixels square in `tint`.
 QLabel *symbol(const QString &name, int size, const QColor &tint, QWidget *parent);
 // Redraws a label made by symbol() with another symbol or tint.

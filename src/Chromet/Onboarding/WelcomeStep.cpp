@@ -13,18 +13,14 @@ WelcomeStep::WelcomeStep(QWidget *parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(16);
     column->addStretch(1);
-    column->addWidget(symbol(QStringLiteral("eyedropper.halffull"), 48, accentColor(this), this), 0,
-                      Qt::AlignHCenter);
-    column->addWidget(text(QStringLiteral("Welcome to Chromet"), TextStyle::largeTitle, this), 0,
-                      Qt::AlignHCenter);
-    column->addWidget(text(QStringLiteral("Pick any color on your screen and copy it as code."),
-                           TextStyle::title3, this, true),
-                      0, Qt::AlignHCenter);
-    column->addWidget(
-        text(QStringLiteral("HEX, RGB, HSL, OKLCH, SwiftUI, NSColor, UIColor, CSS and "
-                            "Tailwind. Recent colors and palettes live in the tray "
-                            "menu."),
-             TextStyle::body, this, true, 400),
-        0, Qt::AlignHCenter);
+    addCentered(column, symbol(QStringLiteral("eyedropper.halffull"), 48, accentColor(this), this));
+    addCentered(column, text(QStringLiteral("Welcome to Chromet"), TextStyle::largeTitle, this));
+    addCentered(column, text(QStringLiteral("Pick any color on your screen and copy it as code."),
+                             TextStyle::title3, this, true));
+    addCentered(column,
+                text(QStringLiteral("HEX, RGB, HSL, OKLCH, SwiftUI, NSColor, UIColor, CSS and "
+                                    "Tailwind. Recent colors and palettes live in the tray "
+                                    "menu."),
+                     TextStyle::body, this, true, 400));
     column->addStretch(1);
 }
