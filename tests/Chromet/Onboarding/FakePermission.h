@@ -1,0 +1,19 @@
+#pragma once
+
+#include "Chromet/Picking/PermissionChecker.h"
+
+// A permission whose answer the test sets, counting what was asked of it.
+class FakePermission : public PermissionChecker {
+public:
+    bool granted = false;
+    mutable int checks = 0;
+    int requests = 0;
+    int settingsOpened = 0;
+
+    bool isGranted() const override {
+        ++checks;
+        return granted;
+    }
+    void request() override { ++requests; }
+    void openSettings() override { ++settingsOpened; }
+};

@@ -1,0 +1,171 @@
+#include "Chromet/Onboarding/OnboardingSteps.h"
+#include "Chromet/Onboarding/ScreenRecordingStep.h"
+#include "Chromet/Onboarding/StepWidgets.h"
+#include "FakePermission.h"
+#include "OnboardingTestSupport.h"
+#include "OrinHotkey/HotKeyCombo.h"
+#include "OrinOnboarding/ShortcutBadge.h"
+
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString permissionText = QStringLiteral(
+    "To read colors, your desktop must let Chromet capture the screen. On X11 every application "
+    "may; where your desktop asks for permission, allow Chromet in its privacy settings. Screens "
+    "are read on this computer only; nothing is stored or uploaded.");
+
+// A page made by a step, shown at the pager's page size.
+std::unique_ptr<QWidget> showPage(const OnboardingStep &step) {
+    std::unique_ptr<QWidget> page(step.content());
+    page->resize(444, 300);
+    page->show();
+    return page;
+}
+
+} // namespace
+
+class tst_OnboardingSteps : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void threeStepsInOrder() {
+        FakePermission permission;
+        const QList<OnboardingStep> steps = ChrometOnboarding::steps("⌃⌥C", &permission);
+        QCOMPARE(steps.size(), 3);
+        QCOMPARE(steps[0].id, "welcome");
+        QCOMPARE(steps[1].id, "screenRecording");
+        QCOMPARE(steps[2].id, "shortcut");
+        QVERIFY(!steps[0].isComplete);
+        QVERIFY(!steps[2].isComplete);
+        // The permission page is complete exactly while the checker grants.
+        QVERIFY(steps[1].isBlocked());
+        permission.granted = true;
+        QVERIFY(!steps[1].isBlocked());
+    }
+
+    void windowTexts() {
+        QCOMPARE(ChrometOnboarding::windowTitle(), "Welcome to Chromet");
+        QCOMPARE(ChrometOnboarding::finishTitle(), "Start Using Chromet");
+        QCOMPARE(ChrometOnboarding::windowSize, QSize(500, 400));
+    }
+
+    void welcomePage() {
+        FakePermission permission;
+        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[0]);
+        QCOMPARE(
+            shownTexts(page.get()),
+            (QStringList{"Welcome to Chromet", "Pick any color on your screen and copy it as code.",
+                         "HEX, RGB, HSL, OKLCH, SwiftUI, NSColor, UIColor, CSS and Tailwind. "
+                         "Recent colors and palettes live in the tray menu."}));
+        QCOMPARE(shownSymbols(page.get()), QStringList{"eyedropper.halffull"});
+        for (QLabel *label : page->findChildren<QLabel *>()) {
+            if (label->text() == "Welcome to Chromet") {
+                QCOMPARE(label->font().pixelSize(), 26);
+                QCOMPARE(label->font().weight(), QFont::Bold);
+            }
+        }
+    }
+
+    void permissionPageWhileNotGranted() {
+        FakePermission permission;
+        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
+        auto *step = qobject_cast<ScreenRecordingStep *>(page.get());
+        QVERIFY(step);
+        QVERIFY(!step->isGranted());
+        QCOMPARE(shownTexts(page.get()),
+                 (QStringList{"Let Chromet see your screen", permissionText,
+                              "Allow Chromet there, then come back here."}));
+        QCOMPARE(shownSymbols(page.get()), QStringList{"rectangle.dashed.badge.record"});
+        auto *open = page->findChild<QPushButton *>("openSettings");
+        QVERIFY(open && open->isVisibleTo(page.get()));
+        QCOMPARE(open->text(), "Open Settings");
+    }
+
+    void permissionPageAlreadyGranted() {
+        FakePermission permission;
+        permission.granted = true;
+        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
+        auto *step = qobject_cast<ScreenRecordingStep *>(page.get());
+        // Looked at on appearance, without waiting for a tick.
+        QVERIFY(step->isGranted());
+        QCOMPARE(shownTexts(page.get()),
+                 (QStringList{"Let Chromet see your screen", permissionText, "Access granted"}));
+        QCOMPARE(shownSymbols(page.get()), (QStringList{"checkmark.circle.fill", "checkmark"}));
+        auto *symbol = page->findChild<QLabel *>("permissionSymbol");
+        QCOMPARE(symbol->property("symbolTint").value<QColor>(), StepWidgets::grantedColor());
+        QVERIFY(!page->findChild<QPushButton *>("openSettings")->isVisibleTo(page.get()));
+    }
+
+    void grantingWhileShowingFlipsWithinASecond() {
+        FakePermission permission;
+        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
+        auto *step = qobject_cast<ScreenRecordingStep *>(page.get());
+        QVERIFY(!step->isGranted());
+        permission.granted = true;
+        QTRY_VERIFY_WITH_TIMEOUT(step->isGranted(), 2500);
+        QVERIFY(shownTexts(page.get()).contains("Access granted"));
+        QCOMPARE(shownSymbols(page.get()).first(), "checkmark.circle.fill");
+        // And back, should the permission be taken away.
+        permission.granted = false;
+        step->refresh();
+        QVERIFY(!shownTexts(page.get()).contains("Access granted"));
+    }
+
+    void noChecksWhileHidden() {
+        FakePermission permission;
+        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
+        page->hide();
+        const int checks = permission.checks;
+        QTest::qWait(1300);
+        QCOMPARE(permission.checks, checks);
+    }
+
+    void openSettingsRequestsOnlyOnce() {
+        FakePermission permission;
+        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
+        auto *open = page->findChild<QPushButton *>("openSettings");
+        open->click();
+        QCOMPARE(permission.requests, 1);
+        QCOMPARE(permission.settingsOpened, 1);
+        open->click();
+        QCOMPARE(permission.requests, 1);
+        QCOMPARE(permission.settingsOpened, 2);
+        QVERIFY(qobject_cast<ScreenRecordingStep *>(page.get())->hasRequested());
+    }
+
+    void shortcutPage() {
+        FakePermission permission;
+        const QString hotKey =
+            HotKeyCombo(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey).displayString();
+        auto page = showPage(ChrometOnboarding::steps(hotKey, &permission)[2]);
+        auto *badge = page->findChild<ShortcutBadge *>();
+        QVERIFY(badge);
+        QCOMPARE(badge->text(), hotKey);
+        QCOMPARE(shownTexts(page.get()),
+                 (QStringList{"Press it anywhere",
+                              "Click, Return or Space picks the color under the loupe.",
+                              "Arrow keys move one pixel; hold Shift for ten.",
+                              "Esc or a right-click cancels.",
+                              "Recent colors, every format and your palettes are in the tray "
+                              "menu."}));
+        QCOMPARE(shownSymbols(page.get()),
+                 (QStringList{"cursorarrow.click", "arrow.up.and.down.and.arrow.left.and.right",
+                              "escape", "menubar.arrow.up.rectangle"}));
+        // The badge sits between the title and the controls.
+        const QLabel *title = nullptr;
+        for (QLabel *label : page->findChildren<QLabel *>())
+            if (label->text() == "Press it anywhere")
+                title = label;
+        QVERIFY(badge->geometry().top() > title->geometry().bottom());
+        QVERIFY(page->findChild<QWidget *>("controls")->geometry().top() >
+                badge->geometry().bottom());
+        QVERIFY(page->findChild<QWidget *>("controls")->width() <= 400);
+    }
+};
+
+QTEST_MAIN(tst_OnboardingSteps)
+#include "tst_OnboardingSteps.moc"
