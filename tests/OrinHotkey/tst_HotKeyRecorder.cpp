@@ -1,0 +1,334 @@
+#include "OrinHotkey/HotKeyRecorder.h"
+#include "OrinHotkey/KeyCaps.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+constexpr HotKeyCombo controlOptionC(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey);
+constexpr auto Ctrl = Qt::ControlModifier;
+constexpr auto Alt = Qt::AltModifier;
+constexpr auto Shift = Qt::ShiftModifier;
+constexpr auto Meta = Qt::MetaModifier;
+
+} // namespace
+
+Q_DECLARE_METATYPE(HotKeyRecorder::Decision)
+
+// The recorder's decisions on key presses and the control around them: recording state, beeps,
+// cancel, the reset button, and keys kept from the rest of the application while recording.
+class tst_HotKeyRecorder : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void decide_data();
+    void decide();
+    void idleLook();
+    void clickStartsAndStopsRecording();
+    void escapeCancels_data();
+    void escapeCancels();
+    void rejectedKeysBeepAndKeepWaiting_data();
+    void rejectedKeysBeepAndKeepWaiting();
+    void modifierPressesKeepWaitingQuietly();
+    void acceptedCombination_data();
+    void acceptedCombination();
+    void resetRestoresTheDefault();
+    void setComboDoesNotAnnounce();
+    void windowShortcutsDoNotFireWhileRecording();
+    void otherWidgetsGetNoKeysWhileRecording();
+    void leavingTheScreenStopsRecording();
+
+private:
+    std::unique_ptr<QWidget> m_window;
+    HotKeyRecorder *m_recorder = nullptr;
+    QLineEdit *m_edit = nullptr;
+    int m_beeps = 0;
+};
+
+void tst_HotKeyRecorder::init() {
+    m_window = std::make_unique<QWidget>();
+    auto *layout = new QVBoxLayout(m_window.get());
+    m_recorder = new HotKeyRecorder(controlOptionC, controlOptionC);
+    m_edit = new QLineEdit;
+    layout->addWidget(m_recorder);
+    layout->addWidget(m_edit);
+    m_beeps = 0;
+    m_recorder->setBeep([this] { ++m_beeps; });
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void tst_HotKeyRecorder::cleanup() {
+    m_window.reset();
+}
+
+void tst_HotKeyRecorder::decide_data() {
+    using D = HotKeyRecorder::Decision;
+    QTest::addColumn<quint32>("keyCode");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("modifierKey");
+    QTest::addColumn<D>("expected");
+    QTest::newRow("Esc") << 53u << Qt::KeyboardModifiers() << false << D::cancel;
+    QTest::newRow("Super+Esc") << 53u << Qt::KeyboardModifiers(Meta) << false << D::cancel;
+    QTest::newRow("Ctrl+Alt+Esc") << 53u << (Ctrl | Alt) << false << D::cancel;
+    QTest::newRow("A alone") << 0u << Qt::KeyboardModifiers() << false << D::reject;
+    QTest::newRow("Shift+A") << 0u << Qt::KeyboardModifiers(Shift) << false << D::reject;
+    QTest::newRow("F1 alone") << 122u << Qt::KeyboardModifiers() << false << D::reject;
+    for (const auto &[name, code] : {std::pair{"X", 7u},
+                                     {"C", 8u},
+                                     {"V", 9u},
+                                     {"Q", 12u},
+                                     {"W", 13u},
+                                     {"Tab", 48u},
+                                     {"Space", 49u}}) {
+        QTest::newRow(qPrintable(QStringLiteral("Super+") + name))
+            << code << Qt::KeyboardModifiers(Meta) << false << D::reject;
+        QTest::newRow(qPrintable(QStringLiteral("Ctrl+") + name))
+            << code << Qt::KeyboardModifiers(Ctrl) << false << D::reject;
+    }
+    QTest::newRow("Shift+Super+V") << 9u << (Shift | Meta) << false << D::accept;
+    QTest::newRow("Alt+Super+V") << 9u << (Alt | Meta) << false << D::accept;
+    QTest::newRow("Ctrl+Shift+V") << 9u << (Ctrl | Shift) << false << D::accept;
+    QTest::newRow("Ctrl+Alt+C") << 8u << (Ctrl | Alt) << false << D::accept;
+    QTest::newRow("Alt+V") << 9u << Qt::KeyboardModifiers(Alt) << false << D::accept;
+    QTest::newRow("Ctrl+B") << 11u << Qt::KeyboardModifiers(Ctrl) << false << D::accept;
+    QTest::newRow("Super+Z") << 6u << Qt::KeyboardModifiers(Meta) << false << D::accept;
+    QTest::newRow("Super+F1") << 122u << Qt::KeyboardModifiers(Meta) << false << D::accept;
+    // Keypad and group flags are not modifiers of a combination.
+    QTest::newRow("keypad 1 alone")
+        << 83u << Qt::KeyboardModifiers(Qt::KeypadModifier) << false << D::reject;
+    QTest::newRow("Ctrl+C with group switch")
+        << 8u << (Ctrl | Qt::GroupSwitchModifier) << false << D::reject;
+    QTest::newRow("Ctrl+Alt+keypad 1")
+        << 83u << (Ctrl | Alt | Qt::KeypadModifier) << false << D::accept;
+    QTest::newRow("Control key") << 59u << Qt::KeyboardModifiers(Ctrl) << true << D::wait;
+    QTest::newRow("Shift key") << 56u << Qt::KeyboardModifiers() << true << D::wait;
+    QTest::newRow("Super key with Ctrl") << 55u << (Ctrl | Meta) << true << D::wait;
+}
+
+void tst_HotKeyRecorder::decide() {
+    QFETCH(quint32, keyCode);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, modifierKey);
+    QFETCH(HotKeyRecorder::Decision, expected);
+    QCOMPARE(HotKeyRecorder::decide(keyCode, modifiers, modifierKey), expected);
+    // A key without a key code can never be stored.
+    if (!modifierKey && keyCode != 53)
+        QVERIFY(HotKeyRecorder::decide(std::nullopt, modifiers, false) !=
+                HotKeyRecorder::Decision::accept);
+}
+
+void tst_HotKeyRecorder::idleLook() {
+    QVERIFY(!m_recorder->isRecording());
+    QCOMPARE(m_recorder->keyCaps()->keys(), (QStringList{"⌃", "⌥", "C"}));
+    QVERIFY(m_recorder->keyCaps()->isVisible());
+    QCOMPARE(m_recorder->field()->toolTip(), QStringLiteral("Click to record a new shortcut"));
+    QVERIFY(m_recorder->field()->width() >= 130);
+    QVERIFY(m_recorder->field()->height() >= 32);
+    QVERIFY(!m_recorder->resetButton()->isVisible());
+    QCOMPARE(m_recorder->resetButton()->toolTip(), QStringLiteral("Reset to ⌃⌥C"));
+}
+
+void tst_HotKeyRecorder::clickStartsAndStopsRecording() {
+    QSignalSpy recording(m_recorder, &HotKeyRecorder::recordingChanged);
+    QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
+    QVERIFY(m_recorder->isRecording());
+    QCOMPARE(m_recorder->field()->toolTip(), QStringLiteral("Press Esc to cancel"));
+    auto *prompt = m_recorder->field()->findChild<QLabel *>();
+    QVERIFY(prompt->isVisible());
+    QCOMPARE(prompt->text(), QStringLiteral("Press a shortcut\u2026"));
+    QVERIFY(!m_recorder->keyCaps()->isVisible());
+
+    QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
+    QVERIFY(!m_recorder->isRecording());
+    QVERIFY(m_recorder->keyCaps()->isVisible());
+    QCOMPARE(recording.count(), 2);
+    // Stopping when idle is harmless.
+    m_recorder->stopRecording();
+    QCOMPARE(recording.count(), 2);
+}
+
+void tst_HotKeyRecorder::escapeCancels_data() {
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Esc") << Qt::KeyboardModifiers();
+    QTest::newRow("Super+Esc") << Qt::KeyboardModifiers(Meta);
+}
+
+void tst_HotKeyRecorder::escapeCancels() {
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+    m_recorder->startRecording();
+    QTest::keyClick(m_recorder->field(), Qt::Key_Escape, modifiers);
+    QVERIFY(!m_recorder->isRecording());
+    QCOMPARE(edited.count(), 0);
+    QCOMPARE(m_recorder->combo(), controlOptionC);
+    QCOMPARE(m_beeps, 0);
+}
+
+void tst_HotKeyRecorder::rejectedKeysBeepAndKeepWaiting_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("letter") << int(Qt::Key_K) << Qt::KeyboardModifiers();
+    QTest::newRow("Shift+letter") << int(Qt::Key_K) << Qt::KeyboardModifiers(Shift);
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << Qt::KeyboardModifiers(Ctrl);
+    QTest::newRow("Ctrl+V") << int(Qt::Key_V) << Qt::KeyboardModifiers(Ctrl);
+    QTest::newRow("Ctrl+W") << int(Qt::Key_W) << Qt::KeyboardModifiers(Ctrl);
+    QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Ctrl);
+    QTest::newRow("Super+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Meta);
+    QTest::newRow("Super+Space") << int(Qt::Key_Space) << Qt::KeyboardModifiers(Meta);
+}
+
+void tst_HotKeyRecorder::rejectedKeysBeepAndKeepWaiting() {
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    m_recorder->setCombo(HotKeyCombo(40, HotKeyCombo::cmdKey));
+    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+    m_recorder->startRecording();
+    QTest::keyClick(m_recorder->field(), Qt::Key(key), modifiers);
+    QCOMPARE(m_beeps, 1);
+    QVERIFY(m_recorder->isRecording());
+    QCOMPARE(edited.count(), 0);
+    QCOMPARE(m_recorder->combo(), HotKeyCombo(40, HotKeyCombo::cmdKey));
+    // The reset button stays hidden while recording.
+    QVERIFY(!m_recorder->resetButton()->isVisible());
+}
+
+void tst_HotKeyRecorder::modifierPressesKeepWaitingQuietly() {
+    m_recorder->startRecording();
+    QTest::keyPress(m_recorder->field(), Qt::Key_Control, Ctrl);
+    QTest::keyPress(m_recorder->field(), Qt::Key_Alt, Ctrl | Alt);
+    QTest::keyPress(m_recorder->field(), Qt::Key_Shift, Ctrl | Alt | Shift);
+    QTest::keyPress(m_recorder->field(), Qt::Key_Meta, Meta);
+    QTest::keyPress(m_recorder->field(), Qt::Key_Super_L, Meta);
+    QTest::keyPress(m_recorder->field(), Qt::Key_CapsLock);
+    QVERIFY(m_recorder->isRecording());
+    QCOMPARE(m_beeps, 0);
+    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+    QTest::keyClick(m_recorder->field(), Qt::Key_K, Ctrl | Alt);
+    QCOMPARE(edited.count(), 1);
+}
+
+void tst_HotKeyRecorder::acceptedCombination_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<HotKeyCombo>("expected");
+    QTest::addColumn<QStringList>("caps");
+    QTest::newRow("Ctrl+Alt+K") << int(Qt::Key_K) << (Ctrl | Alt)
+                                << HotKeyCombo(40, HotKeyCombo::controlKey | HotKeyCombo::optionKey)
+                                << QStringList{"⌃", "⌥", "K"};
+    QTest::newRow("Shift+Super+V") << int(Qt::Key_V) << (Shift | Meta)
+                                   << HotKeyCombo(9, HotKeyCombo::shiftKey | HotKeyCombo::cmdKey)
+                                   << QStringList{"⇧", "⌘", "V"};
+    QTest::newRow("Ctrl+Shift+V") << int(Qt::Key_V) << (Ctrl | Shift)
+                                  << HotKeyCombo(9, HotKeyCombo::controlKey | HotKeyCombo::shiftKey)
+                                  << QStringList{"⌃", "⇧", "V"};
+    QTest::newRow("all four, F5") << int(Qt::Key_F5) << (Ctrl | Alt | Shift | Meta)
+                                  << HotKeyCombo(96,
+                                                 HotKeyCombo::controlKey | HotKeyCombo::optionKey |
+                                                     HotKeyCombo::shiftKey | HotKeyCombo::cmdKey)
+                                  << QStringList{"⌃", "⌥", "⇧", "⌘", "F5"};
+    QTest::newRow("keypad flag not stored")
+        << int(Qt::Key_K) << (Alt | Qt::KeypadModifier) << HotKeyCombo(40, HotKeyCombo::optionKey)
+        << QStringList{"⌥", "K"};
+    QTest::newRow("Super+Space with Shift")
+        << int(Qt::Key_Space) << (Meta | Shift)
+        << HotKeyCombo(49, HotKeyCombo::cmdKey | HotKeyCombo::shiftKey)
+        << QStringList{"⇧", "⌘", "Space"};
+}
+
+void tst_HotKeyRecorder::acceptedCombination() {
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(HotKeyCombo, expected);
+    QFETCH(QStringList, caps);
+    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+    QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
+    QTest::keyClick(m_recorder->field(), Qt::Key(key), modifiers);
+    QCOMPARE(edited.count(), 1);
+    QCOMPARE(edited.first().first().value<HotKeyCombo>(), expected);
+    QCOMPARE(m_recorder->combo(), expected);
+    QVERIFY(!m_recorder->isRecording());
+    QCOMPARE(m_recorder->keyCaps()->keys(), caps);
+    QVERIFY(m_recorder->resetButton()->isVisible());
+    QCOMPARE(m_beeps, 0);
+}
+
+void tst_HotKeyRecorder::resetRestoresTheDefault() {
+    m_recorder->startRecording();
+    QTest::keyClick(m_recorder->field(), Qt::Key_K, Ctrl | Alt);
+    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+    QVERIFY(m_recorder->resetButton()->isVisible());
+    QTest::mouseClick(m_recorder->resetButton(), Qt::LeftButton);
+    QCOMPARE(edited.count(), 1);
+    QCOMPARE(edited.first().first().value<HotKeyCombo>(), controlOptionC);
+    QCOMPARE(m_recorder->combo(), controlOptionC);
+    QVERIFY(!m_recorder->resetButton()->isVisible());
+    QCOMPARE(m_recorder->keyCaps()->keys(), (QStringList{"⌃", "⌥", "C"}));
+}
+
+void tst_HotKeyRecorder::setComboDoesNotAnnounce() {
+    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+    m_recorder->setCombo(HotKeyCombo(0, HotKeyCombo::cmdKey));
+    QCOMPARE(edited.count(), 0);
+    QCOMPARE(m_recorder->keyCaps()->keys(), (QStringList{"⌘", "A"}));
+    QVERIFY(m_recorder->resetButton()->isVisible());
+}
+
+void tst_HotKeyRecorder::windowShortcutsDoNotFireWhileRecording() {
+    auto *action = new QAction(m_window.get());
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_K));
+    m_window->addAction(action);
+    QSignalSpy triggered(action, &QAction::triggered);
+    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+
+    m_recorder->startRecording();
+    QTest::keyClick(m_edit, Qt::Key_K, Ctrl | Alt);
+    QCOMPARE(triggered.count(), 0);
+    QCOMPARE(edited.count(), 1);
+
+    // Not recording: the same keys reach the shortcut.
+    QTest::keyClick(m_edit, Qt::Key_K, Ctrl | Alt);
+    QCOMPARE(triggered.count(), 1);
+    QCOMPARE(edited.count(), 1);
+}
+
+void tst_HotKeyRecorder::otherWidgetsGetNoKeysWhileRecording() {
+    m_edit->setFocus();
+    m_recorder->startRecording();
+    QTest::keyClicks(m_edit, QStringLiteral("ab"));
+    QCOMPARE(m_edit->text(), QString());
+    QCOMPARE(m_beeps, 2);
+    QTest::keyClick(m_edit, Qt::Key_Escape);
+    QVERIFY(!m_recorder->isRecording());
+    QTest::keyClicks(m_edit, QStringLiteral("ab"));
+    QCOMPARE(m_edit->text(), QStringLiteral("ab"));
+}
+
+void tst_HotKeyRecorder::leavingTheScreenStopsRecording() {
+    m_recorder->startRecording();
+    m_recorder->hide();
+    QVERIFY(!m_recorder->isRecording());
+    QTest::keyClicks(m_edit, QStringLiteral("x"));
+    QCOMPARE(m_edit->text(), QStringLiteral("x"));
+    QCOMPARE(m_beeps, 0);
+    // Destroyed while recording: nothing is left listening.
+    m_recorder->show();
+    m_recorder->startRecording();
+    delete m_recorder;
+    QTest::keyClicks(m_edit, QStringLiteral("y"));
+    QCOMPARE(m_edit->text(), QStringLiteral("xy"));
+}
+
+QTEST_MAIN(tst_HotKeyRecorder)
+#include "tst_HotKeyRecorder.moc"
