@@ -46,7 +46,7 @@ SparkleUpdater::SparkleUpdater(BundleInfo bundle, QObject *parent)
     if (m_started)
         m_schedule.start(firstScheduledCheck);
     else
-        qCInfo(lcUpdates) << "updates: no public key in this build; the updater is not started";
+        qCInfo(lcUpdates) << "no public key in this build: the updater is not started";
 }
 
 SparkleUpdater::~SparkleUpdater() {
@@ -121,7 +121,7 @@ void SparkleUpdater::startCheck(bool userInitiated) {
     });
     connect(m_reply, &QNetworkReply::finished, this,
             [this, reply = m_reply.data()] { finishCheck(reply); });
-    qCInfo(lcUpdates) << "updates: checking" << url.toDisplayString();
+    qCInfo(lcUpdates) << "checking" << url.toDisplayString();
 }
 
 void SparkleUpdater::finishCheck(QNetworkReply *reply) {
@@ -187,7 +187,7 @@ UpdateDialog SparkleUpdater::failure(const QString &reason) const {
 }
 
 void SparkleUpdater::report(const UpdateDialog &dialog, bool userInitiated) {
-    qCInfo(lcUpdates).noquote() << "updates:" << dialog.title << "-" << dialog.text;
+    qCInfo(lcUpdates).noquote() << dialog.title << "-" << dialog.text;
     Q_EMIT checkFinished(dialog);
     // Background checks speak up only about a new version.
     if (!userInitiated && dialog.kind != UpdateDialog::Kind::updateAvailable)

@@ -147,16 +147,6 @@ private Q_SLOTS:
         QVERIFY(skipShown(view));
     }
 
-    void theTimerTicksOnceASecond() {
-        auto complete = std::make_shared<bool>(false);
-        OnboardingView view(threeSteps(complete), 1, "Done", [] {});
-        view.show();
-        QCOMPARE(OnboardingView::tickInterval, std::chrono::milliseconds(1000));
-        *complete = true;
-        QTRY_VERIFY_WITH_TIMEOUT(!skipShown(view), 2500);
-        QVERIFY(view.ticks() >= 1);
-    }
-
     void returnPressesTheMainButton() {
         auto complete = std::make_shared<bool>(false);
         int finished = 0;

@@ -86,12 +86,6 @@ private Q_SLOTS:
         QVERIFY(m_server->requests.isEmpty());
     }
 
-    void startedWithAKey() {
-        QVERIFY(SparkleUpdater::isConfiguredKey("bG9jYWwta2V5"));
-        QVERIFY(!SparkleUpdater::isConfiguredKey("REPLACE"));
-        QVERIFY(makeUpdater(bundle(m_server->url()))->isStarted());
-    }
-
     void newerVersion() {
         m_server->respond(feedWith(release("27", "1.0") + release("31", "1.1")));
         const UpdateDialog dialog = check(bundle(m_server->url()));

@@ -64,15 +64,6 @@ private Q_SLOTS:
         QTRY_VERIFY(!guard);
     }
 
-    void laterOpensNothing() {
-        showUpdateAlert({UpdateDialog::Kind::updateAvailable, "New", "Text",
-                         QUrl("https://example.org/notes"), "Show Release Notes"});
-        QMessageBox *box = shownBox();
-        QVERIFY(box);
-        button(box, "Later")->click();
-        QVERIFY(m_catcher.opened.isEmpty());
-    }
-
     void failureIsAWarningWithOnlyOk() {
         showUpdateAlert({UpdateDialog::Kind::failed,
                          "Could not check for updates",

@@ -87,15 +87,6 @@ private Q_SLOTS:
         QVERIFY(Preferences(prefsPath()).hasCompletedOnboarding());
     }
 
-    void grantedPermissionDoesNotBlock() {
-        m_permission.granted = true;
-        showOnboarding();
-        view()->advance();
-        QCOMPARE(view()->currentStep()->id, "screenRecording");
-        QVERIFY(shownTexts(view()).contains("Access granted"));
-        QVERIFY(!skipShown());
-    }
-
     void grantingWhileShowingRemovesSkip() {
         showOnboarding();
         view()->advance();
@@ -114,20 +105,6 @@ private Q_SLOTS:
         QVERIFY(m_prefs->hasCompletedOnboarding());
         QTRY_VERIFY(!window);
         QVERIFY(Preferences(prefsPath()).hasCompletedOnboarding());
-    }
-
-    void theShortcutShownIsTheRecordedOne() {
-        m_prefs->setHotKey(HotKeyCombo(35, HotKeyCombo::cmdKey | HotKeyCombo::shiftKey));
-        showOnboarding();
-        view()->advance();
-        view()->advance();
-        QVERIFY(shownTexts(view()).size() >= 1);
-        const QString expected =
-            HotKeyCombo(35, HotKeyCombo::cmdKey | HotKeyCombo::shiftKey).displayString();
-        bool found = false;
-        for (QWidget *widget : view()->findChildren<QWidget *>())
-            found |= widget->accessibleName() == expected;
-        QVERIFY(found);
     }
 };
 
