@@ -8,6 +8,7 @@
 #include "OrinUpdates/Updater.h"
 
 #include <QDesktopServices>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
@@ -56,13 +57,17 @@ AboutPage::AboutPage(const SettingsAppInfo &app, Updater *updater, QWidget *pare
         button->setIconSize(QSize(20, 20));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setAutoRaise(true);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         button->setCursor(Qt::PointingHandCursor);
         button->setToolTip(link.url.toString());
         const QUrl url = link.url;
         connect(button, &QToolButton::clicked, this, [url] { openUrl(url); });
         m_links.append(button);
-        section->addRow(button);
+        auto *row = new QWidget;
+        auto *rowLayout = new QHBoxLayout(row);
+        rowLayout->setContentsMargins(8, 4, 8, 4);
+        rowLayout->addWidget(button);
+        rowLayout->addStretch(1);
+        section->addRow(row);
     }
     addSection(section);
 }

@@ -19,7 +19,6 @@ AppHeader::AppHeader(const QString &appName, const QString &subtitle, QWidget *p
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 12);
     stack->setSpacing(6);
-    stack->setAlignment(Qt::AlignHCenter);
 
     m_icon = new QLabel(this);
     m_icon->setObjectName(QStringLiteral("icon"));

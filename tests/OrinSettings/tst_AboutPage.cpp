@@ -38,7 +38,7 @@ QStringList rowTitles(const AboutPage &page) {
     for (QWidget *row : page.sections().first()->rows()) {
         if (auto *settingsRow = qobject_cast<SettingsRow *>(row))
             titles.append(settingsRow->title());
-        else if (auto *button = qobject_cast<QAbstractButton *>(row))
+        else if (auto *button = row->findChild<QAbstractButton *>())
             titles.append(button->text());
     }
     return titles;
