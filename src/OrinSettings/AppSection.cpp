@@ -31,9 +31,9 @@ AppSection::AppSection(const QString &appName, LaunchAtLogin *launchAtLogin,
     connect(m_launchAtLogin, &LaunchAtLogin::isEnabledChanged, this, &AppSection::showBoundValues);
 
     m_dockSwitch = new SettingsSwitch;
-    addRow(new SettingsRow(QStringLiteral("Show in Dock"),
+    addRow(new SettingsRow(QStringLiteral("Show in taskbar"),
                            QStringLiteral("Off: ") + appName +
-                               QStringLiteral(" lives in the menu bar only."),
+                               QStringLiteral(" lives in the tray only."),
                            m_dockSwitch));
     m_dockSwitch->setChecked(m_showDockIcon.get && m_showDockIcon.get());
     connect(m_dockSwitch, &SettingsSwitch::toggled, this, [this](bool visible) {

@@ -117,7 +117,7 @@ void tst_SettingsSections::appSectionRows() {
     QCOMPARE(section.header(), QStringLiteral("App"));
     QCOMPARE(rowTexts(section),
              (QStringList{"Launch at login | Start Picker quietly when you log in.",
-                          "Show in Dock | Off: Picker lives in the menu bar only."}));
+                          "Show in taskbar | Off: Picker lives in the tray only."}));
     QVERIFY(section.dockIconSwitch()->isChecked());
     QVERIFY(!section.launchAtLoginSwitch()->isChecked());
 }

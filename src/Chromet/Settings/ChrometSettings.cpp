@@ -31,7 +31,9 @@ QList<SettingsPage> pages(Preferences &prefs, LaunchAtLogin *launchAtLogin) {
         SettingsIcon::gray(),
         {QStringLiteral("shortcut"), QStringLiteral("hotkey"), QStringLiteral("login"),
          QStringLiteral("dock"), QStringLiteral("format"), QStringLiteral("hex"),
-         QStringLiteral("lowercase"), QStringLiteral("copy")},
+         QStringLiteral("lowercase"), QStringLiteral("copy"),
+         // What the taskbar switch and the tray are called here.
+         QStringLiteral("taskbar"), QStringLiteral("tray")},
         [p, launchAtLogin]() -> QWidget * { return new GeneralPage(*p, launchAtLogin); },
     }};
 }

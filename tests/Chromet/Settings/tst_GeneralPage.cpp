@@ -113,7 +113,7 @@ void tst_GeneralPage::sectionsAndTexts() {
                           "Lowercase HEX | #3a7bd5 instead of #3A7BD5."}));
     QCOMPARE(rowTexts(*page->appSection()),
              (QStringList{"Launch at login | Start Chromet quietly when you log in.",
-                          "Show in Dock | Off: Chromet lives in the menu bar only."}));
+                          "Show in taskbar | Off: Chromet lives in the tray only."}));
     QCOMPARE(page->shortcutSection()->recorder()->combo(), Preferences::defaultHotKey);
     QCOMPARE(page->shortcutSection()->recorder()->defaultCombo(),
              HotKeyCombo(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey));
