@@ -1,8 +1,10 @@
 #include "Chromet/Picking/LoupeController.h"
 
 #include "Chromet/Logging/Logging.h"
+#include "Chromet/Picking/GlassView.h"
 #include "Chromet/Picking/LoupeView.h"
 #include "Chromet/Picking/LoupeWindow.h"
+#include "Chromet/Picking/Motion.h"
 #include "Chromet/Picking/ReduceMotion.h"
 
 #include <QGuiApplication>
@@ -10,8 +12,24 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+
+namespace {
+
+// Reads one byte of every memory page of the images, so that they are mapped into this process.
+quint64 touchPages(const QList<QImage> &images) {
+    quint64 sum = 0;
+    for (const QImage &image : images) {
+        const uchar *bits = image.constBits();
+        for (qsizetype i = 0; i < image.sizeInBytes(); i += 4096)
+            sum += bits[i];
+    }
+    return sum;
+}
+
+} // namespace
 
 LoupeController::LoupeController(std::unique_ptr<SnapshotCapturing> capturer,
                                  std::unique_ptr<LoupeSupport> support, QObject *parent)
@@ -86,8 +104,41 @@ void LoupeController::warmUp() {
     LoupeView view(sample);
     view.setLabel([this](const PickedColor &color) { return labelText(color); });
     view.update(QPointF(120, 60));
+    Motion::finish(view.ringGlass());
+    Motion::finish(view.pillGlass());
     QImage target(view.size(), QImage::Format_RGB32);
     view.render(&target);
+
+    // Two rounds, so that buffers the service set up on its own warm-up are reached as well.
+    rehearse(2);
+}
+
+void LoupeController::rehearse(int rounds) {
+    if (rounds <= 0) {
+        Q_EMIT warmedUp();
+        return;
+    }
+    // A pick holds the first display's snapshot while the full capture runs; whatever the
+    // capture service sets up for that happens now, and the pixels are read once off the main
+    // thread so that the first picks do not fault them in while painting.
+    m_capturer->captureDisplay(
+        m_support->pointerPosition(), this, [this, rounds](CaptureResult first) {
+            m_capturer->captureAllDisplays(this, [this, rounds, first](CaptureResult all) {
+                if (!first.ok() || !all.ok()) {
+                    qCDebug(lcLoupe, "warm-up capture failed: %s",
+                            qUtf8Printable(first.ok() ? all.error : first.error));
+                    Q_EMIT warmedUp();
+                    return;
+                }
+                QList<QImage> images;
+                for (const ScreenSnapshot &snapshot : first.snapshots + all.snapshots)
+                    images.append(snapshot.image);
+                QtConcurrent::run([images = std::move(images)]() mutable {
+                    touchPages(images);
+                    images.clear(); // the capture buffers go back before the next round
+                }).then(this, [this, rounds] { rehearse(rounds - 1); });
+            });
+        });
 }
 
 void LoupeController::start(PickHandler onPick) {
@@ -142,6 +193,18 @@ void LoupeController::firstCaptured(int session, const CaptureResult &result) {
     qCInfo(lcLoupe, "first window ordered front %.1f ms after toggle",
            double(m_started.nsecsElapsed()) / 1e6);
 
+    // The other displays follow once this one is on screen: their capture would otherwise hold
+    // the X server (and a core) while the first window is mapped and painted.
+    connect(
+        key, &LoupeWindow::exposed, this, [this, session] { captureAll(session); },
+        Qt::SingleShotConnection);
+    QTimer::singleShot(fullCaptureLatestMs, this, [this, session] { captureAll(session); });
+}
+
+void LoupeController::captureAll(int session) {
+    if (m_session != session || m_fullCaptureSession == session)
+        return;
+    m_fullCaptureSession = session;
     m_capturer->captureAllDisplays(
         this, [this, session](CaptureResult all) { fullCaptured(session, all); });
 }

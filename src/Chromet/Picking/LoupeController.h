@@ -35,6 +35,8 @@ public:
     // From a pick to the close, and from the close until the windows go.
     static constexpr int confirmationMs = 700;
     static constexpr int orderOutMs = 180;
+    // The other displays are captured once the first window is on screen, or after this long.
+    static constexpr int fullCaptureLatestMs = 100;
 
     explicit LoupeController(std::unique_ptr<SnapshotCapturing> capturer,
                              std::unique_ptr<LoupeSupport> support = makeSystemLoupeSupport(),
@@ -54,8 +56,9 @@ public:
     void setFrontmostApp(std::function<FocusWindow()> frontmostApp);
     void setRestoreFocus(std::function<void(FocusWindow)> restoreFocus);
 
-    // Prepares the capture service and one window per display, so that the first pick is as
-    // quick as the later ones.
+    // Prepares the capture service and one window per display, and rehearses a pick's captures
+    // without showing anything, so that the first picks are as quick as the later ones.
+    // warmedUp() follows when the rehearsal is over.
     void warmUp();
 
     // Begins a pick, or closes the one showing (the handler is then not used).
@@ -79,10 +82,14 @@ public:
 Q_SIGNALS:
     // A window of the current pick was opened (shown and raised; painted later by the event loop).
     void windowOpened(LoupeWindow *window);
+    // The rehearsal that warmUp() began is over.
+    void warmedUp();
 
 private:
+    void rehearse(int rounds);
     void captureFirst(int session);
     void firstCaptured(int session, const CaptureResult &result);
+    void captureAll(int session);
     void fullCaptured(int session, const CaptureResult &result);
     void reportFailure(const char *what, const QString &error, int session);
     void openWindow(const ScreenSnapshot &snapshot);
@@ -110,6 +117,7 @@ private:
     int m_session = 0;
     QElapsedTimer m_started;
     bool m_isShowing = false;
+    int m_fullCaptureSession = 0;
     std::function<void()> m_onFailure;
     std::function<FocusWindow()> m_frontmostApp;
     std::function<void(FocusWindow)> m_restoreFocus;

@@ -4,6 +4,7 @@
 #include "Chromet/Picking/ScreenSnapshot.h"
 
 #include <QBackingStore>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -89,11 +90,29 @@ void LoupeWindow::present(LoupeView *view, const QRectF &frame) {
         view->show();
     }
     setIgnoresMouse(false);
+    m_awaitingExpose = true;
+    if (!m_watchingHandle) {
+        winId();
+        windowHandle()->installEventFilter(this);
+        m_watchingHandle = true;
+    }
     show();
     raise();
 }
 
+bool LoupeWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Expose && m_awaitingExpose && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        m_awaitingExpose = false;
+        // The expose is handled (painted and flushed) after this filter returns.
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT exposed(); }, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void LoupeWindow::orderOut() {
+    m_awaitingExpose = false;
     hide();
     delete m_view;
 }

@@ -35,10 +35,20 @@ public:
     void setIgnoresMouse(bool ignore);
     bool ignoresMouse() const { return m_ignoresMouse; }
 
+Q_SIGNALS:
+    // Once after each present(), when the window is on screen and its first paint has been sent
+    // off (emitted from the event loop after the expose that painted it).
+    void exposed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void place(const QRectF &frame);
 
     QPointer<LoupeView> m_view;
     QRectF m_frame;
     bool m_ignoresMouse = false;
+    bool m_awaitingExpose = false;
+    bool m_watchingHandle = false;
 };

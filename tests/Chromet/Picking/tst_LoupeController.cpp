@@ -137,6 +137,8 @@ private Q_SLOTS:
     void lostInputClosesOnlyItsOwnPick();
     void cursorIsHiddenWhileShowing();
     void labelFollowsTheSettingsAndFallsBack();
+    void warmUpPreparesWindowsAndRehearsesCaptures();
+    void failedRehearsalIsQuiet();
 
 private:
     // Starts a pick with the pointer at `pointer` and waits for `windows` windows.
@@ -194,6 +196,9 @@ LoupeView *tst_LoupeController::viewAt(int index) const {
 
 void tst_LoupeController::displayUnderPointerIsShownFirstThenTheOthers() {
     QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
+    QList<int> fullCapturesWhenOpened;
+    connect(m_controller.get(), &LoupeController::windowOpened, this,
+            [&] { fullCapturesWhenOpened.append(m_capturer->fullCaptureCount()); });
     m_capturer->setHoldResults(true);
     m_support->pointer = QPointF(900, 100);
     m_controller->start([](const PickedColor &) {});
@@ -211,13 +216,15 @@ void tst_LoupeController::displayUnderPointerIsShownFirstThenTheOthers() {
     QCOMPARE(m_support->inputViews, QList<QWidget *>{first->view()});
     QCOMPARE(m_support->focusedWindows, QList<QWidget *>{first});
     QVERIFY(first->view()->isLoupeVisible());
-    // The others are asked for only once the first is up.
-    QCOMPARE(m_capturer->fullCaptureCount(), 1);
+    // The others are asked for once the first is up.
+    QCOMPARE(fullCapturesWhenOpened, QList<int>{0});
+    QTRY_COMPARE(m_capturer->fullCaptureCount(), 1);
 
     QCOMPARE(m_capturer->releaseHeld(), 1);
     QTRY_COMPARE(m_controller->windows().size(), 2);
     QCOMPARE(m_controller->windows().at(1)->frame(), displayA().frame);
     QCOMPARE(opened.size(), 2);
+    QCOMPARE(m_capturer->fullCaptureCount(), 1);
     // The pointer is on B: A's view hides its loupe, B stays the key window.
     QVERIFY(!viewAt(1)->isLoupeVisible());
     QCOMPARE(m_support->focusedWindows.size(), 1);
@@ -683,6 +690,44 @@ void tst_LoupeController::labelFollowsTheSettingsAndFallsBack() {
     key(orphan.get(), Qt::Key_Return);
     key(orphan.get(), Qt::Key_Right);
     QVERIFY(m_picks.isEmpty());
+}
+
+void tst_LoupeController::warmUpPreparesWindowsAndRehearsesCaptures() {
+    QSignalSpy warmedUp(m_controller.get(), &LoupeController::warmedUp);
+    QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
+    m_support->pointer = QPointF(10, 10);
+    m_controller->warmUp();
+    QTRY_COMPARE(warmedUp.size(), 1);
+    QCOMPARE(m_capturer->warmUpCount(), 1);
+    // Two rounds of a pick's captures, nothing shown.
+    QCOMPARE(m_capturer->displayCaptureCount(), 2);
+    QCOMPARE(m_capturer->fullCaptureCount(), 2);
+    QCOMPARE(opened.size(), 0);
+    QVERIFY(!m_controller->isShowing());
+
+    // One window per screen is ready, on the screen's frame, and the first pick takes it.
+    QList<LoupeWindow *> prepared;
+    const QWidgetList widgets = QApplication::topLevelWidgets();
+    for (QWidget *widget : widgets) {
+        if (auto *window = qobject_cast<LoupeWindow *>(widget))
+            prepared.append(window);
+    }
+    QCOMPARE(prepared.size(), QGuiApplication::screens().size());
+    QCOMPARE(prepared.first()->frame(), QRectF(QGuiApplication::primaryScreen()->geometry()));
+    QVERIFY(!prepared.first()->isVisible());
+    QVERIFY(prepared.first()->testAttribute(Qt::WA_WState_Created));
+    startAt(QPointF(10, 10));
+    QCOMPARE(m_controller->windows().first(), prepared.first());
+}
+
+void tst_LoupeController::failedRehearsalIsQuiet() {
+    QSignalSpy warmedUp(m_controller.get(), &LoupeController::warmedUp);
+    m_capturer->setFullCaptureError(QStringLiteral("not allowed"));
+    m_controller->warmUp();
+    QTRY_COMPARE(warmedUp.size(), 1);
+    QCOMPARE(m_failures, 0);
+    QCOMPARE(m_capturer->fullCaptureCount(), 1);
+    QVERIFY(!m_controller->isShowing());
 }
 
 QTEST_MAIN(tst_LoupeController)
