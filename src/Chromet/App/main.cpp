@@ -3,6 +3,7 @@
 #include "Chromet/App/SingleInstance.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 #include <cstdio>
@@ -47,6 +48,9 @@ int runTrayApplication(int argc, char **argv) {
 
     if (qEnvironmentVariableIsEmpty("QT_MESSAGE_PATTERN"))
         qInstallMessageHandler(logLine);
+    // Debug lines are for developers, who switch them on with QT_LOGGING_RULES.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QApplication::setApplicationName(QStringLiteral("Chromet"));
     QApplication::setApplicationDisplayName(QStringLiteral("Chromet"));
     QApplication::setDesktopFileName(QStringLiteral("chromet"));
