@@ -281,7 +281,7 @@ void tst_GeneralPage::applicationPages() {
     QCOMPARE(general.title, QStringLiteral("General"));
     QCOMPARE(general.symbol, QStringLiteral("gearshape.fill"));
     QCOMPARE(general.keywords, (QStringList{"shortcut", "hotkey", "login", "dock", "format", "hex",
-                                            "lowercase", "copy"}));
+                                            "lowercase", "copy", "taskbar", "tray"}));
     std::unique_ptr<QWidget> content(general.content());
     QVERIFY(qobject_cast<GeneralPage *>(content.get()));
 }
