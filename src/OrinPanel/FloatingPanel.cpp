@@ -53,6 +53,7 @@ void FloatingPanel::applyWindowHints() {
     if (!m_hinted) {
         m_hinted = true;
         WindowEffects::setOnAllDesktops(this);
+        WindowEffects::setSkipTaskbar(this);
         WindowEffects::setDrawsOwnShadow(this, m_shadowMargin);
     }
     if (m_drawsOwnShadow)

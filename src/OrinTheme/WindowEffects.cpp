@@ -84,3 +84,10 @@ void WindowEffects::setInputRegion(QWidget *window, const QRegion &region) {
         return;
     X11WindowEffects::setInputRegion(nativeWindow(window), nativeRegion(window, region));
 }
+
+void WindowEffects::setSkipTaskbar(QWidget *window) {
+    if (!X11WindowEffects::available())
+        return;
+    X11WindowEffects::addWindowStates(nativeWindow(window),
+                                      {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+}

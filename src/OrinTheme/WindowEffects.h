@@ -35,4 +35,6 @@ public:
     static void setInputRegion(QWidget *window, const QRegion &region);
     // Shows the window on every virtual desktop. Call before the window is first shown.
     static void setOnAllDesktops(QWidget *window);
+    // Keeps the window out of taskbars and pagers. Call before the window is first shown.
+    static void setSkipTaskbar(QWidget *window);
 };

@@ -145,3 +145,26 @@ void X11WindowEffects::setInputRegion(quint32 window, const QRegion &region) {
     xcb_xfixes_destroy_region(c, shape);
     xcb_flush(c);
 }
+
+void X11WindowEffects::addWindowStates(quint32 window, const QList<QByteArray> &states) {
+    xcb_connection_t *c = connection();
+    if (!c || !window)
+        return;
+    const xcb_atom_t property = atom(c, "_NET_WM_STATE", false);
+    QVector<xcb_atom_t> atoms;
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, property, XCB_ATOM_ATOM, 0, 1024), nullptr));
+    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+        const auto *data = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
+        for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
+            atoms.append(data[i]);
+    }
+    for (const QByteArray &state : states) {
+        const xcb_atom_t value = atom(c, state, false);
+        if (value != XCB_ATOM_NONE && !atoms.contains(value))
+            atoms.append(value);
+    }
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, XCB_ATOM_ATOM, 32,
+                        quint32(atoms.size()), atoms.constData());
+    xcb_flush(c);
+}

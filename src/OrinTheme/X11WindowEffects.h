@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QRegion>
 #include <QtGlobal>
 
@@ -21,6 +23,9 @@ public:
     static void setBlurBehind(quint32 window, const QRegion &region);
     // The window's input shape through XFixes; an empty region resets it to the whole window.
     static void setInputRegion(quint32 window, const QRegion &region);
+    // Adds states to _NET_WM_STATE of a window not mapped yet, keeping those already there (Qt
+    // merges its own into the list when it maps the window).
+    static void addWindowStates(quint32 window, const QList<QByteArray> &states);
     // _NET_WM_DESKTOP = all desktops, read by the window manager when the window is mapped.
     static void setOnAllDesktops(quint32 window);
 };
