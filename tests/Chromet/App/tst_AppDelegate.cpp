@@ -389,7 +389,10 @@ void tst_AppDelegate::screenRecordingAlertShowsOneAtATime() {
 
 void tst_AppDelegate::captureFailureAlertsOnceWhileShowing() {
     AppDelegate &delegate = makeDelegate();
+    // No warm-up, so every capture counted below is a pick's.
+    m_permission->answers = {false};
     delegate.applicationDidFinishLaunching();
+    m_permission->answers = {true};
     m_capturer->setDisplayCaptureError(QStringLiteral("no screen"));
     m_presenter->during = [&] {
         // A second pick fails as well while the first failure's alert is open.
