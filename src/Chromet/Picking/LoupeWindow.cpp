@@ -96,8 +96,10 @@ void LoupeWindow::present(LoupeView *view, const QRectF &frame) {
         windowHandle()->installEventFilter(this);
         m_watchingHandle = true;
     }
-    show();
+    // Restacked before it is mapped: a window kept from an earlier pick would otherwise appear
+    // where it was in the stacking order, under windows opened since.
     raise();
+    show();
 }
 
 bool LoupeWindow::eventFilter(QObject *watched, QEvent *event) {

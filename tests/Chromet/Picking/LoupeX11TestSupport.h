@@ -119,6 +119,20 @@ public:
         return p;
     }
 
+    // The root's children from the bottom of the stacking order to the top.
+    QList<xcb_window_t> stackingOrder() {
+        QList<xcb_window_t> order;
+        xcb_query_tree_reply_t *tree =
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr);
+        if (!tree)
+            return order;
+        const xcb_window_t *children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i)
+            order.append(children[i]);
+        std::free(tree);
+        return order;
+    }
+
     // Whether the cursor on screen shows no pixel at all; none when XFixes cannot tell.
     std::optional<bool> cursorIsBlank() {
         xcb_xfixes_query_version_reply_t *version = xcb_xfixes_query_version_reply(

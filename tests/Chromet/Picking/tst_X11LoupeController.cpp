@@ -81,6 +81,7 @@ private Q_SLOTS:
     void grabHeldByAnotherClientIsRetried();
     void grabHeldTooLongIsGivenUp();
     void windowManagerIsAskedToActivate();
+    void keptWindowIsRaisedAboveNewerWindows();
 
 private:
     void startPick(const QPoint &pointer, bool waitForGrab = true);
@@ -288,6 +289,23 @@ void tst_X11LoupeController::windowManagerIsAskedToActivate() {
     }());
     QCOMPARE(activation->window, xcb_window_t(m_fixture->winId()));
     QCOMPARE(activation->source, 2u);
+}
+
+void tst_X11LoupeController::keptWindowIsRaisedAboveNewerWindows() {
+    startPick(QPoint(300, 200));
+    LoupeWindow *first = window();
+    QVERIFY(keys({QStringLiteral("Escape")}));
+    QTRY_VERIFY(!first->isVisible());
+
+    // A window mapped after the first pick lies above the kept loupe window.
+    PatternWindow newer(QRect(700, 500, 200, 100));
+    newer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&newer));
+    startPick(QPoint(300, 200));
+    QCOMPARE(window(), first);
+    const QList<xcb_window_t> order = m_other->stackingOrder();
+    QVERIFY(order.indexOf(xcb_window_t(first->winId())) >
+            order.indexOf(xcb_window_t(newer.winId())));
 }
 
 CHROMET_X11_TEST_MAIN(tst_X11LoupeController)
