@@ -6,7 +6,7 @@ packages=(
     g++ cmake ninja-build pkg-config ccache git
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
     libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev libxcb-xtest0-dev libxcb-xkb-dev
-    libxcb-xfixes0-dev libxcb-shape0-dev libxkbcommon-dev libxkbcommon-x11-dev
+    libxcb-xfixes0-dev libxcb-shape0-dev libxcb-damage0-dev libxkbcommon-dev libxkbcommon-x11-dev
     fonts-dejavu-core
 )
 if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--demo" ]; then
