@@ -119,6 +119,27 @@ WindowManagerFocus readFocus(xcb_connection_t *connection, xcb_window_t root) {
     return result;
 }
 
+// The input extension's crossing event as it travels: a generic event whose type is at byte 8,
+// with the crossing mode at byte 18 and the event window at byte 24 (XIEnterEvent/XILeaveEvent).
+constexpr uint16_t xiLeave = 8;
+constexpr size_t xiModeOffset = 18;
+constexpr size_t xiEventWindowOffset = 24;
+constexpr uint8_t xiModeUngrab = 2;
+
+// The major opcode of the X input extension on Qt's connection, asked once; 0 without it.
+uint8_t inputExtensionOpcode() {
+    static const uint8_t opcode = [] {
+        xcb_connection_t *connection = qtConnection();
+        if (!connection)
+            return uint8_t(0);
+        const char name[] = "XInputExtension";
+        Reply<xcb_query_extension_reply_t> reply(xcb_query_extension_reply(
+            connection, xcb_query_extension(connection, sizeof name - 1, name), nullptr));
+        return reply && reply->present ? reply->major_opcode : uint8_t(0);
+    }();
+    return opcode;
+}
+
 // None and PointerRoot are focus states, not windows.
 bool isWindow(xcb_window_t window, xcb_window_t root) {
     return window != XCB_NONE && window != XCB_INPUT_FOCUS_POINTER_ROOT && window != root;
@@ -250,6 +271,7 @@ void X11LoupeSupport::beginPick(std::function<void()> lost) {
     endPick();
     m_lost = std::move(lost);
     m_picking = true;
+    inputExtensionOpcode(); // asked here rather than while an event is being filtered
     m_lostReported = false;
     if (!m_filtering && QCoreApplication::instance()) {
         QCoreApplication::instance()->installNativeEventFilter(this);
@@ -352,6 +374,27 @@ bool X11LoupeSupport::nativeEventFilter(const QByteArray &eventType, void *messa
                 reportLost();
         } else if (focusOut->mode != XCB_NOTIFY_MODE_GRAB) {
             checkFocus();
+        }
+        break;
+    }
+    case XCB_LEAVE_NOTIFY: {
+        // The pointer grab ended without being asked while the pointer was over another window.
+        const auto *leave = reinterpret_cast<const xcb_leave_notify_event_t *>(event);
+        if (leave->mode == XCB_NOTIFY_MODE_UNGRAB && m_pointerGrabbed &&
+            isLoupeWindow(leave->event))
+            reportLost();
+        break;
+    }
+    case XCB_GE_GENERIC: {
+        // The same through the input extension, which Qt uses for the pointer.
+        const auto *generic = reinterpret_cast<const xcb_ge_generic_event_t *>(event);
+        if (m_pointerGrabbed && generic->extension == inputExtensionOpcode() &&
+            generic->event_type == xiLeave) {
+            const auto *bytes = reinterpret_cast<const uint8_t *>(event);
+            xcb_window_t window = XCB_NONE;
+            std::memcpy(&window, bytes + xiEventWindowOffset, sizeof window);
+            if (bytes[xiModeOffset] == xiModeUngrab && isLoupeWindow(window))
+                reportLost();
         }
         break;
     }
