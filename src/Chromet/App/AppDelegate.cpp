@@ -67,19 +67,19 @@ QIcon AppDelegate::statusIcon() {
 void AppDelegate::applicationDidFinishLaunching() {
     QPointer<AppDelegate> self(this);
 
-    // 1. The standing commands every window of ours carries.
+    // The standing commands every window of ours carries.
     m_mainMenu = MainMenu::make(appName, [self] {
         if (self)
             self->openSettings();
     });
 
-    // 2. The library, loaded from its file.
+    // The library, loaded from its file.
     m_store = std::make_unique<LibraryStore>(m_libraryPath.value_or(LibraryStore::defaultPath()));
 
-    // 3. What a finished pick turns into.
+    // What a finished pick turns into.
     m_coordinator = std::make_unique<PickCoordinator>(*m_store, *m_prefs, m_copyText);
 
-    // 4. The loupe, labelling in the current preferences and giving the focus back after a pick.
+    // The loupe, labelling in the current preferences and giving the focus back after a pick.
     m_loupe = std::make_unique<LoupeController>(
         m_makeCapturer(), m_makeLoupeSupport ? m_makeLoupeSupport() : makeSystemLoupeSupport());
     m_loupe->setLabelFormat(
@@ -90,11 +90,11 @@ void AppDelegate::applicationDidFinishLaunching() {
             self->presentScreenRecordingAlert();
     });
 
-    // 5. The first pick should not pay for setting up the capture (nor its windows).
+    // The first pick should not pay for setting up the capture (nor its windows).
     if (m_permission->isGranted())
         m_loupe->warmUp();
 
-    // 6, 7. The global shortcut, now and whenever the preference is assigned.
+    // The global shortcut, now and whenever the preference is assigned.
     registerHotKey();
     connect(&NotificationCenter::instance(), &NotificationCenter::posted, this,
             [this](const QString &name) {
@@ -102,14 +102,14 @@ void AppDelegate::applicationDidFinishLaunching() {
                     registerHotKey();
             });
 
-    // 8. The tray icon; its menu is built afresh at every opening.
+    // The tray icon; its menu is built afresh at every opening.
     m_statusItem =
         std::make_unique<StatusItemController>(statusIcon(), appName, [self](QMenu *menu) {
             if (self)
                 self->buildMenu(menu);
         });
 
-    // 9. Copies from the menu are acknowledged on the icon.
+    // Copies from the menu are acknowledged on the icon.
     m_copyFeedback = std::make_unique<CopyFeedback>(m_statusItem.get());
 }
 
