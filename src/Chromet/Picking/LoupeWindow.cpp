@@ -4,9 +4,11 @@
 #include "Chromet/Picking/ScreenSnapshot.h"
 
 #include <QBackingStore>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QScreen>
 #include <QWindow>
 
@@ -39,6 +41,14 @@ LoupeWindow::LoupeWindow(QWidget *parent)
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::BlankCursor);
     setWindowTitle(QStringLiteral("Loupe"));
+    // The same colors active or not: a widget repaints all of itself when the window's
+    // activation changes its palette, and here that would be the whole screen once more.
+    QPalette colors = palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = QPalette::ColorRole(role);
+        colors.setBrush(QPalette::Inactive, r, colors.brush(QPalette::Active, r));
+    }
+    setPalette(colors);
 }
 
 LoupeWindow::~LoupeWindow() = default;
@@ -85,6 +95,7 @@ void LoupeWindow::present(LoupeView *view, const QRectF &frame) {
     }
     place(frame);
     if (view) {
+        view->installEventFilter(this);
         view->setParent(this);
         view->setGeometry(rect());
         view->show();
@@ -100,9 +111,18 @@ void LoupeWindow::present(LoupeView *view, const QRectF &frame) {
     // where it was in the stacking order, under windows opened since.
     raise();
     show();
+    // Showing posts the view a deferred update of all of it, which would arrive after the
+    // window's first expose has painted everything: a second paint of the whole screen.
+    if (m_view)
+        QCoreApplication::removePostedEvents(m_view, QEvent::UpdateLater);
 }
 
 bool LoupeWindow::eventFilter(QObject *watched, QEvent *event) {
+    // A widget repaints itself when it gains or loses the focus (for a focus frame the view does
+    // not draw); for the view that is the whole screen.
+    if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) &&
+        watched == m_view)
+        return true;
     if (event->type() == QEvent::Expose && m_awaitingExpose && watched == windowHandle() &&
         windowHandle()->isExposed()) {
         m_awaitingExpose = false;

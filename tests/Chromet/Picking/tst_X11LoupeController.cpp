@@ -1,15 +1,18 @@
 #include "CaptureTestSupport.h"
 #include "LoupeX11TestSupport.h"
 
+#include "Chromet/Picking/GlassView.h"
 #include "Chromet/Picking/LoupeController.h"
 #include "Chromet/Picking/LoupeView.h"
 #include "Chromet/Picking/LoupeWindow.h"
+#include "Chromet/Picking/Motion.h"
 #include "Chromet/Picking/X11LoupeSupport.h"
 #include "Chromet/Picking/X11SnapshotCapturer.h"
 #include "Support/XServerSession.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QPaintEvent>
 #include <QTimer>
 
 namespace {
@@ -82,6 +85,7 @@ private Q_SLOTS:
     void grabHeldTooLongIsGivenUp();
     void windowManagerIsAskedToActivate();
     void keptWindowIsRaisedAboveNewerWindows();
+    void screenIsPaintedOnceAPick();
 
 private:
     void startPick(const QPoint &pointer, bool waitForGrab = true);
@@ -306,6 +310,39 @@ void tst_X11LoupeController::keptWindowIsRaisedAboveNewerWindows() {
     const QList<xcb_window_t> order = m_other->stackingOrder();
     QVERIFY(order.indexOf(xcb_window_t(first->winId())) >
             order.indexOf(xcb_window_t(newer.winId())));
+}
+
+namespace {
+
+// Counts the paints of a view that cover all of it.
+class FullPaintCounter : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        auto *view = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Paint &&
+            QRegion(view->rect()).subtracted(static_cast<QPaintEvent *>(event)->region()).isEmpty())
+            ++count;
+        return false;
+    }
+};
+
+} // namespace
+
+void tst_X11LoupeController::screenIsPaintedOnceAPick() {
+    FullPaintCounter counter;
+    connect(m_controller.get(), &LoupeController::windowOpened, this,
+            [&](LoupeWindow *opened) { opened->view()->installEventFilter(&counter); });
+    startPick(QPoint(300, 200));
+    LoupeView *view = window()->view();
+    QTRY_COMPARE(counter.count, 1);
+    // Pop-in, pointer moves and a key: only the loupe's surroundings are painted again.
+    QVERIFY(moveTo(QPoint(340, 220)));
+    QTRY_COMPARE(m_controller->point(), QPointF(340, 220));
+    QVERIFY(keys({QStringLiteral("Left")}));
+    QTRY_COMPARE(m_controller->point(), QPointF(339, 220));
+    QTRY_VERIFY(!Motion::isAnimating(view->ringGlass()) && !Motion::isAnimating(view->pillGlass()));
+    QCOMPARE(counter.count, 1);
 }
 
 CHROMET_X11_TEST_MAIN(tst_X11LoupeController)
