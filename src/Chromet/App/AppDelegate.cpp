@@ -2,21 +2,34 @@
 
 #include "Chromet/App/CopyFeedback.h"
 #include "Chromet/App/DialogModalPresenter.h"
+#include "Chromet/App/LibraryCommands.h"
+#include "Chromet/App/MenuSettings.h"
 #include "Chromet/App/NotificationCenter.h"
 #include "Chromet/App/Preferences.h"
+#include "Chromet/App/StatusMenu.h"
 #include "Chromet/App/WindowFocus.h"
+#include "Chromet/Contrast/ContrastPanel.h"
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Logging/Logging.h"
+#include "Chromet/Onboarding/OnboardingSteps.h"
 #include "Chromet/Picking/LoupeController.h"
 #include "Chromet/Picking/PermissionChecker.h"
+#include "Chromet/Picking/ReduceMotion.h"
 #include "Chromet/Picking/SnapshotCapturing.h"
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
 #include "Chromet/Picking/X11PermissionChecker.h"
+#include "Chromet/Settings/ChrometSettings.h"
 #include "OrinHotkey/HotKey.h"
-#include "OrinMenuBar/ClosureMenuItem.h"
 #include "OrinMenuBar/MainMenu.h"
 #include "OrinMenuBar/StatusItemController.h"
+// OnboardingWindowController.h returns its view through a QPointer, which needs the full type.
+#include "OrinOnboarding/OnboardingView.h"
+#include "OrinOnboarding/OnboardingWindowController.h"
+#include "OrinPanel/FloatingPanelController.h"
 #include "OrinPaste/PasteService.h"
+#include "OrinSettings/DockIcon.h"
+#include "OrinSettings/SettingsWindowController.h"
+#include "OrinSparkle/SparkleUpdater.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -42,9 +55,11 @@ AppDelegate::AppDelegate(QObject *parent)
 
 AppDelegate::AppDelegate(Services services, QObject *parent)
     : QObject(parent)
+    , m_updater(services.updater ? std::move(services.updater) : std::make_unique<SparkleUpdater>())
     , m_prefs(services.prefs ? services.prefs : &Preferences::shared())
     , m_permission(services.permission ? std::move(services.permission)
                                        : std::make_unique<X11PermissionChecker>())
+    , m_contrastPanel(std::make_unique<ContrastPanel>())
     , m_presenter(services.presenter ? std::move(services.presenter)
                                      : std::make_unique<DialogModalPresenter>(statusIcon()))
     , m_focus(services.focus ? std::move(services.focus) : WindowFocus::createDefault())
@@ -57,7 +72,16 @@ AppDelegate::AppDelegate(Services services, QObject *parent)
                                          [](const QString &text) { PasteService::copy(text); })) {
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() {
+    // Windows first: the onboarding pages ask the permission checker, the settings the updater.
+    delete m_onboarding.data();
+    m_settingsWindow.reset();
+    m_contrastPanel.reset();
+}
+
+OnboardingWindowController *AppDelegate::onboarding() const {
+    return m_onboarding.data();
+}
 
 QIcon AppDelegate::statusIcon() {
     initResources();
@@ -67,6 +91,11 @@ QIcon AppDelegate::statusIcon() {
 void AppDelegate::applicationDidFinishLaunching() {
     QPointer<AppDelegate> self(this);
 
+    // In the taskbar or in the tray only, before any window of ours is shown.
+    DockIcon::apply(m_prefs->showDockIcon());
+    // Read in the background, so the first animation does not wait for the desktop's answer.
+    ReduceMotion::warmUp();
+
     // The standing commands every window of ours carries.
     m_mainMenu = MainMenu::make(appName, [self] {
         if (self)
@@ -75,9 +104,39 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     // The library, loaded from its file.
     m_store = std::make_unique<LibraryStore>(m_libraryPath.value_or(LibraryStore::defaultPath()));
+    // An open contrast checker follows the history.
+    m_store->setOnChange([self] {
+        if (self && self->m_contrastPanel && self->m_store)
+            self->m_contrastPanel->update(self->m_store->library().history);
+    });
 
     // What a finished pick turns into.
     m_coordinator = std::make_unique<PickCoordinator>(*m_store, *m_prefs, m_copyText);
+
+    // The tray menu's library and clipboard commands, with our dialogs and the icon's feedback.
+    LibraryCommands::Dialogs dialogs;
+    dialogs.promptForName = [self](const NamePromptSpec &prompt) -> std::optional<QString> {
+        if (!self)
+            return std::nullopt;
+        return self->promptForName(prompt.title, prompt.message, prompt.defaultName,
+                                   prompt.confirmTitle);
+    };
+    dialogs.runAlert = [self](const AlertSpec &alert) {
+        return self ? self->runAlert(alert) : -1;
+    };
+    dialogs.chooseSaveFile = [self](const SaveFileSpec &save) -> std::optional<QString> {
+        if (!self)
+            return std::nullopt;
+        std::optional<QString> path;
+        self->runModalActivated([&] { path = self->m_presenter->chooseSaveFile(save); });
+        return path;
+    };
+    m_commands =
+        std::make_unique<LibraryCommands>(*m_store, *m_coordinator, m_copyText, std::move(dialogs),
+                                          [self](const std::optional<RGB> &srgb) {
+                                              if (self && self->m_copyFeedback)
+                                                  self->m_copyFeedback->show(srgb);
+                                          });
 
     // The loupe, labelling in the current preferences and giving the focus back after a pick.
     m_loupe = std::make_unique<LoupeController>(
@@ -90,9 +149,7 @@ void AppDelegate::applicationDidFinishLaunching() {
             self->presentScreenRecordingAlert();
     });
 
-    // The first pick should not pay for setting up the capture (nor its windows).
-    if (m_permission->isGranted())
-        m_loupe->warmUp();
+    warmUpCapture();
 
     // The global shortcut, now and whenever the preference is assigned.
     registerHotKey();
@@ -111,6 +168,16 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     // Copies from the menu are acknowledged on the icon.
     m_copyFeedback = std::make_unique<CopyFeedback>(m_statusItem.get());
+
+    // A first launch introduces itself, once the tray icon is there to point at.
+    if (!m_prefs->hasCompletedOnboarding())
+        showOnboarding();
+    qCInfo(lcChromet, "Chromet: launched");
+}
+
+void AppDelegate::warmUpCapture() {
+    if (m_loupe && m_permission->isGranted())
+        m_loupe->warmUp();
 }
 
 void AppDelegate::registerHotKey() {
@@ -201,21 +268,99 @@ void AppDelegate::buildMenu(QMenu *menu) {
     // The menu opens over the normal icon, not over a feedback still playing.
     if (m_copyFeedback && m_copyFeedback->isShowing())
         m_copyFeedback->reset();
+    if (!m_store)
+        return;
 
+    const MenuSettings settings{m_prefs->defaultFormat(), m_prefs->lowercaseHex(),
+                                m_prefs->hotKey()};
+    const Library &library = m_store->library();
+    buildStatusMenu(menu, library.history, library.palettes, settings, menuActions());
+}
+
+MenuActions AppDelegate::menuActions() {
     QPointer<AppDelegate> self(this);
-    QString shortcut = m_prefs->hotKey().displayString();
-    shortcut.replace(QLatin1Char('&'), QLatin1String("&&"));
-    addItem(menu, QStringLiteral("Pick Color   ") + shortcut, {}, [self] {
+    // Every command finds the delegate and its commands again when it runs.
+    const auto commands = [self]() -> LibraryCommands * {
+        return self ? self->m_commands.get() : nullptr;
+    };
+
+    MenuActions actions;
+    actions.pick = [self] {
         if (!self)
             return;
+        // After the menu has closed.
         QTimer::singleShot(menuPickDelayMs, self.data(), [self] {
             if (self)
                 self->startPick();
         });
-    });
-    menu->addSeparator();
-    addItem(menu, QStringLiteral("Quit ") + appName, QKeySequence(Qt::CTRL | Qt::Key_Q),
-            [] { QCoreApplication::quit(); });
+    };
+    actions.copy = [commands](const PickedColor &color, ColorFormat format,
+                              const std::optional<QString> &name) {
+        if (LibraryCommands *c = commands())
+            c->copy(color, format, name);
+    };
+    actions.pin = [commands](const PickedColor &color, const QUuid &paletteId) {
+        if (LibraryCommands *c = commands())
+            c->pin(color, paletteId);
+    };
+    actions.pinToNewPalette = [commands](const PickedColor &color) {
+        if (LibraryCommands *c = commands())
+            c->pinToNewPalette(color);
+    };
+    actions.deleteFromHistory = [commands](const PickedColor &color) {
+        if (LibraryCommands *c = commands())
+            c->deleteFromHistory(color);
+    };
+    actions.renameColor = [commands](const NamedColor &color, const Palette &palette) {
+        if (LibraryCommands *c = commands())
+            c->renameColor(color, palette);
+    };
+    actions.removeColor = [commands](const NamedColor &color, const Palette &palette) {
+        if (LibraryCommands *c = commands())
+            c->removeColor(color, palette);
+    };
+    actions.exportCopy = [commands](const Palette &palette, ExportFormat format) {
+        if (LibraryCommands *c = commands())
+            c->exportCopy(palette, format);
+    };
+    actions.exportSave = [commands](const Palette &palette, ExportFormat format) {
+        if (LibraryCommands *c = commands())
+            c->exportSave(palette, format);
+    };
+    actions.renamePalette = [commands](const Palette &palette) {
+        if (LibraryCommands *c = commands())
+            c->renamePalette(palette);
+    };
+    actions.deletePalette = [commands](const Palette &palette) {
+        if (LibraryCommands *c = commands())
+            c->deletePalette(palette);
+    };
+    actions.contrast = [self] {
+        if (self)
+            self->toggleContrast();
+    };
+    actions.clearHistory = [commands] {
+        if (LibraryCommands *c = commands())
+            c->clearHistory();
+    };
+    actions.openSettings = [self] {
+        if (self)
+            self->openSettings();
+    };
+    actions.checkForUpdates = [self] {
+        if (self && self->m_updater)
+            self->m_updater->checkForUpdates();
+    };
+    actions.quit = [] {
+        QCoreApplication::quit();
+    };
+    actions.setDefaultFormat = [self](ColorFormat format) {
+        if (self)
+            self->m_prefs->setDefaultFormat(format);
+    };
+    actions.updatesAvailable = m_updater && m_updater->isAvailable();
+    actions.isLibrarySaving = m_store && m_store->isSaving();
+    return actions;
 }
 
 bool AppDelegate::isOwnWindow(WId window) const {
@@ -269,14 +414,44 @@ std::optional<QString> AppDelegate::promptForName(const QString &title, const QS
 }
 
 void AppDelegate::openSettings(const QString &page) {
-    if (m_openSettings) {
-        m_openSettings(page);
-        return;
+    if (!m_settingsWindow) {
+        m_settingsWindow =
+            ChrometSettings::makeWindowController(*m_prefs, m_updater.get(), m_mainMenu.get());
     }
-    qCInfo(lcChromet, "Chromet: no settings window to open%s%s",
-           page.isEmpty() ? "" : " on the page ", qUtf8Printable(page));
+    m_settingsWindow->show(page.isEmpty() ? std::nullopt : std::optional<QString>(page));
 }
 
-void AppDelegate::setOpenSettings(std::function<void(const QString &page)> open) {
-    m_openSettings = std::move(open);
+void AppDelegate::showOnboarding() {
+    QPointer<AppDelegate> self(this);
+    if (!m_onboarding) {
+        m_onboarding = new OnboardingWindowController(ChrometOnboarding::windowTitle(),
+                                                      ChrometOnboarding::windowSize, [self] {
+                                                          if (self)
+                                                              self->finishOnboarding();
+                                                      });
+    }
+    m_onboarding->show(
+        ChrometOnboarding::steps(m_prefs->hotKey().displayString(), m_permission.get()), 0,
+        ChrometOnboarding::finishTitle());
+    if (m_mainMenu && m_onboarding->window())
+        m_mainMenu->install(m_onboarding->window());
+    qCInfo(lcChromet, "Chromet: onboarding shown");
+}
+
+void AppDelegate::finishOnboarding() {
+    m_prefs->setHasCompletedOnboarding(true);
+    // Called from within the controller's own closing: it goes once that has returned.
+    if (m_onboarding)
+        m_onboarding->deleteLater();
+    m_onboarding.clear();
+    qCInfo(lcChromet, "Chromet: onboarding finished");
+    warmUpCapture();
+}
+
+void AppDelegate::toggleContrast() {
+    const QList<PickedColor> history = m_store ? m_store->library().history : QList<PickedColor>();
+    m_contrastPanel->toggle(history, m_prefs->lowercaseHex());
+    // A new panel is made at every opening.
+    if (m_contrastPanel->isVisible() && m_mainMenu)
+        m_mainMenu->install(m_contrastPanel->controller()->panel());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Chromet/App/MenuActions.h"
 #include "Chromet/App/ModalPresenter.h"
 #include "Chromet/App/PickCoordinator.h"
 #include "Chromet/App/WindowFocus.h"
@@ -10,6 +11,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <qwindowdefs.h>
 
@@ -17,27 +19,35 @@
 #include <memory>
 #include <optional>
 
+class ContrastPanel;
 class CopyFeedback;
 class HotKey;
+class LibraryCommands;
 class LibraryStore;
 class LoupeController;
 class MainMenu;
+class OnboardingWindowController;
 class Preferences;
 class QMenu;
+class SettingsWindowController;
 class StatusItemController;
+class Updater;
 
 // The application's spine: builds every long-lived part at launch, registers the global shortcut
-// (again whenever the preference changes), owns the tray icon, starts picks and shows every alert
-// through runModalActivated(). Holds no user data itself: the library lives in the store, the
-// settings in Preferences. Main thread only.
+// (again whenever the preference changes), owns the tray icon and its menu's commands, the
+// contrast checker, the onboarding and settings windows and the updater, starts picks and shows
+// every alert through runModalActivated(). Holds no user data itself: the library lives in the
+// store, the settings in Preferences. Main thread only.
 class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // What the delegate talks to. Anything left empty gets the desktop's own: the shared
-    // preferences, the X11 permission check, real dialogs, the X11 focus, the system capturer and
-    // loupe support, the library file in the user's data folder and the clipboard.
+    // What the delegate talks to. Anything left empty gets the desktop's own: the updater of this
+    // build, the shared preferences, the X11 permission check, real dialogs, the X11 focus, the
+    // system capturer and loupe support, the library file in the user's data folder and the
+    // clipboard.
     struct Services {
+        std::unique_ptr<Updater> updater;
         Preferences *prefs = nullptr;
         std::unique_ptr<PermissionChecker> permission;
         std::unique_ptr<ModalPresenter> presenter;
@@ -55,9 +65,10 @@ public:
     explicit AppDelegate(Services services, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    // The launch sequence: main menu, library, coordinator, loupe, capture warm-up, shortcut and
-    // its change notification, tray icon, copy feedback. Call once, with the event loop about to
-    // run.
+    // The launch sequence: the taskbar policy, main menu, library (followed by the contrast
+    // checker), coordinator, loupe, capture warm-up, shortcut and its change notification, tray
+    // icon, copy feedback, and onboarding until it has been finished once. Call once, with the
+    // event loop about to run.
     void applicationDidFinishLaunching();
 
     // Registers prefs.hotKey unless it is the one registered already. When the desktop refuses it,
@@ -68,8 +79,11 @@ public:
     // Begins a pick; ends the one that is showing; or, when the screen cannot be read, shows the
     // screen-recording alert (one at a time).
     void startPick();
-    // Fills the tray menu; the status item calls it each time the menu is about to open.
+    // Fills the tray menu; the status item calls it each time the menu is about to open. A copy
+    // feedback still playing is ended first, so the menu opens over the normal icon.
     void buildMenu(QMenu *menu);
+    // The menu's commands as they are handed to a new build.
+    MenuActions menuActions();
 
     // Runs a modal `body` (an alert, a name dialog, a save dialog) with this application in
     // front, then gives the focus back to the window that had it, unless that was one of ours or
@@ -83,51 +97,68 @@ public:
                                          const QString &defaultName, const QString &confirmTitle);
 
     // Opens the settings on a page ("general"), or on the last one shown when `page` is empty.
+    // The window is made on first use and kept for the rest of the run.
     void openSettings(const QString &page = QString());
-    // What opens the settings window; until one is set, openSettings() only logs.
-    void setOpenSettings(std::function<void(const QString &page)> open);
+    // The onboarding window with the application's pages, made unless it is open already.
+    void showOnboarding();
+    // Onboarding's finish: remembers it, lets the window go and warms up the capture.
+    void finishOnboarding();
+    // Shows the contrast checker for the history, or hides it when it is showing.
+    void toggleContrast();
 
     // The screen-recording alert's texts for a permission that looks granted or not.
     static AlertSpec screenRecordingAlert(bool looksGranted);
 
     static QIcon statusIcon();
 
+    Updater *updater() const { return m_updater.get(); }
     Preferences &prefs() const { return *m_prefs; }
     PermissionChecker &permission() const { return *m_permission; }
+    ContrastPanel *contrastPanel() const { return m_contrastPanel.get(); }
     LibraryStore *store() const { return m_store.get(); }
     PickCoordinator *coordinator() const { return m_coordinator.get(); }
     LoupeController *loupe() const { return m_loupe.get(); }
     StatusItemController *statusItem() const { return m_statusItem.get(); }
     CopyFeedback *copyFeedback() const { return m_copyFeedback.get(); }
+    LibraryCommands *commands() const { return m_commands.get(); }
     MainMenu *mainMenu() const { return m_mainMenu.get(); }
     HotKey *hotKey() const { return m_hotKey.get(); }
     std::optional<HotKeyCombo> registeredCombo() const { return m_registeredCombo; }
     bool permissionAlertShowing() const { return m_permissionAlertShowing; }
+    OnboardingWindowController *onboarding() const;
+    SettingsWindowController *settingsWindow() const { return m_settingsWindow.get(); }
 
 private:
     // Shows the screen-recording alert unless one is showing, and opens the settings when the
     // user asks. Used before a pick and after a failed capture.
     void presentScreenRecordingAlert();
+    // The first pick should not pay for setting up the capture (nor its windows).
+    void warmUpCapture();
     bool isOwnWindow(WId window) const;
     bool hasVisibleTitledWindow() const;
 
+    std::unique_ptr<Updater> m_updater;
     Preferences *m_prefs = nullptr;
     std::unique_ptr<PermissionChecker> m_permission;
+    std::unique_ptr<ContrastPanel> m_contrastPanel;
     std::unique_ptr<ModalPresenter> m_presenter;
     std::unique_ptr<WindowFocus> m_focus;
     std::function<std::unique_ptr<SnapshotCapturing>()> m_makeCapturer;
     std::function<std::unique_ptr<LoupeSupport>()> m_makeLoupeSupport;
     std::optional<QString> m_libraryPath;
     PickCoordinator::CopyText m_copyText;
-    std::function<void(const QString &)> m_openSettings;
 
     std::unique_ptr<MainMenu> m_mainMenu;
     std::unique_ptr<LibraryStore> m_store;
     std::unique_ptr<PickCoordinator> m_coordinator;
+    std::unique_ptr<LibraryCommands> m_commands;
     std::unique_ptr<LoupeController> m_loupe;
     std::unique_ptr<StatusItemController> m_statusItem;
     std::unique_ptr<CopyFeedback> m_copyFeedback;
     std::unique_ptr<HotKey> m_hotKey;
     std::optional<HotKeyCombo> m_registeredCombo;
+    // Open while onboarding is; deleted later, as its finish runs inside its own closing.
+    QPointer<OnboardingWindowController> m_onboarding;
+    std::unique_ptr<SettingsWindowController> m_settingsWindow;
     bool m_permissionAlertShowing = false;
 };

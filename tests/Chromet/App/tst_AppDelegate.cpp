@@ -1,11 +1,20 @@
+#include "DelegateTestSupport.h"
+
 #include "Chromet/App/AppDelegate.h"
 #include "Chromet/App/Preferences.h"
+#include "Chromet/Contrast/ContrastPanel.h"
+#include "Chromet/Contrast/ContrastViewState.h"
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Picking/LoupeController.h"
 #include "Chromet/Picking/SyntheticSnapshotCapturer.h"
 #include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/MainMenu.h"
 #include "OrinMenuBar/StatusItemController.h"
+#include "OrinOnboarding/OnboardingView.h"
+#include "OrinOnboarding/OnboardingWindowController.h"
+#include "OrinPanel/FloatingPanelController.h"
+#include "OrinSettings/DockIcon.h"
+#include "OrinSettings/SettingsWindowController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,99 +25,7 @@
 #include <QTest>
 #include <QWidget>
 
-namespace {
-
-constexpr HotKeyCombo ctrlAltC{8, 0x1800};
-constexpr HotKeyCombo ctrlAltX{7, 0x1800};
-constexpr HotKeyCombo ctrlAltV{9, 0x1800};
-
-// The desktop's shortcut service: refuses chosen key codes, remembers what is registered.
-struct ShortcutDesk {
-    QSet<quint32> refused;
-    QHash<HotKeyBackend::Ref, HotKeyCombo> registered;
-    QList<HotKeyCombo> attempts;
-    HotKeyBackend::Handler handler;
-    HotKeyBackend::Ref nextRef = 1;
-};
-
-class FakeBackend final : public HotKeyBackend {
-public:
-    explicit FakeBackend(ShortcutDesk &desk)
-        : m_desk(desk) {}
-    void installHandler(Handler h) override { m_desk.handler = std::move(h); }
-    std::optional<Ref> registerHotKey(const HotKeyCombo &combo, HotKeyIdentifier) override {
-        m_desk.attempts.append(combo);
-        if (m_desk.refused.contains(combo.keyCode))
-            return std::nullopt;
-        const Ref ref = m_desk.nextRef++;
-        m_desk.registered.insert(ref, combo);
-        return ref;
-    }
-    void unregisterHotKey(Ref ref) override { m_desk.registered.remove(ref); }
-
-private:
-    ShortcutDesk &m_desk;
-};
-
-// Answers every dialog from a script and remembers what was shown. `during` runs while the
-// next dialog is open, as the user's or the system's doing in the meantime.
-class ScriptedPresenter final : public ModalPresenter {
-public:
-    int runAlert(const AlertSpec &alert) override {
-        alerts.append(alert);
-        runDuring();
-        return alertAnswers.isEmpty() ? int(qMax<qsizetype>(alert.buttons.size(), 1)) - 1
-                                      : alertAnswers.takeFirst();
-    }
-    std::optional<QString> promptForName(const NamePromptSpec &prompt) override {
-        prompts.append(prompt);
-        runDuring();
-        return nameAnswers.isEmpty() ? std::nullopt : nameAnswers.takeFirst();
-    }
-    std::optional<QString> chooseSaveFile(const SaveFileSpec &save) override {
-        saves.append(save);
-        return std::nullopt;
-    }
-
-    QList<AlertSpec> alerts;
-    QList<int> alertAnswers;
-    QList<NamePromptSpec> prompts;
-    QList<std::optional<QString>> nameAnswers;
-    QList<SaveFileSpec> saves;
-    std::function<void()> during;
-
-private:
-    void runDuring() {
-        if (auto run = std::exchange(during, {}))
-            run();
-    }
-};
-
-class FakePermission final : public PermissionChecker {
-public:
-    // Answers in turn; the last answer stays.
-    bool isGranted() const override {
-        ++checks;
-        return answers.size() > 1 ? answers.takeFirst() : answers.value(0, false);
-    }
-    void request() override {}
-    void openSettings() override { ++settingsOpened; }
-
-    mutable QList<bool> answers{true};
-    mutable int checks = 0;
-    int settingsOpened = 0;
-};
-
-class FakeFocus final : public WindowFocus {
-public:
-    std::optional<WId> activeWindow() const override { return active; }
-    void activate(WId window) override { activated.append(window); }
-
-    std::optional<WId> active;
-    QList<WId> activated;
-};
-
-} // namespace
+Q_DECLARE_METATYPE(ActivationPolicy)
 
 class tst_AppDelegate : public QObject {
     Q_OBJECT
@@ -133,10 +50,20 @@ private Q_SLOTS:
     void focusGoesBackAfterAModal();
     void namePromptTrimsAndTreatsBlankAsCancel_data();
     void namePromptTrimsAndTreatsBlankAsCancel();
-    void trayMenuOffersPickAndQuit();
+    void trayMenuPicksAfterItClosesAndIsBuiltAfresh();
+    void firstLaunchShowsOnboardingUntilFinished();
+    void launchAppliesTheTaskbarPolicy_data();
+    void launchAppliesTheTaskbarPolicy();
+    void settingsWindowIsMadeOnceAndKept();
+    void contrastCheckerFollowsTheHistory();
+    void checkForUpdatesIsOfferedWhenAvailable_data();
+    void checkForUpdatesIsOfferedWhenAvailable();
 
 private:
-    AppDelegate &makeDelegate();
+    // Onboarding is taken as finished unless `onboarded` is false.
+    AppDelegate &makeDelegate(bool onboarded = true);
+    QAction *menuItem(const QString &title) const;
+    QString settingsTitle() const;
     QSettings storedSettings() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -145,9 +72,9 @@ private:
     ScriptedPresenter *m_presenter = nullptr;
     FakePermission *m_permission = nullptr;
     FakeFocus *m_focus = nullptr;
+    FakeUpdater *m_updater = nullptr;
     SyntheticSnapshotCapturer *m_capturer = nullptr;
     QStringList m_copied;
-    QStringList m_settingsOpened;
     std::unique_ptr<AppDelegate> m_delegate;
 };
 
@@ -158,7 +85,9 @@ void tst_AppDelegate::init() {
     m_desk = ShortcutDesk{};
     HotKey::setBackend(std::make_unique<FakeBackend>(m_desk));
     m_copied.clear();
-    m_settingsOpened.clear();
+    // The policy is the application's; no window of these tests is listed anywhere.
+    DockIcon::setTaskbarPresence(nullptr);
+    DockIcon::setActivationPolicy(ActivationPolicy::accessory);
 }
 
 void tst_AppDelegate::cleanup() {
@@ -168,8 +97,13 @@ void tst_AppDelegate::cleanup() {
     m_dir.reset();
 }
 
-AppDelegate &tst_AppDelegate::makeDelegate() {
+AppDelegate &tst_AppDelegate::makeDelegate(bool onboarded) {
+    if (onboarded)
+        m_prefs->setHasCompletedOnboarding(true);
     AppDelegate::Services services;
+    auto updater = std::make_unique<FakeUpdater>();
+    m_updater = updater.get();
+    services.updater = std::move(updater);
     services.prefs = m_prefs.get();
     auto permission = std::make_unique<FakePermission>();
     m_permission = permission.get();
@@ -190,8 +124,23 @@ AppDelegate &tst_AppDelegate::makeDelegate() {
         m_copied.append(text);
     };
     m_delegate = std::make_unique<AppDelegate>(std::move(services));
-    m_delegate->setOpenSettings([this](const QString &page) { m_settingsOpened.append(page); });
     return *m_delegate;
+}
+
+QAction *tst_AppDelegate::menuItem(const QString &title) const {
+    const QList<QAction *> actions = m_delegate->statusItem()->menu()->actions();
+    for (QAction *action : actions) {
+        if (action->text() == title)
+            return action;
+    }
+    return nullptr;
+}
+
+QString tst_AppDelegate::settingsTitle() const {
+    const SettingsWindowController *settings = m_delegate->settingsWindow();
+    return settings && settings->window() && settings->window()->isVisible()
+               ? settings->window()->windowTitle()
+               : QString();
 }
 
 QSettings tst_AppDelegate::storedSettings() const {
@@ -200,6 +149,10 @@ QSettings tst_AppDelegate::storedSettings() const {
 
 void tst_AppDelegate::launchBuildsEveryPartAndRegistersTheShortcut() {
     AppDelegate &delegate = makeDelegate();
+    QFile settingsFile(m_prefs->path());
+    QVERIFY(settingsFile.open(QIODevice::ReadOnly));
+    const QByteArray settingsBefore = settingsFile.readAll();
+    settingsFile.close();
     delegate.applicationDidFinishLaunching();
 
     QVERIFY(delegate.mainMenu());
@@ -212,6 +165,12 @@ void tst_AppDelegate::launchBuildsEveryPartAndRegistersTheShortcut() {
     QVERIFY(!delegate.statusItem()->icon().isNull());
     QVERIFY(!delegate.statusItem()->icon().pixmap(22, 22).isNull());
     QVERIFY(delegate.copyFeedback());
+    QVERIFY(delegate.commands());
+    QVERIFY(delegate.contrastPanel());
+    QCOMPARE(delegate.updater(), m_updater);
+    // Settings are made on first use; onboarding was finished before.
+    QVERIFY(!delegate.settingsWindow());
+    QVERIFY(!delegate.onboarding());
 
     QCOMPARE(delegate.registeredCombo(), std::optional(ctrlAltC));
     QVERIFY(delegate.hotKey());
@@ -219,7 +178,8 @@ void tst_AppDelegate::launchBuildsEveryPartAndRegistersTheShortcut() {
     QVERIFY(m_presenter->alerts.isEmpty());
     // Nothing was written at launch: no library file, no settings.
     QVERIFY(!QFile::exists(delegate.store()->path()));
-    QVERIFY(!QFile::exists(m_prefs->path()));
+    QVERIFY(settingsFile.open(QIODevice::ReadOnly));
+    QCOMPARE(settingsFile.readAll(), settingsBefore);
 }
 
 void tst_AppDelegate::launchWarmsUpOnlyWithPermission_data() {
@@ -239,14 +199,14 @@ void tst_AppDelegate::launchWarmsUpOnlyWithPermission() {
 
 void tst_AppDelegate::refusedAtLaunchAlertsAndLeavesThePreference_data() {
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QStringList>("settingsOpened");
-    QTest::newRow("Open Settings") << 0 << QStringList{QStringLiteral("general")};
-    QTest::newRow("Later") << 1 << QStringList{};
+    QTest::addColumn<QString>("settingsShown");
+    QTest::newRow("Open Settings") << 0 << QStringLiteral("General");
+    QTest::newRow("Later") << 1 << QString();
 }
 
 void tst_AppDelegate::refusedAtLaunchAlertsAndLeavesThePreference() {
     QFETCH(int, answer);
-    QFETCH(QStringList, settingsOpened);
+    QFETCH(QString, settingsShown);
     m_desk.refused.insert(ctrlAltC.keyCode);
     AppDelegate &delegate = makeDelegate();
     m_presenter->alertAnswers = {answer};
@@ -262,7 +222,8 @@ void tst_AppDelegate::refusedAtLaunchAlertsAndLeavesThePreference() {
                  "Choose a different shortcut in Settings, or use Pick Color from the tray menu."));
     QCOMPARE(alert.buttons,
              (QStringList{QStringLiteral("Open Settings"), QStringLiteral("Later")}));
-    QCOMPARE(m_settingsOpened, settingsOpened);
+    // "Open Settings" opens the settings window on the General page.
+    QCOMPARE(settingsTitle(), settingsShown);
 
     QVERIFY(!delegate.hotKey());
     QVERIFY(!delegate.registeredCombo());
@@ -476,22 +437,20 @@ void tst_AppDelegate::namePromptTrimsAndTreatsBlankAsCancel() {
                              QStringLiteral("Palette 2"), QStringLiteral("Create")}));
 }
 
-void tst_AppDelegate::trayMenuOffersPickAndQuit() {
+void tst_AppDelegate::trayMenuPicksAfterItClosesAndIsBuiltAfresh() {
     AppDelegate &delegate = makeDelegate();
     delegate.applicationDidFinishLaunching();
     QMenu *menu = delegate.statusItem()->menu();
     delegate.statusItem()->menuNeedsUpdate();
 
-    QList<QAction *> actions = menu->actions();
-    QCOMPARE(actions.size(), 3);
-    QCOMPARE(actions.at(0)->text(), QStringLiteral("Pick Color   ⌃⌥C"));
-    QVERIFY(actions.at(1)->isSeparator());
-    QCOMPARE(actions.at(2)->text(), QStringLiteral("Quit Chromet"));
-    QCOMPARE(actions.at(2)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    const QList<QAction *> actions = menu->actions();
+    QCOMPARE(actions.first()->text(), QStringLiteral("Pick Color   ⌃⌥C"));
+    QCOMPARE(actions.last()->text(), QStringLiteral("Quit Chromet"));
+    QCOMPARE(actions.last()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     // Pick Color waits for the menu to close before it starts.
     m_permission->answers = {false};
-    actions.at(0)->trigger();
+    actions.first()->trigger();
     QVERIFY(m_presenter->alerts.isEmpty());
     QTRY_COMPARE(m_presenter->alerts.size(), 1);
 
@@ -499,6 +458,141 @@ void tst_AppDelegate::trayMenuOffersPickAndQuit() {
     m_prefs->setHotKey(ctrlAltV);
     delegate.statusItem()->menuNeedsUpdate();
     QCOMPARE(menu->actions().first()->text(), QStringLiteral("Pick Color   ⌃⌥V"));
+}
+
+void tst_AppDelegate::firstLaunchShowsOnboardingUntilFinished() {
+    AppDelegate &delegate = makeDelegate(false);
+    delegate.applicationDidFinishLaunching();
+
+    // After the tray icon, the onboarding window opens with the application's pages.
+    QVERIFY(delegate.statusItem());
+    OnboardingWindowController *onboarding = delegate.onboarding();
+    QVERIFY(onboarding);
+    QWidget *window = onboarding->window();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Welcome to Chromet"));
+    QCOMPARE(window->size(), QSize(500, 400));
+    QCOMPARE(onboarding->view()->count(), 3);
+    // The standing commands work there too.
+    const QList<QAction *> windowCommands = window->actions();
+    QVERIFY(std::any_of(windowCommands.cbegin(), windowCommands.cend(), [](const QAction *a) {
+        return a->text() == QStringLiteral("Quit Chromet");
+    }));
+    QVERIFY(!m_prefs->hasCompletedOnboarding());
+    QCOMPARE(m_capturer->warmUpCount(), 1);
+
+    // Closing it finishes onboarding: remembered, the window let go, the capture warmed up.
+    QPointer<OnboardingWindowController> controller(onboarding);
+    window->close();
+    QVERIFY(m_prefs->hasCompletedOnboarding());
+    QCOMPARE(QSettings(m_prefs->path(), QSettings::IniFormat)
+                 .value(QStringLiteral("hasCompletedOnboarding"))
+                 .toString(),
+             QStringLiteral("true"));
+    QVERIFY(!delegate.onboarding());
+    QCOMPARE(m_capturer->warmUpCount(), 2);
+    QTRY_VERIFY(!controller);
+
+    // The next launch shows none.
+    m_delegate.reset();
+    AppDelegate &next = makeDelegate(false);
+    next.applicationDidFinishLaunching();
+    QVERIFY(!next.onboarding());
+}
+
+void tst_AppDelegate::launchAppliesTheTaskbarPolicy_data() {
+    QTest::addColumn<bool>("showDockIcon");
+    QTest::addColumn<ActivationPolicy>("policy");
+    QTest::newRow("shown") << true << ActivationPolicy::regular;
+    QTest::newRow("tray only") << false << ActivationPolicy::accessory;
+}
+
+void tst_AppDelegate::launchAppliesTheTaskbarPolicy() {
+    QFETCH(bool, showDockIcon);
+    QFETCH(ActivationPolicy, policy);
+    m_prefs->setShowDockIcon(showDockIcon);
+    AppDelegate &delegate = makeDelegate();
+    delegate.applicationDidFinishLaunching();
+    QCOMPARE(DockIcon::activationPolicy(), policy);
+}
+
+void tst_AppDelegate::settingsWindowIsMadeOnceAndKept() {
+    AppDelegate &delegate = makeDelegate();
+    delegate.applicationDidFinishLaunching();
+    delegate.statusItem()->menuNeedsUpdate();
+    QAction *settings = menuItem(QStringLiteral("Settings…"));
+    QVERIFY(settings);
+    settings->trigger();
+    SettingsWindowController *controller = delegate.settingsWindow();
+    QVERIFY(controller);
+    QVERIFY(controller->window()->isVisible());
+    // The window carries the application's standing commands.
+    QVERIFY(std::any_of(
+        controller->window()->actions().cbegin(), controller->window()->actions().cend(),
+        [](const QAction *a) { return a->text() == QStringLiteral("Quit Chromet"); }));
+
+    // Closing keeps it; a page asked for is selected, and the same controller shows it again.
+    controller->window()->close();
+    delegate.openSettings(QStringLiteral("about"));
+    QCOMPARE(delegate.settingsWindow(), controller);
+    QCOMPARE(settingsTitle(), QStringLiteral("About"));
+    delegate.openSettings(QStringLiteral("general"));
+    QCOMPARE(settingsTitle(), QStringLiteral("General"));
+    // Without a page the window keeps the one it shows.
+    delegate.openSettings();
+    QCOMPARE(settingsTitle(), QStringLiteral("General"));
+    QCOMPARE(delegate.settingsWindow(), controller);
+}
+
+void tst_AppDelegate::contrastCheckerFollowsTheHistory() {
+    AppDelegate &delegate = makeDelegate();
+    delegate.applicationDidFinishLaunching();
+    const PickedColor first{{0.2, 0.4, 0.6}, {0.25, 0.4, 0.58}};
+    const PickedColor second{{0.9, 0.1, 0.1}, {0.85, 0.2, 0.15}};
+    delegate.coordinator()->handlePick(first);
+
+    delegate.statusItem()->menuNeedsUpdate();
+    QAction *contrast = menuItem(QStringLiteral("Contrast…"));
+    QVERIFY(contrast);
+    contrast->trigger();
+    ContrastPanel *panel = delegate.contrastPanel();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->holder()->state().history(), QList<PickedColor>{first});
+    const QList<QAction *> panelCommands = panel->controller()->panel()->actions();
+    QVERIFY(std::any_of(panelCommands.cbegin(), panelCommands.cend(), [](const QAction *a) {
+        return a->text() == QStringLiteral("Quit Chromet");
+    }));
+
+    // A pick while it is open reaches it.
+    delegate.coordinator()->handlePick(second);
+    QCOMPARE(panel->holder()->state().history(), (QList<PickedColor>{second, first}));
+    QVERIFY(panel->holder()->state().model());
+
+    // The command again hides it.
+    delegate.statusItem()->menuNeedsUpdate();
+    menuItem(QStringLiteral("Contrast…"))->trigger();
+    QVERIFY(!panel->isVisible());
+}
+
+void tst_AppDelegate::checkForUpdatesIsOfferedWhenAvailable_data() {
+    QTest::addColumn<bool>("available");
+    QTest::newRow("available") << true;
+    QTest::newRow("not available") << false;
+}
+
+void tst_AppDelegate::checkForUpdatesIsOfferedWhenAvailable() {
+    QFETCH(bool, available);
+    AppDelegate &delegate = makeDelegate();
+    m_updater->available = available;
+    delegate.applicationDidFinishLaunching();
+    delegate.statusItem()->menuNeedsUpdate();
+    QAction *check = menuItem(QStringLiteral("Check for Updates…"));
+    QCOMPARE(check != nullptr, available);
+    if (check) {
+        check->trigger();
+        QCOMPARE(m_updater->checks, 1);
+    }
 }
 
 QTEST_MAIN(tst_AppDelegate)
