@@ -10,8 +10,10 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
-#include <QToolButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace {
 
@@ -19,6 +21,49 @@ AboutPage::UrlOpener &urlOpener() {
     static AboutPage::UrlOpener opener;
     return opener;
 }
+
+// A link drawn as a plain button: the icon with the title beside it, no frame, also not under the
+// pointer (a tool button would raise one), and room between the two like a label's.
+class LinkButton : public QAbstractButton {
+public:
+    static constexpr int iconSide = 20;
+    static constexpr int spacing = 8;
+
+    LinkButton(const QString &title, const QIcon &icon) {
+        setText(title);
+        setIcon(icon);
+        setIconSize(QSize(iconSide, iconSide));
+        setCursor(Qt::PointingHandCursor);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override {
+        const QFontMetrics metrics(font());
+        return QSize(iconSide + spacing + metrics.horizontalAdvance(text()) + 2,
+                     qMax(iconSide, metrics.height()) + 4);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        // Pressed, the link dims as a plain button does.
+        if (isDown())
+            painter.setOpacity(0.6);
+        const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+        const QRect iconRect(0, (height() - iconSide) / 2, iconSide, iconSide);
+        icon().paint(&painter, iconRect, Qt::AlignCenter, mode);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                       QPalette::WindowText));
+        const QRect textRect = rect().adjusted(iconSide + spacing, 0, 0, 0);
+        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = textRect.adjusted(-2, 0, 0, 0);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        }
+    }
+};
 
 struct Link {
     const char *title;
@@ -51,20 +96,17 @@ AboutPage::AboutPage(const SettingsAppInfo &app, Updater *updater, QWidget *pare
         {"Contact Support", "envelope.fill", SettingsIcon::blue(), app.support},
     };
     for (const Link &link : links) {
-        auto *button = new QToolButton;
-        button->setText(QString::fromUtf8(link.title));
-        button->setIcon(SettingsIcon::icon(QString::fromLatin1(link.symbol), link.tint));
-        button->setIconSize(QSize(20, 20));
-        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setAutoRaise(true);
-        button->setCursor(Qt::PointingHandCursor);
+        auto *button =
+            new LinkButton(QString::fromUtf8(link.title),
+                           SettingsIcon::icon(QString::fromLatin1(link.symbol), link.tint));
         button->setToolTip(link.url.toString());
         const QUrl url = link.url;
-        connect(button, &QToolButton::clicked, this, [url] { openUrl(url); });
+        connect(button, &QAbstractButton::clicked, this, [url] { openUrl(url); });
         m_links.append(button);
         auto *row = new QWidget;
         auto *rowLayout = new QHBoxLayout(row);
-        rowLayout->setContentsMargins(8, 4, 8, 4);
+        // The icon lines up with the other rows' titles.
+        rowLayout->setContentsMargins(12, 6, 12, 6);
         rowLayout->addWidget(button);
         rowLayout->addStretch(1);
         section->addRow(row);

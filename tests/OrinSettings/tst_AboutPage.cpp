@@ -60,6 +60,7 @@ private Q_SLOTS:
     void checkForUpdatesRunsTheUpdater();
     void noUpdateRowWithoutAnUpdateCommand();
     void linksOpenTheirAddresses();
+    void linksArePlainWithRoomAfterTheIcon();
     void iconIsDrawn();
 };
 
@@ -167,6 +168,46 @@ void tst_AboutPage::linksOpenTheirAddresses() {
     QCOMPARE(opened,
              (QList<QUrl>{QUrl("https://example.org/"), QUrl("https://example.org/releases"),
                           QUrl("mailto:help@example.org")}));
+}
+
+void tst_AboutPage::linksArePlainWithRoomAfterTheIcon() {
+    AboutPage page(appInfo(), nullptr);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QAbstractButton *link = page.linkButtons().first();
+    const QImage plain = link->grab().toImage();
+
+    // Under the pointer a plain button draws no frame.
+    link->setAttribute(Qt::WA_UnderMouse, true);
+    QCOMPARE(link->grab().toImage(), plain);
+    link->setAttribute(Qt::WA_UnderMouse, false);
+
+    // The blue plate of the icon, then a gap, then the dark title.
+    const auto columnHas = [&plain](int x, auto &&test) {
+        for (int y = 0; y < plain.height(); ++y) {
+            if (test(plain.pixelColor(x, y)))
+                return true;
+        }
+        return false;
+    };
+    const auto isIcon = [](const QColor &c) {
+        return c.alpha() > 128 && c.blue() > c.red() + 60;
+    };
+    const auto isText = [](const QColor &c) {
+        return c.alpha() > 128 && qGray(c.rgb()) < 110 && qAbs(c.red() - c.blue()) < 30;
+    };
+    int iconRight = -1;
+    int textLeft = -1;
+    for (int x = 0; x < plain.width() && textLeft < 0; ++x) {
+        if (columnHas(x, isIcon))
+            iconRight = x;
+        else if (iconRight >= 0 && columnHas(x, isText))
+            textLeft = x;
+    }
+    QVERIFY(iconRight >= 0);
+    QVERIFY(textLeft > iconRight);
+    QVERIFY2(textLeft - iconRight > 6,
+             qPrintable(QStringLiteral("gap %1").arg(textLeft - iconRight)));
 }
 
 void tst_AboutPage::iconIsDrawn() {
