@@ -46,10 +46,25 @@ bool ChrometProcess::start(const Options &options) {
             QDir(m_base).mkpath(QString::fromLatin1(sub));
         QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    if (!options.settings.isNull()) {
+    QByteArray settings = options.settings;
+    const QByteArray section = "[General]\n";
+    const QByteArray onboarded = section + QByteArray("hasCompletedOnboarding=true\n");
+    if (options.completedOnboarding && !settings.contains("hasCompletedOnboarding")) {
+        if (settings.contains(section))
+            settings.replace(section, onboarded);
+        else if (!options.sameSessionAs || !settings.isNull())
+            settings.prepend(onboarded);
+    }
+    if (!settings.isNull()) {
         QDir().mkpath(QFileInfo(settingsPath()).path());
         QFile file(settingsPath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(options.settings) < 0)
+        if (!file.open(QIODevice::WriteOnly) || file.write(settings) < 0)
+            return false;
+    }
+    if (!options.library.isNull()) {
+        QDir().mkpath(QFileInfo(libraryPath()).path());
+        QFile file(libraryPath());
+        if (!file.open(QIODevice::WriteOnly) || file.write(options.library) < 0)
             return false;
     }
 
@@ -219,6 +234,68 @@ QByteArray Desktop::run(const QString &program, const QStringList &arguments, in
     if (exitCode)
         *exitCode = process.exitCode();
     return process.readAllStandardOutput().trimmed();
+}
+
+QList<quint64> Desktop::windowsOf(qint64 pid, bool all) {
+    QStringList arguments{QStringLiteral("search")};
+    if (!all)
+        arguments << QStringLiteral("--onlyvisible");
+    arguments << QStringLiteral("--pid") << QString::number(pid);
+    QList<quint64> windows;
+    const QList<QByteArray> ids = run(QStringLiteral("xdotool"), arguments).split('\n');
+    for (const QByteArray &id : ids) {
+        if (const quint64 window = id.trimmed().toULongLong())
+            windows.append(window);
+    }
+    return windows;
+}
+
+QRect Desktop::windowGeometry(quint64 window) {
+    int code = -1;
+    const QByteArray info =
+        run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)}, &code);
+    if (code != 0)
+        return {};
+    const auto field = [&](const char *label) {
+        const qsizetype at = info.indexOf(label);
+        if (at < 0)
+            return -1;
+        const qsizetype start = at + qstrlen(label);
+        const qsizetype end = info.indexOf('\n', start);
+        return info.mid(start, end < 0 ? -1 : end - start).trimmed().toInt();
+    };
+    return QRect(field("Absolute upper-left X:"), field("Absolute upper-left Y:"), field("Width:"),
+                 field("Height:"));
+}
+
+QList<quint64> Desktop::descendants(quint64 window) {
+    const QByteArray tree =
+        run(QStringLiteral("xwininfo"),
+            {QStringLiteral("-id"), QString::number(window), QStringLiteral("-tree")});
+    QList<quint64> windows;
+    // Each line of the tree below the window itself begins with its id in hex.
+    const QList<QByteArray> lines = tree.split('\n');
+    bool below = false;
+    for (const QByteArray &line : lines) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.contains("child"))
+            below = true;
+        if (!below || !trimmed.startsWith("0x"))
+            continue;
+        bool ok = false;
+        const quint64 id = trimmed.left(trimmed.indexOf(' ')).toULongLong(&ok, 16);
+        if (ok)
+            windows.append(id);
+    }
+    return windows;
+}
+
+quint64 Desktop::findWindow(const QString &name, qint64 pid) {
+    QStringList arguments{QStringLiteral("search"), QStringLiteral("--onlyvisible")};
+    if (pid)
+        arguments << QStringLiteral("--all") << QStringLiteral("--pid") << QString::number(pid);
+    arguments << QStringLiteral("--name") << QLatin1Char('^') + name + QLatin1Char('$');
+    return run(QStringLiteral("xdotool"), arguments).split('\n').value(0).trimmed().toULongLong();
 }
 
 bool Desktop::xdotool(const QStringList &arguments) {

@@ -21,6 +21,11 @@ public:
     struct Options {
         // The settings file's text, written before launch (nothing: no file).
         QByteArray settings;
+        // Onboarding counts as finished: hasCompletedOnboarding=true is added to the settings
+        // (a settings file of a shared session is left as it is). False: a first launch.
+        bool completedOnboarding = true;
+        // The library file's text, written before launch (nothing: no file).
+        QByteArray library;
         // More environment, "NAME=value".
         QStringList environment;
         // Share the folders of another run (a second instance in the same session).
@@ -77,6 +82,16 @@ private:
 
 // Helpers against the test's X server ($DISPLAY).
 namespace Desktop {
+
+// The windows of a process, those on screen only unless `all`.
+QList<quint64> windowsOf(qint64 pid, bool all = false);
+// A window's frame on the root window (device pixels); empty when it is gone.
+QRect windowGeometry(quint64 window);
+// Every window below `window` in the window tree.
+QList<quint64> descendants(quint64 window);
+// The first window on screen whose name matches the regular expression exactly, of any process
+// when `pid` is 0; 0 when there is none.
+quint64 findWindow(const QString &name, qint64 pid = 0);
 
 // Runs a program and returns its stdout (trimmed); `exitCode` is -1 on timeout or crash.
 // The library file's history: the sRGB channels of each entry as bytes, most recent first.

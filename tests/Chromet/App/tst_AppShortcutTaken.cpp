@@ -1,5 +1,6 @@
 // The running application when another X client already holds Ctrl+Alt+C: it says so in its log
-// and in an alert, and keeps running without a shortcut.
+// and in an alert, and keeps running without a shortcut; the alert's "Open Settings" opens the
+// settings on the General page.
 
 #include "ChrometProcess.h"
 
@@ -58,16 +59,19 @@ void tst_AppShortcutTaken::alertsAndKeepsRunning() {
     QVERIFY(Desktop::waitFor([&] { return app.hasVisibleWindow(); }));
     QVERIFY(Desktop::waitFor(
         [&] { return Desktop::windowPid(Desktop::focusedWindow()) == app.pid(); }));
+    const quint64 alert = Desktop::focusedWindow();
     QVERIFY(Desktop::xdotool({QStringLiteral("key"), key}));
-    QVERIFY(app.waitUntilNoVisibleWindow());
+    QVERIFY(Desktop::waitFor([&] { return !Desktop::windowsOf(app.pid()).contains(alert); }));
 
-    const QString settingsLine = QStringLiteral("no settings window to open on the page general");
-    if (opensSettings)
-        QVERIFY(app.waitForLine(settingsLine, refused) > refused);
+    if (opensSettings) {
+        QVERIFY(Desktop::waitFor(
+            [&] { return Desktop::findWindow(QStringLiteral("General"), app.pid()) != 0; }));
+    } else {
+        QVERIFY(app.waitUntilNoVisibleWindow());
+    }
     // Still running, without a shortcut and without registering it behind the user's back.
     QVERIFY(app.isRunning());
     const QStringList lines = app.lines();
-    QCOMPARE(lines.filter(settingsLine).size(), opensSettings ? 1 : 0);
     QVERIFY(lines.filter(QStringLiteral("registered")).isEmpty());
     QCOMPARE(lines.filter(QStringLiteral("Chromet: alert:")).size(), 1);
 }
