@@ -54,6 +54,7 @@ private Q_SLOTS:
     void cleanupTestCase();
 
     void copyFromTheTrayMenuPlaysTheFeedback();
+    void newPaletteIsNamedInTheDialog();
     void firstLaunchOnboardsOnceThenSettingsFromTheMenu();
     void contrastCheckerShowsAPickMadeWhileOpen();
 
@@ -201,6 +202,47 @@ void tst_AppTray::copyFromTheTrayMenuPlaysTheFeedback() {
     QVERIFY2(sinceCopy.elapsed() >= 1400, qPrintable(QString::number(sinceCopy.elapsed())));
     // Nothing but the tray icon is left on screen.
     QCOMPARE(Desktop::windowsOf(app.pid()).size(), 1);
+}
+
+void tst_AppTray::newPaletteIsNamedInTheDialog() {
+    const QRgb navy = qRgb(0x33, 0x66, 0x99);
+    Library library = Library::defaultLibrary();
+    library.record(srgbColor(navy));
+    ChrometProcess app;
+    ChrometProcess::Options options;
+    options.library = LibraryStore::encode(library).value();
+    QVERIFY2(startInTray(app, options), qPrintable(app.lines().join(QLatin1Char('\n'))));
+
+    // The recent color's submenu: past Copy and the ten formats to "Pin to", then New Palette….
+    QVERIFY(openMenu(app));
+    QList<quint64> shown = Desktop::windowsOf(app.pid());
+    QVERIFY(key({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Right")}));
+    QVERIFY(waitForNewWindow(app, shown));
+    shown = Desktop::windowsOf(app.pid());
+    QVERIFY(key(QStringList(11, QStringLiteral("Down")) << QStringLiteral("Right")));
+    QVERIFY(waitForNewWindow(app, shown));
+    shown = Desktop::windowsOf(app.pid());
+    QVERIFY(key({QStringLiteral("Down"), QStringLiteral("Return")}));
+
+    // The name field has the keyboard, its proposal selected: typing replaces it.
+    const quint64 dialog = waitForNewWindow(app, shown);
+    QVERIFY(dialog);
+    QVERIFY(Desktop::waitFor([&] { return Desktop::focusedWindow() == dialog; }));
+    QVERIFY(Desktop::xdotool({QStringLiteral("type"), QStringLiteral("Brand")}));
+    QVERIFY(key({QStringLiteral("Return")}));
+
+    QVERIFY(Desktop::waitFor([&] {
+        QFile file(app.libraryPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const auto saved = LibraryStore::decode(file.readAll());
+        return saved && saved->palettes.size() == 2 &&
+               saved->palettes.last().name == QStringLiteral("Brand") &&
+               saved->palettes.last().colors.size() == 1 &&
+               saved->palettes.last().colors.first().color == srgbColor(navy);
+    }));
+    // The pin is acknowledged on the icon.
+    QVERIFY(Desktop::waitFor([&] { return countNear(iconImage(), navy) >= 20; }, 5000));
 }
 
 void tst_AppTray::firstLaunchOnboardsOnceThenSettingsFromTheMenu() {
