@@ -51,6 +51,9 @@ echo "Starting Chromet"
 mkdir -p "$work/data" "$work/config" "$work/runtime"
 chmod 700 "$work/runtime"
 export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+# The welcome window would open over the picking window; the demo is about the pick.
+mkdir -p "$XDG_CONFIG_HOME/Chromet"
+printf '[General]\nhasCompletedOnboarding=true\n' >"$XDG_CONFIG_HOME/Chromet/Chromet.conf"
 : >"$work/chromet.log"
 QT_QPA_PLATFORM=xcb "$chromet" 2>"$work/chromet.log" &
 pids+=($!)
