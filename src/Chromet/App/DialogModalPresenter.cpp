@@ -17,6 +17,9 @@
 namespace {
 
 constexpr int iconSide = 64;
+// The width the texts of an alert wrap at, at the least: without it a short headline leaves the
+// informative text a narrow column of many lines.
+constexpr int alertTextWidth = 300;
 
 // A dialog opened from the tray has no active window to inherit the focus from; ask for it
 // once the dialog is on screen.
@@ -45,6 +48,15 @@ int DialogModalPresenter::runAlert(const AlertSpec &alert) {
     box.setWindowModality(Qt::ApplicationModal);
     box.setText(alert.messageText);
     box.setInformativeText(alert.informativeText);
+    // The headline stands out from the text below it, as in the name dialog.
+    if (auto *headline = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+        QFont bold = headline->font();
+        bold.setBold(true);
+        headline->setFont(bold);
+        headline->setMinimumWidth(alertTextWidth);
+    }
+    if (auto *details = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        details->setMinimumWidth(alertTextWidth);
     if (!m_icon.isNull()) {
         box.setWindowIcon(m_icon);
         box.setIconPixmap(m_icon.pixmap(iconSide, iconSide));
@@ -80,7 +92,17 @@ std::optional<QString> DialogModalPresenter::promptForName(const NamePromptSpec 
     if (!m_icon.isNull())
         dialog.setWindowIcon(m_icon);
 
-    auto *layout = new QVBoxLayout(&dialog);
+    // Laid out like the alerts: the icon on the left, the texts, field and buttons beside it.
+    auto *columns = new QHBoxLayout(&dialog);
+    columns->setSpacing(16);
+    if (!m_icon.isNull()) {
+        auto *icon = new QLabel(&dialog);
+        icon->setPixmap(m_icon.pixmap(iconSide, iconSide));
+        icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+        columns->addWidget(icon, 0, Qt::AlignTop);
+    }
+    auto *layout = new QVBoxLayout;
+    columns->addLayout(layout, 1);
     auto *title = new QLabel(prompt.title, &dialog);
     QFont bold = title->font();
     bold.setBold(true);
