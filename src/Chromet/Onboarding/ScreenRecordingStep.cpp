@@ -60,8 +60,12 @@ ScreenRecordingStep::ScreenRecordingStep(PermissionChecker *permission, QWidget 
     requestLayout->setSpacing(6);
     m_openButton = new QPushButton(QStringLiteral("Open Settings"), request);
     m_openButton->setObjectName(QStringLiteral("openSettings"));
-    m_openButton->setMinimumHeight(32);
     GlassSurface::glassButtonStyle(m_openButton);
+    // A large control: taller than a dialog's button and, where the desktop's own button hugs
+    // its title, with room on either side of it (the glass capsule has its own).
+    m_openButton->setMinimumHeight(32);
+    if (m_openButton->property("orinButtonStyle").toString() == QLatin1StringView("bordered"))
+        m_openButton->setMinimumWidth(m_openButton->sizeHint().width() + 2 * 12);
     addCentered(requestLayout, m_openButton);
     m_hint = text(QStringLiteral("Allow Chromet there, then come back here."), TextStyle::caption,
                   request, true);

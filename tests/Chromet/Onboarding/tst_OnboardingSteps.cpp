@@ -83,6 +83,10 @@ private Q_SLOTS:
         auto *open = page->findChild<QPushButton *>("openSettings");
         QVERIFY(open && open->isVisibleTo(page.get()));
         QCOMPARE(open->text(), "Open Settings");
+        // A large control, with room on either side of its title.
+        QVERIFY(open->height() >= 32);
+        QVERIFY2(open->width() >= open->fontMetrics().horizontalAdvance(open->text()) + 2 * 14,
+                 qPrintable(QString::number(open->width())));
     }
 
     void permissionPageAlreadyGranted() {
