@@ -8,10 +8,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QStackedLayout>
+#include <QVBoxLayout>
 
 namespace {
 
 constexpr int iconSize = 20;
+constexpr int rowInset = 10;
 constexpr int idRole = Qt::UserRole;
 
 } // namespace
@@ -21,7 +23,11 @@ SettingsSidebar::SettingsSidebar(SettingsRouter *router, const QList<SettingsPag
     : QWidget(parent)
     , m_router(router)
     , m_pages(pages) {
-    m_stack = new QStackedLayout(this);
+    // Rows and their selection stand in from the window's edge, as the search field above does.
+    auto *inset = new QVBoxLayout(this);
+    inset->setContentsMargins(rowInset, 0, rowInset, 0);
+    m_stack = new QStackedLayout;
+    inset->addLayout(m_stack);
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("pages"));

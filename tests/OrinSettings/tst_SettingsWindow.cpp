@@ -124,6 +124,11 @@ void tst_SettingsWindow::windowGeometry() {
     for (int row = 0; row < window->sidebar()->list()->count(); ++row)
         QVERIFY(!window->sidebar()->list()->item(row)->icon().isNull());
     QCOMPARE(window->sidebar()->list()->iconSize(), QSize(20, 20));
+    // The rows stand in from the window's edge, as the search field does.
+    const QRect rows(window->sidebar()->list()->mapTo(window->sidebarColumn(), QPoint(0, 0)),
+                     window->sidebar()->list()->size());
+    QVERIFY(rows.left() >= 8);
+    QVERIFY(rows.right() <= 220 - 8);
     QVERIFY(window->detail()->content()->width() >= 480);
     QVERIFY(window->detail()->content()->height() >= 500);
 }
