@@ -93,6 +93,20 @@ QRect loupeArea(const LoupeView &view) {
     return ring.united(pill).adjusted(-28, -20, 28, 20).intersected(screen()->geometry());
 }
 
+// A translucent window as a compositor would show it: rendered with its transparency and laid
+// over the made-up desktop where it stands. This server has no compositor, so on screen its
+// transparent pixels would be black.
+QImage overDesktop(QWidget *window) {
+    const SyntheticDesktop desktop(screen()->geometry(), screen()->devicePixelRatio());
+    const double ratio = desktop.image().devicePixelRatio();
+    const QRect frame = window->geometry();
+    QImage shot = desktop.image().copy(QRect(frame.topLeft() * ratio, frame.size() * ratio));
+    shot.setDevicePixelRatio(ratio);
+    QPainter painter(&shot);
+    painter.drawPixmap(0, 0, window->grab());
+    return shot;
+}
+
 void settleLoupe(LoupeView &view) {
     Motion::finish(view.ringGlass());
     Motion::finish(view.pillGlass());
@@ -256,8 +270,7 @@ void contrast(ScreenshotSession &session) {
         panel.toggle({}, false);
     }
     if (session.wants(QStringLiteral("contrast-pair-glass"))) {
-        // With a compositor the panel is translucent glass with its own shadow. There is none on
-        // this server, so the panel is rendered with its transparency and laid over the desktop.
+        // With a compositor the panel is translucent glass with its own shadow.
         WindowEffects::setCompositorOverride(true);
         {
             ContrastPanel panel;
@@ -265,16 +278,7 @@ void contrast(ScreenshotSession &session) {
             panel.toggle(library.history, false);
             FloatingPanel *window = panel.controller()->panel();
             QTest::qWait(300);
-            const SyntheticDesktop desktop(screen()->geometry(), screen()->devicePixelRatio());
-            const QRect frame = window->geometry();
-            QImage shot =
-                desktop.image().copy(QRect(frame.topLeft() * desktop.image().devicePixelRatio(),
-                                           frame.size() * desktop.image().devicePixelRatio()));
-            shot.setDevicePixelRatio(desktop.image().devicePixelRatio());
-            {
-                QPainter painter(&shot);
-                painter.drawPixmap(0, 0, window->grab());
-            }
+            const QImage shot = overDesktop(window);
             session.save(QStringLiteral("contrast-pair-glass"), shot);
             panel.toggle(library.history, false);
         }
@@ -299,6 +303,28 @@ void onboarding(ScreenshotSession &session) {
     session.shootWindow(QStringLiteral("onboarding-2-granted"), controller.window(), 800);
     if (QWidget *window = controller.window())
         window->hide();
+
+    if (session.wants(QStringLiteral("onboarding-1-glass")) ||
+        session.wants(QStringLiteral("onboarding-2-glass"))) {
+        // With a compositor the window is glass over whatever lies behind it.
+        WindowEffects::setCompositorOverride(true);
+        {
+            permission.granted = false;
+            OnboardingWindowController glass(ChrometOnboarding::windowTitle(),
+                                             ChrometOnboarding::windowSize, [] {});
+            for (int page = 0; page < 2; ++page) {
+                glass.show(ChrometOnboarding::steps(hotKey, &permission), page,
+                           ChrometOnboarding::finishTitle());
+                QTest::qWait(800);
+                if (QWidget *window = glass.window())
+                    session.save(QStringLiteral("onboarding-%1-glass").arg(page + 1),
+                                 overDesktop(window));
+            }
+            if (QWidget *window = glass.window())
+                window->hide();
+        }
+        WindowEffects::setCompositorOverride(std::nullopt);
+    }
 }
 
 void settings(ScreenshotSession &session) {

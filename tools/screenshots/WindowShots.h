@@ -17,7 +17,8 @@ void loupe(ScreenshotSession &session);
 void trayMenu(ScreenshotSession &session);
 // contrast-pair, contrast-empty, and contrast-pair-glass (as a compositor would show it).
 void contrast(ScreenshotSession &session);
-// onboarding-1 to onboarding-3, and onboarding-2-granted.
+// onboarding-1 to onboarding-3, onboarding-2-granted, and onboarding-1-glass and
+// onboarding-2-glass (as a compositor would show them).
 void onboarding(ScreenshotSession &session);
 // settings-general, settings-about.
 void settings(ScreenshotSession &session);

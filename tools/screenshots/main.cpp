@@ -104,7 +104,8 @@ int main(int argc, char **argv) {
         WindowShots::trayMenu(session);
     if (wantsAny({"contrast-pair", "contrast-empty", "contrast-pair-glass"}))
         WindowShots::contrast(session);
-    if (wantsAny({"onboarding-1", "onboarding-2", "onboarding-3", "onboarding-2-granted"}))
+    if (wantsAny({"onboarding-1", "onboarding-2", "onboarding-3", "onboarding-2-granted",
+                  "onboarding-1-glass", "onboarding-2-glass"}))
         WindowShots::onboarding(session);
     if (wantsAny({"settings-general", "settings-about"}))
         WindowShots::settings(session);
