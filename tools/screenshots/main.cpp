@@ -24,6 +24,8 @@
 #include <cstdio>
 
 int main(int argc, char **argv) {
+    // The application's icon lives in its static library.
+    Q_INIT_RESOURCE(chromet);
     // Settings, autostart entries and the library go to a folder of this run, never the user's.
     QTemporaryDir home;
     if (!home.isValid()) {
