@@ -39,12 +39,9 @@ private Q_SLOTS:
     void clearHistoryKeepsPalettes();
     void defaultPaletteName();
     void renamePalette();
-    void deleteOnePaletteOfTwo();
-    void deleteLastPaletteLeavesFreshFavorites();
-    void deleteUnknownPaletteChangesNothing();
+    void deletePalette();
     void pinNamesAfterNearestEntry();
     void pinRefusesDuplicateInSamePalette();
-    void pinUnknownPalette();
     void pinAfterRenames();
     void renameAndRemoveColor();
     void unknownColorIdsChangeNothing();
@@ -166,16 +163,16 @@ void tst_Library::renamePalette() {
     QCOMPARE(library, before);
 }
 
-void tst_Library::deleteOnePaletteOfTwo() {
+void tst_Library::deletePalette() {
     Library library = Library::defaultLibrary();
-    const Palette first = library.palettes[0];
     const Palette second = library.addPalette(QStringLiteral("Second"));
-    library.deletePalette(first.id);
+    library.deletePalette(library.palettes[0].id);
     QCOMPARE(library.palettes, QList<Palette>{second});
-}
+    const Library before = library;
+    library.deletePalette(QUuid::createUuid());
+    QCOMPARE(library, before);
 
-void tst_Library::deleteLastPaletteLeavesFreshFavorites() {
-    Library library = Library::defaultLibrary();
+    library = Library::defaultLibrary();
     library.record(gray(0.4));
     const QUuid oldId = library.palettes[0].id;
     QVERIFY(library.pin(gray(0.4), oldId));
@@ -189,13 +186,6 @@ void tst_Library::deleteLastPaletteLeavesFreshFavorites() {
     QVERIFY(library.palettes[0].id != oldId);
     // The history is never touched, even though the pinned color came from it.
     QCOMPARE(library.history, QList<PickedColor>{gray(0.4)});
-}
-
-void tst_Library::deleteUnknownPaletteChangesNothing() {
-    Library library = Library::defaultLibrary();
-    const Library before = library;
-    library.deletePalette(QUuid::createUuid());
-    QCOMPARE(library, before);
 
     // A library read from a file may have no palettes; deleting then still leaves one.
     Library empty;
@@ -229,6 +219,7 @@ void tst_Library::pinRefusesDuplicateInSamePalette() {
     QVERIFY(library.pin(nearSky700(0), favorites));
     const Library before = library;
     QVERIFY(!library.pin(nearSky700(0), favorites));
+    QVERIFY(!library.pin(nearSky700(1), QUuid::createUuid()));
     QCOMPARE(library, before);
 
     // The same color goes into another palette, under the base name since names are per palette.
@@ -240,13 +231,6 @@ void tst_Library::pinRefusesDuplicateInSamePalette() {
     p3Variant.p3.b += 0.01;
     QVERIFY(library.pin(p3Variant, favorites));
     QCOMPARE(library.palettes[0].colors[1].name, QStringLiteral("sky-700-2"));
-}
-
-void tst_Library::pinUnknownPalette() {
-    Library library = Library::defaultLibrary();
-    const Library before = library;
-    QVERIFY(!library.pin(nearSky700(0), QUuid::createUuid()));
-    QCOMPARE(library, before);
 }
 
 void tst_Library::pinAfterRenames() {
@@ -331,14 +315,6 @@ void tst_Library::jsonRoundTrip() {
     const auto decoded = Library::fromJson(QJsonDocument::fromJson(text).object(), &error);
     QVERIFY2(decoded, qPrintable(error));
     QCOMPARE(*decoded, library);
-
-    const QJsonObject palette = library.toJson()[QLatin1String("palettes")][0].toObject();
-    QCOMPARE(palette.keys(),
-             (QStringList{QStringLiteral("colors"), QStringLiteral("id"), QStringLiteral("name")}));
-    QCOMPARE(palette[QLatin1String("id")].toString(),
-             library.palettes[0].id.toString(QUuid::WithoutBraces));
-    QCOMPARE(palette[QLatin1String("colors")][0].toObject().keys(),
-             (QStringList{QStringLiteral("color"), QStringLiteral("id"), QStringLiteral("name")}));
 }
 
 void tst_Library::jsonRejects_data() {
@@ -371,9 +347,6 @@ void tst_Library::jsonRejects_data() {
     QTest::newRow("braced id")
         << QByteArray(R"({"history":[],"palettes":[{"id":"{6f0f7d1c-1e2a-4c3b-9d4e-5f6a7b8c9d0e}",)"
                       R"("name":"A","colors":[]}]})")
-        << "palettes[0].id: not a UUID";
-    QTest::newRow("short id")
-        << QByteArray(R"({"history":[],"palettes":[{"id":"6f0f7d1c","name":"A","colors":[]}]})")
         << "palettes[0].id: not a UUID";
     QTest::newRow("non-hex id")
         << QByteArray(R"({"history":[],"palettes":[{"id":"6f0f7d1c-1e2a-4c3b-9d4e-5f6a7b8c9d0g",)"

@@ -71,7 +71,6 @@ private Q_SLOTS:
     void corruptBackupsWithinOneSecondAreNumbered();
     void extraKeysLoadAndAreDroppedOnSave();
     void emptyPaletteListIsKept();
-    void readerAcceptsAnyLayout();
     void directoryAtPathIsUnreadableAndNeverTouched();
     void danglingSymlinkIsUnreadable();
     void unreadablePermissionsAreLeftAlone();
@@ -184,9 +183,7 @@ void tst_LibraryStore::corruptFileIsMovedAside_data() {
 
     QTest::newRow("empty object") << QByteArray("{}") << "library.history: missing";
     QTest::newRow("array") << QByteArray("[1, 2]") << "library: not an object";
-    QTest::newRow("number") << QByteArray("42") << "JSON parse error at offset ";
     QTest::newRow("empty file") << QByteArray() << "JSON parse error at offset ";
-    QTest::newRow("not JSON") << QByteArray("history: none") << "JSON parse error at offset ";
     QTest::newRow("truncated") << QByteArray(R"({"history": [], "palettes": [)")
                                << "JSON parse error at offset ";
     QTest::newRow("wrong type") << QByteArray(R"({"history": [], "palettes": {}})")
@@ -279,18 +276,6 @@ void tst_LibraryStore::emptyPaletteListIsKept() {
     store->library().deletePalette(QUuid::createUuid());
     store->commit();
     QCOMPARE(LibraryStore::decode(readAll(libraryPath()))->palettes.size(), 1);
-}
-
-void tst_LibraryStore::readerAcceptsAnyLayout() {
-    // Key order, whitespace, escaped or plain slashes: all the same to the reader.
-    const auto library = LibraryStore::decode(
-        R"({"palettes":[{"colors":[],"name":"a\/b","id":"6f0f7d1c-1e2a-4c3b-9d4e-5f6a7b8c9d0e"},)"
-        "\n\t{\"name\" : \"a/b\", \"id\" : "
-        "\"6f0f7d1c-1e2a-4c3b-9d4e-5f6a7b8c9d0f\",\"colors\":[]}],"
-        R"("history":[]})");
-    QVERIFY(library);
-    QCOMPARE(library->palettes[0].name, QStringLiteral("a/b"));
-    QCOMPARE(library->palettes[1].name, QStringLiteral("a/b"));
 }
 
 void tst_LibraryStore::directoryAtPathIsUnreadableAndNeverTouched() {

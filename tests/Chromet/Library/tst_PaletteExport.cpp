@@ -305,61 +305,14 @@ void tst_PaletteExport::fileNames() {
 }
 
 void tst_PaletteExport::reservedWords() {
-    const QStringList reserved{"associatedtype",
-                               "class",
-                               "deinit",
-                               "enum",
-                               "extension",
-                               "fileprivate",
-                               "func",
-                               "import",
-                               "init",
-                               "inout",
-                               "internal",
-                               "let",
-                               "open",
-                               "operator",
-                               "private",
-                               "precedencegroup",
-                               "protocol",
-                               "public",
-                               "rethrows",
-                               "static",
-                               "struct",
-                               "subscript",
-                               "typealias",
-                               "var",
-                               "break",
-                               "case",
-                               "catch",
-                               "continue",
-                               "default",
-                               "defer",
-                               "do",
-                               "else",
-                               "fallthrough",
-                               "for",
-                               "guard",
-                               "if",
-                               "in",
-                               "repeat",
-                               "return",
-                               "throw",
-                               "switch",
-                               "where",
-                               "while",
-                               "any",
-                               "as",
-                               "await",
-                               "false",
-                               "is",
-                               "nil",
-                               "self",
-                               "Self",
-                               "super",
-                               "throws",
-                               "true",
-                               "try"};
+    const QStringList reserved =
+        QStringLiteral(
+            "associatedtype class deinit enum extension fileprivate func import init inout "
+            "internal let open operator private precedencegroup protocol public rethrows "
+            "static struct subscript typealias var break case catch continue default defer "
+            "do else fallthrough for guard if in repeat return throw switch where while any "
+            "as await false is nil self Self super throws true try")
+            .split(QLatin1Char(' '));
     QCOMPARE(reserved.size(), 55);
     for (const QString &word : reserved) {
         QVERIFY2(PaletteExport::isReservedWord(word), qPrintable(word));
