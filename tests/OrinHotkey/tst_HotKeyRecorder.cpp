@@ -36,7 +36,6 @@ private Q_SLOTS:
     void decide();
     void idleLook();
     void clickStartsAndStopsRecording();
-    void escapeCancels_data();
     void escapeCancels();
     void rejectedKeysBeepAndKeepWaiting_data();
     void rejectedKeysBeepAndKeepWaiting();
@@ -159,17 +158,10 @@ void tst_HotKeyRecorder::clickStartsAndStopsRecording() {
     QCOMPARE(recording.count(), 2);
 }
 
-void tst_HotKeyRecorder::escapeCancels_data() {
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::newRow("Esc") << Qt::KeyboardModifiers();
-    QTest::newRow("Super+Esc") << Qt::KeyboardModifiers(Meta);
-}
-
 void tst_HotKeyRecorder::escapeCancels() {
-    QFETCH(Qt::KeyboardModifiers, modifiers);
     QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
     m_recorder->startRecording();
-    QTest::keyClick(m_recorder->field(), Qt::Key_Escape, modifiers);
+    QTest::keyClick(m_recorder->field(), Qt::Key_Escape, Meta);
     QVERIFY(!m_recorder->isRecording());
     QCOMPARE(edited.count(), 0);
     QCOMPARE(m_recorder->combo(), controlOptionC);
@@ -180,13 +172,9 @@ void tst_HotKeyRecorder::rejectedKeysBeepAndKeepWaiting_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::newRow("letter") << int(Qt::Key_K) << Qt::KeyboardModifiers();
-    QTest::newRow("Shift+letter") << int(Qt::Key_K) << Qt::KeyboardModifiers(Shift);
     QTest::newRow("Ctrl+C") << int(Qt::Key_C) << Qt::KeyboardModifiers(Ctrl);
-    QTest::newRow("Ctrl+V") << int(Qt::Key_V) << Qt::KeyboardModifiers(Ctrl);
-    QTest::newRow("Ctrl+W") << int(Qt::Key_W) << Qt::KeyboardModifiers(Ctrl);
     QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Ctrl);
     QTest::newRow("Super+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Meta);
-    QTest::newRow("Super+Space") << int(Qt::Key_Space) << Qt::KeyboardModifiers(Meta);
 }
 
 void tst_HotKeyRecorder::rejectedKeysBeepAndKeepWaiting() {
@@ -206,12 +194,11 @@ void tst_HotKeyRecorder::rejectedKeysBeepAndKeepWaiting() {
 
 void tst_HotKeyRecorder::modifierPressesKeepWaitingQuietly() {
     m_recorder->startRecording();
-    QTest::keyPress(m_recorder->field(), Qt::Key_Control, Ctrl);
-    QTest::keyPress(m_recorder->field(), Qt::Key_Alt, Ctrl | Alt);
-    QTest::keyPress(m_recorder->field(), Qt::Key_Shift, Ctrl | Alt | Shift);
-    QTest::keyPress(m_recorder->field(), Qt::Key_Meta, Meta);
-    QTest::keyPress(m_recorder->field(), Qt::Key_Super_L, Meta);
-    QTest::keyPress(m_recorder->field(), Qt::Key_CapsLock);
+    for (const auto &[key, mods] : {std::pair{Qt::Key_Control, Qt::KeyboardModifiers(Ctrl)},
+                                    {Qt::Key_Shift, Ctrl | Alt | Shift},
+                                    {Qt::Key_Super_L, Qt::KeyboardModifiers(Meta)},
+                                    {Qt::Key_CapsLock, Qt::KeyboardModifiers()}})
+        QTest::keyPress(m_recorder->field(), key, mods);
     QVERIFY(m_recorder->isRecording());
     QCOMPARE(m_beeps, 0);
     QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
@@ -230,9 +217,6 @@ void tst_HotKeyRecorder::acceptedCombination_data() {
     QTest::newRow("Shift+Super+V") << int(Qt::Key_V) << (Shift | Meta)
                                    << HotKeyCombo(9, HotKeyCombo::shiftKey | HotKeyCombo::cmdKey)
                                    << QStringList{"⇧", "⌘", "V"};
-    QTest::newRow("Ctrl+Shift+V") << int(Qt::Key_V) << (Ctrl | Shift)
-                                  << HotKeyCombo(9, HotKeyCombo::controlKey | HotKeyCombo::shiftKey)
-                                  << QStringList{"⌃", "⇧", "V"};
     QTest::newRow("all four, F5") << int(Qt::Key_F5) << (Ctrl | Alt | Shift | Meta)
                                   << HotKeyCombo(96,
                                                  HotKeyCombo::controlKey | HotKeyCombo::optionKey |
@@ -241,10 +225,6 @@ void tst_HotKeyRecorder::acceptedCombination_data() {
     QTest::newRow("keypad flag not stored")
         << int(Qt::Key_K) << (Alt | Qt::KeypadModifier) << HotKeyCombo(40, HotKeyCombo::optionKey)
         << QStringList{"⌥", "K"};
-    QTest::newRow("Super+Space with Shift")
-        << int(Qt::Key_Space) << (Meta | Shift)
-        << HotKeyCombo(49, HotKeyCombo::cmdKey | HotKeyCombo::shiftKey)
-        << QStringList{"⇧", "⌘", "Space"};
 }
 
 void tst_HotKeyRecorder::acceptedCombination() {

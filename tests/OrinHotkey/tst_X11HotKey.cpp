@@ -134,31 +134,18 @@ class tst_X11HotKey : public QObject {
 private Q_SLOTS:
     void init() { HotKey::setBackend(nullptr); }
 
-    void firesOncePerPress() {
+    void firesOncePerPressAndOnlyForItsModifiers() {
         int runs = 0;
         int sentinel = 0;
         const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
         const auto marker = HotKey::create(controlOptionD, [&] { ++sentinel; });
         QVERIFY(hotKey);
         QVERIFY(marker);
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
-        QTRY_COMPARE(runs, 1);
-        // Everything the first press caused has arrived once the next press has.
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+d")}));
+        for (const char *keys : {"ctrl+alt+shift+c", "ctrl+c", "ctrl+alt+c", "ctrl+alt+d"})
+            QVERIFY(xdotool({QStringLiteral("key"), QString::fromLatin1(keys)}));
+        // Everything the earlier presses caused has arrived once the last one has.
         QTRY_COMPARE(sentinel, 1);
         QCOMPARE(runs, 1);
-    }
-
-    void otherModifiersDoNotFire() {
-        int runs = 0;
-        int sentinel = 0;
-        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
-        const auto marker = HotKey::create(controlOptionD, [&] { ++sentinel; });
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+shift+c")}));
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+c")}));
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+d")}));
-        QTRY_COMPARE(sentinel, 1);
-        QCOMPARE(runs, 0);
     }
 
     void firesWithLockKeysOn_data() {
