@@ -122,7 +122,6 @@ private Q_SLOTS:
     void pointerMovesFollowAndChangeTheKeyWindow();
     void nudgeStaysOnTheDisplay_data();
     void nudgeStaysOnTheDisplay();
-    void shiftArrowMovesTenPixels();
     void nudgeOnA2xDisplayMovesOneDevicePixel();
     void pickHandsOverTheColorUnderTheLoupe();
     void pickOnADisplayWithoutWindowClosesWithoutColor();
@@ -141,8 +140,12 @@ private Q_SLOTS:
     void failedRehearsalIsQuiet();
 
 private:
-    // Starts a pick with the pointer at `pointer` and waits for `windows` windows.
+    // Starts a pick with the pointer at `pointer`, recording picks into m_picks.
+    void begin(const QPointF &pointer);
+    // Starts a pick and waits for `windows` windows.
     void startAt(const QPointF &pointer, int windows = 2);
+    // Waits until every capture asked for so far has been delivered.
+    void drainCaptures();
     LoupeView *viewAt(int index) const;
 
     SyntheticSnapshotCapturer *m_capturer = nullptr;
@@ -184,10 +187,24 @@ void tst_LoupeController::cleanup() {
     m_support = nullptr;
 }
 
-void tst_LoupeController::startAt(const QPointF &pointer, int windows) {
+void tst_LoupeController::begin(const QPointF &pointer) {
     m_support->pointer = pointer;
     m_controller->start([this](const PickedColor &color) { m_picks.append(color); });
+}
+
+void tst_LoupeController::startAt(const QPointF &pointer, int windows) {
+    begin(pointer);
     QTRY_COMPARE(m_controller->windows().size(), windows);
+}
+
+void tst_LoupeController::drainCaptures() {
+    // A capture asked for now is delivered after every earlier one.
+    bool probed = false;
+    m_capturer->setHoldResults(false);
+    QObject context;
+    m_capturer->captureDisplay(QPointF(-5000, -5000), &context,
+                               [&](CaptureResult) { probed = true; });
+    QTRY_VERIFY(probed);
 }
 
 LoupeView *tst_LoupeController::viewAt(int index) const {
@@ -200,8 +217,7 @@ void tst_LoupeController::displayUnderPointerIsShownFirstThenTheOthers() {
     connect(m_controller.get(), &LoupeController::windowOpened, this,
             [&] { fullCapturesWhenOpened.append(m_capturer->fullCaptureCount()); });
     m_capturer->setHoldResults(true);
-    m_support->pointer = QPointF(900, 100);
-    m_controller->start([](const PickedColor &) {});
+    begin(QPointF(900, 100));
 
     QVERIFY(m_controller->isShowing());
     QCOMPARE(m_capturer->requestedPoints(), QList<QPointF>{QPointF(900, 100)});
@@ -232,8 +248,7 @@ void tst_LoupeController::displayUnderPointerIsShownFirstThenTheOthers() {
 
 void tst_LoupeController::firstDisplayKeepsItsFirstSnapshot() {
     m_capturer->setHoldResults(true);
-    m_support->pointer = QPointF(100, 100);
-    m_controller->start([](const PickedColor &) {});
+    begin(QPointF(100, 100));
     // The full capture, asked for when the first result arrives, sees other pixels.
     ScreenSnapshot changed = displayA();
     changed.image.fill(Qt::red);
@@ -272,18 +287,10 @@ void tst_LoupeController::startWhileShowingCloses() {
 void tst_LoupeController::cancelDuringFirstCaptureDropsTheResult() {
     QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
     m_capturer->setHoldResults(true);
-    m_support->pointer = QPointF(10, 10);
-    m_controller->start([](const PickedColor &) {});
+    begin(QPointF(10, 10));
     m_controller->close();
     QCOMPARE(m_capturer->releaseHeld(), 1);
-
-    // A capture asked for later is delivered after the held one.
-    bool probed = false;
-    m_capturer->setHoldResults(false);
-    QObject context;
-    m_capturer->captureDisplay(QPointF(-5000, -5000), &context,
-                               [&](CaptureResult) { probed = true; });
-    QTRY_VERIFY(probed);
+    drainCaptures();
 
     QCOMPARE(opened.size(), 0);
     QVERIFY(m_controller->windows().isEmpty());
@@ -293,8 +300,7 @@ void tst_LoupeController::cancelDuringFirstCaptureDropsTheResult() {
 }
 
 void tst_LoupeController::pointOnNoDisplayCloses() {
-    m_support->pointer = QPointF(-50, -50);
-    m_controller->start([](const PickedColor &) {});
+    begin(QPointF(-50, -50));
     QTRY_VERIFY(!m_controller->isShowing());
     QCOMPARE(m_failures, 0);
     QCOMPARE(m_capturer->fullCaptureCount(), 0);
@@ -304,8 +310,7 @@ void tst_LoupeController::pointOnNoDisplayCloses() {
 void tst_LoupeController::captureFailureClosesAndReports() {
     m_capturer->setDisplayCaptureError(QStringLiteral("access denied"));
     QTest::ignoreMessage(QtCriticalMsg, "capture failed: access denied");
-    m_support->pointer = QPointF(10, 10);
-    m_controller->start([](const PickedColor &) {});
+    begin(QPointF(10, 10));
     QTRY_COMPARE(m_failures, 1);
     QVERIFY(!m_controller->isShowing());
     QVERIFY(m_controller->windows().isEmpty());
@@ -316,8 +321,7 @@ void tst_LoupeController::captureFailureClosesAndReports() {
 void tst_LoupeController::staleFailureIsOnlyLogged() {
     m_capturer->setDisplayCaptureError(QStringLiteral("display went away"));
     m_capturer->setHoldResults(true);
-    m_support->pointer = QPointF(10, 10);
-    m_controller->start([](const PickedColor &) {});
+    begin(QPointF(10, 10));
     m_controller->close();
     m_controller->start([](const PickedColor &) {}); // a newer pick, still capturing
     const int session = m_controller->session();
@@ -337,8 +341,7 @@ void tst_LoupeController::fullCaptureFailureClosesAShowingLoupe() {
             [&](LoupeWindow *window) { opened.append(window); });
     m_capturer->setFullCaptureError(QStringLiteral("stream refused"));
     QTest::ignoreMessage(QtCriticalMsg, "full capture failed: stream refused");
-    m_support->pointer = QPointF(10, 10);
-    m_controller->start([](const PickedColor &) {});
+    begin(QPointF(10, 10));
     QTRY_COMPARE(m_failures, 1);
     QCOMPARE(opened.size(), 1);
     QVERIFY(!m_controller->isShowing());
@@ -375,6 +378,8 @@ void tst_LoupeController::nudgeStaysOnTheDisplay_data() {
     QTest::newRow("right") << QPointF(100, 100) << 1 << 0 << QPointF(101, 100);
     QTest::newRow("up") << QPointF(100, 100) << 0 << 1 << QPointF(100, 99);
     QTest::newRow("down") << QPointF(100, 100) << 0 << -1 << QPointF(100, 101);
+    QTest::newRow("shift left") << QPointF(400, 300) << -10 << 0 << QPointF(390, 300);
+    QTest::newRow("shift up") << QPointF(400, 300) << 0 << 10 << QPointF(400, 290);
     QTest::newRow("right edge") << QPointF(799, 10) << 1 << 0 << QPointF(799, 10);
     QTest::newRow("past the right edge") << QPointF(795, 10) << 10 << 0 << QPointF(799, 10);
     QTest::newRow("bottom edge") << QPointF(10, 599) << 0 << -1 << QPointF(10, 599);
@@ -413,22 +418,6 @@ void tst_LoupeController::nudgeStaysOnTheDisplay() {
     QCOMPARE(m_support->pointer, expected);
 }
 
-void tst_LoupeController::shiftArrowMovesTenPixels() {
-    startAt(QPointF(400, 300));
-    LoupeView *view = viewAt(0);
-    key(view, Qt::Key_Left, Qt::ShiftModifier);
-    QCOMPARE(m_controller->point(), QPointF(390, 300));
-    key(view, Qt::Key_Up, Qt::ShiftModifier);
-    QCOMPARE(m_controller->point(), QPointF(390, 290));
-    key(view, Qt::Key_Right);
-    key(view, Qt::Key_Down);
-    QCOMPARE(m_controller->point(), QPointF(391, 291));
-    // A letter moves nothing and warps nothing.
-    const int warps = m_support->warps.size();
-    key(view, Qt::Key_A);
-    QCOMPARE(m_support->warps.size(), warps);
-}
-
 void tst_LoupeController::nudgeOnA2xDisplayMovesOneDevicePixel() {
     startAt(QPointF(900, 100));
     LoupeView *b = viewAt(0);
@@ -458,8 +447,7 @@ void tst_LoupeController::pickHandsOverTheColorUnderTheLoupe() {
 
 void tst_LoupeController::pickOnADisplayWithoutWindowClosesWithoutColor() {
     m_capturer->setHoldResults(true);
-    m_support->pointer = QPointF(100, 100);
-    m_controller->start([this](const PickedColor &color) { m_picks.append(color); });
+    begin(QPointF(100, 100));
     m_capturer->releaseHeld(); // only the first capture: the full capture stays held
     QTRY_COMPARE(m_controller->windows().size(), 1);
     LoupeView *a = viewAt(0);
@@ -479,12 +467,7 @@ void tst_LoupeController::pickOnADisplayWithoutWindowClosesWithoutColor() {
     // The full capture that arrives now belongs to a closed pick.
     QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
     m_capturer->releaseHeld();
-    bool probed = false;
-    m_capturer->setHoldResults(false);
-    QObject context;
-    m_capturer->captureDisplay(QPointF(-5000, -5000), &context,
-                               [&](CaptureResult) { probed = true; });
-    QTRY_VERIFY(probed);
+    drainCaptures();
     QCOMPARE(opened.size(), 0);
 }
 
@@ -652,8 +635,7 @@ void tst_LoupeController::lostInputClosesOnlyItsOwnPick() {
 void tst_LoupeController::cursorIsHiddenWhileShowing() {
     QVERIFY(!QGuiApplication::overrideCursor());
     m_capturer->setHoldResults(true);
-    m_support->pointer = QPointF(200, 200);
-    m_controller->start([](const PickedColor &) {});
+    begin(QPointF(200, 200));
     QVERIFY(!m_controller->isCursorHidden()); // nothing shows yet
     m_capturer->releaseHeld();
     QTRY_VERIFY(m_controller->isCursorHidden());
