@@ -95,13 +95,10 @@ void tst_Preferences::readsStoredValues_data() {
     };
     row("defaultFormat wrong case", "defaultFormat=HEX")
         << controlOptionC << false << ColorFormat::hex;
-    row("defaultFormat tailwind", "defaultFormat=tailwind")
-        << controlOptionC << false << ColorFormat::tailwind;
     row("defaultFormat swiftUIP3", "defaultFormat=swiftUIP3")
         << controlOptionC << false << ColorFormat::swiftUIP3;
     row("defaultFormat unknown", "defaultFormat=scss")
         << controlOptionC << false << ColorFormat::hex;
-    row("defaultFormat empty", "defaultFormat=") << controlOptionC << false << ColorFormat::hex;
     row("hotKey as text", R"(hotKey="{\"keyCode\":7,\"modifiers\":768}")")
         << commandShiftX << false << ColorFormat::hex;
     row("hotKey as bytes", R"x(hotKey="@ByteArray({\"keyCode\":7,\"modifiers\":768})")x")
