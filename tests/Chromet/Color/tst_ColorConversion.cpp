@@ -33,9 +33,7 @@ private Q_SLOTS:
     void srgbSourceKeepsItsValues();
     void roundTripKeepsPrecision();
     void clampsEachChannel();
-    void invalidSourceGivesBlack();
-    void invalidTargetGivesBlack();
-    void notANumberGivesBlack();
+    void unusableInputGivesBlack();
     void changingSourceSpaceIsNoticed();
 };
 
@@ -81,20 +79,12 @@ void tst_ColorConversion::clampsEachChannel() {
     QCOMPARE(red, (RGB{1, 0, 0}));
 }
 
-void tst_ColorConversion::invalidSourceGivesBlack() {
-    const PickedColor color = pickedColor(RGB{0.2, 0.4, 0.6}, QColorSpace());
-    QCOMPARE(color, (PickedColor{RGB{}, RGB{}}));
-}
-
-void tst_ColorConversion::invalidTargetGivesBlack() {
+void tst_ColorConversion::unusableInputGivesBlack() {
+    QCOMPARE(pickedColor(RGB{0.2, 0.4, 0.6}, QColorSpace()), (PickedColor{RGB{}, RGB{}}));
+    // An unknown target space is handled without Qt's warnings.
     QTest::failOnWarning(QRegularExpression(".*"));
     const auto unknown = QColorSpace::NamedColorSpace(99);
     QCOMPARE(rgbComponents(RGB{0.2, 0.4, 0.6}, srgbSpace, unknown), RGB{});
-    // The other space is unaffected.
-    QCOMPARE(rgbComponents(RGB{0.2, 0.4, 0.6}, srgbSpace, QColorSpace::SRgb), (RGB{0.2, 0.4, 0.6}));
-}
-
-void tst_ColorConversion::notANumberGivesBlack() {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     QCOMPARE(rgbComponents(RGB{nan, 0.4, 0.6}, srgbSpace, QColorSpace::SRgb), RGB{});
     QCOMPARE(rgbComponents(RGB{0.2, nan, 0.6}, srgbSpace, QColorSpace::DisplayP3), RGB{});

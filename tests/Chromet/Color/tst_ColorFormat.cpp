@@ -123,7 +123,6 @@ void tst_ColorFormat::formatText_data() {
     QTest::newRow("white tailwind") << white << F::tailwind << none << false << "white";
 
     const PickedColor grey = opaque(0.5, 0.5, 0.5);
-    QTest::newRow("grey hex") << grey << F::hex << none << false << "#808080";
     QTest::newRow("grey rgb") << grey << F::rgb << none << false << "rgb(128 128 128)";
     QTest::newRow("grey hsl") << grey << F::hsl << none << false << "hsl(0 0% 50%)";
     QTest::newRow("grey oklch") << grey << F::oklch << none << false << "oklch(59.82% 0 0)";
