@@ -188,13 +188,6 @@ void tst_CommandLine::format_data() {
                             << "rgb(51 102 153)\n";
     QTest::newRow("triple with integers")
         << QStringList{"format", "1,0,0", "--as", "oklch"} << "oklch(62.8% 0.258 29.2)\n";
-    QTest::newRow("half rounds away from zero")
-        << QStringList{"format", "0.5,0.5,0.5", "--as", "hex"} << "#808080\n";
-    QTest::newRow("hsl") << QStringList{"format", blue, "--as", "hsl"} << "hsl(210 50% 40%)\n";
-    QTest::newRow("oklch") << QStringList{"format", blue, "--as", "oklch"}
-                           << "oklch(49.93% 0.099 250.4)\n";
-    QTest::newRow("swiftUI") << QStringList{"format", "0.2,0.4,0.6", "--as", "swiftUI"}
-                             << "Color(red: 0.200, green: 0.400, blue: 0.600)\n";
     QTest::newRow("P3 converted from sRGB")
         << QStringList{"format", "0.2,0.4,0.6", "--as", "swiftUIP3"}
         << "Color(.displayP3, red: 0.250, green: 0.395, blue: 0.584)\n";
@@ -204,10 +197,6 @@ void tst_CommandLine::format_data() {
     QTest::newRow("P3 does not change sRGB formats")
         << QStringList{"format", blue, "--as", "nsColor", "--p3", "0.1,0.2,0.3"}
         << "NSColor(srgbRed: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n";
-    QTest::newRow("uiColor") << QStringList{"format", blue, "--as", "uiColor"}
-                             << "UIColor(red: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n";
-    QTest::newRow("css variable") << QStringList{"format", blue, "--as", "cssVariable"}
-                                  << "--sky-700: #336699;\n";
     QTest::newRow("css variable named")
         << QStringList{"format", blue, "--as", "cssVariable", "--name", "Sky Blue"}
         << "--Sky Blue: #336699;\n";
@@ -215,8 +204,6 @@ void tst_CommandLine::format_data() {
         << QStringList{"format", "#1AB3E6", "--as=cssVariable", "--name=Brand", "--lowercase-hex"}
         << "--Brand: #1ab3e6;\n";
     QTest::newRow("tailwind") << QStringList{"format", blue, "--as", "tailwind"} << "sky-700\n";
-    QTest::newRow("tailwind label")
-        << QStringList{"format", blue, "--as", "tailwind", "--label"} << "sky-700 ≈\n";
     QTest::newRow("exact tailwind label")
         << QStringList{"format", "#fff", "--label", "--as", "tailwind"} << "white\n";
     QTest::newRow("options before the color")
@@ -318,16 +305,6 @@ void tst_CommandLine::exportPalette_data() {
     QTest::newRow("css by name") << QStringList{"export", "--palette", "Brand Kit", "--as",
                                                 "css",    "--library", "{library}"}
                                  << brandKitCss;
-    QTest::newRow("swift")
-        << QStringList{"export", "--palette", "Brand Kit", "--as",
-                       "swift",  "--library", "{library}"}
-        << "import SwiftUI\n"
-           "\n"
-           "extension Color {\n"
-           "    static let skyBlue = Color(red: 0.200, green: 0.400, blue: 0.600)\n"
-           "    static let skyBlue2 = Color(red: 0.100, green: 0.700, blue: 0.900)\n"
-           "    static let `default` = Color(red: 1.000, green: 1.000, blue: 1.000)\n"
-           "}\n";
     QTest::newRow("tailwind") << QStringList{"export", "--as=tailwind", "--library={library}",
                                              "--palette=Brand Kit"}
                               << "@theme {\n"
@@ -357,9 +334,6 @@ void tst_CommandLine::exportPalette_data() {
         << QStringList{"export", "--palette", "Brand Kit", "--as",
                        "swift",  "--library", "{library}", "--file-name"}
         << "Brand-Kit.swift\n";
-    QTest::newRow("file name css") << QStringList{"export", "--palette", "Brand Kit", "--as",
-                                                  "css",    "--library", "{library}", "--file-name"}
-                                   << "brand-kit.css\n";
     QTest::newRow("file name tailwind")
         << QStringList{"export", "--file-name", "--palette", "!!!",
                        "--as",   "tailwind",    "--library", "{library}"}
@@ -456,17 +430,13 @@ void tst_CommandLine::badInput_data() {
     QTest::newRow("extra argument") << QStringList{"nearest", "#fff", "#000"} << "#000";
     QTest::newRow("version with argument") << QStringList{"--version", "now"} << "now";
     QTest::newRow("five hex digits") << QStringList{"format", "#12345"} << "#12345";
-    QTest::newRow("not hex") << QStringList{"format", "#GG0000"} << "#GG0000";
     QTest::newRow("hex without #") << QStringList{"format", "336699"} << "336699";
     QTest::newRow("empty color") << QStringList{"format", ""} << "invalid color";
     QTest::newRow("two channels") << QStringList{"nearest", "0.2,0.4"} << "0.2,0.4";
-    QTest::newRow("four channels") << QStringList{"nearest", "0.2,0.4,0.6,1"} << "0.2,0.4,0.6,1";
     QTest::newRow("empty channel") << QStringList{"nearest", "0.2,,0.6"} << "0.2,,0.6";
     QTest::newRow("word channel") << QStringList{"nearest", "red,0,0"} << "red";
     QTest::newRow("not a number") << QStringList{"nearest", "nan,0,0"} << "nan";
-    QTest::newRow("infinity") << QStringList{"nearest", "inf,0,0"} << "inf";
     QTest::newRow("channel above 1") << QStringList{"contrast", "1.5,0,0", "#fff"} << "1.5";
-    QTest::newRow("channel below 0") << QStringList{"contrast", "#fff", "0,-0.1,0"} << "-0.1";
     QTest::newRow("decimal comma") << QStringList{"format", "0,5,0,5,0,5"} << "0,5,0,5,0,5";
     QTest::newRow("bad P3") << QStringList{"format", "#fff", "--p3", "0.1,0.2"} << "P3";
     QTest::newRow("P3 outside range") << QStringList{"format", "#fff", "--p3", "0.1,0.2,2"} << "P3";
@@ -485,9 +455,6 @@ void tst_CommandLine::badInput_data() {
         << "Favorites";
     QTest::newRow("corrupt library")
         << QStringList{"history", "--library", "{corrupt}"} << "corrupt";
-    QTest::newRow("corrupt library on export")
-        << QStringList{"export", "--palette", "Brand Kit", "--as", "css", "--library", "{corrupt}"}
-        << "corrupt";
     QTest::newRow("folder instead of a library")
         << QStringList{"history", "--library", "{folder}"} << "folder.json";
     QTest::newRow("empty library option") << QStringList{"history", "--library="} << "--library";
@@ -512,9 +479,7 @@ void tst_CommandLine::corruptLibraryIsLeftAlone_data() {
     QTest::addColumn<bool>("defaultLocation");
 
     QTest::newRow("truncated, --library") << QByteArray("{\"history\": [") << false;
-    QTest::newRow("empty object, --library") << QByteArray("{}") << false;
-    QTest::newRow("truncated, default location") << QByteArray("{\"history\": [") << true;
-    QTest::newRow("array, default location") << QByteArray("[1, 2]") << true;
+    QTest::newRow("empty object, default location") << QByteArray("{}") << true;
     QTest::newRow("not UTF-8, default location") << QByteArray("\xff\xfe\x00garbage", 10) << true;
 }
 
