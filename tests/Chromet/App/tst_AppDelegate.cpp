@@ -40,16 +40,13 @@ private Q_SLOTS:
     void refusedAtLaunchAlertsAndLeavesThePreference_data();
     void refusedAtLaunchAlertsAndLeavesThePreference();
     void refusedChangeKeepsTheWorkingShortcut();
-    void acceptedChangeReplacesTheRegistration();
-    void sameShortcutIsNotRegisteredAgain();
+    void changedShortcutReplacesTheRegistration();
     void shortcutPressStartsAPick();
     void screenRecordingAlertShowsOneAtATime_data();
     void screenRecordingAlertShowsOneAtATime();
     void captureFailureAlertsOnceWhileShowing();
     void focusGoesBackAfterAModal_data();
     void focusGoesBackAfterAModal();
-    void namePromptTrimsAndTreatsBlankAsCancel_data();
-    void namePromptTrimsAndTreatsBlankAsCancel();
     void trayMenuPicksAfterItClosesAndIsBuiltAfresh();
     void firstLaunchShowsOnboardingUntilFinished();
     void launchAppliesTheTaskbarPolicy_data();
@@ -262,23 +259,20 @@ void tst_AppDelegate::refusedChangeKeepsTheWorkingShortcut() {
     QCOMPARE(m_desk.attempts, QList<HotKeyCombo>{ctrlAltX});
 }
 
-void tst_AppDelegate::acceptedChangeReplacesTheRegistration() {
+void tst_AppDelegate::changedShortcutReplacesTheRegistration() {
     AppDelegate &delegate = makeDelegate();
     delegate.applicationDidFinishLaunching();
+    // Assigning the registered shortcut again registers nothing.
+    HotKey *registered = delegate.hotKey();
+    m_prefs->setHotKey(ctrlAltC);
+    QCOMPARE(m_desk.attempts, QList<HotKeyCombo>{ctrlAltC});
+    QCOMPARE(delegate.hotKey(), registered);
+
     m_prefs->setHotKey(ctrlAltV);
     QCOMPARE(delegate.registeredCombo(), std::optional(ctrlAltV));
     QCOMPARE(delegate.hotKey()->combo(), ctrlAltV);
     QCOMPARE(m_desk.registered.values(), QList<HotKeyCombo>{ctrlAltV});
     QVERIFY(m_presenter->alerts.isEmpty());
-}
-
-void tst_AppDelegate::sameShortcutIsNotRegisteredAgain() {
-    AppDelegate &delegate = makeDelegate();
-    delegate.applicationDidFinishLaunching();
-    HotKey *registered = delegate.hotKey();
-    m_prefs->setHotKey(ctrlAltC);
-    QCOMPARE(m_desk.attempts, QList<HotKeyCombo>{ctrlAltC});
-    QCOMPARE(delegate.hotKey(), registered);
 }
 
 void tst_AppDelegate::shortcutPressStartsAPick() {
@@ -407,34 +401,6 @@ void tst_AppDelegate::focusGoesBackAfterAModal() {
     QCOMPARE(answer, 0);
     QCOMPARE(m_presenter->alerts.size(), 1);
     QCOMPARE(m_focus->activated, givenBack ? QList<WId>{foreign} : QList<WId>{});
-}
-
-void tst_AppDelegate::namePromptTrimsAndTreatsBlankAsCancel_data() {
-    QTest::addColumn<std::optional<QString>>("typed");
-    QTest::addColumn<std::optional<QString>>("expected");
-    QTest::newRow("name") << std::optional<QString>(QStringLiteral("Brand"))
-                          << std::optional<QString>(QStringLiteral("Brand"));
-    QTest::newRow("surrounding space and line breaks")
-        << std::optional<QString>(QStringLiteral("  Brand Blue \n\t"))
-        << std::optional<QString>(QStringLiteral("Brand Blue"));
-    QTest::newRow("spaces only") << std::optional<QString>(QStringLiteral("   "))
-                                 << std::optional<QString>();
-    QTest::newRow("cancelled") << std::optional<QString>() << std::optional<QString>();
-}
-
-void tst_AppDelegate::namePromptTrimsAndTreatsBlankAsCancel() {
-    QFETCH(std::optional<QString>, typed);
-    QFETCH(std::optional<QString>, expected);
-    AppDelegate &delegate = makeDelegate();
-    m_presenter->nameAnswers = {typed};
-    const auto name =
-        delegate.promptForName(QStringLiteral("New Palette"), QStringLiteral("Name the palette."),
-                               QStringLiteral("Palette 2"), QStringLiteral("Create"));
-    QCOMPARE(name, expected);
-    QCOMPARE(m_presenter->prompts.size(), 1);
-    QCOMPARE(m_presenter->prompts.first(),
-             (NamePromptSpec{QStringLiteral("New Palette"), QStringLiteral("Name the palette."),
-                             QStringLiteral("Palette 2"), QStringLiteral("Create")}));
 }
 
 void tst_AppDelegate::trayMenuPicksAfterItClosesAndIsBuiltAfresh() {

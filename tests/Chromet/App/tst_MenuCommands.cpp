@@ -42,7 +42,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void menuShowsTheLibraryAndEveryCommand();
     void copyPutsTheCodeOnTheClipboardWithFeedback_data();
     void copyPutsTheCodeOnTheClipboardWithFeedback();
     void openingTheMenuEndsTheFeedback();
@@ -169,28 +168,6 @@ void tst_MenuCommands::trigger(const QStringList &path) {
 
 Library tst_MenuCommands::savedLibrary() const {
     return LibraryStore::decode(readFile(m_delegate->store()->path())).value_or(Library{});
-}
-
-void tst_MenuCommands::menuShowsTheLibraryAndEveryCommand() {
-    launch();
-    QVERIFY(item({QStringLiteral("#FF804D")}));
-    QVERIFY(item({QStringLiteral("#336699"), QStringLiteral("Copy #336699")}));
-    const QString navyName = palette(QStringLiteral("Favorites")).colors.first().name;
-    QVERIFY(item({QStringLiteral("Favorites"), navyName, QStringLiteral("Copy #336699")}));
-    // Favorites holds navy already: it cannot be pinned there again, coral can.
-    QVERIFY(
-        !item({QStringLiteral("#336699"), QStringLiteral("Pin to"), QStringLiteral("Favorites")})
-             ->isEnabled());
-    QVERIFY(item({QStringLiteral("#FF804D"), QStringLiteral("Pin to"), QStringLiteral("Favorites")})
-                ->isEnabled());
-    for (const QString &title :
-         {QStringLiteral("Contrast…"), QStringLiteral("Default Format"),
-          QStringLiteral("Clear History"), QStringLiteral("Settings…"),
-          QStringLiteral("Check for Updates…"), QStringLiteral("Quit Chromet")}) {
-        QVERIFY2(item({title}) && item({title})->isEnabled(), qPrintable(title));
-    }
-    // Saves succeed: no warning below the history.
-    QVERIFY(!item({QStringLiteral("History isn't being saved")}));
 }
 
 void tst_MenuCommands::copyPutsTheCodeOnTheClipboardWithFeedback_data() {

@@ -104,8 +104,6 @@ void tst_PickCoordinator::pickRecordsSavesAndCopies_data() {
         << skyBlue << ColorFormat::tailwind << false << "sky-700";
     QTest::newRow("css variable, lower case")
         << mint << ColorFormat::cssVariable << true << "--cyan-500: #1ab3e6;";
-    QTest::newRow("rgb, lower case does not apply")
-        << skyBlue << ColorFormat::rgb << true << "rgb(51 102 153)";
     QTest::newRow("P3") << skyBlue << ColorFormat::swiftUIP3 << false
                         << "Color(.displayP3, red: 0.250, green: 0.395, blue: 0.584)";
 }
