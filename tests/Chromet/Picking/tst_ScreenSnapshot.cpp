@@ -25,6 +25,11 @@ QImage coordinateImage(int width, int height) {
     return image;
 }
 
+bool near(const RGB &rgb, double r, double g, double b, double tolerance) {
+    return qAbs(rgb.r - r) < tolerance && qAbs(rgb.g - g) < tolerance &&
+           qAbs(rgb.b - b) < tolerance;
+}
+
 } // namespace
 
 class tst_ScreenSnapshot : public QObject {
@@ -192,9 +197,7 @@ void tst_ScreenSnapshot::colorAtPixelUntaggedIsSrgb() {
     s.image.setPixel(3, 4, qRgb(0x33, 0x66, 0x99));
     const std::optional<PickedColor> color = s.colorAtPixel(3, 4);
     QVERIFY(color);
-    QVERIFY(qAbs(color->srgb.r - 0.2) < 1e-4);
-    QVERIFY(qAbs(color->srgb.g - 0.4) < 1e-4);
-    QVERIFY(qAbs(color->srgb.b - 0.6) < 1e-4);
+    QVERIFY(near(color->srgb, 0.2, 0.4, 0.6, 1e-4));
     // The same color expressed in P3 is less saturated.
     QVERIFY(color->p3.r > color->srgb.r);
     QVERIFY(color->p3.b < color->srgb.b);
@@ -206,12 +209,8 @@ void tst_ScreenSnapshot::colorAtPixelDisplayP3Green() {
     s.image.setPixel(5, 5, qRgb(0, 255, 0));
     const std::optional<PickedColor> color = s.colorAtPixel(5, 5);
     QVERIFY(color);
-    QVERIFY(qAbs(color->p3.r) < 1e-3);
-    QVERIFY(qAbs(color->p3.g - 1) < 1e-3);
-    QVERIFY(qAbs(color->p3.b) < 1e-3);
-    QCOMPARE(color->srgb.r, 0.0);
-    QCOMPARE(color->srgb.g, 1.0);
-    QCOMPARE(color->srgb.b, 0.0);
+    QVERIFY(near(color->p3, 0, 1, 0, 1e-3));
+    QCOMPARE(color->srgb, (RGB{0, 1, 0}));
 }
 
 void tst_ScreenSnapshot::colorAtPixelIgnoresAlpha() {
@@ -221,9 +220,7 @@ void tst_ScreenSnapshot::colorAtPixelIgnoresAlpha() {
     s.image.fill(qRgba(0x40, 0x20, 0x10, 0x80));
     const std::optional<PickedColor> color = s.colorAtPixel(1, 1);
     QVERIFY(color);
-    QVERIFY(qAbs(color->srgb.r - 0x40 / 255.0) < 1e-4);
-    QVERIFY(qAbs(color->srgb.g - 0x20 / 255.0) < 1e-4);
-    QVERIFY(qAbs(color->srgb.b - 0x10 / 255.0) < 1e-4);
+    QVERIFY(near(color->srgb, 0x40 / 255.0, 0x20 / 255.0, 0x10 / 255.0, 1e-4));
 }
 
 QTEST_GUILESS_MAIN(tst_ScreenSnapshot)
