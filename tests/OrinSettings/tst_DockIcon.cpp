@@ -36,7 +36,6 @@ class tst_DockIcon : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void policyForVisible();
     void windowsShownLaterFollowThePolicy();
     void shownWindowsChangeAtOnce();
     void applyingTheCurrentPolicyDoesNothing();
@@ -55,11 +54,6 @@ void tst_DockIcon::initTestCase() {
 void tst_DockIcon::init() {
     DockIcon::setActivationPolicy(ActivationPolicy::accessory);
     m_calls.clear();
-}
-
-void tst_DockIcon::policyForVisible() {
-    QCOMPARE(DockIcon::policy(true), ActivationPolicy::regular);
-    QCOMPARE(DockIcon::policy(false), ActivationPolicy::accessory);
 }
 
 void tst_DockIcon::windowsShownLaterFollowThePolicy() {

@@ -32,7 +32,6 @@ class tst_PageAssembly : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void constants();
     void sharedKeywordsCompleteTheGeneralPage();
     void sharedKeywordsComparedIgnoringCase();
     void otherPagesUnchanged();
@@ -44,14 +43,6 @@ private Q_SLOTS:
     void resolve_data();
     void resolve();
 };
-
-void tst_PageAssembly::constants() {
-    QCOMPARE(PageAssembly::generalID(), QStringLiteral("general"));
-    QCOMPARE(PageAssembly::aboutID(), QStringLiteral("about"));
-    QCOMPARE(PageAssembly::sharedGeneralKeywords(),
-             (QStringList{"shortcut", "hotkey", "launch", "login", "startup", "dock", "menu bar",
-                          "permission", "permissions", "sound"}));
-}
 
 void tst_PageAssembly::sharedKeywordsCompleteTheGeneralPage() {
     const QList<SettingsPage> pages = PageAssembly::withSharedGeneralKeywords({general()});

@@ -7,7 +7,6 @@
 #include "OrinSettings/SettingsSwitch.h"
 #include "OrinSettings/ShortcutSection.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
@@ -43,8 +42,6 @@ private Q_SLOTS:
     void shortcutSectionWritesTheBinding();
     void appSectionRows();
     void launchSwitchAsksTheService();
-    void refusedLaunchSpringsBackWithoutAlert();
-    void comingOnScreenReadsTheSystemAgain();
     void dockSwitchWritesThenCallsBack();
 
 private:
@@ -133,32 +130,6 @@ void tst_SettingsSections::launchSwitchAsksTheService() {
     // A change from elsewhere in the program shows at once.
     m_launch->setEnabled(false);
     QVERIFY(!section.launchAtLoginSwitch()->isChecked());
-}
-
-void tst_SettingsSections::refusedLaunchSpringsBackWithoutAlert() {
-    m_service->refuse = true;
-    AppSection section(QStringLiteral("Picker"), m_launch.get(), Binding<bool>{}, {});
-    section.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&section));
-    QTest::mouseClick(section.launchAtLoginSwitch(), Qt::LeftButton);
-    QCOMPARE(m_service->requests, QList<bool>{true});
-    QVERIFY(!section.launchAtLoginSwitch()->isChecked());
-    QVERIFY(m_launch->lastError());
-    QCOMPARE(m_log.size(), 1);
-    QVERIFY(!QApplication::activeModalWidget());
-}
-
-void tst_SettingsSections::comingOnScreenReadsTheSystemAgain() {
-    m_service->registered = true;
-    m_launch->refresh();
-    AppSection section(QStringLiteral("Picker"), m_launch.get(), Binding<bool>{}, {});
-    section.show();
-    QVERIFY(section.launchAtLoginSwitch()->isChecked());
-    section.hide();
-    m_service->registered = false; // removed in the desktop's settings
-    section.show();
-    QVERIFY(!section.launchAtLoginSwitch()->isChecked());
-    QVERIFY(m_service->requests.isEmpty());
 }
 
 void tst_SettingsSections::dockSwitchWritesThenCallsBack() {
