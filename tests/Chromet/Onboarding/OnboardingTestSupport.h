@@ -6,13 +6,13 @@
 #include <QStringList>
 #include <QWidget>
 
-// The texts of the labels `root` shows, top to bottom, left to right.
-inline QStringList shownTexts(const QWidget *root) {
+// What the labels `root` shows that `value` gives text for, top to bottom, left to right.
+template <typename Value> QStringList shownLabels(const QWidget *root, Value value) {
     // Lay out what changed since the last turn of the event loop.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QList<QLabel *> labels;
     for (QLabel *label : root->findChildren<QLabel *>()) {
-        if (label->isVisibleTo(root) && !label->text().isEmpty())
+        if (label->isVisibleTo(root) && !value(label).isEmpty())
             labels.append(label);
     }
     std::sort(labels.begin(), labels.end(), [root](QLabel *a, QLabel *b) {
@@ -22,23 +22,16 @@ inline QStringList shownTexts(const QWidget *root) {
     });
     QStringList texts;
     for (QLabel *label : labels)
-        texts.append(label->text());
+        texts.append(value(label));
     return texts;
 }
 
-// The symbols drawn by the labels `root` shows, top to bottom.
+inline QStringList shownTexts(const QWidget *root) {
+    return shownLabels(root, [](const QLabel *label) { return label->text(); });
+}
+
+// The symbols drawn by the labels `root` shows.
 inline QStringList shownSymbols(const QWidget *root) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    QList<QLabel *> labels;
-    for (QLabel *label : root->findChildren<QLabel *>()) {
-        if (label->isVisibleTo(root) && label->property("symbolName").isValid())
-            labels.append(label);
-    }
-    std::sort(labels.begin(), labels.end(), [root](QLabel *a, QLabel *b) {
-        return a->mapTo(root, QPoint(0, 0)).y() < b->mapTo(root, QPoint(0, 0)).y();
-    });
-    QStringList names;
-    for (QLabel *label : labels)
-        names.append(label->property("symbolName").toString());
-    return names;
+    return shownLabels(
+        root, [](const QLabel *label) { return label->property("symbolName").toString(); });
 }

@@ -47,12 +47,6 @@ private Q_SLOTS:
         QVERIFY(!steps[1].isBlocked());
     }
 
-    void windowTexts() {
-        QCOMPARE(ChrometOnboarding::windowTitle(), "Welcome to Chromet");
-        QCOMPARE(ChrometOnboarding::finishTitle(), "Start Using Chromet");
-        QCOMPARE(ChrometOnboarding::windowSize, QSize(500, 400));
-    }
-
     void welcomePage() {
         FakePermission permission;
         auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[0]);
