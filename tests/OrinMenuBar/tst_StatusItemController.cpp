@@ -16,7 +16,6 @@ private Q_SLOTS:
     void init();
     void showsIconWithNameAndMenu();
     void refillsTheSameMenuOnEveryOpening();
-    void openingThePopupRebuilds();
     void oldItemsAndSubmenusAreDisposed();
     void rebuildFromAnItemsOwnHandler();
     void temporaryIconAndRestore();
@@ -74,17 +73,6 @@ void tst_StatusItemController::refillsTheSameMenuOnEveryOpening() {
     QCOMPARE(m_controller->menu(), menu);
     QCOMPARE(m_menusAtBuild, (QList<QMenu *>{menu, menu, menu}));
     QCOMPARE(m_sizesAtBuild, (QList<int>{0, 0, 0})); // emptied before each build
-}
-
-void tst_StatusItemController::openingThePopupRebuilds() {
-    QMenu *menu = m_controller->menu();
-    menu->popup(QPoint(10, 10));
-    QCOMPARE(m_builds, 1);
-    menu->hide();
-    menu->popup(QPoint(10, 10));
-    QCOMPARE(m_builds, 2);
-    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Build 2"));
-    menu->hide();
 }
 
 void tst_StatusItemController::oldItemsAndSubmenusAreDisposed() {

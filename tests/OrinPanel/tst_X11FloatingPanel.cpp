@@ -120,6 +120,8 @@ void tst_X11FloatingPanel::clickElsewhere() {
     QFETCH(bool, hides);
     FloatingPanelController controller(new QWidget, QSize(360, 220));
     controller.setHidesOnResignKey(hides);
+    int didHide = 0;
+    controller.setOnDidHide([&] { ++didHide; });
     controller.show();
     QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
 
@@ -131,6 +133,7 @@ void tst_X11FloatingPanel::clickElsewhere() {
     other.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&other));
     QTRY_COMPARE(controller.isVisible(), !hides);
+    QCOMPARE(didHide, hides ? 1 : 0);
 }
 
 CHROMET_X11_TEST_MAIN(tst_X11FloatingPanel)

@@ -45,63 +45,47 @@ private Q_SLOTS:
         QCOMPARE(item.versionText(), "1.1 (31)");
     }
 
-    void versionsAsElements() {
-        const Appcast cast = Appcast::parse(
-            feed("\n"
-                 "    <item>\n"
-                 "      <sparkle:version> 32 </sparkle:version>\n"
-                 "      <sparkle:shortVersionString>1.2</sparkle:shortVersionString>\n"
-                 "    </item>"));
-        QCOMPARE(cast.items.size(), 1);
-        QCOMPARE(cast.items.first().version, "32");
-        QCOMPARE(cast.items.first().versionText(), "1.2 (32)");
+    void versions_data() {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QStringList>("versions");
+        QTest::addColumn<QString>("newestText");
+        QTest::newRow("as elements")
+            << feed("<item><sparkle:version> 32 </sparkle:version>"
+                    "<sparkle:shortVersionString>1.2</sparkle:shortVersionString></item>")
+            << QStringList{"32"} << "1.2 (32)";
+        // Without a readable version the build number alone is shown.
+        QTest::newRow("enclosure wins over elements")
+            << feed("<item><sparkle:version>30</sparkle:version>"
+                    "<enclosure url=\"https://example.org/a\" sparkle:version=\"33\"/></item>")
+            << QStringList{"33"} << "33";
+        QTest::newRow("any prefix for the namespace")
+            << QByteArray("<rss xmlns:s=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
+                          "<channel><item><enclosure url=\"https://example.org/a\" "
+                          "s:version=\"40\"/></item></channel></rss>")
+            << QStringList{"40"} << "40";
+        QTest::newRow("items without a version are not releases")
+            << feed("<item><title>News</title><enclosure url=\"https://example.org/a\"/></item>"
+                    "<item><sparkle:version>12</sparkle:version></item>")
+            << QStringList{"12"} << "12";
+        QTest::newRow("newest is the highest in any order")
+            << feed("<item><sparkle:version>9</sparkle:version></item>"
+                    "<item><sparkle:version>100</sparkle:version></item>"
+                    "<item><sparkle:version>27</sparkle:version></item>")
+            << QStringList{"9", "100", "27"} << "100";
+        QTest::newRow("no items, no newest") << feed("") << QStringList{} << QString();
     }
 
-    void enclosureWinsOverElements() {
-        const Appcast cast = Appcast::parse(
-            feed("\n"
-                 "    <item>\n"
-                 "      <sparkle:version>30</sparkle:version>\n"
-                 "      <enclosure url=\"https://example.org/a\" sparkle:version=\"33\"/>\n"
-                 "    </item>"));
-        QCOMPARE(cast.items.size(), 1);
-        QCOMPARE(cast.items.first().version, "33");
-        // No readable version: the build number alone.
-        QCOMPARE(cast.items.first().versionText(), "33");
-    }
-
-    void anyPrefixForTheNamespace() {
-        const Appcast cast =
-            Appcast::parse("<rss xmlns:s=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">\n"
-                           "<channel><item><enclosure url=\"https://example.org/a\" "
-                           "s:version=\"40\"/></item></channel></rss>");
-        QCOMPARE(cast.items.size(), 1);
-        QCOMPARE(cast.items.first().version, "40");
-    }
-
-    void itemsWithoutVersionAreNotReleases() {
-        const Appcast cast = Appcast::parse(
-            feed("\n"
-                 "    <item><title>News</title><enclosure url=\"https://example.org/a\"/></item>\n"
-                 "    <item><sparkle:version>12</sparkle:version></item>"));
-        QCOMPARE(cast.items.size(), 1);
-        QCOMPARE(cast.items.first().version, "12");
-    }
-
-    void newestIsTheHighestVersionInAnyOrder() {
-        const Appcast cast =
-            Appcast::parse(feed("\n"
-                                "    <item><sparkle:version>9</sparkle:version></item>\n"
-                                "    <item><sparkle:version>100</sparkle:version></item>\n"
-                                "    <item><sparkle:version>27</sparkle:version></item>"));
-        QCOMPARE(cast.items.size(), 3);
-        QCOMPARE(cast.newest()->version, "100");
-    }
-
-    void noItemsNoNewest() {
-        const Appcast cast = Appcast::parse(feed(""));
+    void versions() {
+        QFETCH(QByteArray, xml);
+        QFETCH(QStringList, versions);
+        QFETCH(QString, newestText);
+        const Appcast cast = Appcast::parse(xml);
         QCOMPARE(cast.error, QString());
-        QVERIFY(!cast.newest());
+        QStringList found;
+        for (const AppcastItem &item : cast.items)
+            found.append(item.version);
+        QCOMPARE(found, versions);
+        QCOMPARE(cast.newest() ? cast.newest()->versionText() : QString(), newestText);
     }
 
     void relativeLinksAreDropped() {

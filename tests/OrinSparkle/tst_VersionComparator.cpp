@@ -11,36 +11,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("expected");
 
-        QTest::newRow("same build") << "27"
-                                    << "27" << 0;
-        QTest::newRow("numbers, not text") << "103"
-                                           << "27" << 1;
-        QTest::newRow("older build") << "26"
-                                     << "27" << -1;
-        QTest::newRow("dotted numerically") << "1.10"
-                                            << "1.9" << 1;
-        QTest::newRow("missing part is zero") << "1.0"
-                                              << "1.0.0" << 0;
-        QTest::newRow("extra part counts") << "1.0.1"
-                                           << "1.0" << 1;
-        QTest::newRow("leading zeros") << "1.02"
-                                       << "1.2" << 0;
-        QTest::newRow("longer than 64 bits") << "123456789012345678901234567890"
-                                             << "123456789012345678901234567889" << 1;
-        QTest::newRow("release after its beta") << "2.0"
-                                                << "2.0b1" << 1;
-        QTest::newRow("beta 2 after beta 1") << "2.0b2"
-                                             << "2.0b1" << 1;
-        QTest::newRow("beta 10 after beta 9") << "2.0b10"
-                                              << "2.0b9" << 1;
-        QTest::newRow("rc after beta") << "2.0rc1"
-                                       << "2.0b3" << 1;
-        QTest::newRow("beta of next after release") << "2.1b1"
-                                                    << "2.0" << 1;
-        QTest::newRow("surrounding spaces") << " 31 "
-                                            << "31" << 0;
-        QTest::newRow("non-ASCII digit is not a number")
-            << QString::fromUtf8("\u0663") << "1" << -1;
+        const auto row = [](const char *name, const QString &a, const char *b, int expected) {
+            QTest::newRow(name) << a << QString::fromLatin1(b) << expected;
+        };
+        row("same build", QStringLiteral("27"), "27", 0);
+        row("numbers, not text", QStringLiteral("103"), "27", 1);
+        row("older build", QStringLiteral("26"), "27", -1);
+        row("dotted numerically", QStringLiteral("1.10"), "1.9", 1);
+        row("missing part is zero", QStringLiteral("1.0"), "1.0.0", 0);
+        row("extra part counts", QStringLiteral("1.0.1"), "1.0", 1);
+        row("leading zeros", QStringLiteral("1.02"), "1.2", 0);
+        row("longer than 64 bits", QStringLiteral("123456789012345678901234567890"),
+            "123456789012345678901234567889", 1);
+        row("release after its beta", QStringLiteral("2.0"), "2.0b1", 1);
+        row("beta 2 after beta 1", QStringLiteral("2.0b2"), "2.0b1", 1);
+        row("beta 10 after beta 9", QStringLiteral("2.0b10"), "2.0b9", 1);
+        row("rc after beta", QStringLiteral("2.0rc1"), "2.0b3", 1);
+        row("beta of next after release", QStringLiteral("2.1b1"), "2.0", 1);
+        row("surrounding spaces", QStringLiteral(" 31 "), "31", 0);
+        row("non-ASCII digit is not a number", QString::fromUtf8("\u0663"), "1", -1);
     }
 
     void compare() {

