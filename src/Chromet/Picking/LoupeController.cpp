@@ -155,7 +155,23 @@ void LoupeController::start(PickHandler onPick) {
         if (weak && weak->m_session == session)
             weak->close();
     });
+    clearFadingLoupes();
     captureFirst(session);
+}
+
+void LoupeController::clearFadingLoupes() {
+    // A closed pick's windows cover the screen until they are ordered out, and the capture takes
+    // the screen as it is shown: their fading loupes would be picked from. Without them the
+    // windows show their snapshots, which is what the screen looked like under them.
+    bool dropped = false;
+    for (const QPointer<LoupeWindow> &window : std::as_const(m_fading)) {
+        if (window && window->isVisible() && window->view()) {
+            window->view()->dropLoupe();
+            dropped = true;
+        }
+    }
+    if (dropped)
+        m_support->syncDrawing();
 }
 
 void LoupeController::captureFirst(int session) {
@@ -410,11 +426,14 @@ void LoupeController::close() {
         leaving.append(window);
     }
     if (!leaving.isEmpty()) {
+        m_fading += leaving;
         QTimer::singleShot(orderOutMs, Qt::PreciseTimer, this, [this, leaving] {
             for (const QPointer<LoupeWindow> &window : leaving) {
+                m_fading.removeOne(window);
                 if (window)
                     recycle(window);
             }
+            m_fading.removeAll(nullptr);
         });
     }
 

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -95,6 +96,7 @@ private:
     void openWindow(const ScreenSnapshot &snapshot);
     LoupeWindow *acquireWindow(const QRectF &frame);
     void recycle(LoupeWindow *window);
+    void clearFadingLoupes();
     LoupeWindow *windowContaining(const QPointF &point) const;
     void makeKey(LoupeWindow *window);
     void updateViews();
@@ -126,4 +128,6 @@ private:
     // Every window made, whichever state it is in; the idle ones wait for the next pick.
     QList<LoupeWindow *> m_allWindows;
     QList<LoupeWindow *> m_idleWindows;
+    // Windows of closed picks, on screen until they are ordered out.
+    QList<QPointer<LoupeWindow>> m_fading;
 };

@@ -40,6 +40,9 @@ public:
     virtual void focusWindow(QWidget *window) = 0;
     // Releases the grabs and stops watching.
     virtual void endPick() = 0;
+    // Returns once the window system has drawn everything this process sent it, so that a screen
+    // capture asked afterwards (on any connection) shows it.
+    virtual void syncDrawing() {}
 };
 
 // X11LoupeSupport on X11, otherwise the plain-Qt support.

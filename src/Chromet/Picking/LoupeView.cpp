@@ -191,6 +191,18 @@ void LoupeView::popOut() {
     Motion::popOut(m_pillGlass, pillPopOutScale, popOutSeconds);
 }
 
+void LoupeView::dropLoupe() {
+    const QRegion region = loupeRegion();
+    for (GlassView *glass : {m_ringGlass, m_pillGlass}) {
+        if (glass) {
+            Motion::finish(glass);
+            glass->hide();
+        }
+    }
+    if (!region.isEmpty())
+        repaint(region);
+}
+
 void LoupeView::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     const QImage &image = m_snapshot.image;

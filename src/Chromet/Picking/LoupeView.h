@@ -68,6 +68,9 @@ public:
     void confirm();
     // When the pick ends: the ring and the pill fade and shrink, if they are showing.
     void popOut();
+    // Takes the ring and the pill away at once and paints the screen behind them before
+    // returning, so that the window shows nothing but the snapshot.
+    void dropLoupe();
 
     bool hasAppeared() const { return m_hasAppeared; }
     // Whether the ring and pill are showing on this display.

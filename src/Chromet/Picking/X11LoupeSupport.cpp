@@ -149,6 +149,18 @@ bool isLoupeWindow(xcb_window_t window) {
     return qobject_cast<LoupeWindow *>(QWidget::find(WId(window))) != nullptr;
 }
 
+// A window of the pick in progress. A closed pick's windows ignore the mouse while they fade and
+// are hidden after: the focus and grab events their release causes may arrive after the next
+// pick has begun, and are not that pick's losses.
+bool isLiveLoupeWindow(QWidget *widget) {
+    const auto *window = qobject_cast<LoupeWindow *>(widget);
+    return window && window->isVisible() && !window->ignoresMouse();
+}
+
+bool isLiveLoupeWindow(xcb_window_t window) {
+    return isLiveLoupeWindow(QWidget::find(WId(window)));
+}
+
 QScreen *screenHolding(const QPointF &global) {
     const QList<QScreen *> screens = QGuiApplication::screens();
     for (QScreen *screen : screens) {
@@ -358,6 +370,12 @@ void X11LoupeSupport::endPick() {
     m_view = nullptr;
 }
 
+void X11LoupeSupport::syncDrawing() {
+    // A round trip: the server has handled every earlier request of Qt's connection.
+    if (xcb_connection_t *connection = qtConnection())
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 bool X11LoupeSupport::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) {
     if (!m_picking || eventType != "xcb_generic_event_t")
         return false;
@@ -365,7 +383,7 @@ bool X11LoupeSupport::nativeEventFilter(const QByteArray &eventType, void *messa
     switch (event->response_type & ~0x80) {
     case XCB_FOCUS_OUT: {
         const auto *focusOut = reinterpret_cast<const xcb_focus_out_event_t *>(event);
-        if (!isLoupeWindow(focusOut->event) || focusOut->detail == XCB_NOTIFY_DETAIL_POINTER ||
+        if (!isLiveLoupeWindow(focusOut->event) || focusOut->detail == XCB_NOTIFY_DETAIL_POINTER ||
             focusOut->detail == XCB_NOTIFY_DETAIL_INFERIOR)
             break;
         if (focusOut->mode == XCB_NOTIFY_MODE_UNGRAB) {
@@ -381,7 +399,7 @@ bool X11LoupeSupport::nativeEventFilter(const QByteArray &eventType, void *messa
         // The pointer grab ended without being asked while the pointer was over another window.
         const auto *leave = reinterpret_cast<const xcb_leave_notify_event_t *>(event);
         if (leave->mode == XCB_NOTIFY_MODE_UNGRAB && m_pointerGrabbed &&
-            isLoupeWindow(leave->event))
+            isLiveLoupeWindow(leave->event))
             reportLost();
         break;
     }
@@ -393,7 +411,7 @@ bool X11LoupeSupport::nativeEventFilter(const QByteArray &eventType, void *messa
             const auto *bytes = reinterpret_cast<const uint8_t *>(event);
             xcb_window_t window = XCB_NONE;
             std::memcpy(&window, bytes + xiEventWindowOffset, sizeof window);
-            if (bytes[xiModeOffset] == xiModeUngrab && isLoupeWindow(window))
+            if (bytes[xiModeOffset] == xiModeUngrab && isLiveLoupeWindow(window))
                 reportLost();
         }
         break;
@@ -421,8 +439,7 @@ void X11LoupeSupport::checkFocus() {
         xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     if (!reply)
         return;
-    QWidget *window = QWidget::find(WId(reply->focus));
-    if (!qobject_cast<LoupeWindow *>(window) || !window->isVisible())
+    if (!isLiveLoupeWindow(QWidget::find(WId(reply->focus))))
         reportLost();
 }
 

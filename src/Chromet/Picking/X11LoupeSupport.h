@@ -34,6 +34,7 @@ public:
     void takeInput(QWidget *view) override;
     void focusWindow(QWidget *window) override;
     void endPick() override;
+    void syncDrawing() override;
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QPaintEvent>
 #include <QTimer>
 
@@ -86,9 +87,12 @@ private Q_SLOTS:
     void windowManagerIsAskedToActivate();
     void keptWindowIsRaisedAboveNewerWindows();
     void screenIsPaintedOnceAPick();
+    void restartWhileTheClosedPickFades_data();
+    void restartWhileTheClosedPickFades();
 
 private:
     void startPick(const QPoint &pointer, bool waitForGrab = true);
+    bool staysShowing(int ms);
     LoupeWindow *window() const { return m_controller->windows().value(0); }
     X11LoupeSupport *support() const {
         return dynamic_cast<X11LoupeSupport *>(&m_controller->support());
@@ -343,6 +347,57 @@ void tst_X11LoupeController::screenIsPaintedOnceAPick() {
     QTRY_COMPARE(m_controller->point(), QPointF(339, 220));
     QTRY_VERIFY(!Motion::isAnimating(view->ringGlass()) && !Motion::isAnimating(view->pillGlass()));
     QCOMPARE(counter.count, 1);
+}
+
+// Whether the pick shows on screen, holding the input, for all of `ms`.
+bool tst_X11LoupeController::staysShowing(int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        LoupeWindow *shown = window();
+        if (!m_controller->isShowing() || !shown || !shown->isVisible() ||
+            !shown->windowHandle()->isExposed() || !support()->holdsKeyboard())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+void tst_X11LoupeController::restartWhileTheClosedPickFades_data() {
+    QTest::addColumn<QString>("closing");
+    QTest::newRow("Escape") << QStringLiteral("Escape");
+    QTest::newRow("right click") << QStringLiteral("right click");
+    QTest::newRow("shortcut toggle") << QStringLiteral("toggle");
+}
+
+void tst_X11LoupeController::restartWhileTheClosedPickFades() {
+    QFETCH(QString, closing);
+    startPick(QPoint(300, 200));
+    QPointer<LoupeWindow> closed = window();
+    if (closing == QLatin1String("Escape"))
+        QVERIFY(keys({QStringLiteral("Escape")}));
+    else if (closing == QLatin1String("right click"))
+        QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("3")}));
+    else
+        m_controller->start([](const PickedColor &) {});
+    QTRY_VERIFY(!m_controller->isShowing());
+    QVERIFY(closed && closed->isVisible());
+
+    // At once, while the closed pick's window still fades.
+    m_controller->start([this](const PickedColor &color) { m_picks.append(color); });
+    QTRY_VERIFY(window() != nullptr);
+    QVERIFY(closed && closed->isVisible());
+    QTRY_VERIFY(support()->holdsKeyboard() && support()->holdsPointer());
+    // Past the closed pick's fade and whatever its release and focus hand-back send.
+    QVERIFY(staysShowing(500));
+    QVERIFY(!closed || !closed->isVisible() || closed == window());
+    QTRY_COMPARE(m_other->focus(), xcb_window_t(window()->winId()));
+
+    const QPoint target(333, 222);
+    QVERIFY(moveTo(target));
+    QTRY_COMPARE(m_controller->point(), QPointF(target));
+    QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("1")}));
+    QTRY_COMPARE(m_picks.size(), 1);
+    QCOMPARE(toRgb(m_picks.first()), fixtureColor(target));
 }
 
 CHROMET_X11_TEST_MAIN(tst_X11LoupeController)
