@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh --demo
-scripts/build.sh -DCHROMET_TESTS=OFF -DCHROMET_BENCH=OFF
+scripts/build.sh -DCHROMET_TESTS=OFF -DCHROMET_BENCH=OFF -DCHROMET_SCREENSHOTS=OFF
 chromet=$PWD/${CHROMET_BUILD_DIR:-build}/src/Chromet/App/chromet
 
 work=$(mktemp -d)

@@ -8,5 +8,5 @@ if [ -z "${DISPLAY:-}" ] && [ $# -eq 0 ]; then
     exec scripts/demo.sh
 fi
 scripts/deps.sh
-scripts/build.sh -DCHROMET_TESTS=OFF -DCHROMET_BENCH=OFF
+scripts/build.sh -DCHROMET_TESTS=OFF -DCHROMET_BENCH=OFF -DCHROMET_SCREENSHOTS=OFF
 exec "${CHROMET_BUILD_DIR:-build}/src/Chromet/App/chromet" "$@"
