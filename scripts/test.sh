@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh --test
 build_dir=${CHROMET_BUILD_DIR:-build}
-CHROMET_BUILD_DIR=$build_dir scripts/build.sh -DCHROMET_WERROR=ON -DCHROMET_TESTS=ON
+CHROMET_BUILD_DIR=$build_dir scripts/build.sh -DCHROMET_WERROR=ON -DCHROMET_TESTS=ON -DCHROMET_BENCH=ON -DCHROMET_SCREENSHOTS=ON
 # A decimal-comma locale, generated into the build folder so no root is needed.
 locale_dir=$PWD/$build_dir/locale
 if [ ! -d "$locale_dir/de_DE.UTF-8" ]; then
