@@ -110,14 +110,15 @@ void tst_X11WindowEffects::shadowHints() {
     WindowEffects::setDrawsOwnShadow(&window, 28);
     OtherClient reader;
     const quint32 id = quint32(window.winId());
-    QCOMPARE(reader.cardinals(id, "_GTK_FRAME_EXTENTS"), (QVector<quint32>{28, 28, 28, 28}));
-    QCOMPARE(reader.cardinals(id, "_COMPTON_SHADOW"), QVector<quint32>{0});
+    // Our requests and the reader's travel on different connections: wait for ours to land.
+    QTRY_COMPARE(reader.cardinals(id, "_GTK_FRAME_EXTENTS"), (QVector<quint32>{28, 28, 28, 28}));
+    QTRY_COMPARE(reader.cardinals(id, "_COMPTON_SHADOW"), QVector<quint32>{0});
     WindowEffects::setDrawsOwnShadow(&window, 0);
-    QVERIFY(reader.cardinals(id, "_GTK_FRAME_EXTENTS").isEmpty());
-    QVERIFY(reader.cardinals(id, "_COMPTON_SHADOW").isEmpty());
+    QTRY_VERIFY(reader.cardinals(id, "_GTK_FRAME_EXTENTS").isEmpty());
+    QTRY_VERIFY(reader.cardinals(id, "_COMPTON_SHADOW").isEmpty());
 
     WindowEffects::setOnAllDesktops(&window);
-    QCOMPARE(reader.cardinals(id, "_NET_WM_DESKTOP"), QVector<quint32>{0xFFFFFFFFu});
+    QTRY_COMPARE(reader.cardinals(id, "_NET_WM_DESKTOP"), QVector<quint32>{0xFFFFFFFFu});
 }
 
 void tst_X11WindowEffects::inputRegion() {
@@ -128,9 +129,9 @@ void tst_X11WindowEffects::inputRegion() {
     OtherClient reader;
     const quint32 id = quint32(window.winId());
     WindowEffects::setInputRegion(&window, QRegion(28, 28, 360, 220));
-    QCOMPARE(reader.inputRegion(id), QRegion(28, 28, 360, 220));
+    QTRY_COMPARE(reader.inputRegion(id), QRegion(28, 28, 360, 220));
     WindowEffects::setInputRegion(&window, QRegion());
-    QCOMPARE(reader.inputRegion(id), QRegion(0, 0, 416, 276));
+    QTRY_COMPARE(reader.inputRegion(id), QRegion(0, 0, 416, 276));
 }
 
 CHROMET_X11_TEST_MAIN(tst_X11WindowEffects)
