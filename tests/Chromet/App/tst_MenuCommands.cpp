@@ -305,7 +305,8 @@ void tst_MenuCommands::renamesAskWithTheCurrentName() {
         QCOMPARE(readFile(delegate.store()->path()), before);
         return;
     }
-    const Palette *saved = savedLibrary().palette(favorites.id);
+    const Library library = savedLibrary();
+    const Palette *saved = library.palette(favorites.id);
     QVERIFY(saved);
     QCOMPARE(palette ? saved->name : saved->colors.first().name, QStringLiteral("Ocean"));
 }
