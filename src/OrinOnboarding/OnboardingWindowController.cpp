@@ -5,8 +5,8 @@
 #include "OrinTheme/MaterialView.h"
 
 #include <QEvent>
-#include <QPushButton>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 

@@ -66,8 +66,7 @@ private Q_SLOTS:
         QVERIFY(first->id() >= 1);
         QCOMPARE(m_backend->attempts.size(), 1);
         QCOMPARE(m_backend->attempts[0].combo, combo);
-        QCOMPARE(m_backend->attempts[0].identifier,
-                 (HotKeyIdentifier{0x4F52494Eu, first->id()}));
+        QCOMPARE(m_backend->attempts[0].identifier, (HotKeyIdentifier{0x4F52494Eu, first->id()}));
         m_backend->refused.insert(9);
         QVERIFY(!HotKey::create({9, 0x1800}, [] {}));
         const auto third = HotKey::create({10, 0x1800}, [] {});

@@ -17,8 +17,7 @@
 
 namespace {
 
-QByteArray readDisplayNumber(int fd, int timeoutMs)
-{
+QByteArray readDisplayNumber(int fd, int timeoutMs) {
     QByteArray number;
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
@@ -39,13 +38,11 @@ QByteArray readDisplayNumber(int fd, int timeoutMs)
 
 } // namespace
 
-XServerSession::~XServerSession()
-{
+XServerSession::~XServerSession() {
     stop();
 }
 
-bool XServerSession::start(const Options &options)
-{
+bool XServerSession::start(const Options &options) {
     stop();
     int fds[2];
     if (::pipe(fds) != 0) {
@@ -118,8 +115,7 @@ bool XServerSession::start(const Options &options)
     return true;
 }
 
-void XServerSession::stop()
-{
+void XServerSession::stop() {
     if (m_pid <= 0)
         return;
     ::kill(m_pid, SIGTERM);
@@ -137,9 +133,8 @@ void XServerSession::stop()
     m_display.clear();
 }
 
-QByteArray XServerSession::run(const QString &program, const QStringList &arguments,
-                               int timeoutMs, int *exitCode) const
-{
+QByteArray XServerSession::run(const QString &program, const QStringList &arguments, int timeoutMs,
+                               int *exitCode) const {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), m_display);

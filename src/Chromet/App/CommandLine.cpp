@@ -71,13 +71,13 @@ ParsedArguments parseArguments(const QString &command, const QStringList &argume
         }
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? argument : argument.left(equals);
-        const auto spec = std::find_if(options.cbegin(), options.cend(),
-                                       [&](const OptionSpec &o) { return o.name == name; });
-        if (spec == options.cend())
+        const auto known = std::find_if(options.cbegin(), options.cend(),
+                                        [&](const OptionSpec &o) { return o.name == name; });
+        if (known == options.cend())
             fail(QStringLiteral("unknown option %1 for %2").arg(name, command));
         if (parsed.values.contains(name) || parsed.flags.contains(name))
             fail(QStringLiteral("option %1 is given more than once").arg(name));
-        if (!spec->takesValue) {
+        if (!known->takesValue) {
             if (equals >= 0)
                 fail(QStringLiteral("option %1 takes no value").arg(name));
             parsed.flags.insert(name);
