@@ -1,5 +1,7 @@
 #include "OrinHotkey/X11HotKeyBackend.h"
 
+#include "OrinX11/X11Connection.h"
+
 #include "OrinHotkey/KeyCodes.h"
 
 #include <QCoreApplication>
@@ -23,21 +25,13 @@ Q_LOGGING_CATEGORY(lcX11HotKey, "orin.hotkey.x11")
 constexpr xcb_keysym_t numLockKeysym = 0xff7f;
 constexpr quint16 coreModifierBits = 0xff;
 
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
 } // namespace
 
 std::unique_ptr<X11HotKeyBackend> X11HotKeyBackend::create() {
-    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (!app)
+    xcb_connection_t *connection = OrinX11::qtConnection();
+    if (!connection)
         return nullptr;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return nullptr;
-    return std::make_unique<X11HotKeyBackend>(x11->connection());
+    return std::make_unique<X11HotKeyBackend>(connection);
 }
 
 X11HotKeyBackend::X11HotKeyBackend(xcb_connection_t *connection)

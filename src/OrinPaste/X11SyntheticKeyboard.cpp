@@ -1,5 +1,7 @@
 #include "OrinPaste/X11SyntheticKeyboard.h"
 
+#include "OrinX11/X11Connection.h"
+
 #include "OrinHotkey/HotKeyCombo.h"
 #include "OrinHotkey/KeyCodes.h"
 
@@ -18,11 +20,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcX11Keyboard, "orin.paste.x11")
 
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
 // Key codes of the left-hand modifier keys, in the order they are pressed.
 constexpr std::pair<quint32, quint32> modifierKeys[] = {
     {HotKeyCombo::controlKey, 59},
@@ -34,13 +31,10 @@ constexpr std::pair<quint32, quint32> modifierKeys[] = {
 } // namespace
 
 std::unique_ptr<X11SyntheticKeyboard> X11SyntheticKeyboard::create() {
-    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (!app)
+    xcb_connection_t *connection = OrinX11::qtConnection();
+    if (!connection)
         return nullptr;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return nullptr;
-    return std::make_unique<X11SyntheticKeyboard>(x11->connection());
+    return std::make_unique<X11SyntheticKeyboard>(connection);
 }
 
 X11SyntheticKeyboard::X11SyntheticKeyboard(xcb_connection_t *connection)

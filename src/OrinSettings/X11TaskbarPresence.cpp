@@ -1,5 +1,7 @@
 #include "OrinSettings/X11TaskbarPresence.h"
 
+#include "OrinX11/X11Connection.h"
+
 #include <QGuiApplication>
 #include <QList>
 #include <QWindow>
@@ -12,11 +14,6 @@
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
 // _NET_WM_STATE client message actions.
 constexpr quint32 netWmStateRemove = 0;
 constexpr quint32 netWmStateAdd = 1;
@@ -26,13 +23,10 @@ constexpr quint32 sourceApplication = 1;
 } // namespace
 
 std::unique_ptr<X11TaskbarPresence> X11TaskbarPresence::create() {
-    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (!app)
+    xcb_connection_t *connection = OrinX11::qtConnection();
+    if (!connection)
         return nullptr;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return nullptr;
-    return std::make_unique<X11TaskbarPresence>(x11->connection());
+    return std::make_unique<X11TaskbarPresence>(connection);
 }
 
 X11TaskbarPresence::X11TaskbarPresence(xcb_connection_t *connection)

@@ -1,5 +1,7 @@
 #include "OrinTheme/X11WindowEffects.h"
 
+#include "OrinX11/X11Connection.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -16,17 +18,8 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcX11Effects, "orin.theme.x11")
 
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
 xcb_connection_t *connection() {
-    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (!app)
-        return nullptr;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
+    return OrinX11::qtConnection();
 }
 
 // Qt opens the display's default screen: the number after the "." of DISPLAY, 0 without one.

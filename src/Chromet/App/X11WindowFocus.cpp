@@ -1,5 +1,7 @@
 #include "Chromet/App/X11WindowFocus.h"
 
+#include "OrinX11/X11Connection.h"
+
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
@@ -7,23 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
-
-} // namespace
+namespace {} // namespace
 
 std::unique_ptr<X11WindowFocus> X11WindowFocus::create() {
-    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (!app)
+    xcb_connection_t *connection = OrinX11::qtConnection();
+    if (!connection)
         return nullptr;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return nullptr;
-    return std::make_unique<X11WindowFocus>(x11->connection());
+    return std::make_unique<X11WindowFocus>(connection);
 }
 
 X11WindowFocus::X11WindowFocus(xcb_connection_t *connection)
@@ -32,7 +24,7 @@ X11WindowFocus::X11WindowFocus(xcb_connection_t *connection)
 }
 
 quint32 X11WindowFocus::atom(const char *name) const {
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         m_connection, xcb_intern_atom(m_connection, 1, quint16(std::strlen(name)), name), nullptr));
     return reply ? reply->atom : quint32(XCB_ATOM_NONE);
 }
@@ -43,14 +35,14 @@ bool X11WindowFocus::hasWindowManager() const {
     const quint32 check = atom("_NET_SUPPORTING_WM_CHECK");
     if (check == XCB_ATOM_NONE)
         return false;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         m_connection, xcb_get_property(m_connection, 0, m_root, check, XCB_ATOM_WINDOW, 0, 1),
         nullptr));
     if (!reply || xcb_get_property_value_length(reply.get()) != 4)
         return false;
     const xcb_window_t window =
         *static_cast<const xcb_window_t *>(xcb_get_property_value(reply.get()));
-    Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+    XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
     return attributes != nullptr;
 }
@@ -58,7 +50,7 @@ bool X11WindowFocus::hasWindowManager() const {
 std::optional<WId> X11WindowFocus::activeWindow() const {
     if (hasWindowManager()) {
         const quint32 active = atom("_NET_ACTIVE_WINDOW");
-        Reply<xcb_get_property_reply_t> reply(
+        XcbReply<xcb_get_property_reply_t> reply(
             active == XCB_ATOM_NONE
                 ? nullptr
                 : xcb_get_property_reply(
@@ -72,7 +64,7 @@ std::optional<WId> X11WindowFocus::activeWindow() const {
                 return WId(window);
         }
     }
-    Reply<xcb_get_input_focus_reply_t> focus(
+    XcbReply<xcb_get_input_focus_reply_t> focus(
         xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     if (!focus || focus->focus == XCB_WINDOW_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT ||
         focus->focus == m_root)
@@ -83,7 +75,7 @@ std::optional<WId> X11WindowFocus::activeWindow() const {
 void X11WindowFocus::activate(WId window) {
     const auto target = xcb_window_t(window);
     // The window may have gone meanwhile; then there is nothing to give the focus to.
-    Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+    XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, target), nullptr));
     if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
         return;

@@ -1,5 +1,7 @@
 #include "Chromet/Picking/X11LoupeSupport.h"
 
+#include "OrinX11/X11Connection.h"
+
 #include "Chromet/Logging/Logging.h"
 #include "Chromet/Picking/LoupeWindow.h"
 #include "Chromet/Picking/ScreenSnapshot.h"
@@ -20,18 +22,7 @@
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_connection_t *qtConnection() {
-    auto *app = qGuiApp;
-    if (!app)
-        return nullptr;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
+using OrinX11::qtConnection;
 
 xcb_window_t rootWindow(xcb_connection_t *connection) {
     const xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
@@ -55,7 +46,7 @@ const Atoms &atoms(xcb_connection_t *connection) {
                                                     intern("_NET_SUPPORTING_WM_CHECK")};
         xcb_atom_t values[3] = {XCB_NONE, XCB_NONE, XCB_NONE};
         for (int i = 0; i < 3; ++i) {
-            Reply<xcb_intern_atom_reply_t> reply(
+            XcbReply<xcb_intern_atom_reply_t> reply(
                 xcb_intern_atom_reply(connection, cookies[i], nullptr));
             if (reply)
                 values[i] = reply->atom;
@@ -71,7 +62,7 @@ xcb_get_property_cookie_t askProperty(xcb_connection_t *connection, xcb_window_t
 }
 
 xcb_window_t windowValue(xcb_connection_t *connection, xcb_get_property_cookie_t cookie) {
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
     if (!reply || reply->type != XCB_ATOM_WINDOW || reply->format != 32 ||
         xcb_get_property_value_length(reply.get()) < 4)
         return XCB_NONE;
@@ -95,10 +86,10 @@ WindowManagerFocus readFocus(xcb_connection_t *connection, xcb_window_t root) {
 
     WindowManagerFocus result;
     const xcb_window_t check = windowValue(connection, checkCookie);
-    Reply<xcb_get_property_reply_t> supported(
+    XcbReply<xcb_get_property_reply_t> supported(
         xcb_get_property_reply(connection, supportedCookie, nullptr));
     result.activeWindow = windowValue(connection, activeCookie);
-    Reply<xcb_get_input_focus_reply_t> focus(
+    XcbReply<xcb_get_input_focus_reply_t> focus(
         xcb_get_input_focus_reply(connection, focusCookie, nullptr));
     if (focus)
         result.inputFocus = focus->focus;
@@ -133,7 +124,7 @@ uint8_t inputExtensionOpcode() {
         if (!connection)
             return uint8_t(0);
         const char name[] = "XInputExtension";
-        Reply<xcb_query_extension_reply_t> reply(xcb_query_extension_reply(
+        XcbReply<xcb_query_extension_reply_t> reply(xcb_query_extension_reply(
             connection, xcb_query_extension(connection, sizeof name - 1, name), nullptr));
         return reply && reply->present ? reply->major_opcode : uint8_t(0);
     }();
@@ -189,7 +180,7 @@ QPointF X11LoupeSupport::pointerPosition() {
     xcb_connection_t *connection = qtConnection();
     if (!connection)
         return QCursor::pos();
-    Reply<xcb_query_pointer_reply_t> reply(xcb_query_pointer_reply(
+    XcbReply<xcb_query_pointer_reply_t> reply(xcb_query_pointer_reply(
         connection, xcb_query_pointer(connection, rootWindow(connection)), nullptr));
     if (!reply)
         return QCursor::pos();
@@ -435,7 +426,7 @@ void X11LoupeSupport::checkFocus() {
     if (!connection)
         return;
     // The server's present state: the focus may have moved between windows of the pick.
-    Reply<xcb_get_input_focus_reply_t> reply(
+    XcbReply<xcb_get_input_focus_reply_t> reply(
         xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     if (!reply)
         return;

@@ -1,5 +1,7 @@
 #include "Chromet/Picking/X11SnapshotCapturer.h"
 
+#include "OrinX11/X11Connection.h"
+
 #include "Chromet/Logging/Logging.h"
 
 #include <QColorSpace>
@@ -24,11 +26,6 @@
 #include <vector>
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // One screen to capture, read from Qt on the main thread.
 struct Target {
@@ -65,13 +62,7 @@ QString connectionError(xcb_connection_t *connection) {
         .arg(xcb_connection_has_error(connection));
 }
 
-xcb_connection_t *qtConnection() {
-    auto *app = qGuiApp;
-    if (!app)
-        return nullptr;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
+using OrinX11::qtConnection;
 
 // The root window pixels under a screen as Qt describes it: Qt keeps a screen's native origin
 // and scales only its size.
