@@ -1,18 +1,11 @@
 #include "Chromet/Picking/X11PermissionChecker.h"
 
-#include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
-
-#include <xcb/xcb.h>
+#include "OrinX11/X11Connection.h"
 
 #include <cstdlib>
 
 bool X11PermissionChecker::isGranted() const {
-    auto *app = qGuiApp;
-    if (!app)
-        return false;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = OrinX11::qtConnection();
     if (!connection || xcb_connection_has_error(connection))
         return false;
 
