@@ -63,12 +63,12 @@ public:
     bool openLoupe(const QPoint &at);
     // Whether a window of this process is on screen, and waiting until none is.
     bool hasVisibleWindow() const;
-    bool waitUntilNoVisibleWindow(int timeoutMs = 10000) const;
+    bool waitUntilNoVisibleWindow(int timeoutMs = 30000) const;
 
     // The log lines read so far (reading what has arrived first).
     QStringList lines();
     // Waits until a line at index >= `from` contains `text`; its index, or -1 on timeout.
-    int waitForLine(const QString &text, int from = 0, int timeoutMs = 10000);
+    int waitForLine(const QString &text, int from = 0, int timeoutMs = 30000);
 
 private:
     void readAvailable();
@@ -97,14 +97,14 @@ quint64 findWindow(const QString &name, qint64 pid = 0);
 // The library file's history: the sRGB channels of each entry as bytes, most recent first.
 QList<QRgb> history(const QString &libraryPath);
 QByteArray run(const QString &program, const QStringList &arguments, int *exitCode = nullptr,
-               int timeoutMs = 10000);
+               int timeoutMs = 30000);
 bool xdotool(const QStringList &arguments);
 // The clipboard's text, or nothing when no client owns it.
 std::optional<QString> clipboard();
 // The screen's pixels in a rectangle of the root window (device pixels), as RGB32.
 QImage grabScreen(const QRect &area);
 // Polls `condition` until it holds or the deadline passes.
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
+bool waitFor(const std::function<bool()> &condition, int timeoutMs = 30000);
 // The window holding the keyboard focus, and the process that owns it (0 when unknown).
 quint64 focusedWindow();
 qint64 windowPid(quint64 window);
