@@ -3,6 +3,7 @@
 // process keeps one X connection.
 
 #include "BenchTimer.h"
+#include "PerSizeRuns.h"
 
 #include "Chromet/Picking/X11SnapshotCapturer.h"
 #include "Support/XServerSession.h"
@@ -94,20 +95,9 @@ int measure(int argc, char **argv, const QString &size) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc == 3 && qstrcmp(argv[1], "--size") == 0)
-        return measure(argc, argv, QString::fromLatin1(argv[2]));
-
-    std::printf("CaptureBench: median of %d captures of one display\n", kSamples);
-    std::fflush(stdout);
-    int status = 0;
-    for (const char *size : {"1920x1080", "3840x2160"}) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QString::fromLocal8Bit(argv[0]),
-                    {QStringLiteral("--size"), QString::fromLatin1(size)});
-        if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
-            child.exitCode() != 0)
-            status = 1;
+    if (argc != 3) {
+        std::printf("CaptureBench: median of %d captures of one display\n", kSamples);
+        std::fflush(stdout);
     }
-    return status;
+    return runPerDisplaySize(argc, argv, measure, 120000);
 }

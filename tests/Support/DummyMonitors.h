@@ -21,3 +21,22 @@ QByteArray xorgConfig();
 bool start(XServerSession &server, const QString &dir, QString *error);
 
 } // namespace DummyMonitors
+
+// main() for tests across two monitors: starts Xorg with the dummy driver, points Qt's xcb
+// platform at it, then runs the test class with a QApplication.
+#define CHROMET_DUMMY_MONITORS_TEST_MAIN(TestObject)                                               \
+    int main(int argc, char **argv) {                                                              \
+        QTemporaryDir dir;                                                                         \
+        XServerSession server;                                                                     \
+        QString error;                                                                             \
+        if (!DummyMonitors::start(server, dir.path(), &error)) {                                   \
+            qCritical("cannot start Xorg with the dummy driver: %s", qPrintable(error));           \
+            return 1;                                                                              \
+        }                                                                                          \
+        qputenv("QT_QPA_PLATFORM", "xcb");                                                         \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }

@@ -181,20 +181,6 @@ void tst_X11LoupeControllerTwoDisplays::nudgeStopsAtTheDisplayEdge() {
     QTRY_COMPARE(m_other->pointer(), edge - QPoint(1, 0));
 }
 
-int main(int argc, char **argv) {
-    QTemporaryDir dir;
-    XServerSession server;
-    QString error;
-    if (!DummyMonitors::start(server, dir.path(), &error)) {
-        qCritical("cannot start Xorg with the dummy driver: %s", qPrintable(error));
-        return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    tst_X11LoupeControllerTwoDisplays tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+CHROMET_DUMMY_MONITORS_TEST_MAIN(tst_X11LoupeControllerTwoDisplays)
 
 #include "tst_X11LoupeControllerTwoDisplays.moc"

@@ -167,20 +167,6 @@ void tst_X11MultiMonitorCapture::eachDisplayHasItsOwnProfile() {
     QCOMPARE(result->snapshots.at(1).image.colorSpace(), p3);
 }
 
-int main(int argc, char **argv) {
-    QTemporaryDir dir;
-    XServerSession server;
-    QString error;
-    if (!DummyMonitors::start(server, dir.path(), &error)) {
-        qCritical("cannot start Xorg with the dummy driver: %s", qPrintable(error));
-        return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    tst_X11MultiMonitorCapture tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+CHROMET_DUMMY_MONITORS_TEST_MAIN(tst_X11MultiMonitorCapture)
 
 #include "tst_X11MultiMonitorCapture.moc"
