@@ -7,6 +7,7 @@
 #include "Chromet/Picking/Motion.h"
 #include "Chromet/Picking/ReduceMotion.h"
 
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPointer>
@@ -132,10 +133,17 @@ void LoupeController::rehearse(int rounds) {
                 QList<QImage> images;
                 for (const ScreenSnapshot &snapshot : first.snapshots + all.snapshots)
                     images.append(snapshot.image);
-                QtConcurrent::run([images = std::move(images)]() mutable {
+                // A watcher owned by the controller, not a continuation with a context: the
+                // controller may be gone (the application quit) before the pages are touched.
+                auto *watcher = new QFutureWatcher<void>(this);
+                connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, rounds] {
+                    watcher->deleteLater();
+                    rehearse(rounds - 1);
+                });
+                watcher->setFuture(QtConcurrent::run([images = std::move(images)]() mutable {
                     touchPages(images);
                     images.clear(); // the capture buffers go back before the next round
-                }).then(this, [this, rounds] { rehearse(rounds - 1); });
+                }));
             });
         });
 }
