@@ -1,15 +1,13 @@
 #include "OrinHotkey/HotKey.h"
+#include "OrinHotkey/HotKeyLogging.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QMetaObject>
 
 #include <limits>
 #include <map>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcHotKey, "orin.hotkey")
 
 // Process-wide, main thread only.
 struct Registry {
@@ -55,6 +53,13 @@ void dispatch(HotKeyIdentifier identifier) {
 
 } // namespace
 
+bool HotKey::canGrabShortcuts() {
+    Registry &r = registry();
+    if (!r.backend)
+        r.backend = HotKeyBackend::createDefault();
+    return r.backend->canGrabShortcuts();
+}
+
 std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo &combo, Action action) {
     Registry &r = registry();
     if (!r.backend)
@@ -67,7 +72,8 @@ std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo &combo, Action action) 
     std::unique_ptr<HotKey> hotKey(new HotKey(takeId(r), combo));
     hotKey->m_ref = r.backend->registerHotKey(combo, {signature, hotKey->m_id});
     if (!hotKey->m_ref) {
-        qCInfo(lcHotKey) << "the system refused the shortcut" << combo.keyCode << combo.modifiers;
+        qCInfo(lcOrinHotkey) << "the system refused the shortcut" << combo.keyCode
+                             << combo.modifiers;
         return nullptr;
     }
     r.actions[hotKey->m_id] = std::move(action);

@@ -27,6 +27,9 @@ public:
     quint32 id() const { return m_id; }
     HotKeyCombo combo() const { return m_combo; }
 
+    // Whether the desktop lets this process grab shortcuts at all.
+    static bool canGrabShortcuts();
+
     // Replaces the process's hot-key service (tests). Only while no HotKey exists; null returns
     // to the system's service on the next creation.
     static void setBackend(std::unique_ptr<HotKeyBackend> backend);

@@ -1,28 +1,37 @@
 #include "OrinHotkey/HotKeyBackend.h"
 
-#include "OrinHotkey/X11HotKeyBackend.h"
+#include "OrinPlatform/PlatformBackend.h"
 
-#include <QLoggingCategory>
+#ifndef ORIN_NO_X11
+#include "OrinHotkey/X11HotKeyBackend.h"
+#endif
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcBackend, "orin.hotkey")
-
-// Without an X server (Wayland sessions, offscreen runs) there is no global key grab to use.
-class UnavailableHotKeyBackend final : public HotKeyBackend {
+// No global key grab to use (offscreen runs, sessions without a backend).
+class NullHotKeyBackend final : public HotKeyBackend {
 public:
     void installHandler(Handler) override {}
     std::optional<Ref> registerHotKey(const HotKeyCombo &, HotKeyIdentifier) override {
         return std::nullopt;
     }
     void unregisterHotKey(Ref) override {}
+    bool canGrabShortcuts() const override { return false; }
 };
 
 } // namespace
 
 std::unique_ptr<HotKeyBackend> HotKeyBackend::createDefault() {
-    if (auto x11 = X11HotKeyBackend::create())
-        return x11;
-    qCWarning(lcBackend) << "not running on X11: global shortcuts are unavailable";
-    return std::make_unique<UnavailableHotKeyBackend>();
+    switch (PlatformBackend::kind()) {
+    case PlatformBackend::Kind::X11:
+#ifndef ORIN_NO_X11
+        if (auto x11 = X11HotKeyBackend::create())
+            return x11;
+#endif
+        break;
+    case PlatformBackend::Kind::Wayland:
+    case PlatformBackend::Kind::Null:
+        break;
+    }
+    return std::make_unique<NullHotKeyBackend>();
 }

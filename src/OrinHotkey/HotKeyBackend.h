@@ -31,7 +31,10 @@ public:
     virtual std::optional<Ref> registerHotKey(const HotKeyCombo &combo,
                                               HotKeyIdentifier identifier) = 0;
     virtual void unregisterHotKey(Ref ref) = 0;
+    // Whether this desktop lets an application grab shortcuts at all: when not, a refusal says
+    // nothing about other applications.
+    virtual bool canGrabShortcuts() const = 0;
 
-    // The X11 backend when the application runs on X11; otherwise one that refuses everything.
+    // The backend of PlatformBackend::kind(); the null one refuses everything.
     static std::unique_ptr<HotKeyBackend> createDefault();
 };

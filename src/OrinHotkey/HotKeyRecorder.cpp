@@ -2,7 +2,7 @@
 
 #include "OrinHotkey/KeyCaps.h"
 #include "OrinHotkey/KeyCodes.h"
-#include "OrinHotkey/X11RecorderKeySource.h"
+#include "OrinHotkey/RecorderKeySource.h"
 #include "OrinTheme/Symbols.h"
 
 #include <QAbstractButton>
@@ -205,7 +205,7 @@ void HotKeyRecorder::startRecording() {
     // Every key press of the application comes here first, as long as recording lasts.
     qApp->installEventFilter(this);
     m_filtering = true;
-    m_x11Keys = X11RecorderKeySource::create(
+    m_x11Keys = RecorderKeySource::create(
         [this](std::optional<quint32> keyCode, Qt::KeyboardModifiers modifiers, bool modifierKey) {
             handleKey(keyCode, modifiers, modifierKey);
         });

@@ -13,7 +13,7 @@ class QAbstractButton;
 class QLabel;
 class QToolButton;
 class QVariantAnimation;
-class X11RecorderKeySource;
+class RecorderKeySource;
 
 // The control in which the user records a new global shortcut: click the field, press the
 // keys. An accepted combination is announced through comboEdited() (the owner stores it); Esc
@@ -90,5 +90,5 @@ private:
     QLabel *m_prompt = nullptr;
     QToolButton *m_reset = nullptr;
     QVariantAnimation *m_animation = nullptr;
-    std::unique_ptr<X11RecorderKeySource> m_x11Keys;
+    std::unique_ptr<RecorderKeySource> m_x11Keys;
 };

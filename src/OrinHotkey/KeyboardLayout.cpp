@@ -1,13 +1,10 @@
 #include "OrinHotkey/KeyboardLayout.h"
+#include "OrinHotkey/HotKeyLogging.h"
 
 #include "OrinHotkey/X11KeyboardMap.h"
 #include "OrinHotkey/XkbKeyboardMap.h"
 
-#include <QLoggingCategory>
-
 namespace {
-
-Q_LOGGING_CATEGORY(lcLayout, "orin.hotkey.keyboard")
 
 KeyboardLayout::Provider &provider() {
     static KeyboardLayout::Provider instance;
@@ -26,7 +23,7 @@ std::shared_ptr<const KeyboardMap> usMap() {
         std::shared_ptr<const KeyboardMap> us =
             XkbKeyboardMap::fromNames({{}, {}, QStringLiteral("us"), {}, {}});
         if (!us) {
-            qCWarning(lcLayout) << "no keymap data found; key names fall back to key numbers";
+            qCWarning(lcOrinHotkey) << "no keymap data found; key names fall back to key numbers";
             us = std::make_shared<EmptyKeyboardMap>();
         }
         return us;
@@ -75,11 +72,13 @@ std::shared_ptr<const KeyboardMap> KeyboardLayout::current() {
         if (auto map = provider()())
             return map;
     }
+#ifndef ORIN_NO_X11
     if (std::shared_ptr<XkbKeyboardMap> server = X11KeyboardMap::current()) {
         if (server->hasLatinLayout())
             return server;
         return usMap();
     }
+#endif
     return defaultMap();
 }
 

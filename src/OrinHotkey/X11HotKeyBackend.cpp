@@ -1,4 +1,5 @@
 #include "OrinHotkey/X11HotKeyBackend.h"
+#include "OrinHotkey/HotKeyLogging.h"
 
 #include "OrinX11/X11Connection.h"
 
@@ -6,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QSet>
 #include <QTimer>
 
@@ -19,8 +19,6 @@
 #include <cstdlib>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcX11HotKey, "orin.hotkey.x11")
 
 constexpr xcb_keysym_t numLockKeysym = 0xff7f;
 constexpr quint16 coreModifierBits = 0xff;
@@ -82,7 +80,7 @@ std::optional<HotKeyBackend::Ref> X11HotKeyBackend::registerHotKey(const HotKeyC
                                                                    HotKeyIdentifier identifier) {
     const auto keycode = KeyCodes::toX11(combo.keyCode);
     if (!keycode) {
-        qCInfo(lcX11HotKey) << "no X11 key for key code" << combo.keyCode;
+        qCInfo(lcOrinHotkey) << "no X11 key for key code" << combo.keyCode;
         return std::nullopt;
     }
     Grab grab;
@@ -141,8 +139,9 @@ bool X11HotKeyBackend::grab(Grab &grab) {
         XcbReply<xcb_generic_error_t> error(xcb_request_check(m_connection, attempt.cookie));
         if (error) {
             if (!refused)
-                qCInfo(lcX11HotKey) << "key grab refused, X error" << error->error_code << "keycode"
-                                    << int(grab.keycode) << "modifiers" << attempt.modifiers;
+                qCInfo(lcOrinHotkey)
+                    << "key grab refused, X error" << error->error_code << "keycode"
+                    << int(grab.keycode) << "modifiers" << attempt.modifiers;
             refused = true;
         } else {
             held.append(attempt);
@@ -217,11 +216,11 @@ void X11HotKeyBackend::scheduleRenewal() {
 
 void X11HotKeyBackend::renewGrabs() {
     m_numLockMask = readNumLockMask();
-    qCDebug(lcX11HotKey) << "keyboard mapping changed; Num Lock mask" << m_numLockMask;
+    qCDebug(lcOrinHotkey) << "keyboard mapping changed; Num Lock mask" << m_numLockMask;
     for (auto &[ref, grab] : m_grabs) {
         ungrab(grab);
         if (!this->grab(grab))
-            qCWarning(lcX11HotKey)
+            qCWarning(lcOrinHotkey)
                 << "shortcut lost after a keyboard mapping change, keycode" << int(grab.keycode);
     }
     xcb_flush(m_connection);

@@ -28,6 +28,7 @@ public:
     std::optional<Ref> registerHotKey(const HotKeyCombo &combo,
                                       HotKeyIdentifier identifier) override;
     void unregisterHotKey(Ref ref) override;
+    bool canGrabShortcuts() const override { return true; }
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 

@@ -1,14 +1,12 @@
 #include "OrinHotkey/X11KeyboardMap.h"
+#include "OrinHotkey/HotKeyLogging.h"
 
 #include <QGuiApplication>
-#include <QLoggingCategory>
 
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcKeyboard, "orin.hotkey.keyboard")
 
 xcb_connection_t *x11Connection() {
     auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
@@ -29,7 +27,7 @@ std::unique_ptr<XkbKeyboardMap> X11KeyboardMap::current() {
             connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
             XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr);
         if (!ok)
-            qCWarning(lcKeyboard) << "the X server offers no usable XKB extension";
+            qCWarning(lcOrinHotkey) << "the X server offers no usable XKB extension";
         return ok != 0;
     }();
     if (!xkbReady)
@@ -45,7 +43,7 @@ std::unique_ptr<XkbKeyboardMap> X11KeyboardMap::current() {
         xkb_x11_keymap_new_from_device(context, connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS);
     xkb_context_unref(context);
     if (!keymap) {
-        qCWarning(lcKeyboard) << "cannot read the X server's keymap";
+        qCWarning(lcOrinHotkey) << "cannot read the X server's keymap";
         return nullptr;
     }
     std::optional<quint32> active;

@@ -1,8 +1,7 @@
 #include "OrinHotkey/XkbKeyboardMap.h"
+#include "OrinHotkey/HotKeyLogging.h"
 
 #include "OrinHotkey/KeyCodes.h"
-
-#include <QLoggingCategory>
 
 #include <xkbcommon/xkbcommon.h>
 
@@ -11,14 +10,12 @@
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcXkb, "orin.hotkey.keyboard")
-
 // xkbcommon writes to stderr by default; its complaints about a keymap that does not compile are
 // answered by a null map, so they belong in the debug log.
 void logToQt(xkb_context *, xkb_log_level, const char *format, va_list args) {
     char line[512];
     std::vsnprintf(line, sizeof line, format, args);
-    qCDebug(lcXkb).noquote() << QString::fromUtf8(line).trimmed();
+    qCDebug(lcOrinHotkey).noquote() << QString::fromUtf8(line).trimmed();
 }
 
 // The key codes of the 26 letter keys of an ANSI keyboard.

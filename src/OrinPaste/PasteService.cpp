@@ -1,4 +1,5 @@
 #include "OrinPaste/PasteService.h"
+#include "OrinPaste/PasteLogging.h"
 
 #include "OrinHotkey/HotKeyCombo.h"
 #include "OrinHotkey/KeyboardLayout.h"
@@ -6,12 +7,9 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QTimer>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcPaste, "orin.paste")
 
 // The V key of a US keyboard, for a layout that has no key typing "v".
 constexpr quint32 ansiV = 9;
@@ -60,7 +58,7 @@ qint64 PasteService::copy(const QString &text) {
     changes.connect();
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard) {
-        qCWarning(lcPaste) << "no clipboard: the text was not copied";
+        qCWarning(lcOrinPaste) << "no clipboard: the text was not copied";
         return changes.count;
     }
     changes.writing = true;

@@ -1,19 +1,18 @@
 #include "OrinPaste/SyntheticKeyboard.h"
 
-#include "OrinPaste/X11SyntheticKeyboard.h"
+#include "OrinPlatform/PlatformBackend.h"
 
-#include <QLoggingCategory>
+#ifndef ORIN_NO_X11
+#include "OrinPaste/X11SyntheticKeyboard.h"
+#endif
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcKeyboard, "orin.paste")
-
-class UnavailableKeyboard final : public SyntheticKeyboard {
+// Keystrokes cannot reach other applications (PlatformBackend says so once).
+class NullKeyboard final : public SyntheticKeyboard {
 public:
     bool isTrusted() const override { return false; }
-    void requestTrust() override {
-        qCWarning(lcKeyboard) << "keystrokes cannot be sent to other applications outside X11";
-    }
+    void requestTrust() override {}
     std::optional<WId> frontmost() const override { return std::nullopt; }
     void activate(WId) override {}
     void postKeystroke(quint32, quint32) override {}
@@ -22,7 +21,16 @@ public:
 } // namespace
 
 std::unique_ptr<SyntheticKeyboard> SyntheticKeyboard::createDefault() {
-    if (auto x11 = X11SyntheticKeyboard::create())
-        return x11;
-    return std::make_unique<UnavailableKeyboard>();
+    switch (PlatformBackend::kind()) {
+    case PlatformBackend::Kind::X11:
+#ifndef ORIN_NO_X11
+        if (auto x11 = X11SyntheticKeyboard::create())
+            return x11;
+#endif
+        break;
+    case PlatformBackend::Kind::Wayland:
+    case PlatformBackend::Kind::Null:
+        break;
+    }
+    return std::make_unique<NullKeyboard>();
 }

@@ -1,4 +1,5 @@
 #include "OrinPaste/X11SyntheticKeyboard.h"
+#include "OrinPaste/PasteLogging.h"
 
 #include "OrinX11/X11Connection.h"
 
@@ -6,7 +7,6 @@
 #include "OrinHotkey/KeyCodes.h"
 
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QVector>
 
 #include <xcb/xcb.h>
@@ -17,8 +17,6 @@
 #include <memory>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcX11Keyboard, "orin.paste.x11")
 
 // Key codes of the left-hand modifier keys, in the order they are pressed.
 constexpr std::pair<quint32, quint32> modifierKeys[] = {
@@ -50,7 +48,7 @@ bool X11SyntheticKeyboard::isTrusted() const {
 void X11SyntheticKeyboard::requestTrust() {
     // X11 has no permission to grant: either the server offers XTEST or it does not.
     if (!isTrusted())
-        qCWarning(lcX11Keyboard)
+        qCWarning(lcOrinPaste)
             << "the X server has no XTEST extension, so keystrokes cannot be sent to other "
                "applications; enable XTEST in the X server's configuration";
 }
@@ -116,7 +114,7 @@ void X11SyntheticKeyboard::activate(WId window) {
 void X11SyntheticKeyboard::postKeystroke(quint32 keyCode, quint32 modifiers) {
     const auto key = KeyCodes::toX11(keyCode);
     if (!key) {
-        qCInfo(lcX11Keyboard) << "no X11 key for key code" << keyCode;
+        qCInfo(lcOrinPaste) << "no X11 key for key code" << keyCode;
         return;
     }
     QVector<quint8> held;

@@ -13,7 +13,7 @@ public:
     // or about to be shown (the hint goes on the window before it appears).
     virtual void setListed(QWindow *window, bool listed, bool mapped) = 0;
 
-    // The X11 implementation on an X connection; otherwise null, and windows stay as the
-    // platform lists them.
+    // The implementation of PlatformBackend::kind(); null where there is none, and windows stay
+    // as the platform lists them.
     static std::unique_ptr<TaskbarPresence> createDefault();
 };

@@ -120,6 +120,18 @@ QStringList XdgAutostartLoginItem::systemEntryPaths() const {
     return paths;
 }
 
+bool XdgAutostartLoginItem::adoptUserEntry(const QString &oldAppId) const {
+    const QString old =
+        configHome() + QStringLiteral("/autostart/") + oldAppId + QStringLiteral(".desktop");
+    if (oldAppId == m_appId || !QFileInfo(old).isFile())
+        return false;
+    if (QFileInfo::exists(userEntryPath()))
+        QFile::remove(old);
+    else
+        QFile::rename(old, userEntryPath());
+    return true;
+}
+
 bool XdgAutostartLoginItem::isEnabled() const {
     QString effective;
     if (QFileInfo::exists(userEntryPath())) {

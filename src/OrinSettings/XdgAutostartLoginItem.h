@@ -34,6 +34,10 @@ public:
     // The entry that counts (the user's, else the first system-wide one) exists and is neither
     // Hidden nor switched off with X-GNOME-Autostart-enabled=false.
     bool isEnabled() const override;
+    // Renames the user's entry of an earlier id to this one, so a user who turned the item on
+    // under the old name keeps it; an entry already under this id wins and the old one goes.
+    // True when the old entry was there.
+    bool adoptUserEntry(const QString &oldAppId) const;
     std::optional<LoginItemError> setEnabled(bool enabled) override;
 
     // The Exec value running `program` with no arguments: quoted when it holds reserved

@@ -1,13 +1,13 @@
 #include "OrinTheme/WindowEffects.h"
+#include "OrinTheme/ThemeLogging.h"
 
+#ifndef ORIN_NO_X11
 #include "OrinTheme/X11WindowEffects.h"
+#endif
 
-#include <QLoggingCategory>
 #include <QWidget>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcEffects, "orin.theme")
 
 std::optional<bool> &overrideValue() {
     static std::optional<bool> value;
@@ -21,10 +21,11 @@ std::optional<bool> environmentValue() {
     if (value == "0")
         return false;
     if (!value.isEmpty())
-        qCWarning(lcEffects) << "ORIN_COMPOSITOR should be 0 or 1, not" << value << "; ignored";
+        qCWarning(lcOrinTheme) << "ORIN_COMPOSITOR should be 0 or 1, not" << value << "; ignored";
     return std::nullopt;
 }
 
+#ifndef ORIN_NO_X11
 quint32 nativeWindow(QWidget *window) {
     if (!window)
         return 0;
@@ -41,6 +42,7 @@ QRegion nativeRegion(QWidget *window, const QRegion &region) {
         scaled += QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
     return scaled;
 }
+#endif
 
 } // namespace
 
@@ -49,7 +51,11 @@ bool WindowEffects::compositorActive() {
         return *overrideValue();
     if (const std::optional<bool> fromEnvironment = environmentValue())
         return *fromEnvironment;
+#ifndef ORIN_NO_X11
     return X11WindowEffects::compositorActive().value_or(false);
+#else
+    return false;
+#endif
 }
 
 void WindowEffects::setCompositorOverride(std::optional<bool> active) {
@@ -61,33 +67,56 @@ std::optional<bool> WindowEffects::compositorOverride() {
 }
 
 void WindowEffects::setDrawsOwnShadow(QWidget *window, int margin) {
+#ifndef ORIN_NO_X11
     if (!window || !X11WindowEffects::available())
         return;
     X11WindowEffects::setFrameExtents(nativeWindow(window),
                                       qRound(margin * window->devicePixelRatioF()));
+#else
+    Q_UNUSED(window)
+    Q_UNUSED(margin)
+#endif
 }
 
 void WindowEffects::setBlurBehind(QWidget *window, const QRegion &region) {
+#ifndef ORIN_NO_X11
     if (!X11WindowEffects::available())
         return;
     X11WindowEffects::setBlurBehind(nativeWindow(window), nativeRegion(window, region));
+#else
+    Q_UNUSED(window)
+    Q_UNUSED(region)
+#endif
 }
 
 void WindowEffects::setOnAllDesktops(QWidget *window) {
+#ifndef ORIN_NO_X11
     if (!X11WindowEffects::available())
         return;
     X11WindowEffects::setOnAllDesktops(nativeWindow(window));
+#else
+    Q_UNUSED(window)
+#endif
 }
 
 void WindowEffects::setInputRegion(QWidget *window, const QRegion &region) {
+#ifndef ORIN_NO_X11
     if (!X11WindowEffects::available())
         return;
     X11WindowEffects::setInputRegion(nativeWindow(window), nativeRegion(window, region));
+#else
+    Q_UNUSED(window)
+    Q_UNUSED(region)
+#endif
 }
 
 void WindowEffects::setSkipTaskbar(QWidget *window) {
+#ifndef ORIN_NO_X11
     if (!X11WindowEffects::available())
         return;
     X11WindowEffects::addWindowStates(nativeWindow(window),
                                       {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+#else
+    Q_UNUSED(window)
+#endif
 }

@@ -1,10 +1,10 @@
 #include "OrinTheme/X11WindowEffects.h"
+#include "OrinTheme/ThemeLogging.h"
 
 #include "OrinX11/X11Connection.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QVector>
 
 #include <xcb/shape.h>
@@ -15,8 +15,6 @@
 #include <memory>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcX11Effects, "orin.theme.x11")
 
 xcb_connection_t *connection() {
     return OrinX11::qtConnection();
@@ -69,7 +67,7 @@ std::optional<bool> X11WindowEffects::compositorActive() {
     XcbReply<xcb_get_selection_owner_reply_t> owner(
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
     const bool active = owner && owner->owner != XCB_WINDOW_NONE;
-    qCDebug(lcX11Effects) << name << (active ? "has an owner" : "has no owner");
+    qCDebug(lcOrinTheme) << name << (active ? "has an owner" : "has no owner");
     return active;
 }
 
@@ -115,7 +113,7 @@ void X11WindowEffects::setInputRegion(quint32 window, const QRegion &region) {
         return;
     const xcb_query_extension_reply_t *xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
     if (!xfixes || !xfixes->present) {
-        qCDebug(lcX11Effects) << "no XFixes: the whole window takes input";
+        qCDebug(lcOrinTheme) << "no XFixes: the whole window takes input";
         return;
     }
     // Shape regions need XFixes 2; a client must announce the version it speaks first.

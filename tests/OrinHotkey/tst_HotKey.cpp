@@ -31,6 +31,7 @@ public:
         registered.remove(ref);
         unregistered.append(ref);
     }
+    bool canGrabShortcuts() const override { return true; }
 
     void press(quint32 id) { handler({HotKey::signature, id}); }
 

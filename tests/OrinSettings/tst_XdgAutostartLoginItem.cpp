@@ -41,6 +41,23 @@ private Q_SLOTS:
     void forApplicationUsesTheDesktopFileName();
     void refusedWhenAFileStandsForTheFolder();
     void refusedWhenAFolderStandsForTheEntry();
+    void adoptsTheEntryOfTheOldId_data() {
+        QTest::addColumn<bool>("newExists");
+        QTest::newRow("renamed") << false;
+        QTest::newRow("the new entry wins") << true;
+    }
+    void adoptsTheEntryOfTheOldId() {
+        QFETCH(bool, newExists);
+        const QString old = m_home + "/autostart/old.picker.desktop";
+        QVERIFY(writeFile(old, systemEntry));
+        if (newExists)
+            QVERIFY(writeFile(item().userEntryPath(), "[Desktop Entry]\nExec=/new\n"));
+        QVERIFY(item().adoptUserEntry(QStringLiteral("old.picker")));
+        QVERIFY(!QFileInfo::exists(old));
+        QCOMPARE(XdgAutostartLoginItem::readEntry(item().userEntryPath())->value("Exec"),
+                 newExists ? QStringLiteral("/new") : QStringLiteral("/usr/bin/picker"));
+        QVERIFY(!item().adoptUserEntry(QStringLiteral("old.picker")));
+    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;

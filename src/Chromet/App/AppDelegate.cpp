@@ -17,7 +17,6 @@
 #include "Chromet/Picking/ReduceMotion.h"
 #include "Chromet/Picking/SnapshotCapturing.h"
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
-#include "Chromet/Picking/X11PermissionChecker.h"
 #include "Chromet/Settings/ChrometSettings.h"
 #include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/MainMenu.h"
@@ -27,6 +26,7 @@
 #include "OrinOnboarding/OnboardingWindowController.h"
 #include "OrinPanel/FloatingPanelController.h"
 #include "OrinPaste/PasteService.h"
+#include "OrinPlatform/PlatformBackend.h"
 #include "OrinSettings/DockIcon.h"
 #include "OrinSettings/SettingsWindowController.h"
 #include "OrinSparkle/SparkleUpdater.h"
@@ -58,7 +58,7 @@ AppDelegate::AppDelegate(Services services, QObject *parent)
     , m_updater(services.updater ? std::move(services.updater) : std::make_unique<SparkleUpdater>())
     , m_prefs(services.prefs ? services.prefs : &Preferences::shared())
     , m_permission(services.permission ? std::move(services.permission)
-                                       : std::make_unique<X11PermissionChecker>())
+                                       : PermissionChecker::createDefault())
     , m_contrastPanel(std::make_unique<ContrastPanel>())
     , m_presenter(services.presenter ? std::move(services.presenter)
                                      : std::make_unique<DialogModalPresenter>(statusIcon()))
@@ -144,10 +144,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_loupe->setLabelFormat(
         [self] { return self ? self->m_prefs->defaultFormat() : ColorFormat::hex; });
     m_loupe->setLowercaseHex([self] { return self && self->m_prefs->lowercaseHex(); });
-    m_loupe->setOnFailure([self] {
+    m_loupe->setOnFailure([self](const QString &error) {
         if (self)
-            self->presentScreenRecordingAlert();
+            self->presentCaptureProblem(error);
     });
+    connect(m_loupe.get(), &LoupeController::closed, this, [this] { finishWaiters(std::nullopt); });
 
     warmUpCapture();
 
@@ -169,6 +170,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     // Copies from the menu are acknowledged on the icon.
     m_copyFeedback = std::make_unique<CopyFeedback>(m_statusItem.get());
 
+    // Where no backend serves the desktop, say once what is missing and why.
+    PlatformBackend::reportUnavailable();
+
     // A first launch introduces itself, once the tray icon is there to point at.
     if (!m_prefs->hasCompletedOnboarding())
         showOnboarding();
@@ -185,6 +189,12 @@ void AppDelegate::registerHotKey() {
     // Restoring the preference below posts the change notification again; this ends that call.
     if (m_registeredCombo && *m_registeredCombo == combo)
         return;
+
+    if (!HotKey::canGrabShortcuts()) {
+        // Nothing here can grab one: not a refusal by another app, and the platform layer has
+        // said so once. The preference stays for a session that can.
+        return;
+    }
 
     QPointer<AppDelegate> self(this);
     std::unique_ptr<HotKey> created = HotKey::create(combo, [self] {
@@ -229,7 +239,8 @@ void AppDelegate::startPick() {
         return;
     }
     if (!m_permission->isGranted()) {
-        presentScreenRecordingAlert();
+        presentCaptureProblem(QString());
+        finishWaiters(std::nullopt);
         return;
     }
     QPointer<AppDelegate> self(this);
@@ -237,7 +248,25 @@ void AppDelegate::startPick() {
         // The loupe confirms in its own label; the tray icon's feedback is for menu commands.
         if (self && self->m_coordinator)
             self->m_coordinator->handlePick(color);
+        if (self)
+            self->finishWaiters(color);
     });
+}
+
+void AppDelegate::pickThen(PickResult done) {
+    if (!m_loupe) {
+        done(std::nullopt);
+        return;
+    }
+    m_pickWaiters.append(std::move(done));
+    if (!m_loupe->isShowing())
+        startPick();
+}
+
+void AppDelegate::finishWaiters(const std::optional<PickedColor> &color) {
+    const QList<PickResult> waiters = std::exchange(m_pickWaiters, {});
+    for (const PickResult &done : waiters)
+        done(color);
 }
 
 AlertSpec AppDelegate::screenRecordingAlert(bool looksGranted) {
@@ -253,12 +282,34 @@ AlertSpec AppDelegate::screenRecordingAlert(bool looksGranted) {
     return alert;
 }
 
-void AppDelegate::presentScreenRecordingAlert() {
+AlertSpec AppDelegate::captureProblemAlert(const QString &error, bool hasSettings,
+                                           bool looksGranted, const QString &deniedReason) {
+    if (hasSettings)
+        return screenRecordingAlert(looksGranted);
+    if (!looksGranted) {
+        return {QStringLiteral("Chromet can't read the screen"),
+                deniedReason.isEmpty() ? QStringLiteral("The screen cannot be read here.")
+                                       : deniedReason,
+                {}};
+    }
+    QString detail = error.isEmpty() ? QStringLiteral("The screen could not be read") : error;
+    detail[0] = detail[0].toUpper();
+    if (!detail.endsWith(QLatin1Char('.')))
+        detail += QLatin1Char('.');
+    return {QStringLiteral("Chromet couldn't read the screen"),
+            detail + QStringLiteral(" Try again; if it keeps failing, quit and reopen Chromet."),
+            {}};
+}
+
+void AppDelegate::presentCaptureProblem(const QString &error) {
     if (m_permissionAlertShowing)
         return;
     m_permissionAlertShowing = true;
+    const bool hasSettings = m_permission->hasSettings();
     const bool looksGranted = m_permission->isGranted();
-    const bool openSettings = runAlert(screenRecordingAlert(looksGranted)) == 0;
+    const AlertSpec alert =
+        captureProblemAlert(error, hasSettings, looksGranted, m_permission->deniedReason());
+    const bool openSettings = runAlert(alert) == 0 && hasSettings;
     if (openSettings)
         m_permission->openSettings();
     m_permissionAlertShowing = false;

@@ -77,8 +77,12 @@ public:
     // without one (the menu's Pick Color still works).
     void registerHotKey();
     // Begins a pick; ends the one that is showing; or, when the screen cannot be read, shows the
-    // screen-recording alert (one at a time).
+    // alert that says why (one at a time).
     void startPick();
+    // Called with the color of the next pick, or nothing when it ends without one (cancelled, or
+    // the screen cannot be read). Joins the pick that is showing, else begins one.
+    using PickResult = std::function<void(const std::optional<PickedColor> &)>;
+    void pickThen(PickResult done);
     // Fills the tray menu; the status item calls it each time the menu is about to open. A copy
     // feedback still playing is ended first, so the menu opens over the normal icon.
     void buildMenu(QMenu *menu);
@@ -108,6 +112,11 @@ public:
 
     // The screen-recording alert's texts for a permission that looks granted or not.
     static AlertSpec screenRecordingAlert(bool looksGranted);
+    // What the user is told when the screen cannot be read: a capture's `error` (empty: the
+    // check before a pick said no). The screen-recording alert where the desktop has a setting
+    // for it; otherwise what failed and what helps, with no button but OK.
+    static AlertSpec captureProblemAlert(const QString &error, bool hasSettings, bool looksGranted,
+                                         const QString &deniedReason);
 
     static QIcon statusIcon();
 
@@ -129,9 +138,11 @@ public:
     SettingsWindowController *settingsWindow() const { return m_settingsWindow.get(); }
 
 private:
-    // Shows the screen-recording alert unless one is showing, and opens the settings when the
-    // user asks. Used before a pick and after a failed capture.
-    void presentScreenRecordingAlert();
+    // Shows the capture-problem alert unless one is showing, and opens the permission's settings
+    // when the user asks. Used before a pick and after a failed capture.
+    void presentCaptureProblem(const QString &error);
+    // Answers every pickThen() waiter.
+    void finishWaiters(const std::optional<PickedColor> &color);
     // The first pick should not pay for setting up the capture (nor its windows).
     void warmUpCapture();
     bool isOwnWindow(WId window) const;
@@ -161,4 +172,5 @@ private:
     QPointer<OnboardingWindowController> m_onboarding;
     std::unique_ptr<SettingsWindowController> m_settingsWindow;
     bool m_permissionAlertShowing = false;
+    QList<PickResult> m_pickWaiters;
 };

@@ -5,6 +5,7 @@
 #include "Chromet/Color/ColorMath.h"
 #include "Chromet/Color/TailwindPalette.h"
 #include "Chromet/Contrast/ContrastModel.h"
+#include "Chromet/Info/AppInfo.h"
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Library/PaletteExport.h"
 
@@ -334,6 +335,21 @@ QString runHistory(const QStringList &arguments) {
     return text;
 }
 
+PickCommand parsePick(const QStringList &arguments) {
+    const ParsedArguments parsed = parseArguments(
+        QStringLiteral("pick"), arguments,
+        {helpOption, {QStringLiteral("--print"), false}, {QStringLiteral("--as"), true}}, {});
+    PickCommand command;
+    command.help = parsed.has(QStringLiteral("--help"));
+    command.print = parsed.has(QStringLiteral("--print"));
+    if (const auto as = parsed.value(QStringLiteral("--as"))) {
+        if (!command.print)
+            fail(QStringLiteral("--as needs --print"));
+        command.format = parseColorFormat(*as);
+    }
+    return command;
+}
+
 QString run(const QStringList &arguments) {
     if (arguments.isEmpty())
         return commandLineHelp();
@@ -375,15 +391,23 @@ QString oneLine(QString message) {
 } // namespace
 
 QString commandLineVersion() {
-    return QStringLiteral("chromet " CHROMET_VERSION " (" CHROMET_BUILD_NUMBER ")");
+    return QStringLiteral("chromet %1 (%2)")
+        .arg(QLatin1StringView(ChrometInfo::version), QLatin1StringView(ChrometInfo::buildNumber));
 }
 
 QString commandLineHelp() {
     return QStringLiteral(
         "Usage: chromet COMMAND [OPTIONS]\n"
-        "Without a command, Chromet starts in the system tray (once per desktop session).\n"
+        "Without a command, Chromet starts in the system tray (once per desktop session); when it\n"
+        "runs already, its settings window opens.\n"
         "\n"
         "Commands:\n"
+        "  pick [--print [--as FORMAT]]\n"
+        "      Picks a color with the loupe, as the shortcut does: through the running Chromet,\n"
+        "      or on its own when none runs. The color goes into the history and onto the\n"
+        "      clipboard. Without --print it returns at once; with --print it waits and prints\n"
+        "      the color's code (in the default format unless --as names one). Exits with 1 when\n"
+        "      the pick is cancelled or no display can be reached.\n"
         "  format COLOR [--as FORMAT] [--name NAME] [--lowercase-hex] [--label] [--p3 R,G,B]\n"
         "      The color as code: in every format (with its label), or in FORMAT only.\n"
         "      --name gives the CSS variable's name; --p3 the Display P3 channels, which are\n"
@@ -405,6 +429,16 @@ QString commandLineHelp() {
         "\n"
         "  --help     Show this help.\n"
         "  --version  Show the version.\n");
+}
+
+std::optional<PickCommand> parsePickCommand(const QStringList &arguments, QTextStream &err) {
+    try {
+        return parsePick(arguments);
+    } catch (const UsageError &error) {
+        err << "chromet: " << oneLine(error.message) << '\n';
+        err.flush();
+        return std::nullopt;
+    }
 }
 
 int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err) {

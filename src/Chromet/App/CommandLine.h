@@ -1,7 +1,11 @@
 #pragma once
 
+#include "Chromet/Color/ColorFormat.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QTextStream;
 
@@ -12,5 +16,14 @@ class QTextStream;
 int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
 QString commandLineHelp();
+
+// `chromet pick [--print] [--as FORMAT]`, the arguments after "pick".
+struct PickCommand {
+    bool print = false;
+    std::optional<ColorFormat> format; // nothing: the default format
+    bool help = false;
+};
+// Nothing, and one line on `err`, for bad input (exit status 2).
+std::optional<PickCommand> parsePickCommand(const QStringList &arguments, QTextStream &err);
 // "chromet 1.0 (27)": the project version and the build number.
 QString commandLineVersion();

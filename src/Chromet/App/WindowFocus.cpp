@@ -1,11 +1,15 @@
 #include "Chromet/App/WindowFocus.h"
 
+#include "OrinPlatform/PlatformBackend.h"
+
+#ifndef ORIN_NO_X11
 #include "Chromet/App/X11WindowFocus.h"
+#endif
 
 namespace {
 
 // Without a window system there is no other window to return to.
-class NoWindowFocus : public WindowFocus {
+class NullWindowFocus : public WindowFocus {
 public:
     std::optional<WId> activeWindow() const override { return std::nullopt; }
     void activate(WId) override {}
@@ -14,7 +18,16 @@ public:
 } // namespace
 
 std::unique_ptr<WindowFocus> WindowFocus::createDefault() {
-    if (auto x11 = X11WindowFocus::create())
-        return x11;
-    return std::make_unique<NoWindowFocus>();
+    switch (PlatformBackend::kind()) {
+    case PlatformBackend::Kind::X11:
+#ifndef ORIN_NO_X11
+        if (auto x11 = X11WindowFocus::create())
+            return x11;
+#endif
+        break;
+    case PlatformBackend::Kind::Wayland:
+    case PlatformBackend::Kind::Null:
+        break;
+    }
+    return std::make_unique<NullWindowFocus>();
 }

@@ -17,6 +17,6 @@ public:
     // Raises the window and gives it the keyboard (through the window manager when one runs).
     virtual void activate(WId window) = 0;
 
-    // The X11 implementation on an X connection; otherwise one that knows no window.
+    // The implementation of PlatformBackend::kind(); the null one knows no window.
     static std::unique_ptr<WindowFocus> createDefault();
 };

@@ -1,12 +1,23 @@
 #include "Chromet/App/AppDelegate.h"
 #include "Chromet/App/CommandLine.h"
+#include "Chromet/App/InstanceService.h"
+#include "Chromet/App/OneShotPick.h"
+#include "Chromet/App/Preferences.h"
 #include "Chromet/App/SingleInstance.h"
+#include "Chromet/Info/AppInfo.h"
+#include "Chromet/Logging/Logging.h"
+#include "OrinSettings/XdgAutostartLoginItem.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QTextStream>
 
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -31,13 +42,101 @@ void logLine(QtMsgType type, const QMessageLogContext &context, const QString &m
         std::abort();
 }
 
+// Sets up the log: the program's own lines, debug lines only when asked for.
+void installLogging() {
+    if (qEnvironmentVariableIsEmpty("QT_MESSAGE_PATTERN"))
+        qInstallMessageHandler(logLine);
+    // Debug lines are for developers, who switch them on with QT_LOGGING_RULES.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+}
+
+void setApplicationNames() {
+    QApplication::setApplicationName(QStringLiteral("Chromet"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Chromet"));
+    QApplication::setDesktopFileName(QLatin1StringView(ChrometInfo::appId));
+}
+
+// A call to the running instance on the session bus; an invalid reply when none answers.
+QDBusMessage callInstance(const QString &method, const QVariantList &arguments = {},
+                          int timeoutMs = -1) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString name = QLatin1StringView(ChrometInfo::appId);
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(name).value())
+        return QDBusMessage();
+    QDBusMessage call = QDBusMessage::createMethodCall(name, InstanceService::objectPath(),
+                                                       InstanceService::interfaceName(), method);
+    call.setArguments(arguments);
+    return bus.call(call, QDBus::Block, timeoutMs);
+}
+
+bool displayReachable() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+int runPick(int argc, char **argv) {
+    std::optional<PickCommand> command;
+    {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        command = parsePickCommand(QCoreApplication::arguments().mid(2), err);
+        if (!command)
+            return 2;
+        if (command->help) {
+            out << commandLineHelp();
+            return 0;
+        }
+        const QDBusMessage reply =
+            command->print
+                ? callInstance(
+                      QStringLiteral("PickAndPrint"),
+                      {command->format ? ColorFormats::rawValue(*command->format) : QString()},
+                      std::numeric_limits<int>::max())
+                : callInstance(QStringLiteral("Pick"));
+        if (reply.type() == QDBusMessage::ReplyMessage) {
+            if (command->print)
+                out << reply.arguments().value(0).toString() << '\n';
+            return 0;
+        }
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            if (reply.errorName() != InstanceService::cancelledError())
+                err << "chromet: " << reply.errorMessage() << '\n';
+            return 1;
+        }
+        if (!displayReachable()) {
+            err << "chromet: Chromet is not running and no display is reachable\n";
+            return 1;
+        }
+    }
+    // No instance: this process picks on its own.
+    installLogging();
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
+    setApplicationNames();
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return runOneShotPick(command->print, command->format, out, err);
+}
+
 int runTrayApplication(int argc, char **argv) {
     // Before connecting to the display: a second instance leaves at once.
     SingleInstance instance(SingleInstance::defaultLockPath(qEnvironmentVariable("DISPLAY")));
     switch (instance.acquire()) {
-    case SingleInstance::Result::AlreadyRunning:
+    case SingleInstance::Result::AlreadyRunning: {
+        // The running one shows its settings, the window a second start most likely wants.
+        QCoreApplication app(argc, argv);
+        const QDBusMessage reply = callInstance(QStringLiteral("ShowSettings"));
+        if (reply.type() == QDBusMessage::ReplyMessage) {
+            std::fprintf(stderr, "Chromet is already running; its settings are open\n");
+            return 0;
+        }
         std::fprintf(stderr, "Chromet is already running\n");
         return 1;
+    }
     case SingleInstance::Result::Unavailable:
         std::fprintf(stderr, "Chromet: cannot tell whether Chromet is already running: %s\n",
                      qUtf8Printable(instance.errorString()));
@@ -46,15 +145,11 @@ int runTrayApplication(int argc, char **argv) {
         break;
     }
 
-    if (qEnvironmentVariableIsEmpty("QT_MESSAGE_PATTERN"))
-        qInstallMessageHandler(logLine);
-    // Debug lines are for developers, who switch them on with QT_LOGGING_RULES.
-    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
-        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    QApplication::setApplicationName(QStringLiteral("Chromet"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Chromet"));
-    QApplication::setDesktopFileName(QStringLiteral("chromet"));
+    installLogging();
+    setApplicationNames();
     QApplication app(argc, argv);
+    // Earlier versions named the autostart entry "chromet".
+    XdgAutostartLoginItem::forApplication().adoptUserEntry(QStringLiteral("chromet"));
     // A tray application: closing its last window does not end it.
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(AppDelegate::statusIcon());
@@ -62,12 +157,48 @@ int runTrayApplication(int argc, char **argv) {
     AppDelegate delegate;
     QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching,
                               Qt::QueuedConnection);
+
+    QPointer<AppDelegate> weak(&delegate);
+    InstanceService::Actions actions;
+    actions.pick = [weak] {
+        if (weak)
+            weak->startPick();
+    };
+    actions.pickThen = [weak](InstanceService::PickResult done) {
+        if (weak)
+            weak->pickThen(std::move(done));
+        else
+            done(std::nullopt);
+    };
+    actions.code = [weak](const PickedColor &color, std::optional<ColorFormat> format) {
+        if (!weak)
+            return QString();
+        const Preferences &prefs = weak->prefs();
+        return ColorFormats::format(format.value_or(prefs.defaultFormat()), color, std::nullopt,
+                                    prefs.lowercaseHex());
+    };
+    actions.showSettings = [weak] {
+        if (weak)
+            weak->openSettings();
+    };
+    InstanceService service(std::move(actions));
+    if (service.registerOnSessionBus())
+        qCInfo(lcChromet, "Chromet: listening on the session bus as %s", ChrometInfo::appId);
+    else
+        qCInfo(lcChromet, "Chromet: not on the session bus (%s); chromet pick cannot reach it",
+               qUtf8Printable(service.errorString()));
     return app.exec();
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
+    if (isClipboardKeeper()) {
+        QGuiApplication app(argc, argv);
+        return runClipboardKeeper();
+    }
+    if (argc > 1 && qstrcmp(argv[1], "pick") == 0)
+        return runPick(argc, argv);
     if (argc > 1) {
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);

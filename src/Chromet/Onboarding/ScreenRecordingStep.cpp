@@ -113,4 +113,9 @@ void ScreenRecordingStep::showState() {
                   accentColor(this));
     m_grantedRow->setVisible(m_granted);
     m_openButton->parentWidget()->setVisible(!m_granted);
+    // Without a setting to open there is no button; the hint says why the screen is not read.
+    const bool canOpen = m_permission && m_permission->hasSettings();
+    m_openButton->setVisible(canOpen);
+    m_hint->setText(canOpen ? QStringLiteral("Allow Chromet there, then come back here.")
+                            : (m_permission ? m_permission->deniedReason() : QString()));
 }

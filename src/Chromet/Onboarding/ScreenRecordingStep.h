@@ -10,8 +10,9 @@ class QLabel;
 class QPushButton;
 
 // The second page: the permission to read the screen. While it is missing the page offers to
-// open the desktop's settings; it looks again when shown and once a second while showing, and
-// turns to "Access granted" as soon as the checker says yes.
+// open the desktop's settings where it has one (else it says why the screen cannot be read); it
+// looks again when shown and once a second while showing, and turns to "Access granted" as soon as
+// the checker says yes.
 class ScreenRecordingStep : public QWidget {
     Q_OBJECT
 

@@ -7,6 +7,7 @@
 #include "Chromet/Picking/Motion.h"
 #include "Chromet/Picking/ReduceMotion.h"
 
+#include <QCursor>
 #include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QImage>
@@ -36,7 +37,7 @@ LoupeController::LoupeController(std::unique_ptr<SnapshotCapturing> capturer,
     : QObject(parent)
     , m_capturer(std::move(capturer))
     , m_support(support ? std::move(support) : makeSystemLoupeSupport()) {
-    m_point = m_support->pointerPosition();
+    m_point = pointerOr(QCursor::pos());
     m_started.start();
     // The support lives as long as the controller that holds these.
     LoupeSupport *s = m_support.get();
@@ -121,31 +122,30 @@ void LoupeController::rehearse(int rounds) {
     // A pick holds the first display's snapshot while the full capture runs; whatever the
     // capture service sets up for that happens now, and the pixels are read once off the main
     // thread so that the first picks do not fault them in while painting.
-    m_capturer->captureDisplay(
-        m_support->pointerPosition(), this, [this, rounds](CaptureResult first) {
-            m_capturer->captureAllDisplays(this, [this, rounds, first](CaptureResult all) {
-                if (!first.ok() || !all.ok()) {
-                    qCDebug(lcLoupe, "warm-up capture failed: %s",
-                            qUtf8Printable(first.ok() ? all.error : first.error));
-                    Q_EMIT warmedUp();
-                    return;
-                }
-                QList<QImage> images;
-                for (const ScreenSnapshot &snapshot : first.snapshots + all.snapshots)
-                    images.append(snapshot.image);
-                // A watcher owned by the controller, not a continuation with a context: the
-                // controller may be gone (the application quit) before the pages are touched.
-                auto *watcher = new QFutureWatcher<void>(this);
-                connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, rounds] {
-                    watcher->deleteLater();
-                    rehearse(rounds - 1);
-                });
-                watcher->setFuture(QtConcurrent::run([images = std::move(images)]() mutable {
-                    touchPages(images);
-                    images.clear(); // the capture buffers go back before the next round
-                }));
+    m_capturer->captureDisplay(pointerOr(m_point), this, [this, rounds](CaptureResult first) {
+        m_capturer->captureAllDisplays(this, [this, rounds, first](CaptureResult all) {
+            if (!first.ok() || !all.ok()) {
+                qCDebug(lcLoupe, "warm-up capture failed: %s",
+                        qUtf8Printable(first.ok() ? all.error : first.error));
+                Q_EMIT warmedUp();
+                return;
+            }
+            QList<QImage> images;
+            for (const ScreenSnapshot &snapshot : first.snapshots + all.snapshots)
+                images.append(snapshot.image);
+            // A watcher owned by the controller, not a continuation with a context: the
+            // controller may be gone (the application quit) before the pages are touched.
+            auto *watcher = new QFutureWatcher<void>(this);
+            connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, rounds] {
+                watcher->deleteLater();
+                rehearse(rounds - 1);
             });
+            watcher->setFuture(QtConcurrent::run([images = std::move(images)]() mutable {
+                touchPages(images);
+                images.clear(); // the capture buffers go back before the next round
+            }));
         });
+    });
 }
 
 void LoupeController::start(PickHandler onPick) {
@@ -158,7 +158,8 @@ void LoupeController::start(PickHandler onPick) {
     m_started.start();
     m_previousApp = m_frontmostApp ? m_frontmostApp() : std::nullopt;
     const int session = ++m_session;
-    m_point = m_support->pointerPosition();
+    // Before any event of ours, Qt's last known position stands in for an unreadable pointer.
+    m_point = pointerOr(QCursor::pos());
     m_support->beginPick([weak = QPointer<LoupeController>(this), session] {
         if (weak && weak->m_session == session)
             weak->close();
@@ -256,7 +257,7 @@ void LoupeController::reportFailure(const char *what, const QString &error, int 
         return;
     close();
     if (m_onFailure)
-        m_onFailure();
+        m_onFailure(error);
 }
 
 void LoupeController::openWindow(const ScreenSnapshot &snapshot) {
@@ -265,9 +266,9 @@ void LoupeController::openWindow(const ScreenSnapshot &snapshot) {
     view->setLabel([weak](const PickedColor &color) {
         return weak ? weak->labelText(color) : LoupeView::defaultLabel(color);
     });
-    view->setOnMove([weak](const QPointF &) {
+    view->setOnMove([weak](const QPointF &global) {
         if (weak)
-            weak->moved();
+            weak->moved(global);
     });
     view->setOnAction([weak](const LoupeAction &action) {
         if (weak)
@@ -339,10 +340,14 @@ void LoupeController::updateViews() {
     }
 }
 
-void LoupeController::moved() {
+QPointF LoupeController::pointerOr(const QPointF &known) const {
+    return m_support->pointerPosition().value_or(known);
+}
+
+void LoupeController::moved(const QPointF &eventPoint) {
     if (m_confirming || !m_isShowing)
         return;
-    m_point = m_support->pointerPosition();
+    m_point = pointerOr(eventPoint);
     LoupeWindow *under = windowContaining(m_point);
     if (under && under != m_keyWindow)
         makeKey(under);
@@ -378,7 +383,8 @@ void LoupeController::nudge(int dx, int dy) {
     const double x = std::min(std::max(m_point.x() + dx * p, frame.left()), frame.right() - p);
     const double y = std::min(std::max(m_point.y() - dy * p, frame.top()), frame.bottom() - p);
     m_point = QPointF(x, y);
-    m_support->warpPointer(m_point);
+    if (m_support->canWarpPointer())
+        m_support->warpPointer(m_point);
     updateViews();
 }
 
@@ -451,4 +457,5 @@ void LoupeController::close() {
     const FocusWindow previous = std::exchange(m_previousApp, std::nullopt);
     if (m_restoreFocus)
         m_restoreFocus(previous);
+    Q_EMIT closed();
 }

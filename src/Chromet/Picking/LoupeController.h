@@ -19,10 +19,12 @@
 class LoupeView;
 
 // Runs one pick at a time over all displays: captures the display under the pointer and shows
-// its loupe window first, then captures the others and opens theirs; follows the pointer and the
-// arrow keys; on a pick hands the color to the pick's handler, confirms it in the label and
-// closes 0.7 s later; on close gives the focus back to the window that had it. A second start()
-// while a pick is showing closes it (the shortcut toggles the loupe).
+// its loupe window first, then captures the others and opens theirs; follows the pointer (as its
+// windows' pointer events report it, exact to the device pixel where the window system says) and
+// the arrow keys, which move the system pointer along only where the platform can; on a pick hands
+// the color to the pick's handler, confirms it in the label and closes 0.7 s later; on close gives
+// the focus back to the window that had it. A second start() while a pick is showing closes it (the
+// shortcut toggles the loupe).
 //
 // Every pick has a session number; captures, timers and input losses that belong to an earlier
 // number do nothing. Main thread only.
@@ -50,8 +52,11 @@ public:
     // The label's format and hex case, asked for every label (default: HEX, uppercase).
     void setLabelFormat(std::function<ColorFormat()> labelFormat);
     void setLowercaseHex(std::function<bool()> lowercaseHex);
-    // Called after a capture of the current pick failed and the pick was closed.
-    void setOnFailure(std::function<void()> onFailure) { m_onFailure = std::move(onFailure); }
+    // Called with the capture's error after a capture of the current pick failed and the pick
+    // was closed.
+    void setOnFailure(std::function<void(const QString &error)> onFailure) {
+        m_onFailure = std::move(onFailure);
+    }
     // The window that has the focus before a pick, and how it gets it back (default: the
     // support's focusedWindow() and restoreFocus()).
     void setFrontmostApp(std::function<FocusWindow()> frontmostApp);
@@ -85,6 +90,8 @@ Q_SIGNALS:
     void windowOpened(LoupeWindow *window);
     // The rehearsal that warmUp() began is over.
     void warmedUp();
+    // A pick ended, with or without a color (emitted at the end of close()).
+    void closed();
 
 private:
     void rehearse(int rounds);
@@ -101,7 +108,9 @@ private:
     void makeKey(LoupeWindow *window);
     void updateViews();
 
-    void moved();
+    void moved(const QPointF &eventPoint);
+    // Where the pointer is: the window system's reading where it gives one, else `known`.
+    QPointF pointerOr(const QPointF &known) const;
     void act(const LoupeAction &action);
     void nudge(int dx, int dy);
     void pick();
@@ -120,7 +129,7 @@ private:
     QElapsedTimer m_started;
     bool m_isShowing = false;
     int m_fullCaptureSession = 0;
-    std::function<void()> m_onFailure;
+    std::function<void(const QString &)> m_onFailure;
     std::function<FocusWindow()> m_frontmostApp;
     std::function<void(FocusWindow)> m_restoreFocus;
     FocusWindow m_previousApp;

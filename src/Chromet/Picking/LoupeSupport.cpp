@@ -1,36 +1,29 @@
 #include "Chromet/Picking/LoupeSupport.h"
 
-#include "Chromet/Picking/ScreenSnapshot.h"
-#include "Chromet/Picking/X11LoupeSupport.h"
+#include "OrinPlatform/PlatformBackend.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QPointer>
-#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
+#ifndef ORIN_NO_X11
+#include "Chromet/Picking/X11LoupeSupport.h"
+#endif
+
 namespace {
 
-// Where Qt is all there is (offscreen, Wayland): Qt's cursor and widget grabs, and the
+// Where no backend serves the desktop (offscreen runs): Qt's cursor and widget grabs, and the
 // application turning inactive as the sign that the user went elsewhere.
-class QtLoupeSupport : public LoupeSupport {
+class NullLoupeSupport : public LoupeSupport {
 public:
-    ~QtLoupeSupport() override { endPick(); }
+    ~NullLoupeSupport() override { endPick(); }
 
-    QPointF pointerPosition() override { return QCursor::pos(); }
-
-    void warpPointer(const QPointF &global) override {
-        const QList<QScreen *> screens = QGuiApplication::screens();
-        for (QScreen *screen : screens) {
-            if (frameContains(QRectF(screen->geometry()), global)) {
-                QCursor::setPos(screen, global.toPoint());
-                return;
-            }
-        }
-        QCursor::setPos(global.toPoint());
-    }
+    // No desktop pointer to read or move: the loupe follows its windows' events.
+    std::optional<QPointF> pointerPosition() override { return std::nullopt; }
+    bool canWarpPointer() const override { return false; }
+    void warpPointer(const QPointF &) override {}
 
     FocusWindow focusedWindow() override {
         if (QWindow *window = QGuiApplication::focusWindow())
@@ -87,7 +80,16 @@ private:
 } // namespace
 
 std::unique_ptr<LoupeSupport> makeSystemLoupeSupport() {
-    if (X11LoupeSupport::isAvailable())
-        return std::make_unique<X11LoupeSupport>();
-    return std::make_unique<QtLoupeSupport>();
+    switch (PlatformBackend::kind()) {
+    case PlatformBackend::Kind::X11:
+#ifndef ORIN_NO_X11
+        if (X11LoupeSupport::isAvailable())
+            return std::make_unique<X11LoupeSupport>();
+#endif
+        break;
+    case PlatformBackend::Kind::Wayland:
+    case PlatformBackend::Kind::Null:
+        break;
+    }
+    return std::make_unique<NullLoupeSupport>();
 }

@@ -20,8 +20,12 @@ public:
 
     virtual ~LoupeSupport() = default;
 
-    // The pointer in global logical coordinates, exact to the device pixel it is on.
-    virtual QPointF pointerPosition() = 0;
+    // The pointer in global logical coordinates, exact to the device pixel it is on, where the
+    // window system tells any client; nothing where only the loupe's own windows learn it from
+    // their pointer events.
+    virtual std::optional<QPointF> pointerPosition() = 0;
+    // Whether warpPointer() moves the system pointer.
+    virtual bool canWarpPointer() const = 0;
     // Moves the pointer onto the device pixel under a global logical point.
     virtual void warpPointer(const QPointF &global) = 0;
 
@@ -45,5 +49,5 @@ public:
     virtual void syncDrawing() {}
 };
 
-// X11LoupeSupport on X11, otherwise the plain-Qt support.
+// The support of PlatformBackend::kind(); the null one uses Qt's own cursor and grabs.
 std::unique_ptr<LoupeSupport> makeSystemLoupeSupport();

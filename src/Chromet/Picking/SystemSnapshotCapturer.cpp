@@ -1,37 +1,42 @@
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
 
-#include "Chromet/Logging/Logging.h"
+#include "OrinPlatform/PlatformBackend.h"
+
+#ifndef ORIN_NO_X11
 #include "Chromet/Picking/X11SnapshotCapturer.h"
+#endif
 
-#include <QGuiApplication>
-
-UnavailableSnapshotCapturer::UnavailableSnapshotCapturer(QString reason)
+NullSnapshotCapturer::NullSnapshotCapturer(QString reason)
     : m_reason(std::move(reason)) {
 }
 
-void UnavailableSnapshotCapturer::captureDisplay(const QPointF &, QObject *context,
-                                                 Completion done) {
+void NullSnapshotCapturer::captureDisplay(const QPointF &, QObject *context, Completion done) {
     fail(context, std::move(done));
 }
 
-void UnavailableSnapshotCapturer::captureAllDisplays(QObject *context, Completion done) {
+void NullSnapshotCapturer::captureAllDisplays(QObject *context, Completion done) {
     fail(context, std::move(done));
 }
 
-void UnavailableSnapshotCapturer::fail(QObject *context, Completion done) const {
+void NullSnapshotCapturer::fail(QObject *context, Completion done) const {
     CaptureResult result;
     result.error = QStringLiteral("screen capture is unavailable: ") + m_reason;
     deliverCaptureResult(QtFuture::makeReadyFuture(result), context, std::move(done));
 }
 
 std::unique_ptr<SnapshotCapturing> makeSystemCapturer() {
-    if (X11SnapshotCapturer::isAvailable())
-        return std::make_unique<X11SnapshotCapturer>();
-    const QString platform = QGuiApplication::platformName();
-    const QString reason =
-        platform.isEmpty()
-            ? QStringLiteral("no display is open")
-            : QStringLiteral("the \"%1\" platform is not an X11 session").arg(platform);
-    qCWarning(lcChromet).noquote() << "Chromet: screen picking is unavailable:" << reason;
-    return std::make_unique<UnavailableSnapshotCapturer>(reason);
+    switch (PlatformBackend::kind()) {
+    case PlatformBackend::Kind::X11:
+#ifndef ORIN_NO_X11
+        if (X11SnapshotCapturer::isAvailable())
+            return std::make_unique<X11SnapshotCapturer>();
+        return std::make_unique<NullSnapshotCapturer>(QStringLiteral("the X connection is gone"));
+#else
+        break;
+#endif
+    case PlatformBackend::Kind::Wayland:
+    case PlatformBackend::Kind::Null:
+        break;
+    }
+    return std::make_unique<NullSnapshotCapturer>(PlatformBackend::nullReason());
 }

@@ -6,9 +6,9 @@
 
 // Stands in where the desktop offers no way to read the screen: every capture fails with the
 // reason, so the loupe reports it instead of showing nothing.
-class UnavailableSnapshotCapturer : public SnapshotCapturing {
+class NullSnapshotCapturer : public SnapshotCapturing {
 public:
-    explicit UnavailableSnapshotCapturer(QString reason);
+    explicit NullSnapshotCapturer(QString reason);
 
     QString reason() const { return m_reason; }
 
@@ -21,6 +21,6 @@ private:
     QString m_reason;
 };
 
-// The capture service of the running desktop: the X11 capturer when Qt runs on xcb, otherwise
-// the unavailable one (the reason is logged).
+// The capture service of PlatformBackend::kind(); the null one fails every capture with the
+// backend's reason.
 std::unique_ptr<SnapshotCapturing> makeSystemCapturer();

@@ -176,14 +176,14 @@ bool X11LoupeSupport::isAvailable() {
     return qtConnection() != nullptr;
 }
 
-QPointF X11LoupeSupport::pointerPosition() {
+std::optional<QPointF> X11LoupeSupport::pointerPosition() {
     xcb_connection_t *connection = qtConnection();
     if (!connection)
-        return QCursor::pos();
+        return std::nullopt;
     XcbReply<xcb_query_pointer_reply_t> reply(xcb_query_pointer_reply(
         connection, xcb_query_pointer(connection, rootWindow(connection)), nullptr));
     if (!reply)
-        return QCursor::pos();
+        return std::nullopt;
     // Qt keeps each screen's native origin and divides the distance from it by the scale.
     const QPoint native(reply->root_x, reply->root_y);
     const QList<QScreen *> screens = QGuiApplication::screens();

@@ -26,7 +26,8 @@ public:
     // Qt runs on xcb and has an X connection.
     static bool isAvailable();
 
-    QPointF pointerPosition() override;
+    std::optional<QPointF> pointerPosition() override;
+    bool canWarpPointer() const override { return true; }
     void warpPointer(const QPointF &global) override;
     FocusWindow focusedWindow() override;
     void restoreFocus(FocusWindow previous) override;

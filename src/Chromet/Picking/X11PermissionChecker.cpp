@@ -4,6 +4,10 @@
 
 #include <cstdlib>
 
+QString X11PermissionChecker::deniedReason() const {
+    return QStringLiteral("The X server does not hand Chromet an image of the screen.");
+}
+
 bool X11PermissionChecker::isGranted() const {
     xcb_connection_t *connection = OrinX11::qtConnection();
     if (!connection || xcb_connection_has_error(connection))

@@ -10,5 +10,7 @@ public:
     // A 1 x 1 GetImage of the first screen's root window succeeds.
     bool isGranted() const override;
     void request() override {}
+    bool hasSettings() const override { return false; }
     void openSettings() override {}
+    QString deniedReason() const override;
 };

@@ -32,6 +32,7 @@ struct ShortcutDesk {
     QList<HotKeyCombo> attempts;
     HotKeyBackend::Handler handler;
     HotKeyBackend::Ref nextRef = 1;
+    bool canGrab = true;
 };
 
 class FakeBackend final : public HotKeyBackend {
@@ -48,6 +49,7 @@ public:
         return ref;
     }
     void unregisterHotKey(Ref ref) override { m_desk.registered.remove(ref); }
+    bool canGrabShortcuts() const override { return m_desk.canGrab; }
 
 private:
     ShortcutDesk &m_desk;
@@ -97,9 +99,12 @@ public:
         return answers.size() > 1 ? answers.takeFirst() : answers.value(0, false);
     }
     void request() override {}
+    bool hasSettings() const override { return settings; }
     void openSettings() override { ++settingsOpened; }
+    QString deniedReason() const override { return QStringLiteral("The test denies it."); }
 
     mutable QList<bool> answers{true};
+    bool settings = true;
     mutable int checks = 0;
     int settingsOpened = 0;
 };

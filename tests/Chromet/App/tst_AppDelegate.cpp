@@ -45,6 +45,48 @@ private Q_SLOTS:
     void screenRecordingAlertShowsOneAtATime_data();
     void screenRecordingAlertShowsOneAtATime();
     void captureFailureAlertsOnceWhileShowing();
+    // Where the desktop has no setting for screen reading: what failed and what helps, and no
+    // button that cannot act.
+    void captureProblemWithoutASetting_data() {
+        QTest::addColumn<QString>("captureError"); // empty: the check before the pick says no
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("informative");
+        QTest::newRow("denied before the pick") << QString() << "Chromet can't read the screen"
+                                                << "The test denies it.";
+        QTest::newRow("capture failed")
+            << "shared memory is gone"
+            << "Chromet couldn't read the screen"
+            << "Shared memory is gone. Try again; if it keeps failing, quit and reopen Chromet.";
+    }
+    void captureProblemWithoutASetting() {
+        QFETCH(QString, captureError);
+        QFETCH(QString, message);
+        QFETCH(QString, informative);
+        AppDelegate &delegate = makeDelegate();
+        m_permission->settings = false;
+        m_permission->answers = {!captureError.isEmpty()};
+        delegate.applicationDidFinishLaunching();
+        m_capturer->setDisplayCaptureError(captureError);
+        std::optional<std::optional<PickedColor>> result;
+        delegate.pickThen([&](const std::optional<PickedColor> &color) { result = color; });
+        QTRY_COMPARE(m_presenter->alerts.size(), 1);
+        const AlertSpec &alert = m_presenter->alerts.first();
+        QCOMPARE(alert.messageText, message);
+        QCOMPARE(alert.informativeText, informative);
+        QVERIFY(alert.buttons.isEmpty());
+        QCOMPARE(m_permission->settingsOpened, 0);
+        // A caller waiting for the pick hears that it ended without a color.
+        QVERIFY(result && !*result);
+    }
+    // No shortcut service at all: nothing to refuse, so no alert blaming another app.
+    void withoutShortcutServiceNoAlert() {
+        m_desk.canGrab = false;
+        AppDelegate &delegate = makeDelegate();
+        delegate.applicationDidFinishLaunching();
+        QVERIFY(m_presenter->alerts.isEmpty());
+        QVERIFY(m_desk.attempts.isEmpty());
+        QVERIFY(!delegate.hotKey());
+    }
     void focusGoesBackAfterAModal_data();
     void focusGoesBackAfterAModal();
     void trayMenuPicksAfterItClosesAndIsBuiltAfresh();

@@ -15,5 +15,9 @@ public:
         return granted;
     }
     void request() override { ++requests; }
+    bool hasSettings() const override { return settings; }
     void openSettings() override { ++settingsOpened; }
+    QString deniedReason() const override { return QStringLiteral("The test denies it."); }
+
+    bool settings = true;
 };

@@ -83,6 +83,15 @@ private Q_SLOTS:
                  qPrintable(QString::number(open->width())));
     }
 
+    void permissionPageWithoutASettingOffersNoButton() {
+        FakePermission permission;
+        permission.settings = false;
+        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
+        QCOMPARE(shownTexts(page.get()), (QStringList{"Let Chromet see your screen", permissionText,
+                                                      "The test denies it."}));
+        QVERIFY(!page->findChild<QPushButton *>("openSettings")->isVisibleTo(page.get()));
+    }
+
     void permissionPageAlreadyGranted() {
         FakePermission permission;
         permission.granted = true;

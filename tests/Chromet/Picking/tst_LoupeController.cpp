@@ -6,6 +6,7 @@
 #include "Chromet/Picking/SyntheticSnapshotCapturer.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -53,11 +54,16 @@ public:
     QList<QWidget *> inputViews;
     QList<QWidget *> focusedWindows;
 
-    QPointF pointerPosition() override { return pointer; }
+    std::optional<QPointF> pointerPosition() override {
+        return readable ? std::optional(pointer) : std::nullopt;
+    }
+    bool canWarpPointer() const override { return readable; }
     void warpPointer(const QPointF &global) override {
         warps.append(global);
         pointer = global;
     }
+    // False: a window system that tells only the loupe's windows where the pointer is.
+    bool readable = true;
     FocusWindow focusedWindow() override { return focused; }
     void restoreFocus(FocusWindow previous) override { restored.append(previous); }
     void beginPick(std::function<void()> onLost) override {
@@ -138,6 +144,21 @@ private Q_SLOTS:
     void cursorIsHiddenWhileShowing();
     void labelFollowsTheSettingsAndFallsBack();
     void warmUpPreparesWindowsAndRehearsesCaptures();
+    // Where the window system tells only the loupe's windows: their events move the point, and
+    // a nudge moves the point without warping.
+    void unreadablePointerFollowsTheEvents() {
+        m_support->readable = false;
+        QCursor::setPos(QPoint(100, 100));
+        startAt(QPointF(100, 100));
+        QCOMPARE(m_controller->point(), QPointF(100, 100));
+        LoupeView *a = viewAt(0);
+        move(a);
+        const QPointF moved = a->mapToGlobal(QPointF(20, 20));
+        QCOMPARE(m_controller->point(), moved);
+        key(a, Qt::Key_Right);
+        QCOMPARE(m_controller->point(), moved + QPointF(1, 0));
+        QVERIFY(m_support->warps.isEmpty());
+    }
     void failedRehearsalIsQuiet();
 
 private:
@@ -177,7 +198,7 @@ void tst_LoupeController::init() {
     m_capturer = capturer.get();
     m_support = support.get();
     m_controller = std::make_unique<LoupeController>(std::move(capturer), std::move(support));
-    m_controller->setOnFailure([this] { ++m_failures; });
+    m_controller->setOnFailure([this](const QString &) { ++m_failures; });
     m_picks.clear();
     m_failures = 0;
 }

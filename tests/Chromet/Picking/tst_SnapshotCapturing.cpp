@@ -173,7 +173,7 @@ void tst_SnapshotCapturing::deliveryFromAnotherThreadArrivesOnTheContextThread()
 }
 
 void tst_SnapshotCapturing::unavailableCapturerFailsEveryCapture() {
-    UnavailableSnapshotCapturer capturer(QStringLiteral("no X server"));
+    NullSnapshotCapturer capturer(QStringLiteral("no X server"));
     bool inside = true;
     auto result = waitForCapture(
         [&](QObject *context, auto done) { capturer.captureDisplay(QPointF(), context, done); },
@@ -188,12 +188,10 @@ void tst_SnapshotCapturing::unavailableCapturerFailsEveryCapture() {
 
 void tst_SnapshotCapturing::systemCapturerOffX11IsUnavailable() {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
-    QTest::ignoreMessage(
-        QtWarningMsg,
-        QRegularExpression(
-            R"(^Chromet: screen picking is unavailable: the "offscreen" platform is not an X11)"));
+    // Silent: the platform layer reports the null backend once for every module.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
     const std::unique_ptr<SnapshotCapturing> capturer = makeSystemCapturer();
-    auto *unavailable = dynamic_cast<UnavailableSnapshotCapturer *>(capturer.get());
+    auto *unavailable = dynamic_cast<NullSnapshotCapturer *>(capturer.get());
     QVERIFY(unavailable);
     QVERIFY(unavailable->reason().contains(QLatin1String("offscreen")));
 }

@@ -1,0 +1,123 @@
+#include "Chromet/App/OneShotPick.h"
+
+#include "Chromet/App/PickCoordinator.h"
+#include "Chromet/App/Preferences.h"
+#include "Chromet/Library/LibraryStore.h"
+#include "Chromet/Picking/LoupeController.h"
+#include "Chromet/Picking/PermissionChecker.h"
+#include "Chromet/Picking/SystemSnapshotCapturer.h"
+#include "OrinPaste/PasteService.h"
+#include "OrinPlatform/PlatformBackend.h"
+
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+const char keeperVariable[] = "CHROMET_CLIPBOARD_TEXT";
+// How long this process waits for the keeper to take the clipboard over.
+constexpr int handOverMs = 5000;
+
+} // namespace
+
+int runOneShotPick(bool print, std::optional<ColorFormat> format, QTextStream &out,
+                   QTextStream &err) {
+    const std::unique_ptr<PermissionChecker> permission = PermissionChecker::createDefault();
+    if (!permission->isGranted()) {
+        err << "chromet: cannot read the screen: "
+            << (permission->hasSettings()
+                    ? QStringLiteral("turn on Screen Recording for Chromet in the settings")
+                    : permission->deniedReason())
+            << '\n';
+        return 1;
+    }
+
+    Preferences &prefs = Preferences::shared();
+    LibraryStore store(LibraryStore::defaultPath());
+    QString copied;
+    PickCoordinator coordinator(store, prefs, [&copied](const QString &text) {
+        PasteService::copy(text);
+        copied = text;
+    });
+    LoupeController loupe(makeSystemCapturer(), makeSystemLoupeSupport());
+    loupe.setLabelFormat([&prefs] { return prefs.defaultFormat(); });
+    loupe.setLowercaseHex([&prefs] { return prefs.lowercaseHex(); });
+    QString failure;
+    loupe.setOnFailure([&failure](const QString &error) { failure = error; });
+
+    QEventLoop loop;
+    QObject::connect(&loupe, &LoupeController::closed, &loop, &QEventLoop::quit);
+    std::optional<PickedColor> picked;
+    loupe.start([&](const PickedColor &color) {
+        picked = color;
+        coordinator.handlePick(color);
+    });
+    if (loupe.isShowing())
+        loop.exec();
+
+    if (!picked) {
+        err << "chromet: "
+            << (failure.isEmpty() ? QStringLiteral("no color picked")
+                                  : QStringLiteral("cannot read the screen: ") + failure)
+            << '\n';
+        return 1;
+    }
+    if (print) {
+        out << ColorFormats::format(format.value_or(prefs.defaultFormat()), *picked, std::nullopt,
+                                    prefs.lowercaseHex())
+            << '\n';
+        out.flush();
+    }
+    if (!copied.isEmpty())
+        keepClipboardAfterExit(copied);
+    return 0;
+}
+
+void keepClipboardAfterExit(const QString &text) {
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    // In-process clipboards (offscreen) end with the process whatever is done.
+    if (PlatformBackend::kind() == PlatformBackend::Kind::Null || !clipboard->ownsClipboard())
+        return;
+    QProcess keeper;
+    keeper.setProgram(QCoreApplication::applicationFilePath());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(keeperVariable), text);
+    keeper.setProcessEnvironment(environment);
+    // Nothing of ours stays open in the keeper: a caller reading our output sees its end.
+    keeper.setStandardInputFile(QProcess::nullDevice());
+    keeper.setStandardOutputFile(QProcess::nullDevice());
+    keeper.setStandardErrorFile(QProcess::nullDevice());
+    if (!keeper.startDetached())
+        return;
+    // Ours until the keeper has taken it, so that it is never without an owner.
+    QEventLoop loop;
+    QObject::connect(clipboard, &QClipboard::changed, &loop, [&loop, clipboard] {
+        if (!clipboard->ownsClipboard())
+            loop.quit();
+    });
+    QTimer::singleShot(handOverMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool isClipboardKeeper() {
+    return qEnvironmentVariableIsSet(keeperVariable);
+}
+
+int runClipboardKeeper() {
+    const QString text = qEnvironmentVariable(keeperVariable);
+    qunsetenv(keeperVariable);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(text);
+    if (!clipboard->ownsClipboard())
+        return 1;
+    QObject::connect(clipboard, &QClipboard::changed, qApp, [clipboard] {
+        if (!clipboard->ownsClipboard())
+            QCoreApplication::quit();
+    });
+    return QCoreApplication::exec();
+}

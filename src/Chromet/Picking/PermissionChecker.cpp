@@ -1,0 +1,39 @@
+#include "Chromet/Picking/PermissionChecker.h"
+
+#include "OrinPlatform/PlatformBackend.h"
+
+#ifndef ORIN_NO_X11
+#include "Chromet/Picking/X11PermissionChecker.h"
+#endif
+
+namespace {
+
+// Where no backend can read the screen: never granted, and nothing to ask or open.
+class NullPermissionChecker final : public PermissionChecker {
+public:
+    bool isGranted() const override { return false; }
+    void request() override {}
+    bool hasSettings() const override { return false; }
+    void openSettings() override {}
+    QString deniedReason() const override {
+        return QStringLiteral("Picking colors is not available here: ") +
+               PlatformBackend::nullReason() + QLatin1Char('.');
+    }
+};
+
+} // namespace
+
+std::unique_ptr<PermissionChecker> PermissionChecker::createDefault() {
+    switch (PlatformBackend::kind()) {
+    case PlatformBackend::Kind::X11:
+#ifndef ORIN_NO_X11
+        return std::make_unique<X11PermissionChecker>();
+#else
+        break;
+#endif
+    case PlatformBackend::Kind::Wayland:
+    case PlatformBackend::Kind::Null:
+        break;
+    }
+    return std::make_unique<NullPermissionChecker>();
+}

@@ -1,0 +1,3 @@
+#include "OrinHotkey/HotKeyLogging.h"
+
+Q_LOGGING_CATEGORY(lcOrinHotkey, "orin.hotkey")

@@ -1,0 +1,22 @@
+#include "OrinHotkey/RecorderKeySource.h"
+
+#include "OrinPlatform/PlatformBackend.h"
+
+#ifndef ORIN_NO_X11
+#include "OrinHotkey/X11RecorderKeySource.h"
+#endif
+
+std::unique_ptr<RecorderKeySource> RecorderKeySource::create(Handler handler) {
+    switch (PlatformBackend::kind()) {
+    case PlatformBackend::Kind::X11:
+#ifndef ORIN_NO_X11
+        return X11RecorderKeySource::create(std::move(handler));
+#else
+        break;
+#endif
+    case PlatformBackend::Kind::Wayland:
+    case PlatformBackend::Kind::Null:
+        break;
+    }
+    return nullptr;
+}

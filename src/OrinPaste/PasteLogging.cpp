@@ -1,0 +1,3 @@
+#include "OrinPaste/PasteLogging.h"
+
+Q_LOGGING_CATEGORY(lcOrinPaste, "orin.paste")

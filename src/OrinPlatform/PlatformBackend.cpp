@@ -1,0 +1,84 @@
+#include "OrinPlatform/PlatformBackend.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QSystemTrayIcon>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcPlatform, "orin.platform")
+
+bool hasGuiApplication() {
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
+}
+
+} // namespace
+
+PlatformBackend::Kind PlatformBackend::kind() {
+    if (!hasGuiApplication())
+        return Kind::Null;
+    const QString platform = QGuiApplication::platformName();
+#ifndef ORIN_NO_X11
+    if (platform == QLatin1String("xcb"))
+        return Kind::X11;
+#endif
+    // Wayland joins here once its backend is built.
+    return Kind::Null;
+}
+
+QString PlatformBackend::name() {
+    switch (kind()) {
+    case Kind::X11:
+        return QStringLiteral("X11");
+    case Kind::Wayland:
+        return QStringLiteral("Wayland");
+    case Kind::Null:
+        break;
+    }
+    return QStringLiteral("null");
+}
+
+QString PlatformBackend::nullReason() {
+    if (kind() != Kind::Null)
+        return QString();
+    if (!hasGuiApplication())
+        return QStringLiteral("no display is open");
+    const QString platform = QGuiApplication::platformName();
+    if (platform.startsWith(QLatin1String("wayland")))
+        return QStringLiteral("this build has no Wayland support yet; run it with "
+                              "QT_QPA_PLATFORM=xcb under Xwayland");
+#ifdef ORIN_NO_X11
+    if (platform == QLatin1String("xcb"))
+        return QStringLiteral("this build has no X11 support");
+#endif
+    return QStringLiteral("the \"%1\" platform has no screen, pointer or keyboard of a desktop")
+        .arg(platform);
+}
+
+PlatformBackend::Capabilities PlatformBackend::capabilities() {
+    Capabilities c;
+    if (kind() == Kind::X11) {
+        c.canCaptureScreen = true;
+        c.canWarpPointer = true;
+        c.canGrabShortcuts = true;
+        c.canPlacePanels = true;
+        c.canSendKeystrokes = true;
+        // Any X client may read the screen: there is no setting to open.
+        c.hasPermissionSetting = false;
+    }
+    c.hasTray = qobject_cast<QApplication *>(QCoreApplication::instance()) &&
+                QSystemTrayIcon::isSystemTrayAvailable();
+    return c;
+}
+
+void PlatformBackend::reportUnavailable() {
+    static bool reported = false;
+    if (reported || kind() != Kind::Null)
+        return;
+    reported = true;
+    qCWarning(lcPlatform).noquote()
+        << "no window-system backend:" << nullReason()
+        << "- screen capture, global shortcuts, keystrokes to other applications and window "
+           "placement are unavailable";
+}

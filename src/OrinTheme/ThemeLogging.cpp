@@ -1,0 +1,3 @@
+#include "OrinTheme/ThemeLogging.h"
+
+Q_LOGGING_CATEGORY(lcOrinTheme, "orin.theme")

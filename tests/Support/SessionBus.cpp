@@ -1,0 +1,44 @@
+#include "Support/SessionBus.h"
+
+#include <QDeadlineTimer>
+
+#include <csignal>
+
+SessionBus::~SessionBus() {
+    stop();
+}
+
+bool SessionBus::start() {
+    stop();
+    m_daemon.setProgram(QStringLiteral("dbus-daemon"));
+    m_daemon.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
+                           QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    m_daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_daemon.start();
+    if (!m_daemon.waitForStarted(10000)) {
+        m_error = QStringLiteral("cannot run dbus-daemon: ") + m_daemon.errorString();
+        return false;
+    }
+    const QDeadlineTimer deadline(10000);
+    while (!m_daemon.canReadLine() && !deadline.hasExpired() &&
+           m_daemon.state() == QProcess::Running)
+        m_daemon.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    if (m_address.isEmpty()) {
+        m_error = QStringLiteral("dbus-daemon printed no address");
+        stop();
+        return false;
+    }
+    return true;
+}
+
+void SessionBus::stop() {
+    if (m_daemon.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(m_daemon.processId()), SIGTERM);
+    if (!m_daemon.waitForFinished(5000)) {
+        ::kill(pid_t(m_daemon.processId()), SIGKILL);
+        m_daemon.waitForFinished(5000);
+    }
+    m_address.clear();
+}
