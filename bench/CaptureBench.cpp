@@ -5,7 +5,7 @@
 #include "BenchTimer.h"
 #include "PerSizeRuns.h"
 
-#include "Chromet/Picking/X11SnapshotCapturer.h"
+#include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 #include "Support/XServerSession.h"
 
 #include <QCoreApplication>

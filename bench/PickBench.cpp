@@ -8,7 +8,7 @@
 #include "Chromet/Picking/LoupeController.h"
 #include "Chromet/Picking/LoupeView.h"
 #include "Chromet/Picking/LoupeWindow.h"
-#include "Chromet/Picking/X11SnapshotCapturer.h"
+#include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 #include "Support/XServerSession.h"
 
 #include <QAbstractNativeEventFilter>

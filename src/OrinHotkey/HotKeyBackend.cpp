@@ -3,7 +3,7 @@
 #include "OrinPlatform/PlatformBackend.h"
 
 #ifndef ORIN_NO_X11
-#include "OrinHotkey/X11HotKeyBackend.h"
+#include "OrinHotkey/X11/X11HotKeyBackend.h"
 #endif
 
 namespace {

@@ -1,7 +1,7 @@
 #include "OrinHotkey/KeyboardLayout.h"
 #include "OrinHotkey/HotKeyLogging.h"
 
-#include "OrinHotkey/X11KeyboardMap.h"
+#include "OrinHotkey/X11/X11KeyboardMap.h"
 #include "OrinHotkey/XkbKeyboardMap.h"
 
 namespace {

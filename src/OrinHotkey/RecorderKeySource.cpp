@@ -3,7 +3,7 @@
 #include "OrinPlatform/PlatformBackend.h"
 
 #ifndef ORIN_NO_X11
-#include "OrinHotkey/X11RecorderKeySource.h"
+#include "OrinHotkey/X11/X11RecorderKeySource.h"
 #endif
 
 std::unique_ptr<RecorderKeySource> RecorderKeySource::create(Handler handler) {

@@ -3,7 +3,7 @@
 #include "OrinPlatform/PlatformBackend.h"
 
 #ifndef ORIN_NO_X11
-#include "OrinPaste/X11SyntheticKeyboard.h"
+#include "OrinPaste/X11/X11SyntheticKeyboard.h"
 #endif
 
 namespace {

@@ -3,7 +3,7 @@
 #include "OrinPlatform/PlatformBackend.h"
 
 #ifndef ORIN_NO_X11
-#include "OrinSettings/X11TaskbarPresence.h"
+#include "OrinSettings/X11/X11TaskbarPresence.h"
 #endif
 
 std::unique_ptr<TaskbarPresence> TaskbarPresence::createDefault() {

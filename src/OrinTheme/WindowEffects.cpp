@@ -2,7 +2,7 @@
 #include "OrinTheme/ThemeLogging.h"
 
 #ifndef ORIN_NO_X11
-#include "OrinTheme/X11WindowEffects.h"
+#include "OrinTheme/X11/X11WindowEffects.h"
 #endif
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "OrinHotkey/HotKeyCombo.h"
 #include "OrinHotkey/KeyboardLayout.h"
-#include "OrinHotkey/X11KeyboardMap.h"
+#include "OrinHotkey/X11/X11KeyboardMap.h"
 #include "Support/XServerSession.h"
 
 #include <QApplication>

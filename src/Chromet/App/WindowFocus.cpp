@@ -3,7 +3,7 @@
 #include "OrinPlatform/PlatformBackend.h"
 
 #ifndef ORIN_NO_X11
-#include "Chromet/App/X11WindowFocus.h"
+#include "Chromet/App/X11/X11WindowFocus.h"
 #endif
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QWindow>
 
 #ifndef ORIN_NO_X11
-#include "Chromet/Picking/X11LoupeSupport.h"
+#include "Chromet/Picking/X11/X11LoupeSupport.h"
 #endif
 
 namespace {

@@ -3,7 +3,7 @@
 #include "OrinPlatform/PlatformBackend.h"
 
 #ifndef ORIN_NO_X11
-#include "Chromet/Picking/X11PermissionChecker.h"
+#include "Chromet/Picking/X11/X11PermissionChecker.h"
 #endif
 
 namespace {

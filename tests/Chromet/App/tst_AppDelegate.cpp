@@ -6,7 +6,6 @@
 #include "Chromet/Contrast/ContrastViewState.h"
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Picking/LoupeController.h"
-#include "Chromet/Picking/SyntheticSnapshotCapturer.h"
 #include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/MainMenu.h"
 #include "OrinMenuBar/StatusItemController.h"
@@ -15,6 +14,7 @@
 #include "OrinPanel/FloatingPanelController.h"
 #include "OrinSettings/DockIcon.h"
 #include "OrinSettings/SettingsWindowController.h"
+#include "Support/SyntheticSnapshotCapturer.h"
 
 #include <QAction>
 #include <QApplication>

@@ -10,10 +10,10 @@
 #include "Chromet/Color/ColorFormat.h"
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Library/PaletteExport.h"
-#include "Chromet/Picking/SyntheticSnapshotCapturer.h"
 #include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/StatusItemController.h"
 #include "OrinSettings/DockIcon.h"
+#include "Support/SyntheticSnapshotCapturer.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "Chromet/App/X11WindowFocus.h"
+#include "Chromet/App/X11/X11WindowFocus.h"
 #include "Support/XServerSession.h"
 
 #include <QApplication>

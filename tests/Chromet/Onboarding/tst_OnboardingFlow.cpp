@@ -1,9 +1,9 @@
 #include "Chromet/App/Preferences.h"
 #include "Chromet/Onboarding/OnboardingSteps.h"
-#include "FakePermission.h"
 #include "OnboardingTestSupport.h"
 #include "OrinOnboarding/OnboardingView.h"
 #include "OrinOnboarding/OnboardingWindowController.h"
+#include "Support/FakePermission.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 #include "Chromet/Onboarding/OnboardingSteps.h"
 #include "Chromet/Onboarding/ScreenRecordingStep.h"
 #include "Chromet/Onboarding/StepWidgets.h"
-#include "FakePermission.h"
 #include "OnboardingTestSupport.h"
 #include "OrinHotkey/HotKeyCombo.h"
 #include "OrinOnboarding/ShortcutBadge.h"
+#include "Support/FakePermission.h"
 
 #include <QPushButton>
 #include <QTest>

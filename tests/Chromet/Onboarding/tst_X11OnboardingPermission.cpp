@@ -1,5 +1,5 @@
 #include "Chromet/Onboarding/OnboardingSteps.h"
-#include "Chromet/Picking/X11PermissionChecker.h"
+#include "Chromet/Picking/X11/X11PermissionChecker.h"
 #include "OnboardingTestSupport.h"
 #include "OrinOnboarding/OnboardingView.h"
 #include "OrinOnboarding/OnboardingWindowController.h"

@@ -3,7 +3,7 @@
 #include "Chromet/Picking/LoupeView.h"
 #include "Chromet/Picking/LoupeWindow.h"
 #include "Chromet/Picking/PillView.h"
-#include "Chromet/Picking/SyntheticSnapshotCapturer.h"
+#include "Support/SyntheticSnapshotCapturer.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,7 +1,7 @@
 #include "CaptureTestSupport.h"
 
-#include "Chromet/Picking/SyntheticSnapshotCapturer.h"
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
+#include "Support/SyntheticSnapshotCapturer.h"
 
 #include <QGuiApplication>
 #include <QRegularExpression>

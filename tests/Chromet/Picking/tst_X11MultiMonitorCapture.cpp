@@ -1,6 +1,6 @@
 #include "CaptureTestSupport.h"
 
-#include "Chromet/Picking/X11SnapshotCapturer.h"
+#include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 #include "Support/DummyMonitors.h"
 #include "Support/XServerSession.h"
 

@@ -1,4 +1,4 @@
-#include "Chromet/Picking/X11PermissionChecker.h"
+#include "Chromet/Picking/X11/X11PermissionChecker.h"
 
 #include <QGuiApplication>
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "CaptureTestSupport.h"
 
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
-#include "Chromet/Picking/X11SnapshotCapturer.h"
+#include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 #include "Support/XServerSession.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "OrinSettings/X11TaskbarPresence.h"
+#include "OrinSettings/X11/X11TaskbarPresence.h"
 
 #include "OrinX11/X11Connection.h"
 

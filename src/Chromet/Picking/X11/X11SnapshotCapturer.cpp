@@ -1,4 +1,4 @@
-#include "Chromet/Picking/X11SnapshotCapturer.h"
+#include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 
 #include "OrinX11/X11Connection.h"
 

@@ -1,4 +1,4 @@
-#include "OrinPaste/X11SyntheticKeyboard.h"
+#include "OrinPaste/X11/X11SyntheticKeyboard.h"
 #include "OrinPaste/PasteLogging.h"
 
 #include "OrinX11/X11Connection.h"

@@ -1,4 +1,4 @@
-#include "Chromet/Picking/SyntheticSnapshotCapturer.h"
+#include "Support/SyntheticSnapshotCapturer.h"
 
 SyntheticSnapshotCapturer::SyntheticSnapshotCapturer(QList<ScreenSnapshot> displays)
     : m_displays(std::move(displays)) {

@@ -1,4 +1,4 @@
-#include "OrinHotkey/X11KeyboardMap.h"
+#include "OrinHotkey/X11/X11KeyboardMap.h"
 #include "OrinHotkey/HotKeyLogging.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "OrinHotkey/X11HotKeyBackend.h"
+#include "OrinHotkey/X11/X11HotKeyBackend.h"
 #include "OrinHotkey/HotKeyLogging.h"
 
 #include "OrinX11/X11Connection.h"

@@ -1,4 +1,4 @@
-#include "Chromet/Picking/X11LoupeSupport.h"
+#include "Chromet/Picking/X11/X11LoupeSupport.h"
 
 #include "OrinX11/X11Connection.h"
 

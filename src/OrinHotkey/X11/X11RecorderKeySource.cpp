@@ -1,4 +1,4 @@
-#include "OrinHotkey/X11RecorderKeySource.h"
+#include "OrinHotkey/X11/X11RecorderKeySource.h"
 
 #include "OrinHotkey/KeyCodes.h"
 

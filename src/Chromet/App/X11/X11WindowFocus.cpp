@@ -1,4 +1,4 @@
-#include "Chromet/App/X11WindowFocus.h"
+#include "Chromet/App/X11/X11WindowFocus.h"
 
 #include "OrinX11/X11Connection.h"
 

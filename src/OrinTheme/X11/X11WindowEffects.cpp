@@ -1,4 +1,4 @@
-#include "OrinTheme/X11WindowEffects.h"
+#include "OrinTheme/X11/X11WindowEffects.h"
 #include "OrinTheme/ThemeLogging.h"
 
 #include "OrinX11/X11Connection.h"
