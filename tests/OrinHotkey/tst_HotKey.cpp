@@ -1,88 +1,44 @@
 #include "OrinHotkey/HotKey.h"
+#include "Support/FakeHotKeyBackend.h"
 
 #include <QCoreApplication>
 #include <QSet>
 #include <QTest>
-
-namespace {
-
-// Records what the registry asks of the system and lets the test press keys.
-class FakeBackend final : public HotKeyBackend {
-public:
-    struct Registration {
-        HotKeyCombo combo;
-        HotKeyIdentifier identifier;
-    };
-
-    void installHandler(Handler h) override {
-        ++installs;
-        handler = std::move(h);
-    }
-    std::optional<Ref> registerHotKey(const HotKeyCombo &combo,
-                                      HotKeyIdentifier identifier) override {
-        attempts.append({combo, identifier});
-        if (refused.contains(combo.keyCode))
-            return std::nullopt;
-        const Ref ref = nextRef++;
-        registered.insert(ref);
-        return ref;
-    }
-    void unregisterHotKey(Ref ref) override {
-        registered.remove(ref);
-        unregistered.append(ref);
-    }
-    bool canGrabShortcuts() const override { return true; }
-
-    void press(quint32 id) { handler({HotKey::signature, id}); }
-
-    int installs = 0;
-    Handler handler;
-    QList<Registration> attempts;
-    QSet<quint32> refused;
-    QSet<Ref> registered;
-    QList<Ref> unregistered;
-    Ref nextRef = 100;
-};
-
-} // namespace
 
 class tst_HotKey : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void init() {
-        auto backend = std::make_unique<FakeBackend>();
-        m_backend = backend.get();
-        HotKey::setBackend(std::move(backend));
+        m_desk = ShortcutDesk{};
+        m_desk.nextRef = 100;
+        HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(m_desk));
     }
-    void cleanup() {
-        HotKey::setBackend(nullptr);
-        m_backend = nullptr;
-    }
+    void cleanup() { HotKey::setBackend(nullptr); }
 
     void registersUnderSignatureAndIdAndRefusalSpendsTheId() {
         const HotKeyCombo combo(8, 0x1800);
         const auto first = HotKey::create(combo, [] {});
         QVERIFY(first);
         QVERIFY(first->id() >= 1);
-        QCOMPARE(m_backend->attempts.size(), 1);
-        QCOMPARE(m_backend->attempts[0].combo, combo);
-        QCOMPARE(m_backend->attempts[0].identifier, (HotKeyIdentifier{0x4F52494Eu, first->id()}));
-        m_backend->refused.insert(9);
+        QCOMPARE(m_desk.attempts.size(), 1);
+        QCOMPARE(m_desk.attempts[0].combo, combo);
+        QCOMPARE(m_desk.attempts[0].identifier, (HotKeyIdentifier{0x4F52494Eu, first->id()}));
+        m_desk.refused.insert(9);
         QVERIFY(!HotKey::create({9, 0x1800}, [] {}));
         const auto third = HotKey::create({10, 0x1800}, [] {});
         QVERIFY(third);
         QCOMPARE(third->id(), first->id() + 2);
-        QCOMPARE(m_backend->registered.size(), 2);
-        QCOMPARE(m_backend->unregistered.size(), 0);
-        QCOMPARE(m_backend->installs, 1);
+        QCOMPARE(m_desk.registered.size(), 2);
+        QCOMPARE(m_desk.unregistered.size(), 0);
+        QCOMPARE(m_desk.installs, 1);
     }
 
     void actionRunsOnALaterTurn() {
         int runs = 0;
         const auto hotKey = HotKey::create({8, 0x1800}, [&] { ++runs; });
         QVERIFY(hotKey);
-        m_backend->press(hotKey->id());
+        m_desk.press(hotKey->id());
         QCOMPARE(runs, 0); // never inside the platform's event handling
         QTRY_COMPARE(runs, 1);
         QCoreApplication::processEvents();
@@ -94,9 +50,9 @@ private Q_SLOTS:
         int b = 0;
         const auto first = HotKey::create({8, 0x1800}, [&] { ++a; });
         const auto second = HotKey::create({9, 0x1800}, [&] { ++b; });
-        m_backend->press(second->id());
-        m_backend->press(second->id());
-        m_backend->press(first->id());
+        m_desk.press(second->id());
+        m_desk.press(second->id());
+        m_desk.press(first->id());
         QTRY_COMPARE(a + b, 3);
         QCOMPARE(a, 1);
         QCOMPARE(b, 2);
@@ -105,18 +61,18 @@ private Q_SLOTS:
     void droppingUnregisters() {
         auto hotKey = HotKey::create({8, 0x1800}, [] {});
         QVERIFY(hotKey);
-        const auto ref = *m_backend->registered.begin();
+        const auto ref = m_desk.registered.keys().first();
         hotKey.reset();
-        QCOMPARE(m_backend->unregistered, QList<HotKeyBackend::Ref>{ref});
-        QVERIFY(m_backend->registered.isEmpty());
+        QCOMPARE(m_desk.unregistered, QList<HotKeyBackend::Ref>{ref});
+        QVERIFY(m_desk.registered.isEmpty());
     }
 
     void unknownOrDroppedBetweenPressAndJobDoesNothing() {
         int runs = 0;
         auto hotKey = HotKey::create({8, 0x1800}, [&] { ++runs; });
         const quint32 id = hotKey->id();
-        m_backend->press(id + 1000); // unknown id
-        m_backend->press(id);
+        m_desk.press(id + 1000); // unknown id
+        m_desk.press(id);
         hotKey.reset();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
@@ -128,11 +84,11 @@ private Q_SLOTS:
         // is held, keep the old one when the new one is refused.
         int oldRuns = 0;
         auto current = HotKey::create({8, 0x1800}, [&] { ++oldRuns; });
-        m_backend->refused.insert(9);
+        m_desk.refused.insert(9);
         auto replacement = HotKey::create({9, 0x1800}, [] {});
         QVERIFY(!replacement);
-        QCOMPARE(m_backend->registered.size(), 1);
-        m_backend->press(current->id());
+        QCOMPARE(m_desk.registered.size(), 1);
+        m_desk.press(current->id());
         QTRY_COMPARE(oldRuns, 1);
     }
 
@@ -143,10 +99,10 @@ private Q_SLOTS:
         auto replacement = HotKey::create({9, 0x1800}, [&] { ++newRuns; });
         QVERIFY(replacement);
         current = std::move(replacement);
-        QCOMPARE(m_backend->registered.size(), 1);
-        QCOMPARE(m_backend->unregistered.size(), 1);
-        m_backend->press(oldId);
-        m_backend->press(current->id());
+        QCOMPARE(m_desk.registered.size(), 1);
+        QCOMPARE(m_desk.unregistered.size(), 1);
+        m_desk.press(oldId);
+        m_desk.press(current->id());
         QTRY_COMPARE(newRuns, 1);
     }
 
@@ -158,15 +114,15 @@ private Q_SLOTS:
             hotKey.reset();
         });
         const quint32 id = hotKey->id();
-        m_backend->press(id);
-        m_backend->press(id);
+        m_desk.press(id);
+        m_desk.press(id);
         QTRY_VERIFY(!hotKey);
         QCoreApplication::processEvents();
         QCOMPARE(runs, 1);
     }
 
 private:
-    FakeBackend *m_backend = nullptr;
+    ShortcutDesk m_desk;
 };
 
 QTEST_GUILESS_MAIN(tst_HotKey)

@@ -86,7 +86,7 @@ void tst_MenuCommands::init() {
     m_prefs = std::make_unique<Preferences>(m_dir->filePath(QStringLiteral("Chromet.conf")));
     m_prefs->setHasCompletedOnboarding(true);
     m_desk = ShortcutDesk{};
-    HotKey::setBackend(std::make_unique<FakeBackend>(m_desk));
+    HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(m_desk));
     DockIcon::setTaskbarPresence(nullptr);
     m_copied.clear();
 }
@@ -102,7 +102,9 @@ AppDelegate &tst_MenuCommands::launch() {
     AppDelegate::Services services;
     services.updater = std::make_unique<FakeUpdater>();
     services.prefs = m_prefs.get();
-    services.permission = std::make_unique<FakePermission>();
+    auto permission = std::make_unique<FakePermission>();
+    permission->granted = true;
+    services.permission = std::move(permission);
     auto presenter = std::make_unique<ScriptedPresenter>();
     m_presenter = presenter.get();
     services.presenter = std::move(presenter);
