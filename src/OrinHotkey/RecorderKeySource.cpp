@@ -12,6 +12,7 @@ std::unique_ptr<RecorderKeySource> RecorderKeySource::create(Handler handler) {
 #ifndef ORIN_NO_X11
         return X11RecorderKeySource::create(std::move(handler));
 #else
+        Q_UNUSED(handler)
         break;
 #endif
     case PlatformBackend::Kind::Wayland:

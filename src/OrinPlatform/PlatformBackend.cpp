@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QStringList>
 #include <QSystemTrayIcon>
 
 namespace {
@@ -77,8 +78,18 @@ void PlatformBackend::reportUnavailable() {
     if (reported || kind() != Kind::Null)
         return;
     reported = true;
-    qCWarning(lcPlatform).noquote()
-        << "no window-system backend:" << nullReason()
-        << "- screen capture, global shortcuts, keystrokes to other applications and window "
-           "placement are unavailable";
+    const Capabilities c = capabilities();
+    QStringList missing;
+    if (!c.canCaptureScreen)
+        missing.append(QStringLiteral("screen capture"));
+    if (!c.canGrabShortcuts)
+        missing.append(QStringLiteral("global shortcuts"));
+    if (!c.canSendKeystrokes)
+        missing.append(QStringLiteral("keystrokes to other applications"));
+    if (!c.canWarpPointer)
+        missing.append(QStringLiteral("moving the pointer"));
+    if (!c.canPlacePanels)
+        missing.append(QStringLiteral("window placement"));
+    qCWarning(lcPlatform).noquote() << "no window-system backend:" << nullReason() << "-"
+                                    << missing.join(QStringLiteral(", ")) << "unavailable";
 }

@@ -70,10 +70,11 @@ QDBusMessage callInstance(const QString &method, const QVariantList &arguments =
     return bus.call(call, QDBus::Block, timeoutMs);
 }
 
+// Whether Qt can open a display here: it ends the process when it cannot.
 bool displayReachable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+           qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("offscreen"));
 }
 
 int runPick(int argc, char **argv) {

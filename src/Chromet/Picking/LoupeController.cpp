@@ -92,7 +92,7 @@ void LoupeController::warmUp() {
             spare.erase(it);
             continue;
         }
-        auto *window = new LoupeWindow;
+        auto *window = m_support->createWindow();
         m_allWindows.append(window);
         window->prepare(frame);
         m_idleWindows.append(window);
@@ -301,7 +301,7 @@ LoupeWindow *LoupeController::acquireWindow(const QRectF &frame) {
         m_idleWindows.erase(it);
         return window;
     }
-    auto *window = new LoupeWindow;
+    auto *window = m_support->createWindow();
     m_allWindows.append(window);
     return window;
 }

@@ -2,6 +2,8 @@
 
 #include "OrinPlatform/PlatformBackend.h"
 
+#include "Chromet/Picking/LoupeWindow.h"
+
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QPointer>
@@ -19,6 +21,8 @@ namespace {
 class NullLoupeSupport : public LoupeSupport {
 public:
     ~NullLoupeSupport() override { endPick(); }
+
+    LoupeWindow *createWindow() override { return new LoupeWindow; }
 
     // No desktop pointer to read or move: the loupe follows its windows' events.
     std::optional<QPointF> pointerPosition() override { return std::nullopt; }

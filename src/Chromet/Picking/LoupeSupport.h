@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+class LoupeWindow;
 class QWidget;
 
 // What a pick needs from the window system besides Qt's windows: the pointer, the input focus and
@@ -19,6 +20,9 @@ public:
     using FocusWindow = std::optional<quint32>;
 
     virtual ~LoupeSupport() = default;
+
+    // A new loupe window, with the role its display server gives such a surface.
+    virtual LoupeWindow *createWindow() = 0;
 
     // The pointer in global logical coordinates, exact to the device pixel it is on, where the
     // window system tells any client; nothing where only the loupe's own windows learn it from

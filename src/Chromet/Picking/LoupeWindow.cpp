@@ -15,7 +15,7 @@
 namespace {
 
 constexpr Qt::WindowFlags loupeFlags =
-    Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint;
+    Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 
 QScreen *screenFor(const QRectF &frame) {
     const QList<QScreen *> screens = QGuiApplication::screens();
@@ -32,8 +32,8 @@ QScreen *screenFor(const QRectF &frame) {
 
 } // namespace
 
-LoupeWindow::LoupeWindow(QWidget *parent)
-    : QWidget(parent, loupeFlags) {
+LoupeWindow::LoupeWindow(Qt::WindowFlags platformFlags, QWidget *parent)
+    : QWidget(parent, loupeFlags | platformFlags) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -7,15 +7,17 @@
 class LoupeView;
 class QScreen;
 
-// One display's loupe window: frameless, above everything, outside the window manager's care
-// (override-redirect on X11), with a blank cursor, covering the display's frame and holding that
-// display's LoupeView. Opaque: the view paints the whole snapshot, so nothing shows through.
-// Windows are kept between picks; a window that stays the same size keeps its backing store.
+// One display's loupe window: frameless, above everything, with a blank cursor, covering the
+// display's frame and holding that display's LoupeView. Opaque: the view paints the whole snapshot,
+// so nothing shows through. Windows are kept between picks; a window that stays the same size keeps
+// its backing store.
 class LoupeWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit LoupeWindow(QWidget *parent = nullptr);
+    // `platformFlags`: what the platform adds (LoupeSupport::createWindow()), such as keeping the
+    // window out of the window manager's care.
+    explicit LoupeWindow(Qt::WindowFlags platformFlags = {}, QWidget *parent = nullptr);
     ~LoupeWindow() override;
 
     // Prepares the native window and its backing store for a display of this frame, so that the

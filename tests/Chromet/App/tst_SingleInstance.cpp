@@ -14,6 +14,34 @@ private Q_SLOTS:
     void secondHolderIsTurnedAway();
     void lockOfAProcessThatHasGoneIsTakenOver();
     void lockThatCannotBeMadeLetsTheApplicationRun();
+    // A link planted where the lock goes is never written through, whether it points at a file
+    // or at nothing yet.
+    void plantedLinkIsNotWrittenThrough_data() {
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("existing file") << true;
+        QTest::newRow("dangling") << false;
+    }
+    void plantedLinkIsNotWrittenThrough() {
+        QFETCH(bool, targetExists);
+        QTemporaryDir dir;
+        const QString victim = dir.filePath(QStringLiteral("victim"));
+        if (targetExists) {
+            QFile file(victim);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("precious");
+        }
+        const QString lock = dir.filePath(QStringLiteral("chromet.lock"));
+        QVERIFY(QFile::link(victim, lock));
+        SingleInstance instance(lock);
+        instance.acquire();
+        QFile file(victim);
+        if (targetExists) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("precious"));
+        } else {
+            QVERIFY(!file.exists());
+        }
+    }
 };
 
 void tst_SingleInstance::lockPathPerDisplay_data() {

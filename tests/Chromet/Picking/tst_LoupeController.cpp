@@ -3,6 +3,7 @@
 #include "Chromet/Picking/LoupeView.h"
 #include "Chromet/Picking/LoupeWindow.h"
 #include "Chromet/Picking/PillView.h"
+#include "Support/FakeLoupeSupport.h"
 #include "Support/SyntheticSnapshotCapturer.h"
 
 #include <QApplication>
@@ -39,41 +40,6 @@ ScreenSnapshot displayA() {
 ScreenSnapshot displayB() {
     return display(2, QRectF(800, 0, 400, 300), 2, 128);
 }
-
-// The window system as the controller sees it: a pointer that moves where it is warped, a
-// focused window, and a way to take the input away.
-class FakeSupport : public LoupeSupport {
-public:
-    QPointF pointer;
-    QList<QPointF> warps;
-    FocusWindow focused = 0x5a;
-    QList<FocusWindow> restored;
-    std::function<void()> lost;
-    int begins = 0;
-    int ends = 0;
-    QList<QWidget *> inputViews;
-    QList<QWidget *> focusedWindows;
-
-    std::optional<QPointF> pointerPosition() override {
-        return readable ? std::optional(pointer) : std::nullopt;
-    }
-    bool canWarpPointer() const override { return readable; }
-    void warpPointer(const QPointF &global) override {
-        warps.append(global);
-        pointer = global;
-    }
-    // False: a window system that tells only the loupe's windows where the pointer is.
-    bool readable = true;
-    FocusWindow focusedWindow() override { return focused; }
-    void restoreFocus(FocusWindow previous) override { restored.append(previous); }
-    void beginPick(std::function<void()> onLost) override {
-        ++begins;
-        lost = std::move(onLost);
-    }
-    void takeInput(QWidget *view) override { inputViews.append(view); }
-    void focusWindow(QWidget *window) override { focusedWindows.append(window); }
-    void endPick() override { ++ends; }
-};
 
 PickedColor colorOf(QRgb rgb) {
     PickedColor c;
@@ -171,7 +137,7 @@ private:
     LoupeView *viewAt(int index) const;
 
     SyntheticSnapshotCapturer *m_capturer = nullptr;
-    FakeSupport *m_support = nullptr;
+    FakeLoupeSupport *m_support = nullptr;
     std::unique_ptr<LoupeController> m_controller;
     QList<PickedColor> m_picks;
     int m_failures = 0;
@@ -194,7 +160,7 @@ void tst_LoupeController::initTestCase() {
 void tst_LoupeController::init() {
     auto capturer =
         std::make_unique<SyntheticSnapshotCapturer>(QList<ScreenSnapshot>{displayA(), displayB()});
-    auto support = std::make_unique<FakeSupport>();
+    auto support = std::make_unique<FakeLoupeSupport>();
     m_capturer = capturer.get();
     m_support = support.get();
     m_controller = std::make_unique<LoupeController>(std::move(capturer), std::move(support));

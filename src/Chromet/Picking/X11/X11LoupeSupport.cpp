@@ -176,6 +176,10 @@ bool X11LoupeSupport::isAvailable() {
     return qtConnection() != nullptr;
 }
 
+LoupeWindow *X11LoupeSupport::createWindow() {
+    return new LoupeWindow(Qt::X11BypassWindowManagerHint);
+}
+
 std::optional<QPointF> X11LoupeSupport::pointerPosition() {
     xcb_connection_t *connection = qtConnection();
     if (!connection)

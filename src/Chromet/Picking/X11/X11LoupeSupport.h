@@ -26,6 +26,8 @@ public:
     // Qt runs on xcb and has an X connection.
     static bool isAvailable();
 
+    // Override-redirect: no window manager places, decorates or refocuses it.
+    LoupeWindow *createWindow() override;
     std::optional<QPointF> pointerPosition() override;
     bool canWarpPointer() const override { return true; }
     void warpPointer(const QPointF &global) override;
