@@ -77,7 +77,10 @@ public:
     bool granted = false;
     bool isGranted() const override { return granted; }
     void request() override {}
+    // The page as it looks where the desktop has a setting to open.
+    bool hasSettings() const override { return true; }
     void openSettings() override {}
+    QString deniedReason() const override { return QString(); }
 };
 
 class OfferedUpdater : public Updater {
