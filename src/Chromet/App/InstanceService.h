@@ -12,7 +12,7 @@
 
 // The running Chromet on the session bus, under the application id: other processes (`chromet
 // pick`, a second `chromet`, compositor key bindings) start picks and raise the settings through
-// it. The slots are the bus methods, named as D-Bus names its methods. Main thread only.
+// it. The public slots are the bus methods, hence their D-Bus style names. Main thread only.
 class InstanceService : public QObject, protected QDBusContext {
     Q_OBJECT
 
