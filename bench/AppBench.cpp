@@ -364,7 +364,7 @@ public:
         m_process.setStandardOutputFile(QProcess::nullDevice());
         m_process.start(QStringLiteral(CHROMET_EXECUTABLE), {});
         return m_process.waitForStarted() &&
-               waitForLine(QStringLiteral("Chromet: shortcut ⌃⌥C registered"), 20000);
+               waitForLine(QStringLiteral("Chromet: shortcut Ctrl+Alt+C registered"), 20000);
     }
     ~App() {
         m_process.terminate();

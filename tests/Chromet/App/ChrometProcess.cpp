@@ -137,7 +137,8 @@ QString ChrometProcess::settingsPath() const {
 }
 
 bool ChrometProcess::waitUntilReady(int timeoutMs) {
-    return waitForLine(QStringLiteral("Chromet: shortcut ⌃⌥C registered"), 0, timeoutMs) >= 0;
+    return waitForLine(QStringLiteral("Chromet: shortcut Ctrl+Alt+C registered"), 0, timeoutMs) >=
+           0;
 }
 
 bool ChrometProcess::openLoupe(const QPoint &at) {

@@ -208,12 +208,12 @@ void tst_AppDelegate::refusedAtLaunchAlertsAndLeavesThePreference() {
     AppDelegate &delegate = makeDelegate();
     m_presenter->alertAnswers = {answer};
 
-    QTest::ignoreMessage(QtWarningMsg, "Chromet: could not register shortcut ⌃⌥C");
+    QTest::ignoreMessage(QtWarningMsg, "Chromet: could not register shortcut Ctrl+Alt+C");
     delegate.applicationDidFinishLaunching();
 
     QCOMPARE(m_presenter->alerts.size(), 1);
     const AlertSpec &alert = m_presenter->alerts.first();
-    QCOMPARE(alert.messageText, QStringLiteral("⌃⌥C is already in use by another app"));
+    QCOMPARE(alert.messageText, QStringLiteral("Ctrl+Alt+C is already in use by another app"));
     QCOMPARE(alert.informativeText,
              QStringLiteral(
                  "Choose a different shortcut in Settings, or use Pick Color from the tray menu."));
@@ -239,14 +239,14 @@ void tst_AppDelegate::refusedChangeKeepsTheWorkingShortcut() {
     m_desk.refused.insert(ctrlAltX.keyCode);
     m_desk.attempts.clear();
 
-    QTest::ignoreMessage(QtWarningMsg, "Chromet: could not register shortcut ⌃⌥X");
+    QTest::ignoreMessage(QtWarningMsg, "Chromet: could not register shortcut Ctrl+Alt+X");
     m_prefs->setHotKey(ctrlAltX);
 
     QCOMPARE(m_presenter->alerts.size(), 1);
     const AlertSpec &alert = m_presenter->alerts.first();
-    QCOMPARE(alert.messageText, QStringLiteral("⌃⌥X is already in use"));
+    QCOMPARE(alert.messageText, QStringLiteral("Ctrl+Alt+X is already in use"));
     QCOMPARE(alert.informativeText,
-             QStringLiteral("Another app uses this shortcut, so Chromet kept ⌃⌥C."));
+             QStringLiteral("Another app uses this shortcut, so Chromet kept Ctrl+Alt+C."));
     QVERIFY(alert.buttons.isEmpty());
 
     QCOMPARE(m_prefs->hotKey(), ctrlAltC);
@@ -255,7 +255,7 @@ void tst_AppDelegate::refusedChangeKeepsTheWorkingShortcut() {
     QCOMPARE(delegate.hotKey(), working);
     QCOMPARE(delegate.registeredCombo(), std::optional(ctrlAltC));
     QCOMPARE(m_desk.registered.values(), QList<HotKeyCombo>{ctrlAltC});
-    // Restoring the preference announced it again, but ⌃⌥C was not registered twice.
+    // Restoring the preference announced it again, but Ctrl+Alt+C was not registered twice.
     QCOMPARE(m_desk.attempts, QList<HotKeyCombo>{ctrlAltX});
 }
 
@@ -410,7 +410,7 @@ void tst_AppDelegate::trayMenuPicksAfterItClosesAndIsBuiltAfresh() {
     delegate.statusItem()->menuNeedsUpdate();
 
     const QList<QAction *> actions = menu->actions();
-    QCOMPARE(actions.first()->text(), QStringLiteral("Pick Color   ⌃⌥C"));
+    QCOMPARE(actions.first()->text(), QStringLiteral("Pick Color\tCtrl+Alt+C"));
     QCOMPARE(actions.last()->text(), QStringLiteral("Quit Chromet"));
     QCOMPARE(actions.last()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -423,7 +423,7 @@ void tst_AppDelegate::trayMenuPicksAfterItClosesAndIsBuiltAfresh() {
     // The menu is built afresh: a new shortcut shows at the next opening.
     m_prefs->setHotKey(ctrlAltV);
     delegate.statusItem()->menuNeedsUpdate();
-    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Pick Color   ⌃⌥V"));
+    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Pick Color\tCtrl+Alt+V"));
 }
 
 void tst_AppDelegate::firstLaunchShowsOnboardingUntilFinished() {
