@@ -1,6 +1,7 @@
 #include "Chromet/App/AppDelegate.h"
 #include "Chromet/App/CommandLine.h"
 #include "Chromet/App/SingleInstance.h"
+#include "Chromet/App/TrayArguments.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -68,7 +69,10 @@ int runTrayApplication(int argc, char **argv) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc > 1) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!startsTrayApplication(arguments)) {
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
