@@ -348,7 +348,8 @@ public:
         // A returning user: the welcome window (and its once-a-second check) is not measured.
         QFile settings(m_dir.filePath(QStringLiteral("config/Chromet/Chromet.conf")));
         if (!settings.open(QIODevice::WriteOnly) ||
-            settings.write("[General]\nhasCompletedOnboarding=true\n") < 0)
+            settings.write("[General]\nhasCompletedOnboarding=true\nhasSeenNoTrayNotice=true\n") <
+                0)
             return false;
         settings.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

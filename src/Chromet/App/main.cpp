@@ -58,7 +58,7 @@ int runTrayApplication(int argc, char **argv) {
     QApplication app(argc, argv);
     // A tray application: closing its last window does not end it.
     app.setQuitOnLastWindowClosed(false);
-    app.setWindowIcon(AppDelegate::statusIcon());
+    app.setWindowIcon(AppDelegate::applicationIcon());
 
     AppDelegate delegate;
     QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching,

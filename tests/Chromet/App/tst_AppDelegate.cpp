@@ -7,6 +7,7 @@
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Picking/LoupeController.h"
 #include "Chromet/Picking/SyntheticSnapshotCapturer.h"
+#include "Chromet/Settings/TraylessSection.h"
 #include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/MainMenu.h"
 #include "OrinMenuBar/StatusItemController.h"
@@ -14,8 +15,10 @@
 #include "OrinOnboarding/OnboardingWindowController.h"
 #include "OrinPanel/FloatingPanelController.h"
 #include "OrinSettings/DockIcon.h"
+#include "OrinSettings/SettingsWindow.h"
 #include "OrinSettings/SettingsWindowController.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -52,6 +55,8 @@ private Q_SLOTS:
     void launchAppliesTheTaskbarPolicy_data();
     void launchAppliesTheTaskbarPolicy();
     void settingsWindowIsMadeOnceAndKept();
+    void withoutATrayTheSettingsAreTheWayIn();
+    void aTrayShownLateIsWaitedFor();
     void contrastCheckerFollowsTheHistory();
     void checkForUpdatesIsOfferedWhenAvailable_data();
     void checkForUpdatesIsOfferedWhenAvailable();
@@ -72,6 +77,8 @@ private:
     FakeUpdater *m_updater = nullptr;
     SyntheticSnapshotCapturer *m_capturer = nullptr;
     QStringList m_copied;
+    bool m_trayAvailable = true;
+    int m_trayQuestions = 0;
     std::unique_ptr<AppDelegate> m_delegate;
 };
 
@@ -82,6 +89,8 @@ void tst_AppDelegate::init() {
     m_desk = ShortcutDesk{};
     HotKey::setBackend(std::make_unique<FakeBackend>(m_desk));
     m_copied.clear();
+    m_trayAvailable = true;
+    m_trayQuestions = 0;
     // The policy is the application's; no window of these tests is listed anywhere.
     DockIcon::setTaskbarPresence(nullptr);
     DockIcon::setActivationPolicy(ActivationPolicy::accessory);
@@ -119,6 +128,10 @@ AppDelegate &tst_AppDelegate::makeDelegate(bool onboarded) {
     services.libraryPath = m_dir->filePath(QStringLiteral("library.json"));
     services.copyText = [this](const QString &text) {
         m_copied.append(text);
+    };
+    services.trayAvailable = [this] {
+        ++m_trayQuestions;
+        return m_trayAvailable;
     };
     m_delegate = std::make_unique<AppDelegate>(std::move(services));
     return *m_delegate;
@@ -509,6 +522,50 @@ void tst_AppDelegate::settingsWindowIsMadeOnceAndKept() {
     delegate.openSettings();
     QCOMPARE(settingsTitle(), QStringLiteral("General"));
     QCOMPARE(delegate.settingsWindow(), controller);
+}
+
+void tst_AppDelegate::withoutATrayTheSettingsAreTheWayIn() {
+    m_trayAvailable = false;
+    AppDelegate &delegate = makeDelegate();
+    delegate.applicationDidFinishLaunching();
+    QVERIFY(!delegate.isWithoutTray());
+    QTRY_VERIFY_WITH_TIMEOUT(delegate.isWithoutTray(), 4 * AppDelegate::trayGraceMs);
+
+    // The first launch opens the General page and says why, once.
+    QCOMPARE(settingsTitle(), QStringLiteral("General"));
+    QCOMPARE(m_presenter->alerts.size(), 1);
+    QCOMPARE(m_presenter->alerts.first().messageText, QStringLiteral("No system tray found"));
+    QVERIFY(m_presenter->alerts.first().informativeText.contains(QStringLiteral("Ctrl+Alt+C")));
+    QVERIFY(m_prefs->hasSeenNoTrayNotice());
+    auto *section = delegate.settingsWindow()->window()->findChild<TraylessSection *>();
+    QVERIFY(section);
+    QVERIFY(section->quitButton()->isEnabled());
+    // Its Pick Color starts a pick like the shortcut (here it meets the missing permission).
+    m_permission->answers = {false};
+    section->pickButton()->click();
+    QCOMPARE(m_presenter->alerts.size(), 2);
+    QCOMPARE(m_presenter->alerts.last().messageText,
+             QStringLiteral("Chromet needs Screen Recording to read colors"));
+
+    // The next launch stays quiet until the window is asked for.
+    makeDelegate().applicationDidFinishLaunching();
+    QTRY_VERIFY_WITH_TIMEOUT(m_delegate->isWithoutTray(), 4 * AppDelegate::trayGraceMs);
+    QVERIFY(!m_delegate->settingsWindow());
+    QVERIFY(m_presenter->alerts.isEmpty());
+    m_delegate->openSettings(QStringLiteral("general"));
+    QVERIFY(m_delegate->settingsWindow()->window()->findChild<TraylessSection *>());
+}
+
+void tst_AppDelegate::aTrayShownLateIsWaitedFor() {
+    m_trayAvailable = false;
+    AppDelegate &delegate = makeDelegate();
+    delegate.applicationDidFinishLaunching();
+    m_trayAvailable = true;
+    // The launch asked once; the second question comes when the grace ends.
+    QTRY_COMPARE_WITH_TIMEOUT(m_trayQuestions, 2, 4 * AppDelegate::trayGraceMs);
+    QVERIFY(!delegate.isWithoutTray());
+    QVERIFY(!delegate.settingsWindow());
+    QVERIFY(m_presenter->alerts.isEmpty());
 }
 
 void tst_AppDelegate::contrastCheckerFollowsTheHistory() {
