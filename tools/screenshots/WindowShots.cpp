@@ -207,7 +207,7 @@ void trayMenu(ScreenshotSession &session) {
     settings.defaultFormat = ColorFormat::hex;
     settings.hotKey = Preferences::defaultHotKey;
     MenuActions actions;
-    actions.updatesAvailable = true;
+    actions.updatesAvailable = OfferedUpdater().isAvailable();
 
     // Under a tray at the top of the screen, with room for the submenus on the right.
     const auto popUp = [&](QMenu &menu) {
