@@ -348,7 +348,8 @@ public:
         // A returning user: the welcome window (and its once-a-second check) is not measured.
         QFile settings(m_dir.filePath(QStringLiteral("config/Chromet/Chromet.conf")));
         if (!settings.open(QIODevice::WriteOnly) ||
-            settings.write("[General]\nhasCompletedOnboarding=true\n") < 0)
+            settings.write("[General]\nhasCompletedOnboarding=true\nhasSeenNoTrayNotice=true\n") <
+                0)
             return false;
         settings.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -364,7 +365,7 @@ public:
         m_process.setStandardOutputFile(QProcess::nullDevice());
         m_process.start(QStringLiteral(CHROMET_EXECUTABLE), {});
         return m_process.waitForStarted() &&
-               waitForLine(QStringLiteral("Chromet: shortcut ⌃⌥C registered"), 20000);
+               waitForLine(QStringLiteral("Chromet: shortcut Ctrl+Alt+C registered"), 20000);
     }
     ~App() {
         m_process.terminate();

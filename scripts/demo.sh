@@ -57,7 +57,7 @@ printf '[General]\nhasCompletedOnboarding=true\n' >"$XDG_CONFIG_HOME/Chromet/Chr
 : >"$work/chromet.log"
 QT_QPA_PLATFORM=xcb "$chromet" 2>"$work/chromet.log" &
 pids+=($!)
-wait_for 20 logged "Chromet: shortcut ⌃⌥C registered"
+wait_for 20 logged "Chromet: shortcut Ctrl+Alt+C registered"
 
 echo "Showing a window of #336699"
 xmessage -geometry 400x300+440+250 -bg '#336699' -fg '#336699' -buttons '' ' ' >/dev/null 2>&1 &

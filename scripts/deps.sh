@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Chromet needs to build, run and test; only the missing ones.
+# Installs the Debian packages Chromet needs to build, run and test (--test), to run the demo
+# (--demo) or to build and check its package (--package); only the missing ones.
 set -euo pipefail
 
 packages=(
@@ -7,11 +8,16 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
     libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev libxcb-xtest0-dev libxcb-xkb-dev
     libxcb-xfixes0-dev libxcb-shape0-dev libxcb-damage0-dev libxkbcommon-dev libxkbcommon-x11-dev
-    fonts-dejavu-core
+    fonts-dejavu-core librsvg2-bin
 )
 if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--demo" ]; then
     packages+=(xvfb xauth xdotool xclip x11-utils trayer locales dbus-daemon
-        xserver-xorg-core xserver-xorg-video-dummy)
+        xserver-xorg-core xserver-xorg-video-dummy
+        desktop-file-utils appstream man-db groff-base bash-completion)
+fi
+# The Debian package (scripts/package.sh) and its end-to-end check (scripts/test-package.sh).
+if [ "${1:-}" = "--package" ]; then
+    packages+=(dpkg-dev file debootstrap)
 fi
 
 missing=()

@@ -13,17 +13,18 @@ namespace {
 const QString keyCodeKey = QStringLiteral("keyCode");
 const QString modifiersKey = QStringLiteral("modifiers");
 
-QStringList modifierGlyphs(quint32 modifiers) {
-    QStringList glyphs;
+// The names Linux desktops print on shortcuts, in their usual order.
+QStringList modifierNames(quint32 modifiers) {
+    QStringList names;
     if (modifiers & HotKeyCombo::controlKey)
-        glyphs << QStringLiteral("\u2303");
+        names << QStringLiteral("Ctrl");
     if (modifiers & HotKeyCombo::optionKey)
-        glyphs << QStringLiteral("\u2325");
+        names << QStringLiteral("Alt");
     if (modifiers & HotKeyCombo::shiftKey)
-        glyphs << QStringLiteral("\u21E7");
+        names << QStringLiteral("Shift");
     if (modifiers & HotKeyCombo::cmdKey)
-        glyphs << QStringLiteral("\u2318");
-    return glyphs;
+        names << QStringLiteral("Super");
+    return names;
 }
 
 std::optional<quint32> readUInt32(const QJsonObject &object, const QString &key) {
@@ -53,19 +54,19 @@ quint32 HotKeyCombo::carbonFlags(Qt::KeyboardModifiers flags) {
 }
 
 QString HotKeyCombo::displayString() const {
-    return modifierGlyphs(modifiers).join(QString()) + KeyboardLayout::displayName(keyCode);
+    return keyCaps().join(QLatin1Char('+'));
 }
 
 QString HotKeyCombo::displayString(const KeyboardMap *map) const {
-    return modifierGlyphs(modifiers).join(QString()) + KeyboardLayout::displayName(keyCode, map);
+    return keyCaps(map).join(QLatin1Char('+'));
 }
 
 QStringList HotKeyCombo::keyCaps() const {
-    return modifierGlyphs(modifiers) << KeyboardLayout::displayName(keyCode);
+    return modifierNames(modifiers) << KeyboardLayout::displayName(keyCode);
 }
 
 QStringList HotKeyCombo::keyCaps(const KeyboardMap *map) const {
-    return modifierGlyphs(modifiers) << KeyboardLayout::displayName(keyCode, map);
+    return modifierNames(modifiers) << KeyboardLayout::displayName(keyCode, map);
 }
 
 QJsonObject HotKeyCombo::toJson() const {

@@ -30,10 +30,11 @@ struct HotKeyCombo {
     // group-switch flags are dropped.
     static quint32 carbonFlags(Qt::KeyboardModifiers flags);
 
-    // "⌃⌥C": the glyphs of the set modifiers in the order ⌃⌥⇧⌘, then the key's name.
+    // "Ctrl+Alt+C": the set modifiers in the order Ctrl, Alt, Shift, Super (the command bit),
+    // then the key's name, joined with "+" as Linux desktops write shortcuts.
     QString displayString() const;
     QString displayString(const KeyboardMap *map) const;
-    // The same pieces, one per key cap: ["⌃", "⌥", "C"].
+    // The same pieces, one per key cap: ["Ctrl", "Alt", "C"].
     QStringList keyCaps() const;
     QStringList keyCaps(const KeyboardMap *map) const;
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-// One key drawn as a small rounded cap with its name ("⌃", "Space").
+// One key drawn as a small rounded cap with its name ("Ctrl", "Space").
 class KeyCap : public QWidget {
     Q_OBJECT
 

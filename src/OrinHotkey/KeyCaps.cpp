@@ -24,7 +24,7 @@ void KeyCaps::setKeys(const QStringList &keys) {
     }
     for (const QString &key : keys)
         m_layout->addWidget(new KeyCap(key, this), 0, Qt::AlignVCenter);
-    setAccessibleName(keys.join(QString()));
+    setAccessibleName(keys.join(QLatin1Char('+')));
     updateGeometry();
 }
 

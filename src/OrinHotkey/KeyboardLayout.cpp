@@ -47,12 +47,13 @@ struct FixedName {
     const char16_t *name;
 };
 
+// The words Qt prints for these keys in menus, so the shortcut reads like its neighbours there.
 constexpr FixedName fixedNames[] = {
-    {36, u"\u21A9"},  {48, u"\u21E5"},  {49, u"Space"},   {51, u"\u232B"},  {53, u"\u238B"},
-    {117, u"\u2326"}, {123, u"\u2190"}, {124, u"\u2192"}, {125, u"\u2193"}, {126, u"\u2191"},
-    {122, u"F1"},     {120, u"F2"},     {99, u"F3"},      {118, u"F4"},     {96, u"F5"},
-    {97, u"F6"},      {98, u"F7"},      {100, u"F8"},     {101, u"F9"},     {109, u"F10"},
-    {103, u"F11"},    {111, u"F12"},
+    {36, u"Return"}, {48, u"Tab"},   {49, u"Space"},  {51, u"Backspace"}, {53, u"Esc"},
+    {117, u"Del"},   {123, u"Left"}, {124, u"Right"}, {125, u"Down"},     {126, u"Up"},
+    {122, u"F1"},    {120, u"F2"},   {99, u"F3"},     {118, u"F4"},       {96, u"F5"},
+    {97, u"F6"},     {98, u"F7"},    {100, u"F8"},    {101, u"F9"},       {109, u"F10"},
+    {103, u"F11"},   {111, u"F12"},
 };
 
 constexpr quint32 lookupRange = 128;

@@ -115,13 +115,17 @@ AboutPage::AboutPage(const SettingsAppInfo &app, Updater *updater, QWidget *pare
 }
 
 SettingsPage AboutPage::page(const SettingsAppInfo &app, Updater *updater) {
+    // A search for updates finds nothing where the page says nothing of them.
+    QStringList keywords{QStringLiteral("about"), QStringLiteral("version")};
+    if (updater && updater->isAvailable())
+        keywords << QStringLiteral("update") << QStringLiteral("updates");
+    keywords << QStringLiteral("website") << QStringLiteral("support");
     return SettingsPage{
         PageAssembly::aboutID(),
         QStringLiteral("About"),
         QStringLiteral("info.circle.fill"),
         SettingsIcon::gray(),
-        {QStringLiteral("about"), QStringLiteral("version"), QStringLiteral("update"),
-         QStringLiteral("updates"), QStringLiteral("website"), QStringLiteral("support")},
+        keywords,
         [app, updater]() -> QWidget * { return new AboutPage(app, updater); },
     };
 }

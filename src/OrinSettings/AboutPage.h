@@ -22,7 +22,8 @@ public:
     // `updater` may be null: no update row. It must outlive the page.
     AboutPage(const SettingsAppInfo &app, Updater *updater, QWidget *parent = nullptr);
 
-    // The page's descriptor: id "about", title "About", its symbol, tint and keywords.
+    // The page's descriptor: id "about", title "About", its symbol, tint and keywords ("update"
+    // and "updates" only when the updater offers its command).
     static SettingsPage page(const SettingsAppInfo &app, Updater *updater);
 
     // Where links open; the desktop's default handler unless replaced (tests).

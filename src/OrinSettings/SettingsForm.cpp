@@ -18,3 +18,10 @@ void SettingsForm::addSection(SettingsSection *section) {
     m_layout->insertWidget(m_layout->count() - 1, section);
     m_sections.append(section);
 }
+
+void SettingsForm::insertSection(qsizetype index, SettingsSection *section) {
+    index = qBound(qsizetype(0), index, m_sections.size());
+    section->setParent(this);
+    m_layout->insertWidget(int(index), section);
+    m_sections.insert(index, section);
+}

@@ -13,6 +13,8 @@ public:
     explicit SettingsForm(QWidget *parent = nullptr);
 
     void addSection(SettingsSection *section);
+    // At `index` among the sections (0: first).
+    void insertSection(qsizetype index, SettingsSection *section);
     QList<SettingsSection *> sections() const { return m_sections; }
 
 private:

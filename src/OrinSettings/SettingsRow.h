@@ -17,6 +17,8 @@ public:
     QString title() const;
     QString subtitle() const;
     QWidget *control() const { return m_control; }
+    // Null for a row made without a subtitle.
+    QLabel *subtitleLabel() const { return m_subtitle; }
 
     // The text colour of subtitles, captions and footers.
     static QColor secondaryColor(const QPalette &palette);

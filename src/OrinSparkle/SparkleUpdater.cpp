@@ -60,6 +60,10 @@ bool SparkleUpdater::isConfiguredKey(const QString &publicKey) {
     return !publicKey.isEmpty() && !publicKey.startsWith(u"REPLACE");
 }
 
+bool SparkleUpdater::isConfigured(const BundleInfo &bundle) {
+    return isConfiguredKey(bundle.publicKey) && !bundle.feedUrl.trimmed().isEmpty();
+}
+
 void SparkleUpdater::setPresenter(Presenter presenter) {
     m_presenter = std::move(presenter);
 }

@@ -16,8 +16,9 @@ class QNetworkAccessManager;
 
 // The application's updater: reads the build's update feed (an RSS appcast) over HTTPS and tells
 // the user whether a newer version than the running build is listed, or why the check failed.
-// It is started only when the build carries a public key; the command is offered either way, and
-// a check on an updater that was not started says that this build does not check for updates.
+// It is started only when the build carries a public key, and offers the command only when the
+// build also names a feed: other builds (a distribution's package, updated by its package manager)
+// say nothing of updates. A check asked for anyway says why nothing happens.
 //
 // The key is the one update archives are signed with. This updater downloads and installs
 // nothing, so there is nothing for it to verify: the key only decides whether it is started.
@@ -49,7 +50,10 @@ public:
     bool isStarted() const { return m_started; }
     bool isChecking() const { return m_reply != nullptr; }
 
-    bool isAvailable() const override { return true; }
+    // A configured key and a feed address.
+    static bool isConfigured(const BundleInfo &bundle);
+
+    bool isAvailable() const override { return isConfigured(m_bundle); }
     // Starts a check whose outcome is always shown. While one runs, asking again does nothing.
     void checkForUpdates() override;
 

@@ -74,6 +74,8 @@ void tst_AboutPage::descriptor() {
     QCOMPARE(page.title, QStringLiteral("About"));
     QCOMPARE(page.keywords,
              (QStringList{"about", "version", "update", "updates", "website", "support"}));
+    QCOMPARE(AboutPage::page(appInfo(), nullptr).keywords,
+             (QStringList{"about", "version", "website", "support"}));
     std::unique_ptr<QWidget> content(page.content());
     QVERIFY(qobject_cast<AboutPage *>(content.get()));
 }

@@ -183,7 +183,7 @@ void tst_SettingsWindow::showPageClearsTheSearch() {
 void tst_SettingsWindow::search_data() {
     QTest::addColumn<QString>("query");
     QTest::addColumn<QStringList>("titles");
-    QTest::newRow("UPD") << "UPD" << QStringList{"About"};
+    QTest::newRow("VERS") << "VERS" << QStringList{"About"};
     QTest::newRow("xyz") << "xyz" << QStringList{};
     QTest::newRow("white space") << "   " << QStringList{"General", "About"};
 }

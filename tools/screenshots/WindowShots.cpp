@@ -23,7 +23,9 @@
 #include "OrinPanel/FloatingPanel.h"
 #include "OrinPanel/FloatingPanelController.h"
 #include "OrinSettings/SettingsWindowController.h"
+#include "OrinSparkle/SparkleUpdater.h"
 #include "OrinTheme/WindowEffects.h"
+#include "OrinUpdates/BundleInfo.h"
 #include "OrinUpdates/Updater.h"
 
 #include <QApplication>
@@ -83,9 +85,10 @@ public:
     QString deniedReason() const override { return QString(); }
 };
 
+// Offers updates as this build's own updater would.
 class OfferedUpdater : public Updater {
 public:
-    bool isAvailable() const override { return true; }
+    bool isAvailable() const override { return SparkleUpdater::isConfigured(BundleInfo::main()); }
     void checkForUpdates() override {}
 };
 
@@ -207,7 +210,7 @@ void trayMenu(ScreenshotSession &session) {
     settings.defaultFormat = ColorFormat::hex;
     settings.hotKey = Preferences::defaultHotKey;
     MenuActions actions;
-    actions.updatesAvailable = true;
+    actions.updatesAvailable = OfferedUpdater().isAvailable();
 
     // Under a tray at the top of the screen, with room for the submenus on the right.
     const auto popUp = [&](QMenu &menu) {
@@ -339,10 +342,19 @@ void settings(ScreenshotSession &session) {
     controller->show(QStringLiteral("about"));
     session.shootWindow(QStringLiteral("settings-about"), controller->window());
     controller->window()->hide();
+
+    // On a desktop without a tray.
+    const auto trayless = ChrometSettings::makeWindowController(prefs, &updater, nullptr, nullptr,
+                                                                TraylessSection::Actions{[] {},
+                                                                                         [] {
+                                                                                         }});
+    trayless->show(QStringLiteral("general"));
+    session.shootWindow(QStringLiteral("settings-general-no-tray"), trayless->window());
+    trayless->window()->hide();
 }
 
 void dialogs(ScreenshotSession &session) {
-    DialogModalPresenter presenter(QIcon(QStringLiteral(":/chromet/eyedropper.svg")));
+    DialogModalPresenter presenter(QIcon(QStringLiteral(":/chromet/application.svg")));
     const Library library = sampleLibrary();
 
     shootModal(session, QStringLiteral("dialog-new-palette"), [&] {

@@ -20,7 +20,7 @@ void contrast(ScreenshotSession &session);
 // onboarding-1 to onboarding-3, onboarding-2-granted, and onboarding-1-glass and
 // onboarding-2-glass (as a compositor would show them).
 void onboarding(ScreenshotSession &session);
-// settings-general, settings-about.
+// settings-general, settings-about, settings-general-no-tray.
 void settings(ScreenshotSession &session);
 // dialog-new-palette, dialog-delete-palette.
 void dialogs(ScreenshotSession &session);

@@ -60,7 +60,7 @@ int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
         QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
     app.setQuitOnLastWindowClosed(false);
-    app.setWindowIcon(QIcon(QStringLiteral(":/chromet/eyedropper.svg")));
+    app.setWindowIcon(QIcon(QStringLiteral(":/chromet/application.svg")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

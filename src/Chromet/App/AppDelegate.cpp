@@ -18,6 +18,7 @@
 #include "Chromet/Picking/SnapshotCapturing.h"
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
 #include "Chromet/Settings/ChrometSettings.h"
+#include "Chromet/Settings/TraylessSection.h"
 #include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/MainMenu.h"
 #include "OrinMenuBar/StatusItemController.h"
@@ -28,6 +29,7 @@
 #include "OrinPaste/PasteService.h"
 #include "OrinPlatform/PlatformBackend.h"
 #include "OrinSettings/DockIcon.h"
+#include "OrinSettings/SettingsWindow.h"
 #include "OrinSettings/SettingsWindowController.h"
 #include "OrinSparkle/SparkleUpdater.h"
 
@@ -35,6 +37,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPointer>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
 
@@ -61,7 +64,7 @@ AppDelegate::AppDelegate(Services services, QObject *parent)
                                        : PermissionChecker::createDefault())
     , m_contrastPanel(std::make_unique<ContrastPanel>())
     , m_presenter(services.presenter ? std::move(services.presenter)
-                                     : std::make_unique<DialogModalPresenter>(statusIcon()))
+                                     : std::make_unique<DialogModalPresenter>(applicationIcon()))
     , m_focus(services.focus ? std::move(services.focus) : WindowFocus::createDefault())
     , m_makeCapturer(services.makeCapturer ? std::move(services.makeCapturer)
                                            : std::function(makeSystemCapturer))
@@ -69,7 +72,10 @@ AppDelegate::AppDelegate(Services services, QObject *parent)
     , m_libraryPath(std::move(services.libraryPath))
     , m_copyText(services.copyText ? std::move(services.copyText)
                                    : PickCoordinator::CopyText(
-                                         [](const QString &text) { PasteService::copy(text); })) {
+                                         [](const QString &text) { PasteService::copy(text); }))
+    , m_trayAvailable(services.trayAvailable
+                          ? std::move(services.trayAvailable)
+                          : std::function(QSystemTrayIcon::isSystemTrayAvailable)) {
 }
 
 AppDelegate::~AppDelegate() {
@@ -86,6 +92,11 @@ OnboardingWindowController *AppDelegate::onboarding() const {
 QIcon AppDelegate::statusIcon() {
     initResources();
     return QIcon(QStringLiteral(":/chromet/eyedropper.svg"));
+}
+
+QIcon AppDelegate::applicationIcon() {
+    initResources();
+    return QIcon(QStringLiteral(":/chromet/application.svg"));
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -176,7 +187,41 @@ void AppDelegate::applicationDidFinishLaunching() {
     // A first launch introduces itself, once the tray icon is there to point at.
     if (!m_prefs->hasCompletedOnboarding())
         showOnboarding();
+    if (!m_trayAvailable()) {
+        // A panel started at login may offer its tray a moment after us.
+        QTimer::singleShot(trayGraceMs, this, [self] {
+            if (self && !self->m_trayAvailable())
+                self->presentWithoutTray();
+        });
+    }
     qCInfo(lcChromet, "Chromet: launched");
+}
+
+void AppDelegate::presentWithoutTray() {
+    m_withoutTray = true;
+    qCInfo(lcChromet, "Chromet: no system tray; the settings window offers Pick Color and Quit");
+    // A window made before this lacks the tray-less controls; the next opening makes it anew.
+    if (m_settingsWindow &&
+        !(m_settingsWindow->window() && m_settingsWindow->window()->isVisible()))
+        m_settingsWindow.reset();
+    if (m_prefs->hasSeenNoTrayNotice())
+        return;
+    // Once: later launches stay quiet, and a second start or the desktop entry opens the window.
+    m_prefs->setHasSeenNoTrayNotice(true);
+    openSettings(QStringLiteral("general"));
+    runAlert(noTrayAlert(m_prefs->hotKey(), qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
+}
+
+AlertSpec AppDelegate::noTrayAlert(const HotKeyCombo &hotKey, const QString &currentDesktop) {
+    AlertSpec alert;
+    alert.messageText = QStringLiteral("No system tray found");
+    alert.informativeText = QStringLiteral("Chromet keeps its settings window as the way in: pick "
+                                           "with ") +
+                            hotKey.displayString() +
+                            QStringLiteral(" or the window's Pick Color button, and quit there. ") +
+                            TraylessSection::trayHelp(currentDesktop);
+    alert.buttons = {QStringLiteral("OK")};
+    return alert;
 }
 
 void AppDelegate::warmUpCapture() {
@@ -466,8 +511,19 @@ std::optional<QString> AppDelegate::promptForName(const QString &title, const QS
 
 void AppDelegate::openSettings(const QString &page) {
     if (!m_settingsWindow) {
-        m_settingsWindow =
-            ChrometSettings::makeWindowController(*m_prefs, m_updater.get(), m_mainMenu.get());
+        std::optional<TraylessSection::Actions> withoutTray;
+        if (m_withoutTray) {
+            QPointer<AppDelegate> self(this);
+            withoutTray = TraylessSection::Actions{[self] {
+                                                       if (self)
+                                                           self->startPick();
+                                                   },
+                                                   [] {
+                                                       QCoreApplication::quit();
+                                                   }};
+        }
+        m_settingsWindow = ChrometSettings::makeWindowController(
+            *m_prefs, m_updater.get(), m_mainMenu.get(), nullptr, std::move(withoutTray));
     }
     m_settingsWindow->show(page.isEmpty() ? std::nullopt : std::optional<QString>(page));
 }

@@ -56,10 +56,14 @@ public:
         std::function<std::unique_ptr<LoupeSupport>()> makeLoupeSupport;
         std::optional<QString> libraryPath;
         PickCoordinator::CopyText copyText;
+        // Whether the desktop shows a system tray; QSystemTrayIcon's answer unless given.
+        std::function<bool()> trayAvailable;
     };
 
     // Delay from the menu's "Pick Color" to the loupe, so the menu has closed first.
     static constexpr int menuPickDelayMs = 200;
+    // How long a desktop may take to show its tray before Chromet goes on without one.
+    static constexpr int trayGraceMs = 2000;
 
     explicit AppDelegate(QObject *parent = nullptr);
     explicit AppDelegate(Services services, QObject *parent = nullptr);
@@ -72,7 +76,7 @@ public:
     void applicationDidFinishLaunching();
 
     // Registers prefs.hotKey unless it is the one registered already. When the desktop refuses it,
-    // logs "Chromet: could not register shortcut ⌃⌥C" and tells the user: a refused change
+    // logs "Chromet: could not register shortcut Ctrl+Alt+C" and tells the user: a refused change
     // restores the preference to the working shortcut; a refusal at launch leaves the application
     // without one (the menu's Pick Color still works).
     void registerHotKey();
@@ -110,6 +114,13 @@ public:
     // Shows the contrast checker for the history, or hides it when it is showing.
     void toggleContrast();
 
+    // Whether Chromet runs without a tray icon: the desktop showed none within trayGraceMs of the
+    // launch, so the settings window (its General page offering Pick Color and Quit) is the way
+    // in. The first such launch opens it and says why, once.
+    bool isWithoutTray() const { return m_withoutTray; }
+    // The alert of the first launch without a tray, for the desktop named by XDG_CURRENT_DESKTOP.
+    static AlertSpec noTrayAlert(const HotKeyCombo &hotKey, const QString &currentDesktop);
+
     // The screen-recording alert's texts for a permission that looks granted or not.
     static AlertSpec screenRecordingAlert(bool looksGranted);
     // What the user is told when the screen cannot be read: a capture's `error` (empty: the
@@ -118,7 +129,11 @@ public:
     static AlertSpec captureProblemAlert(const QString &error, bool hasSettings, bool looksGranted,
                                          const QString &deniedReason);
 
+    // The tray's glyph: one tone with a halo, readable on dark and light panels.
     static QIcon statusIcon();
+    // The application's own icon (the one installed for the desktop entry), for its windows,
+    // dialogs and About page.
+    static QIcon applicationIcon();
 
     Updater *updater() const { return m_updater.get(); }
     Preferences &prefs() const { return *m_prefs; }
@@ -145,6 +160,8 @@ private:
     void finishWaiters(const std::optional<PickedColor> &color);
     // The first pick should not pay for setting up the capture (nor its windows).
     void warmUpCapture();
+    // No tray to click: the settings window gets Pick Color and Quit; opened, and why said, once.
+    void presentWithoutTray();
     bool isOwnWindow(WId window) const;
     bool hasVisibleTitledWindow() const;
 
@@ -173,4 +190,6 @@ private:
     std::unique_ptr<SettingsWindowController> m_settingsWindow;
     bool m_permissionAlertShowing = false;
     QList<PickResult> m_pickWaiters;
+    std::function<bool()> m_trayAvailable;
+    bool m_withoutTray = false;
 };

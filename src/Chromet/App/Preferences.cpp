@@ -14,6 +14,7 @@ const QString showDockIconKey = QStringLiteral("showDockIcon");
 const QString hasCompletedOnboardingKey = QStringLiteral("hasCompletedOnboarding");
 const QString defaultFormatKey = QStringLiteral("defaultFormat");
 const QString lowercaseHexKey = QStringLiteral("lowercaseHex");
+const QString hasSeenNoTrayNoticeKey = QStringLiteral("hasSeenNoTrayNotice");
 
 // Registered defaults: the answers for Bool keys the file does not hold (or holds in no Bool
 // form). They are never written, so the file keeps only what was assigned.
@@ -22,6 +23,7 @@ bool registeredDefault(const QString &key) {
         {showDockIconKey, false},
         {hasCompletedOnboardingKey, false},
         {lowercaseHexKey, false},
+        {hasSeenNoTrayNoticeKey, false},
     };
     return defaults.value(key);
 }
@@ -78,6 +80,7 @@ Preferences::Preferences(const QString &path, QObject *parent)
     }
 
     m_lowercaseHex = readBool(lowercaseHexKey);
+    m_hasSeenNoTrayNotice = readBool(hasSeenNoTrayNoticeKey);
 }
 
 Preferences::~Preferences() = default;
@@ -153,4 +156,9 @@ void Preferences::setDefaultFormat(ColorFormat format) {
 
 void Preferences::setLowercaseHex(bool lowercase) {
     setBool(m_lowercaseHex, lowercase, lowercaseHexKey, &Preferences::lowercaseHexChanged);
+}
+
+void Preferences::setHasSeenNoTrayNotice(bool seen) {
+    setBool(m_hasSeenNoTrayNotice, seen, hasSeenNoTrayNoticeKey,
+            &Preferences::hasSeenNoTrayNoticeChanged);
 }

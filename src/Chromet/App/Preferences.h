@@ -21,7 +21,7 @@ class QSettings;
 //   hotKey                  the shortcut's JSON text as a string, {"keyCode":8,"modifiers":6144}
 //                           (readable and editable, and ASCII, so it reads back byte for byte;
 //                           a @ByteArray(...) value holding the same JSON is accepted too)
-//   showDockIcon, hasCompletedOnboarding, lowercaseHex
+//   showDockIcon, hasCompletedOnboarding, lowercaseHex, hasSeenNoTrayNotice
 //                           true or false
 //   defaultFormat           the format's raw value, e.g. hex or tailwind
 // A missing or unreadable value reads as its default and stays in the file untouched until that
@@ -31,7 +31,7 @@ class Preferences : public QObject {
 
 public:
     static constexpr QLatin1StringView hotKeyChangedNotification{"ChrometHotKeyChanged"};
-    // ⌃⌥C: key code 8 with control and option.
+    // Ctrl+Alt+C: key code 8 with control and option.
     static constexpr HotKeyCombo defaultHotKey{8, HotKeyCombo::controlKey | HotKeyCombo::optionKey};
 
     // The one instance of the process, on defaultPath(); created on first use (safe if two
@@ -52,6 +52,8 @@ public:
     bool hasCompletedOnboarding() const { return m_hasCompletedOnboarding; }
     ColorFormat defaultFormat() const { return m_defaultFormat; }
     bool lowercaseHex() const { return m_lowercaseHex; }
+    // Whether the user was told once that the desktop shows no tray.
+    bool hasSeenNoTrayNotice() const { return m_hasSeenNoTrayNotice; }
 
     // Each stores the value at once, and signals when it differs from the current one.
     // setHotKey() also posts hotKeyChangedNotification every time, even for an equal value.
@@ -60,6 +62,7 @@ public:
     void setHasCompletedOnboarding(bool completed);
     void setDefaultFormat(ColorFormat format);
     void setLowercaseHex(bool lowercase);
+    void setHasSeenNoTrayNotice(bool seen);
 
 Q_SIGNALS:
     void hotKeyChanged(const HotKeyCombo &combo);
@@ -67,6 +70,7 @@ Q_SIGNALS:
     void hasCompletedOnboardingChanged(bool completed);
     void defaultFormatChanged(ColorFormat format);
     void lowercaseHexChanged(bool lowercase);
+    void hasSeenNoTrayNoticeChanged(bool seen);
 
 private:
     bool readBool(const QString &key) const;
@@ -79,4 +83,5 @@ private:
     bool m_hasCompletedOnboarding = false;
     ColorFormat m_defaultFormat = ColorFormat::hex;
     bool m_lowercaseHex = false;
+    bool m_hasSeenNoTrayNotice = false;
 };

@@ -133,7 +133,8 @@ void buildStatusMenu(QMenu *menu, const QList<PickedColor> &history, const QList
                      const MenuSettings &settings, const MenuActions &menuActions) {
     const auto actions = std::make_shared<const MenuActions>(menuActions);
 
-    addItem(menu, QStringLiteral("Pick Color   ") % literal(settings.hotKey.displayString()), {},
+    // After a tab the shortcut goes to the menu's shortcut column, lined up with "Settings…".
+    addItem(menu, QStringLiteral("Pick Color\t") % literal(settings.hotKey.displayString()), {},
             run(actions, &MenuActions::pick));
     menu->addSeparator();
 

@@ -7,6 +7,7 @@
 #include "Chromet/Info/AppInfo.h"
 #include "Chromet/Logging/Logging.h"
 #include "OrinSettings/XdgAutostartLoginItem.h"
+#include "Chromet/App/TrayArguments.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -153,7 +154,7 @@ int runTrayApplication(int argc, char **argv) {
     XdgAutostartLoginItem::forApplication().adoptUserEntry(QStringLiteral("chromet"));
     // A tray application: closing its last window does not end it.
     app.setQuitOnLastWindowClosed(false);
-    app.setWindowIcon(AppDelegate::statusIcon());
+    app.setWindowIcon(AppDelegate::applicationIcon());
 
     AppDelegate delegate;
     QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching,
@@ -200,7 +201,10 @@ int main(int argc, char **argv) {
     }
     if (argc > 1 && qstrcmp(argv[1], "pick") == 0)
         return runPick(argc, argv);
-    if (argc > 1) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!startsTrayApplication(arguments)) {
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);

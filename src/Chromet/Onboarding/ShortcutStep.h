@@ -8,7 +8,7 @@ class ShortcutStep : public QWidget {
     Q_OBJECT
 
 public:
-    // `hotKey` is the shortcut as it is displayed ("⌃⌥C").
+    // `hotKey` is the shortcut as it is displayed ("Ctrl+Alt+C").
     explicit ShortcutStep(const QString &hotKey, QWidget *parent = nullptr);
 
     QString hotKey() const { return m_hotKey; }

@@ -22,7 +22,8 @@ SettingsAppInfo appInfo() {
     return info;
 }
 
-QList<SettingsPage> pages(Preferences &prefs, LaunchAtLogin *launchAtLogin) {
+QList<SettingsPage> pages(Preferences &prefs, LaunchAtLogin *launchAtLogin,
+                          std::optional<TraylessSection::Actions> withoutTray) {
     Preferences *const p = &prefs;
     return {SettingsPage{
         PageAssembly::generalID(),
@@ -34,15 +35,21 @@ QList<SettingsPage> pages(Preferences &prefs, LaunchAtLogin *launchAtLogin) {
          QStringLiteral("lowercase"), QStringLiteral("copy"),
          // What the taskbar switch and the tray are called here.
          QStringLiteral("taskbar"), QStringLiteral("tray")},
-        [p, launchAtLogin]() -> QWidget * { return new GeneralPage(*p, launchAtLogin); },
+        [p, launchAtLogin, withoutTray]() -> QWidget * {
+            auto *page = new GeneralPage(*p, launchAtLogin);
+            if (withoutTray)
+                page->insertSection(0, new TraylessSection(*p, *withoutTray));
+            return page;
+        },
     }};
 }
 
-std::unique_ptr<SettingsWindowController> makeWindowController(Preferences &prefs, Updater *updater,
-                                                               const MainMenu *mainMenu,
-                                                               LaunchAtLogin *launchAtLogin) {
-    auto controller =
-        std::make_unique<SettingsWindowController>(appInfo(), updater, pages(prefs, launchAtLogin));
+std::unique_ptr<SettingsWindowController>
+makeWindowController(Preferences &prefs, Updater *updater, const MainMenu *mainMenu,
+                     LaunchAtLogin *launchAtLogin,
+                     std::optional<TraylessSection::Actions> withoutTray) {
+    auto controller = std::make_unique<SettingsWindowController>(
+        appInfo(), updater, pages(prefs, launchAtLogin, std::move(withoutTray)));
     controller->setMainMenu(mainMenu);
     return controller;
 }

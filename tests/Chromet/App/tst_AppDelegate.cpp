@@ -6,6 +6,7 @@
 #include "Chromet/Contrast/ContrastViewState.h"
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Picking/LoupeController.h"
+#include "Chromet/Settings/TraylessSection.h"
 #include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/MainMenu.h"
 #include "OrinMenuBar/StatusItemController.h"
@@ -13,9 +14,11 @@
 #include "OrinOnboarding/OnboardingWindowController.h"
 #include "OrinPanel/FloatingPanelController.h"
 #include "OrinSettings/DockIcon.h"
+#include "OrinSettings/SettingsWindow.h"
 #include "OrinSettings/SettingsWindowController.h"
 #include "Support/SyntheticSnapshotCapturer.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -94,6 +97,8 @@ private Q_SLOTS:
     void launchAppliesTheTaskbarPolicy_data();
     void launchAppliesTheTaskbarPolicy();
     void settingsWindowIsMadeOnceAndKept();
+    void withoutATrayTheSettingsAreTheWayIn();
+    void aTrayShownLateIsWaitedFor();
     void contrastCheckerFollowsTheHistory();
     void checkForUpdatesIsOfferedWhenAvailable_data();
     void checkForUpdatesIsOfferedWhenAvailable();
@@ -114,6 +119,8 @@ private:
     FakeUpdater *m_updater = nullptr;
     SyntheticSnapshotCapturer *m_capturer = nullptr;
     QStringList m_copied;
+    bool m_trayAvailable = true;
+    int m_trayQuestions = 0;
     std::unique_ptr<AppDelegate> m_delegate;
 };
 
@@ -124,6 +131,8 @@ void tst_AppDelegate::init() {
     m_desk = ShortcutDesk{};
     HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(m_desk));
     m_copied.clear();
+    m_trayAvailable = true;
+    m_trayQuestions = 0;
     // The policy is the application's; no window of these tests is listed anywhere.
     DockIcon::setTaskbarPresence(nullptr);
     DockIcon::setActivationPolicy(ActivationPolicy::accessory);
@@ -162,6 +171,10 @@ AppDelegate &tst_AppDelegate::makeDelegate(bool onboarded) {
     services.libraryPath = m_dir->filePath(QStringLiteral("library.json"));
     services.copyText = [this](const QString &text) {
         m_copied.append(text);
+    };
+    services.trayAvailable = [this] {
+        ++m_trayQuestions;
+        return m_trayAvailable;
     };
     m_delegate = std::make_unique<AppDelegate>(std::move(services));
     return *m_delegate;
@@ -251,12 +264,12 @@ void tst_AppDelegate::refusedAtLaunchAlertsAndLeavesThePreference() {
     AppDelegate &delegate = makeDelegate();
     m_presenter->alertAnswers = {answer};
 
-    QTest::ignoreMessage(QtWarningMsg, "Chromet: could not register shortcut ⌃⌥C");
+    QTest::ignoreMessage(QtWarningMsg, "Chromet: could not register shortcut Ctrl+Alt+C");
     delegate.applicationDidFinishLaunching();
 
     QCOMPARE(m_presenter->alerts.size(), 1);
     const AlertSpec &alert = m_presenter->alerts.first();
-    QCOMPARE(alert.messageText, QStringLiteral("⌃⌥C is already in use by another app"));
+    QCOMPARE(alert.messageText, QStringLiteral("Ctrl+Alt+C is already in use by another app"));
     QCOMPARE(alert.informativeText,
              QStringLiteral(
                  "Choose a different shortcut in Settings, or use Pick Color from the tray menu."));
@@ -282,14 +295,14 @@ void tst_AppDelegate::refusedChangeKeepsTheWorkingShortcut() {
     m_desk.refused.insert(ctrlAltX.keyCode);
     m_desk.attempts.clear();
 
-    QTest::ignoreMessage(QtWarningMsg, "Chromet: could not register shortcut ⌃⌥X");
+    QTest::ignoreMessage(QtWarningMsg, "Chromet: could not register shortcut Ctrl+Alt+X");
     m_prefs->setHotKey(ctrlAltX);
 
     QCOMPARE(m_presenter->alerts.size(), 1);
     const AlertSpec &alert = m_presenter->alerts.first();
-    QCOMPARE(alert.messageText, QStringLiteral("⌃⌥X is already in use"));
+    QCOMPARE(alert.messageText, QStringLiteral("Ctrl+Alt+X is already in use"));
     QCOMPARE(alert.informativeText,
-             QStringLiteral("Another app uses this shortcut, so Chromet kept ⌃⌥C."));
+             QStringLiteral("Another app uses this shortcut, so Chromet kept Ctrl+Alt+C."));
     QVERIFY(alert.buttons.isEmpty());
 
     QCOMPARE(m_prefs->hotKey(), ctrlAltC);
@@ -298,7 +311,7 @@ void tst_AppDelegate::refusedChangeKeepsTheWorkingShortcut() {
     QCOMPARE(delegate.hotKey(), working);
     QCOMPARE(delegate.registeredCombo(), std::optional(ctrlAltC));
     QCOMPARE(m_desk.registered.values(), QList<HotKeyCombo>{ctrlAltC});
-    // Restoring the preference announced it again, but ⌃⌥C was not registered twice.
+    // Restoring the preference announced it again, but Ctrl+Alt+C was not registered twice.
     QCOMPARE(m_desk.attemptedCombos(), QList<HotKeyCombo>{ctrlAltX});
 }
 
@@ -453,7 +466,7 @@ void tst_AppDelegate::trayMenuPicksAfterItClosesAndIsBuiltAfresh() {
     delegate.statusItem()->menuNeedsUpdate();
 
     const QList<QAction *> actions = menu->actions();
-    QCOMPARE(actions.first()->text(), QStringLiteral("Pick Color   ⌃⌥C"));
+    QCOMPARE(actions.first()->text(), QStringLiteral("Pick Color\tCtrl+Alt+C"));
     QCOMPARE(actions.last()->text(), QStringLiteral("Quit Chromet"));
     QCOMPARE(actions.last()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -466,7 +479,7 @@ void tst_AppDelegate::trayMenuPicksAfterItClosesAndIsBuiltAfresh() {
     // The menu is built afresh: a new shortcut shows at the next opening.
     m_prefs->setHotKey(ctrlAltV);
     delegate.statusItem()->menuNeedsUpdate();
-    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Pick Color   ⌃⌥V"));
+    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Pick Color\tCtrl+Alt+V"));
 }
 
 void tst_AppDelegate::firstLaunchShowsOnboardingUntilFinished() {
@@ -552,6 +565,50 @@ void tst_AppDelegate::settingsWindowIsMadeOnceAndKept() {
     delegate.openSettings();
     QCOMPARE(settingsTitle(), QStringLiteral("General"));
     QCOMPARE(delegate.settingsWindow(), controller);
+}
+
+void tst_AppDelegate::withoutATrayTheSettingsAreTheWayIn() {
+    m_trayAvailable = false;
+    AppDelegate &delegate = makeDelegate();
+    delegate.applicationDidFinishLaunching();
+    QVERIFY(!delegate.isWithoutTray());
+    QTRY_VERIFY_WITH_TIMEOUT(delegate.isWithoutTray(), 4 * AppDelegate::trayGraceMs);
+
+    // The first launch opens the General page and says why, once.
+    QCOMPARE(settingsTitle(), QStringLiteral("General"));
+    QCOMPARE(m_presenter->alerts.size(), 1);
+    QCOMPARE(m_presenter->alerts.first().messageText, QStringLiteral("No system tray found"));
+    QVERIFY(m_presenter->alerts.first().informativeText.contains(QStringLiteral("Ctrl+Alt+C")));
+    QVERIFY(m_prefs->hasSeenNoTrayNotice());
+    auto *section = delegate.settingsWindow()->window()->findChild<TraylessSection *>();
+    QVERIFY(section);
+    QVERIFY(section->quitButton()->isEnabled());
+    // Its Pick Color starts a pick like the shortcut (here it meets the missing permission).
+    m_permission->answers = {false};
+    section->pickButton()->click();
+    QCOMPARE(m_presenter->alerts.size(), 2);
+    QCOMPARE(m_presenter->alerts.last().messageText,
+             QStringLiteral("Chromet needs Screen Recording to read colors"));
+
+    // The next launch stays quiet until the window is asked for.
+    makeDelegate().applicationDidFinishLaunching();
+    QTRY_VERIFY_WITH_TIMEOUT(m_delegate->isWithoutTray(), 4 * AppDelegate::trayGraceMs);
+    QVERIFY(!m_delegate->settingsWindow());
+    QVERIFY(m_presenter->alerts.isEmpty());
+    m_delegate->openSettings(QStringLiteral("general"));
+    QVERIFY(m_delegate->settingsWindow()->window()->findChild<TraylessSection *>());
+}
+
+void tst_AppDelegate::aTrayShownLateIsWaitedFor() {
+    m_trayAvailable = false;
+    AppDelegate &delegate = makeDelegate();
+    delegate.applicationDidFinishLaunching();
+    m_trayAvailable = true;
+    // The launch asked once; the second question comes when the grace ends.
+    QTRY_COMPARE_WITH_TIMEOUT(m_trayQuestions, 2, 4 * AppDelegate::trayGraceMs);
+    QVERIFY(!delegate.isWithoutTray());
+    QVERIFY(!delegate.settingsWindow());
+    QVERIFY(m_presenter->alerts.isEmpty());
 }
 
 void tst_AppDelegate::contrastCheckerFollowsTheHistory() {

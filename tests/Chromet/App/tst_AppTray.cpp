@@ -276,9 +276,8 @@ void tst_AppTray::firstLaunchOnboardsOnceThenSettingsFromTheMenu() {
     again.sameSessionAs = &first;
     QVERIFY2(startInTray(next, again), qPrintable(next.lines().join(QLatin1Char('\n'))));
     QVERIFY(openMenu(next));
-    // From the bottom: Quit Chromet, Check for Updates…, Settings….
-    QVERIFY(key({QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Up"),
-                 QStringLiteral("Return")}));
+    // From the bottom: Quit Chromet, Settings… (a build without an update feed offers no check).
+    QVERIFY(key({QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")}));
     QVERIFY(Desktop::waitFor(
         [&] { return Desktop::findWindow(QStringLiteral("General"), next.pid()) != 0; }));
     QCOMPARE(Desktop::findWindow(welcome, next.pid()), quint64(0));

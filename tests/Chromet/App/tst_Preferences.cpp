@@ -76,7 +76,7 @@ void tst_Preferences::pathsHonourXdgConfigHome() {
 void tst_Preferences::freshStoreHasDefaultsAndWritesNothing() {
     Preferences prefs(m_path);
     QCOMPARE(prefs.hotKey(), controlOptionC);
-    QCOMPARE(prefs.hotKey().displayString(), QStringLiteral("⌃⌥C"));
+    QCOMPARE(prefs.hotKey().displayString(), QStringLiteral("Ctrl+Alt+C"));
     QCOMPARE(prefs.showDockIcon(), false);
     QCOMPARE(prefs.hasCompletedOnboarding(), false);
     QCOMPARE(prefs.defaultFormat(), ColorFormat::hex);

@@ -250,7 +250,7 @@ void tst_GeneralPage::resetRestoresControlOptionC() {
     QVERIFY(QTest::qWaitForWindowExposed(page.get()));
     HotKeyRecorder *recorder = page->shortcutSection()->recorder();
     QVERIFY(recorder->resetButton()->isVisible());
-    QCOMPARE(recorder->resetButton()->toolTip(), QStringLiteral("Reset to ⌃⌥C"));
+    QCOMPARE(recorder->resetButton()->toolTip(), QStringLiteral("Reset to Ctrl+Alt+C"));
     QTest::mouseClick(recorder->resetButton(), Qt::LeftButton);
     QCOMPARE(reread().hotKey(), Preferences::defaultHotKey);
     QVERIFY(!recorder->resetButton()->isVisible());
