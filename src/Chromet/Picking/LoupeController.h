@@ -17,6 +17,7 @@
 #include <memory>
 
 class LoupeView;
+class QTimer;
 
 // Runs one pick at a time over all displays: captures the display under the pointer and shows
 // its loupe window first, then captures the others and opens theirs; follows the pointer and the
@@ -38,6 +39,9 @@ public:
     static constexpr int orderOutMs = 180;
     // The other displays are captured once the first window is on screen, or after this long.
     static constexpr int fullCaptureLatestMs = 100;
+    // What speeds up a pick's start (spare capture buffers, the idle windows' pixels) is held for
+    // quick successive picks, and given back once no pick has run for this long.
+    static constexpr int idleReleaseMs = 4000;
 
     explicit LoupeController(std::unique_ptr<SnapshotCapturing> capturer,
                              std::unique_ptr<LoupeSupport> support = makeSystemLoupeSupport(),
@@ -61,6 +65,9 @@ public:
     // without showing anything, so that the first picks are as quick as the later ones.
     // warmedUp() follows when the rehearsal is over.
     void warmUp();
+
+    // Gives back now what idleReleaseMs would; the next pick sets it up again.
+    void releaseIdleMemory();
 
     // Begins a pick, or closes the one showing (the handler is then not used).
     void start(PickHandler onPick);
@@ -100,6 +107,7 @@ private:
     LoupeWindow *windowContaining(const QPointF &point) const;
     void makeKey(LoupeWindow *window);
     void updateViews();
+    void scheduleIdleRelease();
 
     void moved();
     void act(const LoupeAction &action);
@@ -130,4 +138,5 @@ private:
     QList<LoupeWindow *> m_idleWindows;
     // Windows of closed picks, on screen until they are ordered out.
     QList<QPointer<LoupeWindow>> m_fading;
+    QTimer *m_idleRelease = nullptr;
 };

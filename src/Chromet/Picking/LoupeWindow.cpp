@@ -139,6 +139,18 @@ void LoupeWindow::orderOut() {
     delete m_view;
 }
 
+void LoupeWindow::releaseBackingStore() {
+    // The smallest store, not an empty one, which some platforms cannot make.
+    QBackingStore *store = backingStore();
+    if (!isVisible() && store && store->size() != QSize(1, 1))
+        store->resize(QSize(1, 1));
+}
+
+bool LoupeWindow::holdsBackingStore() const {
+    const QBackingStore *store = backingStore();
+    return store && store->size().width() * store->size().height() > 1;
+}
+
 void LoupeWindow::setIgnoresMouse(bool ignore) {
     if (ignore == m_ignoresMouse)
         return;

@@ -26,6 +26,10 @@ public:
     void present(LoupeView *view, const QRectF &frame);
     // Hides the window and deletes its view.
     void orderOut();
+    // While hidden: gives the backing store's pixels back (a full display's worth); the native
+    // window stays, and the next paint makes the pixels anew.
+    void releaseBackingStore();
+    bool holdsBackingStore() const;
 
     LoupeView *view() const;
     // The display frame the window covers (global logical coordinates).
