@@ -306,6 +306,7 @@ void LoupeController::openWindow(const ScreenSnapshot &snapshot) {
     });
 
     LoupeWindow *window = acquireWindow(snapshot.frame);
+    window->setPaintsLoupeFirst(m_support->keepsScreenUnderNewWindows());
     window->present(view, snapshot.frame);
     m_windows.append(window);
     Q_EMIT windowOpened(window);

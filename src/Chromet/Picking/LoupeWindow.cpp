@@ -129,8 +129,36 @@ bool LoupeWindow::eventFilter(QObject *watched, QEvent *event) {
         // The expose is handled (painted and flushed) after this filter returns.
         QMetaObject::invokeMethod(
             this, [this] { Q_EMIT exposed(); }, Qt::QueuedConnection);
+        if (m_paintsLoupeFirst && paintLoupeFirst()) {
+            // Answered: the window is on screen as handling the expose would have marked it, and
+            // the rest is painted from the event loop.
+            setAttribute(Qt::WA_Mapped);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool LoupeWindow::paintLoupeFirst() {
+    QBackingStore *store = backingStore();
+    const QRegion inView = m_view ? m_view->loupeRegion() : QRegion();
+    const QRegion loupe = inView.translated(m_view ? m_view->pos() : QPoint());
+    if (!store || loupe.isEmpty())
+        return false;
+    // A store given back while idle is made anew; only the pages under the loupe are touched.
+    if (store->size() != size())
+        store->resize(size());
+    store->beginPaint(loupe);
+    QPaintDevice *device = store->paintDevice();
+    if (device)
+        m_view->render(device, loupe.boundingRect().topLeft(), inView, QWidget::DrawChildren);
+    store->endPaint();
+    if (!device)
+        return false;
+    store->flush(loupe);
+    // The rest of the store still holds an earlier pick's screen, or nothing.
+    m_view->update();
+    return true;
 }
 
 void LoupeWindow::orderOut() {

@@ -35,6 +35,11 @@ public:
     // The display frame the window covers (global logical coordinates).
     QRectF frame() const { return m_frame; }
 
+    // Where a newly mapped window shows the screen under it until it is drawn (nothing composites
+    // the screen), the first paint after present() draws and sends only the loupe, the one part
+    // that differs from the snapshot; the rest follows from the event loop.
+    void setPaintsLoupeFirst(bool first) { m_paintsLoupeFirst = first; }
+
     // While set, clicks and moves pass through to what lies below and the view gets none.
     void setIgnoresMouse(bool ignore);
     bool ignoresMouse() const { return m_ignoresMouse; }
@@ -49,10 +54,12 @@ protected:
 
 private:
     void place(const QRectF &frame);
+    bool paintLoupeFirst();
 
     QPointer<LoupeView> m_view;
     QRectF m_frame;
     bool m_ignoresMouse = false;
     bool m_awaitingExpose = false;
     bool m_watchingHandle = false;
+    bool m_paintsLoupeFirst = false;
 };
