@@ -234,6 +234,10 @@ void LoupeController::firstCaptured(int session, const CaptureResult &result) {
         return;
 
     openWindow(result.snapshots.first());
+    // The loupe is on screen before the input is taken, which waits for the server.
+    updateViews();
+    for (LoupeWindow *window : std::as_const(m_windows))
+        window->drawLoupeAtOnce();
     LoupeWindow *key = windowContaining(m_point);
     if (!key)
         key = m_windows.first();
@@ -243,7 +247,6 @@ void LoupeController::firstCaptured(int session, const CaptureResult &result) {
         QGuiApplication::setOverrideCursor(Qt::BlankCursor);
         m_cursorHidden = true;
     }
-    updateViews();
     qCInfo(lcLoupe, "first window ordered front %.1f ms after toggle",
            double(m_started.nsecsElapsed()) / 1e6);
 

@@ -129,23 +129,21 @@ bool LoupeWindow::eventFilter(QObject *watched, QEvent *event) {
         // The expose is handled (painted and flushed) after this filter returns.
         QMetaObject::invokeMethod(
             this, [this] { Q_EMIT exposed(); }, Qt::QueuedConnection);
-        if (m_paintsLoupeFirst && paintLoupeFirst()) {
-            // Answered: the window is on screen as handling the expose would have marked it, and
-            // the rest is painted from the event loop.
-            setAttribute(Qt::WA_Mapped);
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-bool LoupeWindow::paintLoupeFirst() {
+void LoupeWindow::drawLoupeAtOnce() {
+    if (!m_paintsLoupeFirst || !m_awaitingExpose || !isVisible())
+        return;
     QBackingStore *store = backingStore();
     const QRegion inView = m_view ? m_view->loupeRegion() : QRegion();
     const QRegion loupe = inView.translated(m_view ? m_view->pos() : QPoint());
     if (!store || loupe.isEmpty())
-        return false;
+        return;
     // A store given back while idle is made anew; only the pages under the loupe are touched.
+    // The window has been asked to show, and the server draws in the order it is asked: the
+    // loupe appears as the window does.
     if (store->size() != size())
         store->resize(size());
     store->beginPaint(loupe);
@@ -154,11 +152,11 @@ bool LoupeWindow::paintLoupeFirst() {
         m_view->render(device, loupe.boundingRect().topLeft(), inView, QWidget::DrawChildren);
     store->endPaint();
     if (!device)
-        return false;
+        return;
     store->flush(loupe);
-    // The rest of the store still holds an earlier pick's screen, or nothing.
+    // The rest of the store still holds an earlier pick's screen, or nothing: the expose paints
+    // all of it.
     m_view->update();
-    return true;
 }
 
 void LoupeWindow::orderOut() {

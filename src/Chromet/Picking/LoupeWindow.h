@@ -35,10 +35,12 @@ public:
     // The display frame the window covers (global logical coordinates).
     QRectF frame() const { return m_frame; }
 
-    // Where a newly mapped window shows the screen under it until it is drawn (nothing composites
-    // the screen), the first paint after present() draws and sends only the loupe, the one part
-    // that differs from the snapshot; the rest follows from the event loop.
+    // Where a newly shown window shows the screen under it until it is drawn (nothing composites
+    // the screen): drawLoupeAtOnce() after present() draws and sends the loupe, the one part that
+    // differs from the snapshot, without waiting for the window's first expose, which then paints
+    // the rest.
     void setPaintsLoupeFirst(bool first) { m_paintsLoupeFirst = first; }
+    void drawLoupeAtOnce();
 
     // While set, clicks and moves pass through to what lies below and the view gets none.
     void setIgnoresMouse(bool ignore);
@@ -54,7 +56,6 @@ protected:
 
 private:
     void place(const QRectF &frame);
-    bool paintLoupeFirst();
 
     QPointer<LoupeView> m_view;
     QRectF m_frame;
