@@ -1,10 +1,11 @@
 // The running application, measured from outside as a user meets it: from the shortcut's key
 // press (sent through XTEST) to the first loupe window being mapped, to its first paint (the X
-// Damage extension reports the first drawing into it) and to the loupe becoming visible around
-// the pointer (its pop-in starts fully transparent, so that is one animation frame later), for
-// the first pick after launch and for later ones, at 1920x1080 and 3840x2160; and
-// what the application costs while it waits (CPU time, wake-ups, memory) over 30 seconds.
-// `AppBench --picks` or `AppBench --idle` runs one part only.
+// Damage extension reports the first drawing into it) and to the loupe becoming visible: the 8 x 8
+// pixels under the pointer, read from the X server by this second client, change. Timed for the
+// first pick after launch, for later ones, and for the first pick after the application has given
+// its idle memory back, at 1920x1080 and 3840x2160. Then what the application costs while it
+// waits (CPU time, wake-ups, resident memory) over 30 seconds after launch, after a pick and in
+// the steady state, at both sizes. `AppBench --picks` or `AppBench --idle` runs one part only.
 
 #include "BenchTimer.h"
 
@@ -41,6 +42,8 @@ namespace {
 constexpr int coldRuns = 10;
 constexpr int warmRuns = 15;
 constexpr int idleSeconds = 30;
+// The application's log line once it has given its idle memory back.
+const char releasedLine[] = "idle: capture buffers and window pixels given back";
 
 double median(std::vector<double> values) {
     if (values.empty())
@@ -436,7 +439,7 @@ struct PickTiming {
 // One pick opened by the shortcut and closed again with Escape.
 std::optional<PickTiming> timePick(Desk &desk, App &app, const QPoint &at) {
     desk.movePointer(at);
-    const QRect patch(at - QPoint(24, 24), QSize(48, 48));
+    const QRect patch(at - QPoint(4, 4), QSize(8, 8));
     const QByteArray before = desk.pixels(patch);
     desk.forgetEvents();
 
@@ -530,6 +533,7 @@ bool benchScreen(const QString &size, const QStringList &environment, const char
 
     const QPoint at(500, 400);
     std::vector<PickTiming> cold;
+    std::vector<PickTiming> released;
     std::vector<PickTiming> warm;
     for (int run = 0; run < coldRuns; ++run) {
         App app;
@@ -544,6 +548,18 @@ bool benchScreen(const QString &size, const QStringList &environment, const char
             return false;
         }
         cold.push_back(*first);
+        // Idle until the memory kept for quick picks is given back, then pick again.
+        if (!app.waitForLine(QString::fromLatin1(releasedLine), 30000)) {
+            std::fprintf(stderr, "chromet did not give its idle memory back\n");
+            return false;
+        }
+        app.waitUntilIdle();
+        const auto afterRelease = timePick(desk, app, at + QPoint(2 * run, run));
+        if (!afterRelease) {
+            std::fprintf(stderr, "the pick after the idle release did not show\n");
+            return false;
+        }
+        released.push_back(*afterRelease);
         if (run + 1 < coldRuns)
             continue;
         for (int i = 0; i < warmRuns; ++i) {
@@ -558,6 +574,8 @@ bool benchScreen(const QString &size, const QStringList &environment, const char
     char name[96];
     std::snprintf(name, sizeof name, "%s first pick", label);
     report(name, cold);
+    std::snprintf(name, sizeof name, "%s after idle release", label);
+    report(name, released);
     std::snprintf(name, sizeof name, "%s later picks", label);
     report(name, warm);
     fixture.kill();
@@ -565,9 +583,27 @@ bool benchScreen(const QString &size, const QStringList &environment, const char
     return true;
 }
 
-bool benchIdle() {
+void reportIdle(const QString &label, const char *window, const ProcStat &before,
+                const ProcStat &after) {
+    const Wakeups w = wakeupsBetween(before, after);
+    const QByteArray prefix = label.toUtf8() + " idle 30 s " + window;
+    auto figure = [&](const char *what, double value, const char *unit) {
+        const QByteArray name = prefix + ": " + what;
+        printFigure(name.constData(), value, unit);
+    };
+    figure("CPU time", (after.cpuSeconds - before.cpuSeconds) * 1000, "ms");
+    figure("wake-ups", double(w.voluntary), "");
+    figure("involuntary switches", double(w.involuntary), "");
+    figure("threads ended", double(w.ended), "");
+    figure("resident memory", double(after.rssKiB) / 1024, "MiB");
+}
+
+// Idle cost on one display size: the 30 s after launch, the 30 s after a pick, then 30 s more.
+bool benchIdle(const QString &size) {
     XServerSession server;
-    if (!server.start()) {
+    XServerSession::Options options;
+    options.screenSize = size + QStringLiteral("x24");
+    if (!server.start(options)) {
         std::fprintf(stderr, "cannot start Xvfb: %s\n", qPrintable(server.errorString()));
         return false;
     }
@@ -575,31 +611,22 @@ bool benchIdle() {
     App app;
     if (!desk.ok() || !app.start())
         return false;
-    // One pick first, so the idle state is the one after use.
+    ProcStat before = procStat(app.pid());
+    QThread::sleep(idleSeconds);
+    ProcStat after = procStat(app.pid());
+    reportIdle(size, "after launch", before, after);
+
     if (!timePick(desk, app, QPoint(400, 300)))
         return false;
-    app.waitUntilIdle(1000);
-    // The first window follows a pick, so idle worker threads of the capture reach their expiry
-    // in it; the second is the steady state.
-    for (const char *window : {"after a pick", "steady"}) {
-        const ProcStat before = procStat(app.pid());
-        QThread::sleep(idleSeconds);
-        const ProcStat after = procStat(app.pid());
-        const Wakeups w = wakeupsBetween(before, after);
-        char name[96];
-        std::snprintf(name, sizeof name, "idle 30 s %s: CPU time", window);
-        printFigure(name, (after.cpuSeconds - before.cpuSeconds) * 1000, "ms");
-        std::snprintf(name, sizeof name, "idle 30 s %s: wake-ups (voluntary switches)", window);
-        printFigure(name, double(w.voluntary), "");
-        std::snprintf(name, sizeof name, "idle 30 s %s: involuntary switches", window);
-        printFigure(name, double(w.involuntary), "");
-        std::snprintf(name, sizeof name, "idle 30 s %s: threads ended", window);
-        printFigure(name, double(w.ended), "");
-        std::snprintf(name, sizeof name, "idle %s: resident memory", window);
-        printFigure(name, double(after.rssKiB) / 1024, "MiB");
-        std::snprintf(name, sizeof name, "idle %s: threads", window);
-        printFigure(name, double(after.threads), "");
-    }
+    before = procStat(app.pid());
+    QThread::sleep(idleSeconds);
+    after = procStat(app.pid());
+    reportIdle(size, "after a pick", before, after);
+
+    before = after;
+    QThread::sleep(idleSeconds);
+    after = procStat(app.pid());
+    reportIdle(size, "steady", before, after);
     return true;
 }
 
@@ -618,7 +645,9 @@ int main(int argc, char **argv) {
                          "3840x2160 at 2x") &&
              ok;
     }
-    if (idle)
-        ok = benchIdle() && ok;
+    if (idle) {
+        ok = benchIdle(QStringLiteral("1920x1080")) && ok;
+        ok = benchIdle(QStringLiteral("3840x2160")) && ok;
+    }
     return ok ? 0 : 1;
 }

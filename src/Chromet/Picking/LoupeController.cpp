@@ -18,6 +18,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 // Reads one byte of every memory page of the images, so that they are mapped into this process.
@@ -47,6 +51,10 @@ LoupeController::LoupeController(std::unique_ptr<SnapshotCapturing> capturer,
     m_restoreFocus = [s](FocusWindow previous) {
         s->restoreFocus(previous);
     };
+    m_idleRelease = new QTimer(this);
+    m_idleRelease->setSingleShot(true);
+    m_idleRelease->setInterval(idleReleaseMs);
+    connect(m_idleRelease, &QTimer::timeout, this, &LoupeController::releaseIdleMemory);
 }
 
 LoupeController::~LoupeController() {
@@ -116,6 +124,7 @@ void LoupeController::warmUp() {
 
 void LoupeController::rehearse(int rounds) {
     if (rounds <= 0) {
+        scheduleIdleRelease();
         Q_EMIT warmedUp();
         return;
     }
@@ -127,6 +136,7 @@ void LoupeController::rehearse(int rounds) {
             if (!first.ok() || !all.ok()) {
                 qCDebug(lcLoupe, "warm-up capture failed: %s",
                         qUtf8Printable(first.ok() ? all.error : first.error));
+                scheduleIdleRelease();
                 Q_EMIT warmedUp();
                 return;
             }
@@ -154,6 +164,7 @@ void LoupeController::start(PickHandler onPick) {
         return;
     }
     m_isShowing = true;
+    m_idleRelease->stop();
     m_onPick = std::move(onPick);
     m_started.start();
     m_previousApp = m_frontmostApp ? m_frontmostApp() : std::nullopt;
@@ -166,6 +177,26 @@ void LoupeController::start(PickHandler onPick) {
     });
     clearFadingLoupes();
     captureFirst(session);
+}
+
+void LoupeController::scheduleIdleRelease() {
+    if (!m_isShowing && m_fading.isEmpty())
+        m_idleRelease->start();
+}
+
+void LoupeController::releaseIdleMemory() {
+    m_idleRelease->stop();
+    if (m_isShowing || !m_fading.isEmpty())
+        return;
+    m_capturer->releaseMemory();
+    for (LoupeWindow *window : std::as_const(m_idleWindows))
+        window->releaseBackingStore();
+#ifdef __GLIBC__
+    // A display's worth of freed pixels (backdrops, capture replies) stays in the allocator's
+    // arenas otherwise.
+    malloc_trim(0);
+#endif
+    qCInfo(lcLoupe, "idle: capture buffers and window pixels given back");
 }
 
 void LoupeController::clearFadingLoupes() {
@@ -204,6 +235,10 @@ void LoupeController::firstCaptured(int session, const CaptureResult &result) {
         return;
 
     openWindow(result.snapshots.first());
+    // The loupe is on screen before the input is taken, which waits for the server.
+    updateViews();
+    for (LoupeWindow *window : std::as_const(m_windows))
+        window->drawLoupeAtOnce();
     LoupeWindow *key = windowContaining(m_point);
     if (!key)
         key = m_windows.first();
@@ -213,7 +248,6 @@ void LoupeController::firstCaptured(int session, const CaptureResult &result) {
         QGuiApplication::setOverrideCursor(Qt::BlankCursor);
         m_cursorHidden = true;
     }
-    updateViews();
     qCInfo(lcLoupe, "first window ordered front %.1f ms after toggle",
            double(m_started.nsecsElapsed()) / 1e6);
 
@@ -276,6 +310,7 @@ void LoupeController::openWindow(const ScreenSnapshot &snapshot) {
     });
 
     LoupeWindow *window = acquireWindow(snapshot.frame);
+    window->setPaintsLoupeFirst(m_support->keepsScreenUnderNewWindows());
     window->present(view, snapshot.frame);
     m_windows.append(window);
     Q_EMIT windowOpened(window);
@@ -448,6 +483,7 @@ void LoupeController::close() {
                     recycle(window);
             }
             m_fading.removeAll(nullptr);
+            scheduleIdleRelease();
         });
     }
 

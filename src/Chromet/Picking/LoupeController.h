@@ -17,6 +17,7 @@
 #include <memory>
 
 class LoupeView;
+class QTimer;
 
 // Runs one pick at a time over all displays: captures the display under the pointer and shows
 // its loupe window first, then captures the others and opens theirs; follows the pointer (as its
@@ -40,6 +41,9 @@ public:
     static constexpr int orderOutMs = 180;
     // The other displays are captured once the first window is on screen, or after this long.
     static constexpr int fullCaptureLatestMs = 100;
+    // What speeds up a pick's start (spare capture buffers, the idle windows' pixels) is held for
+    // quick successive picks, and given back once no pick has run for this long.
+    static constexpr int idleReleaseMs = 4000;
 
     explicit LoupeController(std::unique_ptr<SnapshotCapturing> capturer,
                              std::unique_ptr<LoupeSupport> support = makeSystemLoupeSupport(),
@@ -66,6 +70,9 @@ public:
     // without showing anything, so that the first picks are as quick as the later ones.
     // warmedUp() follows when the rehearsal is over.
     void warmUp();
+
+    // Gives back now what idleReleaseMs would; the next pick sets it up again.
+    void releaseIdleMemory();
 
     // Begins a pick, or closes the one showing (the handler is then not used).
     void start(PickHandler onPick);
@@ -107,6 +114,7 @@ private:
     LoupeWindow *windowContaining(const QPointF &point) const;
     void makeKey(LoupeWindow *window);
     void updateViews();
+    void scheduleIdleRelease();
 
     void moved(const QPointF &eventPoint);
     // Where the pointer is: the window system's reading where it gives one, else `known`.
@@ -139,4 +147,5 @@ private:
     QList<LoupeWindow *> m_idleWindows;
     // Windows of closed picks, on screen until they are ordered out.
     QList<QPointer<LoupeWindow>> m_fading;
+    QTimer *m_idleRelease = nullptr;
 };

@@ -51,6 +51,9 @@ public:
     // Returns once the window system has drawn everything this process sent it, so that a screen
     // capture asked afterwards (on any connection) shows it.
     virtual void syncDrawing() {}
+    // Whether a window shown now keeps showing the screen under it until it is drawn (nothing
+    // composites the screen), so that its first frame need draw only what differs.
+    virtual bool keepsScreenUnderNewWindows() { return false; }
 };
 
 // The support of PlatformBackend::kind(); the null one uses Qt's own cursor and grabs.

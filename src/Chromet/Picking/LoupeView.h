@@ -81,6 +81,8 @@ public:
     LensView *lens() const { return m_lens; }
     PillView *pill() const { return m_pill; }
 
+    // Where the ring and the pill are (local points), while they show.
+    QRegion loupeRegion() const;
     // The area (local points) the last update() or confirm() invalidated: where the ring and the
     // pill were and where they are now.
     QRegion lastDirtyRegion() const { return m_lastDirty; }
@@ -97,7 +99,6 @@ protected:
 
 private:
     void ensureGlass();
-    QRegion loupeRegion() const;
     void action(const LoupeAction &action);
     // Where the pill goes for a width, by the ring's frame and the view's bounds.
     QRectF pillFrame(qreal width) const;

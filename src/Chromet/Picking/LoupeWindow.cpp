@@ -133,10 +133,48 @@ bool LoupeWindow::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void LoupeWindow::drawLoupeAtOnce() {
+    if (!m_paintsLoupeFirst || !m_awaitingExpose || !isVisible())
+        return;
+    QBackingStore *store = backingStore();
+    const QRegion inView = m_view ? m_view->loupeRegion() : QRegion();
+    const QRegion loupe = inView.translated(m_view ? m_view->pos() : QPoint());
+    if (!store || loupe.isEmpty())
+        return;
+    // A store given back while idle is made anew; only the pages under the loupe are touched.
+    // The window has been asked to show, and the server draws in the order it is asked: the
+    // loupe appears as the window does.
+    if (store->size() != size())
+        store->resize(size());
+    store->beginPaint(loupe);
+    QPaintDevice *device = store->paintDevice();
+    if (device)
+        m_view->render(device, loupe.boundingRect().topLeft(), inView, QWidget::DrawChildren);
+    store->endPaint();
+    if (!device)
+        return;
+    store->flush(loupe);
+    // The rest of the store still holds an earlier pick's screen, or nothing: the expose paints
+    // all of it.
+    m_view->update();
+}
+
 void LoupeWindow::orderOut() {
     m_awaitingExpose = false;
     hide();
     delete m_view;
+}
+
+void LoupeWindow::releaseBackingStore() {
+    // The smallest store, not an empty one, which some platforms cannot make.
+    QBackingStore *store = backingStore();
+    if (!isVisible() && store && store->size() != QSize(1, 1))
+        store->resize(QSize(1, 1));
+}
+
+bool LoupeWindow::holdsBackingStore() const {
+    const QBackingStore *store = backingStore();
+    return store && store->size().width() * store->size().height() > 1;
 }
 
 void LoupeWindow::setIgnoresMouse(bool ignore) {

@@ -28,10 +28,21 @@ public:
     void present(LoupeView *view, const QRectF &frame);
     // Hides the window and deletes its view.
     void orderOut();
+    // While hidden: gives the backing store's pixels back (a full display's worth); the native
+    // window stays, and the next paint makes the pixels anew.
+    void releaseBackingStore();
+    bool holdsBackingStore() const;
 
     LoupeView *view() const;
     // The display frame the window covers (global logical coordinates).
     QRectF frame() const { return m_frame; }
+
+    // Where a newly shown window shows the screen under it until it is drawn (nothing composites
+    // the screen): drawLoupeAtOnce() after present() draws and sends the loupe, the one part that
+    // differs from the snapshot, without waiting for the window's first expose, which then paints
+    // the rest.
+    void setPaintsLoupeFirst(bool first) { m_paintsLoupeFirst = first; }
+    void drawLoupeAtOnce();
 
     // While set, clicks and moves pass through to what lies below and the view gets none.
     void setIgnoresMouse(bool ignore);
@@ -53,4 +64,5 @@ private:
     bool m_ignoresMouse = false;
     bool m_awaitingExpose = false;
     bool m_watchingHandle = false;
+    bool m_paintsLoupeFirst = false;
 };

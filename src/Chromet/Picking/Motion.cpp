@@ -3,9 +3,11 @@
 #include "Chromet/Picking/ReduceMotion.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPauseAnimation>
 #include <QPointF>
 #include <QPropertyAnimation>
+#include <QScreen>
 #include <QSequentialAnimationGroup>
 
 #include <cmath>
@@ -88,6 +90,8 @@ void add(QObject *view, const QByteArray &key, std::unique_ptr<QPropertyAnimatio
     top->setProperty(keyProperty, key);
     top->setProperty(animatedProperty, property);
     top->start(QAbstractAnimation::DeleteWhenStopped);
+    // Sampled for when the next frame is shown, not for when it is painted.
+    top->setCurrentTime(std::min(frameMilliseconds(), top->totalDuration()));
 }
 
 std::unique_ptr<QPropertyAnimation> propertyAnimation(const QByteArray &property,
@@ -136,6 +140,14 @@ double Spring::settlingDuration() const {
 
 int settlingMilliseconds(const Spring &spring) {
     return milliseconds(spring.settlingDuration());
+}
+
+int frameMilliseconds() {
+    const QScreen *screen = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
+                                ? QGuiApplication::primaryScreen()
+                                : nullptr;
+    const qreal hertz = screen ? screen->refreshRate() : 0;
+    return milliseconds(1.0 / (hertz >= 20 && hertz <= 500 ? hertz : 60.0));
 }
 
 QEasingCurve popSpringEasing() {

@@ -20,6 +20,10 @@ class QPropertyAnimation;
 // (1 = natural size, around the centre of its bounds). Anything without them is left alone.
 // Animations are keyed per object like layer animations: a new one replaces a running one with the
 // same key or on the same property. Every animation honours ReduceMotion.
+//
+// Animations are sampled for the moment their frame reaches the screen, which is a frame after it
+// is painted: each one starts a frame in, so the first frame painted after it begins (the pop-in's
+// included) already shows it moving, as a compositor's animation would.
 namespace Motion {
 
 // A damped spring released at rest from 0 towards 1.
@@ -53,6 +57,10 @@ QEasingCurve popSpringEasing();
 QEasingCurve standardSpringEasing();
 int settlingMilliseconds(const Spring &spring);
 
+// One frame of the primary display (60 Hz when it reports no rate), in milliseconds: how far into
+// its course an animation is when its first frame is shown.
+int frameMilliseconds();
+
 // An opacity animation from -> to, ease-out. Give it a target and start it.
 std::unique_ptr<QPropertyAnimation> fadeAnimation(float from, float to, double seconds);
 // A scale animation from -> to: with reduced motion (none = ask the desktop) a plain 0.15-second
@@ -61,7 +69,8 @@ std::unique_ptr<QPropertyAnimation> scaleAnimation(std::optional<bool> reduceMot
                                                    double to);
 
 // Fades the object in and springs it up from `fromScale`; it stays transparent (and small)
-// until the delay has passed. With reduced motion it only fades.
+// until the delay has passed (counted from the frame being shown). With reduced motion it only
+// fades.
 void popIn(QObject *view, double fromScale, double delaySeconds);
 // Fades the object out and shrinks it to `toScale`, where it stays. With reduced motion it only
 // fades.

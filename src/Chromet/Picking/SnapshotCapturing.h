@@ -32,6 +32,9 @@ public:
     virtual void captureAllDisplays(QObject *context, Completion done) = 0;
     // Prepares what a capture needs (connections, shared memory) so the first pick is fast.
     virtual void warmUp() {}
+    // Gives back the memory kept between captures for speed (spare shared-memory buffers); the
+    // next capture sets up what it needs again.
+    virtual void releaseMemory() {}
 };
 
 // Hands the future's result to `done` on the thread of `context` through its event loop once the

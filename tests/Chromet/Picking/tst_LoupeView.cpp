@@ -108,6 +108,8 @@ private Q_SLOTS:
     void defaultLabel_data();
     void defaultLabel();
     void otherDisplayHidesAndReturnPopsIn();
+    void firstFrameOfThePopInShowsTheLoupe_data();
+    void firstFrameOfThePopInShowsTheLoupe();
     void popOutShrinksAndFades();
     void keys_data();
     void keys();
@@ -382,9 +384,10 @@ void tst_LoupeView::confirmAppendsCopiedAndWidens() {
     QCOMPARE(view.pill()->text(), QStringLiteral("#3A7BD5 copied"));
     const qreal width = PillView::textWidth(QStringLiteral("#3A7BD5 copied")) + 52;
     QVERIFY(width > before.width());
-    // The label takes its new width at once; the glass grows to it.
+    // The label takes its new width at once; the glass grows to it, already a frame on.
     QCOMPARE(view.pill()->boundsSize().width(), width);
-    QCOMPARE(view.pillGlass()->frame(), before);
+    QVERIFY(view.pillGlass()->frame().width() > before.width());
+    QVERIFY(view.pillGlass()->frame().width() < width);
     QVERIFY(Motion::isAnimating(view.pillGlass()));
     QTRY_VERIFY(!Motion::isAnimating(view.pillGlass()));
     const QRectF after = view.pillGlass()->frame();
@@ -437,9 +440,10 @@ void tst_LoupeView::otherDisplayHidesAndReturnPopsIn() {
     QVERIFY(!view.ringGlass());
     view.update(QPointF(500, 300));
     QVERIFY(view.hasAppeared());
-    // Popping in: transparent and small at first, the pill a moment later than the ring.
-    QCOMPARE(view.ringGlass()->opacity(), 0.0);
-    QCOMPARE(view.ringGlass()->scale(), LoupeView::ringPopScale);
+    // Popping in: faint and small, the pill a moment later than the ring.
+    QVERIFY(view.ringGlass()->opacity() < 1);
+    QVERIFY(view.ringGlass()->scale() < 1);
+    QCOMPARE(view.pillGlass()->opacity(), 0.0);
     QCOMPARE(view.pillGlass()->scale(), LoupeView::pillPopScale);
     settle(view);
     QCOMPARE(view.ringGlass()->opacity(), 1.0);
@@ -456,8 +460,32 @@ void tst_LoupeView::otherDisplayHidesAndReturnPopsIn() {
     // Back: it pops in anew.
     view.update(QPointF(899, 300));
     QVERIFY(view.isLoupeVisible());
-    QCOMPARE(view.ringGlass()->opacity(), 0.0);
-    QCOMPARE(view.ringGlass()->scale(), LoupeView::ringPopScale);
+    QVERIFY(view.ringGlass()->opacity() < 1);
+    QVERIFY(view.ringGlass()->scale() < 1);
+}
+
+void tst_LoupeView::firstFrameOfThePopInShowsTheLoupe_data() {
+    QTest::addColumn<bool>("reduceMotion");
+    QTest::newRow("spring") << false;
+    QTest::newRow("reduced: fade only") << true;
+}
+
+void tst_LoupeView::firstFrameOfThePopInShowsTheLoupe() {
+    QFETCH(bool, reduceMotion);
+    qputenv("CHROMET_REDUCE_MOTION", reduceMotion ? "1" : "0");
+    // A black display with one white pixel, under the pointer.
+    ScreenSnapshot snapshot = filled(Qt::black);
+    const QPoint pointer(400, 300);
+    snapshot.image.setPixel(pointer, qRgb(255, 255, 255));
+    LoupeView view(snapshot);
+    view.update(pointer);
+    // Painted before any animation step, the lens's centre cell already lights the pixels around
+    // the pointer: the ring is not transparent.
+    const QImage frame = render(view);
+    qunsetenv("CHROMET_REDUCE_MOTION");
+    for (const QPoint offset : {QPoint(-3, -3), QPoint(3, 0), QPoint(0, 3)})
+        QVERIFY(qGray(at(frame, pointer + offset)) > 20);
+    QCOMPARE(view.ringGlass()->scale() < 1, !reduceMotion);
 }
 
 void tst_LoupeView::popOutShrinksAndFades() {

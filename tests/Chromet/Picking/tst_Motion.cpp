@@ -114,8 +114,9 @@ void tst_Motion::scaleAnimationReduced() {
 void tst_Motion::popInAndOutFadeAndSpring() {
     Layer layer;
     Motion::popIn(&layer, 0.82, 0);
-    QCOMPARE(layer.opacity, 0.0);
-    QCOMPARE(layer.scale, 0.82);
+    // Already a frame in: the first frame painted shows it.
+    QVERIFY(layer.opacity > 0 && layer.opacity < 1);
+    QVERIFY(layer.scale > 0.82 && layer.scale < 1);
     QVERIFY(Motion::isAnimating(&layer));
     QTRY_VERIFY(!Motion::isAnimating(&layer));
     QCOMPARE(layer.opacity, 1.0);
@@ -133,7 +134,7 @@ void tst_Motion::reducedPopsOnlyFade() {
     setReduceMotion(true);
     Layer layer;
     Motion::popIn(&layer, 0.82, 0);
-    QCOMPARE(layer.opacity, 0.0);
+    QVERIFY(layer.opacity > 0 && layer.opacity < 1);
     QCOMPARE(layer.scale, 1.0); // no scaling at any time
     auto *animation = qobject_cast<QPropertyAnimation *>(onlyAnimation(&layer));
     QVERIFY(animation);

@@ -89,6 +89,7 @@ private Q_SLOTS:
     void screenIsPaintedOnceAPick();
     void restartWhileTheClosedPickFades_data();
     void restartWhileTheClosedPickFades();
+    void memoryGivenBackWhileIdleReturnsForTheNextPick();
 
 private:
     void startPick(const QPoint &pointer, bool waitForGrab = true);
@@ -398,6 +399,31 @@ void tst_X11LoupeController::restartWhileTheClosedPickFades() {
     QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("1")}));
     QTRY_COMPARE(m_picks.size(), 1);
     QCOMPARE(toRgb(m_picks.first()), fixtureColor(target));
+}
+
+void tst_X11LoupeController::memoryGivenBackWhileIdleReturnsForTheNextPick() {
+    auto *capturer = dynamic_cast<X11SnapshotCapturer *>(&m_controller->capturer());
+    QVERIFY(capturer && capturer->usesSharedMemory());
+    startPick(QPoint(300, 200));
+    LoupeWindow *pooled = window();
+    QVERIFY(keys({QStringLiteral("Escape")}));
+    QTRY_VERIFY(!pooled->isVisible());
+    QTRY_VERIFY(capturer->spareSegmentCount() > 0);
+
+    m_controller->releaseIdleMemory();
+    QCOMPARE(capturer->spareSegmentCount(), 0);
+    QVERIFY(!pooled->holdsBackingStore());
+
+    // The next pick sets both up again, and shows and picks true colors.
+    const QPoint target(333, 222);
+    startPick(target);
+    QCOMPARE(window(), pooled);
+    QTRY_VERIFY(window()->holdsBackingStore());
+    QVERIFY(keys({QStringLiteral("Return")}));
+    QTRY_COMPARE(m_picks.size(), 1);
+    QCOMPARE(toRgb(m_picks.first()), fixtureColor(target));
+    QTRY_VERIFY_WITH_TIMEOUT(!pooled->isVisible(), 5000);
+    QTRY_VERIFY(capturer->spareSegmentCount() > 0);
 }
 
 CHROMET_X11_TEST_MAIN(tst_X11LoupeController)

@@ -371,6 +371,32 @@ void X11LoupeSupport::syncDrawing() {
         std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
+bool X11LoupeSupport::keepsScreenUnderNewWindows() {
+    xcb_connection_t *connection = qtConnection();
+    if (!connection)
+        return false;
+    // The compositing manager's selection for the screen Qt opened; asked once, owned or not at
+    // every pick.
+    static const xcb_atom_t selection = [connection] {
+        int screen = 0;
+        char *host = nullptr;
+        int display = 0;
+        if (!xcb_parse_display(nullptr, &host, &display, &screen))
+            screen = 0;
+        std::free(host);
+        const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
+        XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData()),
+            nullptr));
+        return reply ? reply->atom : xcb_atom_t(XCB_NONE);
+    }();
+    if (selection == XCB_NONE)
+        return false;
+    XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, selection), nullptr));
+    return owner && owner->owner == XCB_NONE;
+}
+
 bool X11LoupeSupport::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) {
     if (!m_picking || eventType != "xcb_generic_event_t")
         return false;

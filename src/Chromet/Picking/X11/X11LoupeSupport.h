@@ -38,6 +38,8 @@ public:
     void focusWindow(QWidget *window) override;
     void endPick() override;
     void syncDrawing() override;
+    // True while no compositing manager owns the screen's _NET_WM_CM_Sn selection.
+    bool keepsScreenUnderNewWindows() override;
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 

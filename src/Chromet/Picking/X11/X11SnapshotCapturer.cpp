@@ -90,6 +90,8 @@ public:
     Outcome capture(const Target &target);
     void warmUp(const QList<QRect> &areas);
     bool usesSharedMemory();
+    void releaseSpares();
+    int spareCount();
 
 private:
     struct Segment {
@@ -297,6 +299,23 @@ void X11CaptureBackend::warmUp(const QList<QRect> &areas) {
     }
     for (const Segment &segment : prepared)
         giveBack(segment);
+}
+
+void X11CaptureBackend::releaseSpares() {
+    std::lock_guard lock(m_segmentMutex);
+    if (m_freeSegments.empty())
+        return;
+    const bool detach = connectionAlive();
+    for (const Segment &segment : m_freeSegments)
+        destroySegment(segment, detach);
+    m_freeSegments.clear();
+    if (detach)
+        xcb_flush(m_connection);
+}
+
+int X11CaptureBackend::spareCount() {
+    std::lock_guard lock(m_segmentMutex);
+    return int(m_freeSegments.size());
 }
 
 std::optional<X11CaptureBackend::Segment> X11CaptureBackend::acquire(size_t bytes, QString *error) {
@@ -603,6 +622,14 @@ void X11SnapshotCapturer::warmUp() {
     for (QScreen *screen : QGuiApplication::screens())
         areas.append(nativeArea(screen));
     m_pool.start([backend = m_backend, areas] { backend->warmUp(areas); });
+}
+
+void X11SnapshotCapturer::releaseMemory() {
+    m_backend->releaseSpares();
+}
+
+int X11SnapshotCapturer::spareSegmentCount() const {
+    return m_backend->spareCount();
 }
 
 void X11SnapshotCapturer::captureDisplay(const QPointF &global, QObject *context, Completion done) {

@@ -33,9 +33,14 @@ public:
     // Checks the server's formats and extensions and prepares one shared-memory segment per
     // screen, off the calling thread.
     void warmUp() override;
+    // Detaches and unmaps the spare shared-memory segments; those lent to snapshots go when the
+    // snapshots do.
+    void releaseMemory() override;
 
     // Whether captures currently go through shared memory (known after warmUp or a capture).
     bool usesSharedMemory() const;
+    // Shared-memory segments kept for the next captures.
+    int spareSegmentCount() const;
 
 private:
     void capture(const QList<QScreen *> &screens, QObject *context, Completion done);
