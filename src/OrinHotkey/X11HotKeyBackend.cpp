@@ -16,6 +16,7 @@
 #include <xcb/xkb.h>
 #undef explicit
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -43,6 +44,7 @@ X11HotKeyBackend::X11HotKeyBackend(xcb_connection_t *connection)
         xkb && xkb->present)
         m_xkbFirstEvent = xkb->first_event;
     m_numLockMask = readNumLockMask();
+    m_repeatWindow = readRepeatWindow();
 }
 
 X11HotKeyBackend::~X11HotKeyBackend() {
@@ -204,6 +206,35 @@ quint16 X11HotKeyBackend::readNumLockMask() const {
                     XCB_MOD_MASK_4);
 }
 
+quint32 X11HotKeyBackend::readRepeatWindow() const {
+    // Xorg's default delay; an XKB-less server repeats at about this pace as well.
+    quint32 delay = 660;
+    quint32 interval = 40;
+    if (m_xkbFirstEvent != 0) {
+        XcbReply<xcb_xkb_get_controls_reply_t> controls(xcb_xkb_get_controls_reply(
+            m_connection, xcb_xkb_get_controls(m_connection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
+        if (controls) {
+            delay = controls->repeatDelay;
+            interval = controls->repeatInterval;
+        }
+    }
+    return std::max(delay, interval) + 250;
+}
+
+bool X11HotKeyBackend::isRepeat(Grab &grab, quint32 time) {
+    // A repeating key sends a release and a press of the same time, or (with detectable
+    // auto-repeat) presses alone until the one release at the end. That release can go to another
+    // client (a pick that ends while the key is down gives the keyboard back), so a press long
+    // after the previous one is a new press all the same.
+    const bool repeat =
+        grab.held && (grab.released ? grab.releaseTime == time
+                                    : quint32(time - grab.lastPress) <= m_repeatWindow);
+    grab.held = true;
+    grab.released = false;
+    grab.lastPress = time;
+    return repeat;
+}
+
 void X11HotKeyBackend::scheduleRenewal() {
     if (m_renewalPending)
         return;
@@ -241,12 +272,25 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray &eventType, void *mess
         // XKB-aware connections also carry the group in the state; only core modifiers count.
         const quint16 modifiers =
             press->state & coreModifierBits & ~(XCB_MOD_MASK_LOCK | m_numLockMask);
-        for (const auto &[ref, grab] : m_grabs) {
+        for (auto &[ref, grab] : m_grabs) {
             if (grab.keycode == press->detail && grab.modifiers == modifiers &&
                 !grab.grabbed.isEmpty()) {
-                if (m_handler)
+                if (isRepeat(grab, press->time))
+                    qCDebug(lcX11HotKey) << "auto-repeat of a held shortcut ignored";
+                else if (m_handler)
                     m_handler(grab.identifier);
                 return true;
+            }
+        }
+        return false;
+    }
+    if (type == XCB_KEY_RELEASE) {
+        // Whatever the modifiers are by now (they may be let go first).
+        const auto *release = static_cast<const xcb_key_release_event_t *>(message);
+        for (auto &[ref, grab] : m_grabs) {
+            if (grab.keycode == release->detail) {
+                grab.released = true;
+                grab.releaseTime = release->time;
             }
         }
         return false;
