@@ -14,14 +14,19 @@ std::optional<bool> &overrideValue() {
     return value;
 }
 
-std::optional<bool> environmentValue() {
-    const QByteArray value = qgetenv("ORIN_COMPOSITOR").trimmed();
+std::optional<bool> &blurOverrideValue() {
+    static std::optional<bool> value;
+    return value;
+}
+
+std::optional<bool> environmentValue(const char *name = "ORIN_COMPOSITOR") {
+    const QByteArray value = qgetenv(name).trimmed();
     if (value == "1")
         return true;
     if (value == "0")
         return false;
     if (!value.isEmpty())
-        qCWarning(lcEffects) << "ORIN_COMPOSITOR should be 0 or 1, not" << value << "; ignored";
+        qCWarning(lcEffects) << name << "should be 0 or 1, not" << value << "; ignored";
     return std::nullopt;
 }
 
@@ -50,6 +55,20 @@ bool WindowEffects::compositorActive() {
     if (const std::optional<bool> fromEnvironment = environmentValue())
         return *fromEnvironment;
     return X11WindowEffects::compositorActive().value_or(false);
+}
+
+bool WindowEffects::blurBehindAvailable() {
+    if (!compositorActive())
+        return false;
+    if (blurOverrideValue())
+        return *blurOverrideValue();
+    if (const std::optional<bool> fromEnvironment = environmentValue("ORIN_BLUR"))
+        return *fromEnvironment;
+    return X11WindowEffects::blurBehindAvailable().value_or(false);
+}
+
+void WindowEffects::setBlurOverride(std::optional<bool> available) {
+    blurOverrideValue() = available;
 }
 
 void WindowEffects::setCompositorOverride(std::optional<bool> active) {
