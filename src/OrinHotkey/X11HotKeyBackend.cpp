@@ -206,11 +206,18 @@ quint16 X11HotKeyBackend::readNumLockMask() const {
                     XCB_MOD_MASK_4);
 }
 
-quint32 X11HotKeyBackend::readRepeatWindow() const {
+quint32 X11HotKeyBackend::readRepeatWindow() {
     // Xorg's default delay; an XKB-less server repeats at about this pace as well.
     quint32 delay = 660;
     quint32 interval = 40;
     if (m_xkbFirstEvent != 0) {
+        // Asking for no change reports the flags in force.
+        XcbReply<xcb_xkb_per_client_flags_reply_t> flags(xcb_xkb_per_client_flags_reply(
+            m_connection,
+            xcb_xkb_per_client_flags(m_connection, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 0, 0, 0),
+            nullptr));
+        m_detectableRepeat =
+            flags && (flags->value & XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT);
         XcbReply<xcb_xkb_get_controls_reply_t> controls(xcb_xkb_get_controls_reply(
             m_connection, xcb_xkb_get_controls(m_connection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
         if (controls) {
@@ -223,12 +230,14 @@ quint32 X11HotKeyBackend::readRepeatWindow() const {
 
 bool X11HotKeyBackend::isRepeat(Grab &grab, quint32 time) {
     // A repeating key sends a release and a press of the same time, or (with detectable
-    // auto-repeat) presses alone until the one release at the end. That release can go to another
-    // client (a pick that ends while the key is down gives the keyboard back), so a press long
-    // after the previous one is a new press all the same.
-    const bool repeat =
-        grab.held && (grab.released ? grab.releaseTime == time
-                                    : quint32(time - grab.lastPress) <= m_repeatWindow);
+    // auto-repeat) presses alone until the one release at the end. A release can go to another
+    // client (a pick that ends while the key is down gives the keyboard back): without one, a
+    // press is new, unless detectable auto-repeat is on; then when it comes long after the last.
+    bool repeat = false;
+    if (grab.held && m_detectableRepeat)
+        repeat = !grab.released && quint32(time - grab.lastPress) <= m_repeatWindow;
+    else if (grab.held)
+        repeat = grab.released && grab.releaseTime == time;
     grab.held = true;
     grab.released = false;
     grab.lastPress = time;

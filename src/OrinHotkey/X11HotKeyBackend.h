@@ -52,7 +52,8 @@ private:
 
     // Whether a press of a held combination is the server repeating it.
     bool isRepeat(Grab &grab, quint32 time);
-    quint32 readRepeatWindow() const;
+    // Also learns whether the server reports auto-repeat to this client without releases.
+    quint32 readRepeatWindow();
 
     bool grab(Grab &grab);
     void ungrab(Grab &grab);
@@ -65,6 +66,7 @@ private:
     quint16 m_numLockMask = 0;
     // The longest gap between presses of a key the server repeats (its delay), with some slack.
     quint32 m_repeatWindow = 0;
+    bool m_detectableRepeat = false;
     quint8 m_xkbFirstEvent = 0;
     Handler m_handler;
     bool m_filterInstalled = false;
