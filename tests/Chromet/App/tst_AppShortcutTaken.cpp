@@ -7,6 +7,7 @@
 #include "Support/XServerSession.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -97,16 +98,21 @@ void tst_AppShortcutTaken::recordingATakenShortcutKeepsTheWorkingOne() {
         [&] { return (settings = Desktop::findWindow(QStringLiteral("General"), app.pid())); }));
     QVERIFY(Desktop::waitFor([&] { return Desktop::focusedWindow() == settings; }));
 
-    // From the page list to the recorder, which Space starts; a free combination registers.
+    // From the page list past the page's scroll area to the recorder, which Space starts; a
+    // free combination registers.
+    QVERIFY(key(QStringLiteral("Tab")));
     QVERIFY(key(QStringLiteral("Tab")));
     QVERIFY(key(QStringLiteral("space")));
     QVERIFY(key(QStringLiteral("ctrl+alt+k")));
     QVERIFY(app.waitForLine(QStringLiteral("Chromet: shortcut ⌃⌥K registered")) >= 0);
 
     // The taken one is refused with an alert that has the keyboard: a combination pressed now
-    // is not recorded, and Return closes it.
+    // is not recorded, and Return closes it. (With Num Lock on, the other client's grab, made
+    // without lock variants, lets the keys through to the recorder.)
     QVERIFY(key(QStringLiteral("space")));
     const int mark = int(app.lines().size());
+    QVERIFY(key(QStringLiteral("Num_Lock")));
+    const auto numLockOff = qScopeGuard([] { key(QStringLiteral("Num_Lock")); });
     QVERIFY(key(QStringLiteral("ctrl+alt+c")));
     QVERIFY(app.waitForLine(QStringLiteral("Chromet: alert: ⌃⌥C is already in use"), mark) >= 0);
     QVERIFY(Desktop::waitFor([&] {
