@@ -502,11 +502,15 @@ std::optional<quint32> toX11(quint32 keyCode) {
 }
 
 std::optional<quint32> fromKeyEvent(const QKeyEvent &event) {
-    if (const quint32 scanCode = event.nativeScanCode(); scanCode != 0) {
-        if (auto code = fromX11(scanCode))
-            return code;
-    }
-    return fromQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
+    const quint32 scanCode = event.nativeScanCode();
+    const std::optional<quint32> fromScan = scanCode != 0 ? fromX11(scanCode) : std::nullopt;
+    if (fromScan && *fromScan < extendedBase)
+        return fromScan;
+    // A scan code beyond the table may come from a server whose keycodes are not evdev's (Xorg
+    // without evdev): the Qt key names the keys the table has.
+    if (auto fromKey = fromQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier)))
+        return fromKey;
+    return fromScan;
 }
 
 } // namespace KeyCodes

@@ -128,6 +128,8 @@ private Q_SLOTS:
         QTest::newRow("scan code wins") << int(Qt::Key_A) << none << 24u << 12;
         QTest::newRow("scan code of C") << 0x0441 << none << 54u << 8;
         QTest::newRow("no key's scan code") << int(Qt::Key_Space) << none << 7u << 49;
+        // Xorg without evdev: Left is keycode 100, evdev's 92; the Qt key tells.
+        QTest::newRow("non-evdev keycode") << int(Qt::Key_Left) << none << 100u << 123;
     }
     void fromKeyEvent() {
         QFETCH(int, key);
