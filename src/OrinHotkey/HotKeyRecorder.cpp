@@ -2,6 +2,7 @@
 
 #include "OrinHotkey/KeyCaps.h"
 #include "OrinHotkey/KeyCodes.h"
+#include "OrinHotkey/KeyboardLayout.h"
 #include "OrinHotkey/RecorderKeySource.h"
 #include "OrinTheme/Symbols.h"
 
@@ -98,7 +99,7 @@ HotKeyRecorder::Decision HotKeyRecorder::decide(std::optional<quint32> keyCode,
     if ((held == Qt::MetaModifier || held == Qt::ControlModifier) && keyCode &&
         std::find(reservedKeys.begin(), reservedKeys.end(), *keyCode) != reservedKeys.end())
         return Decision::reject;
-    // A key without a place in the table cannot be registered.
+    // A key without a key code cannot be registered.
     if (!keyCode)
         return Decision::reject;
     return Decision::accept;
@@ -247,8 +248,17 @@ void HotKeyRecorder::handleKey(std::optional<quint32> keyCode, Qt::KeyboardModif
             m_beep();
         break;
     case Decision::accept:
-        writeCombo(HotKeyCombo(*keyCode, HotKeyCombo::carbonFlags(modifiers & comboModifiers)));
+        // A key beyond the table counts when the keymap names it; a nameless one could only be
+        // shown as a number.
+        if (*keyCode >= KeyCodes::extendedBase && !KeyboardLayout::hasName(*keyCode)) {
+            if (m_beep)
+                m_beep();
+            break;
+        }
+        // Stopped first: the owner may answer the new combination with a modal alert, which must
+        // get the keyboard back rather than have its keys recorded.
         stopRecording();
+        writeCombo(HotKeyCombo(*keyCode, HotKeyCombo::carbonFlags(modifiers & comboModifiers)));
         break;
     }
 }

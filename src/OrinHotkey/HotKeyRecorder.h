@@ -31,7 +31,7 @@ public:
         reject, // no modifier, Shift alone, or a key the editing and window commands need: beep
         accept, // store the combination and stop
     };
-    // `keyCode` is empty for a key outside the key-code table; `modifierKey` tells that the key
+    // `keyCode` is empty for a key that has no key code; `modifierKey` tells that the key
     // itself is a modifier (Shift, Control, Alt, Super, Caps Lock...).
     static Decision decide(std::optional<quint32> keyCode, Qt::KeyboardModifiers modifiers,
                            bool modifierKey);

@@ -180,6 +180,7 @@ constexpr bool tableIsOneToOne() {
 static_assert(tableIsOneToOne(), "every key code and every evdev code appears once");
 
 constexpr quint32 x11Offset = 8;
+constexpr quint32 maxX11Keycode = 255;
 
 // Synthetic events carry no scan code; take the key's place on a US keyboard.
 std::optional<quint32> fromQtKey(int key, bool keypad) {
@@ -436,6 +437,29 @@ std::optional<quint32> fromQtKey(int key, bool keypad) {
         return downArrow;
     case Qt::Key_Up:
         return upArrow;
+    case Qt::Key_F21:
+        return extendedBase + 191;
+    case Qt::Key_F22:
+        return extendedBase + 192;
+    case Qt::Key_F23:
+        return extendedBase + 193;
+    case Qt::Key_F24:
+        return extendedBase + 194;
+    case Qt::Key_Print:
+        return extendedBase + 99;
+    case Qt::Key_ScrollLock:
+        return extendedBase + 70;
+    case Qt::Key_Pause:
+        return extendedBase + 119;
+    case Qt::Key_MediaTogglePlayPause:
+    case Qt::Key_MediaPlay:
+        return extendedBase + 164;
+    case Qt::Key_MediaStop:
+        return extendedBase + 166;
+    case Qt::Key_MediaPrevious:
+        return extendedBase + 165;
+    case Qt::Key_MediaNext:
+        return extendedBase + 163;
     default:
         return std::nullopt;
     }
@@ -443,16 +467,32 @@ std::optional<quint32> fromQtKey(int key, bool keypad) {
 
 } // namespace
 
+std::optional<quint32> extendedEvdev(quint32 keyCode) {
+    // X11 keycodes are one byte: evdev codes up to 247.
+    if (keyCode < extendedBase || keyCode - extendedBase > maxX11Keycode - x11Offset)
+        return std::nullopt;
+    const quint32 evdev = keyCode - extendedBase;
+    // A key the table numbers has no extended code.
+    if (evdev == 0 || fromEvdev[evdev] != none)
+        return std::nullopt;
+    return evdev;
+}
+
 std::optional<quint32> fromX11(quint32 x11Keycode) {
-    if (x11Keycode < x11Offset || x11Keycode - x11Offset >= evdevRange)
+    if (x11Keycode < x11Offset || x11Keycode > maxX11Keycode)
         return std::nullopt;
-    const quint16 code = fromEvdev[x11Keycode - x11Offset];
+    const quint32 evdev = x11Keycode - x11Offset;
+    if (evdev == 0)
+        return std::nullopt;
+    const quint16 code = fromEvdev[evdev];
     if (code == none)
-        return std::nullopt;
+        return extendedBase + evdev;
     return code;
 }
 
 std::optional<quint32> toX11(quint32 keyCode) {
+    if (const auto evdev = extendedEvdev(keyCode))
+        return *evdev + x11Offset;
     if (keyCode >= keyCodeRange)
         return std::nullopt;
     const quint16 evdev = toEvdev[keyCode];
@@ -462,11 +502,15 @@ std::optional<quint32> toX11(quint32 keyCode) {
 }
 
 std::optional<quint32> fromKeyEvent(const QKeyEvent &event) {
-    if (const quint32 scanCode = event.nativeScanCode(); scanCode != 0) {
-        if (auto code = fromX11(scanCode))
-            return code;
-    }
-    return fromQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
+    const quint32 scanCode = event.nativeScanCode();
+    const std::optional<quint32> fromScan = scanCode != 0 ? fromX11(scanCode) : std::nullopt;
+    if (fromScan && *fromScan < extendedBase)
+        return fromScan;
+    // A scan code beyond the table may come from a server whose keycodes are not evdev's (Xorg
+    // without evdev): the Qt key names the keys the table has.
+    if (auto fromKey = fromQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier)))
+        return fromKey;
+    return fromScan;
 }
 
 } // namespace KeyCodes

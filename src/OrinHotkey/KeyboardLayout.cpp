@@ -1,6 +1,7 @@
 #include "OrinHotkey/KeyboardLayout.h"
 #include "OrinHotkey/HotKeyLogging.h"
 
+#include "OrinHotkey/KeyCodes.h"
 #include "OrinHotkey/X11/X11KeyboardMap.h"
 #include "OrinHotkey/XkbKeyboardMap.h"
 
@@ -56,7 +57,56 @@ constexpr FixedName fixedNames[] = {
     {103, u"F11"},   {111, u"F12"},
 };
 
+// Keys that type nothing, by key code (the table's, or extendedBase + evdev code).
+constexpr FixedName keyNames[] = {
+    {114, u"Insert"},
+    {115, u"Home"},
+    {116, u"Page Up"},
+    {119, u"End"},
+    {121, u"Page Down"},
+    {110, u"Menu"},
+    {76, u"Enter"},
+    {71, u"Clear"},
+    {72, u"Volume Up"},
+    {73, u"Volume Down"},
+    {74, u"Mute"},
+    {105, u"F13"},
+    {107, u"F14"},
+    {113, u"F15"},
+    {106, u"F16"},
+    {64, u"F17"},
+    {79, u"F18"},
+    {80, u"F19"},
+    {90, u"F20"},
+    {KeyCodes::extendedBase + 191, u"F21"},
+    {KeyCodes::extendedBase + 192, u"F22"},
+    {KeyCodes::extendedBase + 193, u"F23"},
+    {KeyCodes::extendedBase + 194, u"F24"},
+    {KeyCodes::extendedBase + 99, u"Print"},
+    {KeyCodes::extendedBase + 70, u"Scroll Lock"},
+    {KeyCodes::extendedBase + 119, u"Pause"},
+    {KeyCodes::extendedBase + 164, u"Play/Pause"},
+    {KeyCodes::extendedBase + 166, u"Stop"},
+    {KeyCodes::extendedBase + 165, u"Previous Track"},
+    {KeyCodes::extendedBase + 163, u"Next Track"},
+};
+
 constexpr quint32 lookupRange = 128;
+
+std::optional<QString> keyName(quint32 keyCode, const KeyboardMap *map) {
+    for (const FixedName &named : keyNames) {
+        if (named.keyCode == keyCode)
+            return QString::fromUtf16(named.name);
+    }
+    if (!map)
+        return std::nullopt;
+    // Any other key the keymap names: its symbol, without the vendor prefix of the XFree86
+    // multimedia symbols ("XF86Calculator" shows as "Calculator").
+    std::optional<QString> symbol = map->symbolName(keyCode);
+    if (symbol && symbol->startsWith(QLatin1String("XF86")) && symbol->size() > 4)
+        symbol->remove(0, 4);
+    return symbol;
+}
 
 std::optional<QString> fixedName(quint32 keyCode) {
     for (const FixedName &fixed : fixedNames) {
@@ -101,7 +151,16 @@ QString KeyboardLayout::displayName(quint32 keyCode, const KeyboardMap *map) {
         if (const auto text = map->character(keyCode))
             return text->toUpper();
     }
+    if (auto name = keyName(keyCode, map))
+        return *name;
     return QLatin1Char('#') + QString::number(keyCode);
+}
+
+bool KeyboardLayout::hasName(quint32 keyCode) {
+    if (fixedName(keyCode))
+        return true;
+    const std::shared_ptr<const KeyboardMap> map = current();
+    return map->character(keyCode) || keyName(keyCode, map.get());
 }
 
 std::optional<QString> KeyboardLayout::character(quint32 keyCode) {

@@ -17,9 +17,13 @@ public:
     KeyboardLayout() = delete;
 
     // The name shown for a key: fixed names for Return, Tab, Space, the arrows, F1-F12 and a
-    // few more; otherwise the key's character upper-cased; otherwise "#" and the code.
+    // few more; otherwise the key's character upper-cased; otherwise the name of a key that
+    // types nothing ("Home", "Print", "F21"), or the keymap's symbol for it; otherwise "#" and
+    // the code.
     static QString displayName(quint32 keyCode);
     static QString displayName(quint32 keyCode, const KeyboardMap *map);
+    // Whether displayName() has more than the number to show for the key in the current layout.
+    static bool hasName(quint32 keyCode);
 
     static std::optional<QString> character(quint32 keyCode);
 

@@ -12,4 +12,10 @@ public:
     // The text the key (layout-independent key code) produces with no modifiers, dead keys not
     // composed; nothing when it produces no printable text.
     virtual std::optional<QString> character(quint32 keyCode) const = 0;
+    // The keyboard's own name for the key's symbol ("Print", "XF86AudioPlay"); nothing for a
+    // key without one.
+    virtual std::optional<QString> symbolName(quint32 keyCode) const {
+        Q_UNUSED(keyCode);
+        return std::nullopt;
+    }
 };

@@ -38,6 +38,7 @@ public:
     XkbKeyboardMap &operator=(const XkbKeyboardMap &) = delete;
 
     std::optional<QString> character(quint32 keyCode) const override;
+    std::optional<QString> symbolName(quint32 keyCode) const override;
 
     // Whether one of the groups has Latin letter keys.
     bool hasLatinLayout() const { return m_layout.has_value(); }

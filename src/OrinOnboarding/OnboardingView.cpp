@@ -5,13 +5,40 @@
 
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
-#include <QPropertyAnimation>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QVariantAnimation>
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <utility>
+
+namespace {
+
+// A damped spring released at rest from 0 towards 1: response 0.5 s (the period it would swing
+// at undamped), damping fraction 0.85; `progress` runs over settlingMs.
+constexpr double springResponse = 0.5;
+constexpr double springDamping = 0.85;
+const int settlingMs = [] {
+    // Until the swing stays within 0.1 % of the target.
+    const double omega = 2 * std::numbers::pi / springResponse;
+    return int(std::ceil(std::log(1000.0) / (springDamping * omega) * 1000));
+}();
+
+qreal pageSpring(qreal progress) {
+    const double omega = 2 * std::numbers::pi / springResponse;
+    const double decay = springDamping * omega;
+    const double damped = omega * std::sqrt(1 - springDamping * springDamping);
+    const double t = progress * settlingMs / 1000.0;
+    if (progress >= 1)
+        return 1;
+    return 1 -
+           std::exp(-decay * t) * (std::cos(damped * t) + decay / damped * std::sin(damped * t));
+}
+
+} // namespace
 
 OnboardingView::OnboardingView(QList<OnboardingStep> steps, int startIndex, QString finishTitle,
                                std::function<void()> finish, QWidget *parent)
@@ -40,9 +67,12 @@ OnboardingView::OnboardingView(QList<OnboardingStep> steps, int startIndex, QStr
     m_skipButton->setObjectName(QStringLiteral("skipButton"));
     m_skipButton->setFlat(true);
     m_skipButton->setCursor(Qt::PointingHandCursor);
-    m_skipButton->setStyleSheet(QStringLiteral(
-        "QPushButton { border: none; background: transparent; color: palette(link); "
-        "padding: 4px 6px; } QPushButton:pressed { color: palette(link-visited); }"));
+    // A link in the accent colour, the same colour as the main button beside it.
+    const QColor accent = palette().color(QPalette::Active, QPalette::Highlight);
+    m_skipButton->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; background: transparent; color: %1; "
+                       "padding: 4px 6px; } QPushButton:pressed { color: %2; }")
+            .arg(accent.name(), accent.darker(130).name()));
     bottom->addWidget(m_skipButton, 0, Qt::AlignVCenter);
     m_mainButton = new QPushButton(this);
     m_mainButton->setObjectName(QStringLiteral("mainButton"));
@@ -106,26 +136,44 @@ void OnboardingView::showPage(bool animated) {
             m_pageLayout->addWidget(m_page);
             // Made without a parent, the page would otherwise wait for a later turn to show.
             m_page->show();
-            if (animated) {
-                // The new page fades in, as quickly as a firm spring settles.
-                auto *fade = new QGraphicsOpacityEffect(m_page);
-                fade->setOpacity(0);
-                m_page->setGraphicsEffect(fade);
-                auto *animation = new QPropertyAnimation(fade, "opacity", fade);
-                animation->setDuration(int(pageTransition.count()));
-                animation->setStartValue(0.0);
-                animation->setEndValue(1.0);
-                animation->setEasingCurve(QEasingCurve::OutCubic);
-                connect(animation, &QPropertyAnimation::finished, m_page,
-                        [page = m_page] { page->setGraphicsEffect(nullptr); });
-                animation->start();
-            }
+            if (animated)
+                springIn(m_page);
         }
     }
     m_dots->setCurrent(m_index);
     m_mainButton->setText(m_index >= count() - 1 ? m_finishTitle : QStringLiteral("Continue"));
     m_mainButton->setFocus();
     refresh();
+}
+
+void OnboardingView::springIn(QWidget *page) {
+    // The page comes in from the trailing side and fades up, on a spring.
+    m_pageLayout->activate();
+    const QPoint rest = page->pos();
+    auto *fade = new QGraphicsOpacityEffect(page);
+    fade->setOpacity(0);
+    page->setGraphicsEffect(fade);
+    page->move(rest + QPoint(pageSlide, 0));
+    auto *animation = new QVariantAnimation(page);
+    animation->setDuration(settlingMs);
+    animation->setStartValue(0.0);
+    animation->setEndValue(1.0);
+    QEasingCurve spring(QEasingCurve::Custom);
+    spring.setCustomType(&pageSpring);
+    animation->setEasingCurve(spring);
+    const QPointer<QGraphicsOpacityEffect> effect = fade;
+    connect(animation, &QVariantAnimation::valueChanged, page,
+            [page, effect, rest](const QVariant &value) {
+                const qreal progress = value.toReal();
+                page->move(rest + QPoint(qRound(pageSlide * (1 - progress)), 0));
+                if (effect)
+                    effect->setOpacity(qBound(0.0, progress, 1.0));
+            });
+    connect(animation, &QVariantAnimation::finished, page, [page, rest] {
+        page->setGraphicsEffect(nullptr);
+        page->move(rest);
+    });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void OnboardingView::refresh() {

@@ -24,7 +24,8 @@ class OnboardingView : public QWidget {
 
 public:
     static constexpr std::chrono::milliseconds tickInterval{1000};
-    static constexpr std::chrono::milliseconds pageTransition{500};
+    // How far a new page travels as it springs into place.
+    static constexpr int pageSlide = 48;
 
     // The start index is clamped into the list; `finish` runs when the last page's button is
     // pressed (it may close and delete this view).
@@ -53,6 +54,7 @@ public:
 
 private:
     void showPage(bool animated);
+    void springIn(QWidget *page);
     void refresh();
 
     QList<OnboardingStep> m_steps;

@@ -72,6 +72,8 @@ struct Link {
     QUrl url;
 };
 
+constexpr int buttonInset = 8;
+
 } // namespace
 
 AboutPage::AboutPage(const SettingsAppInfo &app, Updater *updater, QWidget *parent)
@@ -85,6 +87,8 @@ AboutPage::AboutPage(const SettingsAppInfo &app, Updater *updater, QWidget *pare
 
     if (updater && updater->isAvailable()) {
         auto *check = new QPushButton(QStringLiteral("Check for Updates\u2026"));
+        // Room around the title: some styles draw it against the button's edges.
+        check->setMinimumSize(check->sizeHint() + QSize(2 * buttonInset, buttonInset));
         connect(check, &QPushButton::clicked, this, [updater] { updater->checkForUpdates(); });
         m_checkForUpdates = check;
         section->addRow(new SettingsRow(QStringLiteral("Updates"), QString(), check));

@@ -19,6 +19,9 @@ public:
         if (!window || window->parent())
             return false;
         switch (window->type()) {
+        // Floating panels and loupes are kept out of the taskbar in any case.
+        case Qt::Tool:
+        case Qt::SplashScreen:
         case Qt::Popup:
         case Qt::ToolTip:
         case Qt::Desktop:

@@ -9,9 +9,10 @@
 // out of both.
 enum class ActivationPolicy { regular, accessory };
 
-// Switches the application between the two policies. The policy covers every top-level window,
-// those shown now and those shown later. The application starts as an accessory; nothing touches
-// the windows until the policy is first applied. Main thread only.
+// Switches the application between the two policies. The policy covers every top-level window
+// but tool windows (floating panels, which stay out of the taskbar either way), popups and
+// tooltips, those shown now and those shown later. The application starts as an accessory; nothing
+// touches the windows until the policy is first applied. Main thread only.
 class DockIcon {
 public:
     DockIcon() = delete;

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QVBoxLayout>
 
 SettingsWindow::SettingsWindow(SettingsRouter *router, SettingsToolbar *toolbar,
@@ -55,4 +56,8 @@ SettingsWindow::SettingsWindow(SettingsRouter *router, SettingsToolbar *toolbar,
 
     m_detail = new SettingsDetail(router, pages, this);
     columns->addWidget(m_detail, 1);
+
+    // The window opens with the page list focused, not the search field: the first key
+    // pressed moves through the pages instead of starting a search.
+    m_sidebar->list()->setFocus();
 }

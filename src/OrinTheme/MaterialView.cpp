@@ -1,5 +1,7 @@
 #include "OrinTheme/MaterialView.h"
 
+#include "OrinTheme/WindowEffects.h"
+
 #include <QBitmap>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -9,6 +11,7 @@
 MaterialView::MaterialView(Kind kind, qreal cornerRadius, bool masked, QWidget *parent)
     : QWidget(parent)
     , m_kind(kind)
+    , m_blurred(kind == Kind::Glass && WindowEffects::blurBehindAvailable())
     , m_cornerRadius(cornerRadius)
     , m_masked(masked) {
     setAttribute(Qt::WA_TranslucentBackground, kind == Kind::Glass);
@@ -60,7 +63,7 @@ void MaterialView::paintEvent(QPaintEvent *) {
 
     if (m_kind == Kind::Glass) {
         QColor fill = window;
-        fill.setAlphaF(float(glassFillOpacity));
+        fill.setAlphaF(m_blurred ? float(glassFillOpacity) : 1.0f);
         painter.fillPath(shape, fill);
         // A sheen on the upper half and a light rim, as light catches the edge of glass.
         QLinearGradient sheen(0, 0, 0, height() / 2.0);
@@ -85,6 +88,25 @@ void MaterialView::resizeEvent(QResizeEvent *event) {
     if (m_content)
         m_content->setGeometry(rect());
     applyMask();
+    requestBlur();
+}
+
+void MaterialView::moveEvent(QMoveEvent *event) {
+    QWidget::moveEvent(event);
+    requestBlur();
+}
+
+void MaterialView::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    requestBlur();
+}
+
+void MaterialView::requestBlur() {
+    // The region is in the window's coordinates: a wrapped surface sits inside a shadow margin.
+    if (!m_blurred || !isVisible())
+        return;
+    WindowEffects::setBlurBehind(
+        window(), roundedRegion(size(), m_cornerRadius).translated(mapTo(window(), QPoint(0, 0))));
 }
 
 void MaterialView::applyMask() {

@@ -14,14 +14,19 @@ std::optional<bool> &overrideValue() {
     return value;
 }
 
-std::optional<bool> environmentValue() {
-    const QByteArray value = qgetenv("ORIN_COMPOSITOR").trimmed();
+std::optional<bool> &blurOverrideValue() {
+    static std::optional<bool> value;
+    return value;
+}
+
+std::optional<bool> environmentValue(const char *name = "ORIN_COMPOSITOR") {
+    const QByteArray value = qgetenv(name).trimmed();
     if (value == "1")
         return true;
     if (value == "0")
         return false;
     if (!value.isEmpty())
-        qCWarning(lcOrinTheme) << "ORIN_COMPOSITOR should be 0 or 1, not" << value << "; ignored";
+        qCWarning(lcOrinTheme) << name << "should be 0 or 1, not" << value << "; ignored";
     return std::nullopt;
 }
 
@@ -56,6 +61,24 @@ bool WindowEffects::compositorActive() {
 #else
     return false;
 #endif
+}
+
+bool WindowEffects::blurBehindAvailable() {
+    if (!compositorActive())
+        return false;
+    if (blurOverrideValue())
+        return *blurOverrideValue();
+    if (const std::optional<bool> fromEnvironment = environmentValue("ORIN_BLUR"))
+        return *fromEnvironment;
+#ifndef ORIN_NO_X11
+    return X11WindowEffects::blurBehindAvailable().value_or(false);
+#else
+    return false;
+#endif
+}
+
+void WindowEffects::setBlurOverride(std::optional<bool> available) {
+    blurOverrideValue() = available;
 }
 
 void WindowEffects::setCompositorOverride(std::optional<bool> active) {

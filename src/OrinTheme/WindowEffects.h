@@ -27,6 +27,13 @@ public:
     // as the window's visible frame; a margin of 0 takes the hint back. Creates the native
     // window if needed. Does nothing away from X11.
     static void setDrawsOwnShadow(QWidget *window, int margin);
+    // Whether the compositor blurs what lies behind a window on request (KWin does). Without
+    // it a translucent surface would show the windows behind it sharply, so surfaces paint
+    // their material opaque. Asked each time; ORIN_BLUR=1 or =0 decides instead, as does
+    // setBlurOverride(), which wins. False whenever compositorActive() is false.
+    static bool blurBehindAvailable();
+    static void setBlurOverride(std::optional<bool> available);
+
     // Asks the compositor to blur what lies behind `region` (window coordinates) of a
     // translucent window, where it offers that; an empty region takes the request back.
     static void setBlurBehind(QWidget *window, const QRegion &region);

@@ -233,9 +233,14 @@ void tst_HotKeyRecorder::acceptedCombination() {
     QFETCH(HotKeyCombo, expected);
     QFETCH(QStringList, caps);
     QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+    // Stopped before it is announced: the owner may answer with a modal alert.
+    bool recordingWhenAnnounced = true;
+    connect(m_recorder, &HotKeyRecorder::comboEdited, this,
+            [&] { recordingWhenAnnounced = m_recorder->isRecording(); });
     QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
     QTest::keyClick(m_recorder->field(), Qt::Key(key), modifiers);
     QCOMPARE(edited.count(), 1);
+    QVERIFY(!recordingWhenAnnounced);
     QCOMPARE(edited.first().first().value<HotKeyCombo>(), expected);
     QCOMPARE(m_recorder->combo(), expected);
     QVERIFY(!m_recorder->isRecording());

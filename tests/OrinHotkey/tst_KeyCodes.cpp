@@ -42,6 +42,13 @@ private Q_SLOTS:
         QTest::newRow("Right") << 124u << 114u;
         QTest::newRow("Down") << 125u << 116u;
         QTest::newRow("Up") << 126u << 111u;
+        // Keys without a number in the table: 256 + their evdev code.
+        QTest::newRow("Print") << 355u << 107u;
+        QTest::newRow("Scroll Lock") << 326u << 78u;
+        QTest::newRow("Pause") << 375u << 127u;
+        QTest::newRow("Play/Pause") << 420u << 172u;
+        QTest::newRow("F24") << 450u << 202u;
+        QTest::newRow("highest X keycode") << 503u << 255u;
     }
     void toX11() {
         QFETCH(quint32, keyCode);
@@ -71,6 +78,11 @@ private Q_SLOTS:
         QCOMPARE(KeyCodes::toX11(52), std::nullopt);
         QCOMPARE(KeyCodes::toX11(128), std::nullopt);
         QCOMPARE(KeyCodes::toX11(0xffffffffu), std::nullopt);
+        // Extended numbers exist only for keys the table lacks, and only for one-byte keycodes.
+        QCOMPARE(KeyCodes::toX11(256 + 46), std::nullopt); // C has its own number
+        QCOMPARE(KeyCodes::toX11(256), std::nullopt);
+        QCOMPARE(KeyCodes::toX11(504), std::nullopt);
+        QCOMPARE(KeyCodes::fromX11(256), std::nullopt);
         QCOMPARE(KeyCodes::fromX11(0), std::nullopt);
         QCOMPARE(KeyCodes::fromX11(7), std::nullopt);
         QCOMPARE(KeyCodes::fromX11(8), std::nullopt); // evdev 0 is no key
@@ -108,11 +120,16 @@ private Q_SLOTS:
         QTest::newRow("F12") << int(Qt::Key_F12) << none << 0u << 111;
         QTest::newRow("Delete") << int(Qt::Key_Delete) << none << 0u << 117;
         QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << 0u << 51;
+        QTest::newRow("Print") << int(Qt::Key_Print) << none << 0u << 355;
+        QTest::newRow("F21") << int(Qt::Key_F21) << none << 0u << 447;
         QTest::newRow("unknown key") << int(Qt::Key_Launch0) << none << 0u << -1;
+        QTest::newRow("scan code beyond the table") << int(Qt::Key_Launch0) << none << 156u << 404;
         // The scan code names the position; it wins over the layout's key (AZERTY's A is at Q).
         QTest::newRow("scan code wins") << int(Qt::Key_A) << none << 24u << 12;
         QTest::newRow("scan code of C") << 0x0441 << none << 54u << 8;
-        QTest::newRow("unknown scan code") << int(Qt::Key_Space) << none << 255u << 49;
+        QTest::newRow("no key's scan code") << int(Qt::Key_Space) << none << 7u << 49;
+        // Xorg without evdev: Left is keycode 100, evdev's 92; the Qt key tells.
+        QTest::newRow("non-evdev keycode") << int(Qt::Key_Left) << none << 100u << 123;
     }
     void fromKeyEvent() {
         QFETCH(int, key);

@@ -62,8 +62,16 @@ private Q_SLOTS:
         QTest::newRow("F12") << 111u << QStringLiteral("F12");
         QTest::newRow("letter upper-cased") << 8u << QStringLiteral("C");
         QTest::newRow("punctuation") << 27u << QStringLiteral("-");
-        QTest::newRow("keypad Enter has no text") << 76u << QStringLiteral("#76");
+        QTest::newRow("keypad Enter") << 76u << QStringLiteral("Enter");
+        QTest::newRow("Home") << 115u << QStringLiteral("Home");
+        QTest::newRow("Insert") << 114u << QStringLiteral("Insert");
+        QTest::newRow("F13") << 105u << QStringLiteral("F13");
+        QTest::newRow("Print") << 355u << QStringLiteral("Print");
+        QTest::newRow("Pause") << 375u << QStringLiteral("Pause");
+        QTest::newRow("F24") << 450u << QStringLiteral("F24");
+        QTest::newRow("keymap's symbol") << 396u << QStringLiteral("Calculator");
         QTest::newRow("no such key") << 52u << QStringLiteral("#52");
+        QTest::newRow("key the keymap leaves empty") << 452u << QStringLiteral("#452");
         QTest::newRow("beyond 16 bits") << 70000u << QStringLiteral("#70000");
         QTest::newRow("largest code") << 4294967295u << QStringLiteral("#4294967295");
     }

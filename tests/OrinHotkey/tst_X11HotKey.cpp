@@ -126,6 +126,30 @@ private:
     quint8 m_xkbFirstEvent = 0;
 };
 
+// Counts the presses and releases of one key that reach Qt's connection, repeats included.
+class KeyWatcher final : public QAbstractNativeEventFilter {
+public:
+    explicit KeyWatcher(quint8 keycode)
+        : m_keycode(keycode) {
+        qApp->installNativeEventFilter(this);
+    }
+    ~KeyWatcher() override { qApp->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override {
+        const auto *event = static_cast<const xcb_key_press_event_t *>(message);
+        const quint8 type = event->response_type & 0x7f;
+        if ((type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) && event->detail == m_keycode)
+            ++(type == XCB_KEY_PRESS ? presses : releases);
+        return false;
+    }
+
+    int presses = 0;
+    int releases = 0;
+
+private:
+    quint8 m_keycode;
+};
+
 } // namespace
 
 class tst_X11HotKey : public QObject {
@@ -146,6 +170,44 @@ private Q_SLOTS:
         // Everything the earlier presses caused has arrived once the last one has.
         QTRY_COMPARE(sentinel, 1);
         QCOMPARE(runs, 1);
+    }
+
+    void heldComboActsOnce() {
+        int runs = 0;
+        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
+        QVERIFY(hotKey);
+        KeyWatcher watcher(keycodeC);
+        const QStringList keyUp{QStringLiteral("keyup"), QStringLiteral("ctrl+alt+c")};
+        auto letGo = qScopeGuard([&] { xdotool(keyUp); });
+        QVERIFY(xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl+alt+c")}));
+        // The server repeats the held key.
+        QTRY_VERIFY_WITH_TIMEOUT(watcher.presses >= 4, 10000);
+        letGo.dismiss();
+        QVERIFY(xdotool(keyUp));
+        QTRY_COMPARE(watcher.releases, watcher.presses);
+        QCoreApplication::processEvents();
+        QCOMPARE(runs, 1);
+        // Released, the next press acts again.
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QTRY_COMPARE(runs, 2);
+    }
+
+    void keysBeyondTheTable_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<quint32>("keyCode");
+        QTest::newRow("Print") << QStringLiteral("Print") << 355u;
+        QTest::newRow("Pause") << QStringLiteral("Pause") << 375u;
+        QTest::newRow("Play/Pause") << QStringLiteral("XF86AudioPlay") << 420u;
+    }
+    void keysBeyondTheTable() {
+        QFETCH(QString, key);
+        QFETCH(quint32, keyCode);
+        int runs = 0;
+        const auto hotKey =
+            HotKey::create(HotKeyCombo(keyCode, HotKeyCombo::controlKey), [&] { ++runs; });
+        QVERIFY(hotKey);
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+") + key}));
+        QTRY_COMPARE(runs, 1);
     }
 
     void firesWithLockKeysOn_data() {

@@ -76,6 +76,13 @@ void tst_X11HotKeyRecorder::recordsKeysFromTheKeyboard() {
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
     QTRY_VERIFY(!m_recorder->isRecording());
     QCOMPARE(edited.count(), 1);
+
+    // A key beyond the key table, as the keymap names it.
+    QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+Print")}));
+    QTRY_COMPARE(edited.count(), 2);
+    QCOMPARE(m_recorder->combo(), HotKeyCombo(355, HotKeyCombo::controlKey));
+    QCOMPARE(m_recorder->combo().displayString(), QStringLiteral("Ctrl+Print"));
 }
 
 void tst_X11HotKeyRecorder::modifierKeysAloneKeepWaiting() {

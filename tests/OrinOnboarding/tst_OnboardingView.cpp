@@ -57,8 +57,11 @@ private Q_SLOTS:
         view.mainButton()->click();
         QCOMPARE(view.index(), 1);
         QCOMPARE(pageText(view), "Page two");
-        // Shown at once, not on a later turn of the event loop.
+        // Shown at once, not on a later turn of the event loop, coming in from the trailing
+        // side and springing to rest where the layout puts it.
         QVERIFY(view.currentPage()->isVisible());
+        QCOMPARE(view.currentPage()->x(), OnboardingView::pageSlide);
+        QTRY_COMPARE(view.currentPage()->x(), 0);
         QCOMPARE(view.pageDots()->current(), 1);
         QCOMPARE(view.mainButton()->text(), "Continue");
 
@@ -120,6 +123,18 @@ private Q_SLOTS:
         QVERIFY(view.isBlocked());
         QVERIFY(skipShown(view));
         QCOMPARE(view.skipButton()->text(), "Skip for now");
+        // A link in the accent colour, as the main button.
+        const QImage link = view.skipButton()->grab().toImage();
+        const QColor accent = view.palette().color(QPalette::Highlight);
+        int accentPixels = 0;
+        for (int y = 0; y < link.height(); ++y)
+            for (int x = 0; x < link.width(); ++x) {
+                const QColor c = link.pixelColor(x, y);
+                accentPixels += qAbs(c.red() - accent.red()) + qAbs(c.green() - accent.green()) +
+                                    qAbs(c.blue() - accent.blue()) <
+                                30;
+            }
+        QVERIFY2(accentPixels > 10, qPrintable(QString::number(accentPixels)));
         // The main button is never disabled: it advances past a blocked page too.
         QVERIFY(view.mainButton()->isEnabled());
 

@@ -1,4 +1,5 @@
 #include "OrinPanel/FloatingPanelController.h"
+#include "OrinSettings/DockIcon.h"
 #include "OrinTheme/WindowEffects.h"
 
 #include "Support/XServerSession.h"
@@ -53,6 +54,8 @@ void tst_X11FloatingPanel::initTestCase() {
 
 void tst_X11FloatingPanel::windowProperties() {
     // Xvfb runs no compositor: an opaque panel of the content's size.
+    // Listed in the taskbar as a regular application: the panel stays out of it all the same.
+    DockIcon::setActivationPolicy(ActivationPolicy::regular);
     FloatingPanelController controller(new QWidget, QSize(360, 220));
     QCOMPARE(controller.shadowMargin(), 0);
     QCOMPARE(controller.panel()->size(), QSize(360, 220));

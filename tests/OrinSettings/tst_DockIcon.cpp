@@ -39,7 +39,7 @@ private Q_SLOTS:
     void windowsShownLaterFollowThePolicy();
     void shownWindowsChangeAtOnce();
     void applyingTheCurrentPolicyDoesNothing();
-    void popupsAndChildWindowsAreLeftAlone();
+    void popupsToolsAndChildWindowsAreLeftAlone();
 
 private:
     QList<Call> m_calls;
@@ -110,7 +110,7 @@ void tst_DockIcon::applyingTheCurrentPolicyDoesNothing() {
     QCOMPARE(m_calls.last().listed, false);
 }
 
-void tst_DockIcon::popupsAndChildWindowsAreLeftAlone() {
+void tst_DockIcon::popupsToolsAndChildWindowsAreLeftAlone() {
     QWidget window;
     window.show();
     m_calls.clear();
@@ -120,6 +120,11 @@ void tst_DockIcon::popupsAndChildWindowsAreLeftAlone() {
     QWidget child(&window);
     child.setAttribute(Qt::WA_NativeWindow);
     child.show();
+    // A floating panel keeps itself out of the taskbar, whatever the policy.
+    DockIcon::apply(true);
+    m_calls.clear();
+    QWidget panel(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    panel.show();
     QCOMPARE(m_calls.size(), 0);
     menu.close();
 }

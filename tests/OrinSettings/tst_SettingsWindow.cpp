@@ -7,6 +7,7 @@
 #include "OrinSettings/SettingsWindowController.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -149,6 +150,11 @@ void tst_SettingsWindow::toolbarItems() {
 void tst_SettingsWindow::freshShowIsGeneral() {
     SettingsWindow *window = showWindow();
     QVERIFY(window->isVisible());
+    // The page list has the keyboard, not the search: a first key does not filter.
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QCOMPARE(QApplication::focusWidget(), window->sidebar()->list());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+    QCOMPARE(m_controller->router()->query(), QString());
     QCOMPARE(window->windowTitle(), QStringLiteral("General"));
     QCOMPARE(window->sidebar()->selectedId(), QStringLiteral("general"));
     QCOMPARE(window->detail()->shownPage(), QStringLiteral("general"));

@@ -1,3 +1,5 @@
+#include "OrinTheme/GlassSurface.h"
+#include "OrinTheme/MaterialView.h"
 #include "OrinTheme/WindowEffects.h"
 
 #include "Support/XServerSession.h"
@@ -47,9 +49,28 @@ public:
         XcbReply<xcb_get_input_focus_reply_t> sync(
             xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
     }
+    // Announces (or withdraws) a compositor feature on the root window: as a property of its
+    // own, or in _NET_SUPPORTED.
+    void announce(const char *name, bool inSupported, bool on) {
+        const xcb_atom_t feature = atom(name);
+        if (inSupported) {
+            if (on)
+                xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, m_root, atom("_NET_SUPPORTED"),
+                                    XCB_ATOM_ATOM, 32, 1, &feature);
+            else
+                xcb_delete_property(m_c, m_root, atom("_NET_SUPPORTED"));
+        } else if (on) {
+            xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, m_root, feature, feature, 8, 0,
+                                nullptr);
+        } else {
+            xcb_delete_property(m_c, m_root, feature);
+        }
+        XcbReply<xcb_get_input_focus_reply_t> sync(
+            xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+    }
     QVector<quint32> cardinals(quint32 window, const char *property) {
         XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-            m_c, xcb_get_property(m_c, 0, window, atom(property), XCB_ATOM_CARDINAL, 0, 64),
+            m_c, xcb_get_property(m_c, 0, window, atom(property), XCB_ATOM_CARDINAL, 0, 4096),
             nullptr));
         QVector<quint32> values;
         if (!reply || reply->format != 32)
@@ -58,6 +79,13 @@ public:
         for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
             values.append(data[i]);
         return values;
+    }
+    QRegion rectangles(quint32 window, const char *property) {
+        const QVector<quint32> v = cardinals(window, property);
+        QRegion region;
+        for (int i = 0; i + 3 < v.size(); i += 4)
+            region += QRect(int(v[i]), int(v[i + 1]), int(v[i + 2]), int(v[i + 3]));
+        return region;
     }
     QRegion inputRegion(quint32 window) {
         XcbReply<xcb_shape_get_rectangles_reply_t> reply(xcb_shape_get_rectangles_reply(
@@ -88,6 +116,8 @@ private Q_SLOTS:
     void compositorFollowsSelectionOwner();
     void shadowHints();
     void inputRegion();
+    void blurBehindWhereOffered_data();
+    void blurBehindWhereOffered();
 };
 
 void tst_X11WindowEffects::compositorFollowsSelectionOwner() {
@@ -132,6 +162,44 @@ void tst_X11WindowEffects::inputRegion() {
     QTRY_COMPARE(reader.inputRegion(id), QRegion(28, 28, 360, 220));
     WindowEffects::setInputRegion(&window, QRegion());
     QTRY_COMPARE(reader.inputRegion(id), QRegion(0, 0, 416, 276));
+}
+
+void tst_X11WindowEffects::blurBehindWhereOffered_data() {
+    QTest::addColumn<bool>("inSupported");
+    QTest::newRow("root property (KWin)") << false;
+    QTest::newRow("_NET_SUPPORTED") << true;
+}
+
+void tst_X11WindowEffects::blurBehindWhereOffered() {
+    QFETCH(bool, inSupported);
+    OtherClient compositor;
+    compositor.own("_NET_WM_CM_S0", true);
+    QVERIFY(!WindowEffects::blurBehindAvailable());
+    compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, true);
+    QVERIFY(WindowEffects::blurBehindAvailable());
+
+    // A glass panel asks for blur behind its rounded surface, inside the shadow margin.
+    QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    window.setAttribute(Qt::WA_TranslucentBackground);
+    const GlassSurface::Wrapped wrapped = GlassSurface::wrap(new QWidget, QSize(360, 220), 22);
+    wrapped.view->setParent(&window);
+    window.resize(wrapped.size);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.findChild<MaterialView *>()->isBlurred());
+    const quint32 id = quint32(window.winId());
+    QTRY_VERIFY(!compositor.rectangles(id, "_KDE_NET_WM_BLUR_BEHIND_REGION").isEmpty());
+    const QRegion blurred = compositor.rectangles(id, "_KDE_NET_WM_BLUR_BEHIND_REGION");
+    QCOMPARE(blurred.boundingRect(), QRect(28, 28, 360, 220));
+    QVERIFY(!blurred.contains(QPoint(28, 28))); // rounded
+
+    // Withdrawn (or no compositor at all): nothing to ask for.
+    compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, false);
+    QVERIFY(!WindowEffects::blurBehindAvailable());
+    compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, true);
+    compositor.own("_NET_WM_CM_S0", false);
+    QVERIFY(!WindowEffects::blurBehindAvailable());
+    compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, false);
 }
 
 CHROMET_X11_TEST_MAIN(tst_X11WindowEffects)

@@ -12,9 +12,11 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace {
 
@@ -68,6 +70,53 @@ protected:
 private:
     QLabel *m_ratio;
     QLabel *m_lc;
+};
+
+// A figure whose digits all take the width of the widest, so a changing value keeps its place
+// and its width whatever the font's own digits do.
+class TabularFigures : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize sizeHint() const override {
+        const QFontMetricsF metrics(font());
+        return QSize(qCeil(advance(metrics, text())), qCeil(metrics.height()));
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+    // The width the text takes with tabular digits.
+    static qreal advance(const QFontMetricsF &metrics, const QString &text) {
+        const qreal cell = digitCell(metrics);
+        qreal width = 0;
+        for (const QChar c : text)
+            width += c.isDigit() ? cell : metrics.horizontalAdvance(c);
+        return width;
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setFont(font());
+        painter.setPen(palette().color(foregroundRole()));
+        const QFontMetricsF metrics(font());
+        const qreal cell = digitCell(metrics);
+        qreal x = 0;
+        for (const QChar c : text()) {
+            const qreal own = metrics.horizontalAdvance(c);
+            const qreal width = c.isDigit() ? cell : own;
+            painter.drawText(QPointF(x + (width - own) / 2, metrics.ascent()), QString(c));
+            x += width;
+        }
+    }
+
+private:
+    static qreal digitCell(const QFontMetricsF &metrics) {
+        qreal widest = 0;
+        for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+            widest = qMax(widest, metrics.horizontalAdvance(QChar(digit)));
+        return widest;
+    }
 };
 
 QToolButton *borderlessSymbolButton(const QString &symbol, int size, QWidget *parent) {
@@ -147,13 +196,14 @@ QWidget *ContrastView::buildContent() {
         if (holder)
             holder->setBackground(color);
     });
+    // One centred group; the room left over goes to both sides alike.
     auto *pair = new QHBoxLayout;
     pair->setSpacing(pairSpacing);
-    pair->addWidget(m_textChooser, 0, Qt::AlignLeft | Qt::AlignVCenter);
     pair->addStretch(1);
-    pair->addWidget(m_swap, 0, Qt::AlignCenter);
+    pair->addWidget(m_textChooser, 0, Qt::AlignVCenter);
+    pair->addWidget(m_swap, 0, Qt::AlignVCenter);
+    pair->addWidget(m_backgroundChooser, 0, Qt::AlignVCenter);
     pair->addStretch(1);
-    pair->addWidget(m_backgroundChooser, 0, Qt::AlignRight | Qt::AlignVCenter);
     column->addLayout(pair);
 
     // 2. The sample.
@@ -161,10 +211,10 @@ QWidget *ContrastView::buildContent() {
     column->addWidget(m_sample, 1);
 
     // 3. The figures.
-    m_ratio = new QLabel;
+    m_ratio = new TabularFigures;
     m_ratio->setObjectName(QStringLiteral("ratio"));
     m_ratio->setFont(ContrastStyle::font(ratioSize, QFont::DemiBold));
-    m_lc = new QLabel;
+    m_lc = new TabularFigures;
     m_lc->setObjectName(QStringLiteral("lc"));
     m_lc->setFont(ContrastStyle::font(lcSize, QFont::Medium));
     column->addWidget(new FiguresRow(m_ratio, m_lc, content));

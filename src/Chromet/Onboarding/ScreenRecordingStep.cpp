@@ -33,10 +33,10 @@ ScreenRecordingStep::ScreenRecordingStep(PermissionChecker *permission, QWidget 
                 text(QStringLiteral("Let Chromet see your screen"), TextStyle::title, this));
     addCentered(
         column,
-        text(QStringLiteral("To read colors, your desktop must let Chromet capture the screen. "
-                            "On X11 every application may; where your desktop asks for "
-                            "permission, allow Chromet in its privacy settings. Screens are read "
-                            "on this computer only; nothing is stored or uploaded."),
+        text(QStringLiteral("To read colors, Chromet needs to capture your screen. Most "
+                            "desktops allow this already; if yours asks, allow Chromet in its "
+                            "privacy settings. Screens are read on this computer only; nothing "
+                            "is stored or uploaded."),
              TextStyle::body, this, true, 420));
 
     // Granted: a green check with its label.

@@ -311,6 +311,9 @@ void LoupeController::openWindow(const ScreenSnapshot &snapshot) {
 
     LoupeWindow *window = acquireWindow(snapshot.frame);
     window->setPaintsLoupeFirst(m_support->keepsScreenUnderNewWindows());
+    // Over a modal dialog of ours the loupe is modal too: the dialog would otherwise keep every
+    // key and click from it, and the loupe would show without taking input.
+    window->setWindowModality(QGuiApplication::modalWindow() ? Qt::ApplicationModal : Qt::NonModal);
     window->present(view, snapshot.frame);
     m_windows.append(window);
     Q_EMIT windowOpened(window);

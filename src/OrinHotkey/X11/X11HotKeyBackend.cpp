@@ -16,6 +16,7 @@
 #include <xcb/xkb.h>
 #undef explicit
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -41,6 +42,7 @@ X11HotKeyBackend::X11HotKeyBackend(xcb_connection_t *connection)
         xkb && xkb->present)
         m_xkbFirstEvent = xkb->first_event;
     m_numLockMask = readNumLockMask();
+    m_repeatWindow = readRepeatWindow();
 }
 
 X11HotKeyBackend::~X11HotKeyBackend() {
@@ -203,6 +205,44 @@ quint16 X11HotKeyBackend::readNumLockMask() const {
                     XCB_MOD_MASK_4);
 }
 
+quint32 X11HotKeyBackend::readRepeatWindow() {
+    // Xorg's default delay; an XKB-less server repeats at about this pace as well.
+    quint32 delay = 660;
+    quint32 interval = 40;
+    if (m_xkbFirstEvent != 0) {
+        // Asking for no change reports the flags in force.
+        XcbReply<xcb_xkb_per_client_flags_reply_t> flags(xcb_xkb_per_client_flags_reply(
+            m_connection,
+            xcb_xkb_per_client_flags(m_connection, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 0, 0, 0),
+            nullptr));
+        m_detectableRepeat =
+            flags && (flags->value & XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT);
+        XcbReply<xcb_xkb_get_controls_reply_t> controls(xcb_xkb_get_controls_reply(
+            m_connection, xcb_xkb_get_controls(m_connection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
+        if (controls) {
+            delay = controls->repeatDelay;
+            interval = controls->repeatInterval;
+        }
+    }
+    return std::max(delay, interval) + 250;
+}
+
+bool X11HotKeyBackend::isRepeat(Grab &grab, quint32 time) {
+    // A repeating key sends a release and a press of the same time, or (with detectable
+    // auto-repeat) presses alone until the one release at the end. A release can go to another
+    // client (a pick that ends while the key is down gives the keyboard back): without one, a
+    // press is new, unless detectable auto-repeat is on; then when it comes long after the last.
+    bool repeat = false;
+    if (grab.held && m_detectableRepeat)
+        repeat = !grab.released && quint32(time - grab.lastPress) <= m_repeatWindow;
+    else if (grab.held)
+        repeat = grab.released && grab.releaseTime == time;
+    grab.held = true;
+    grab.released = false;
+    grab.lastPress = time;
+    return repeat;
+}
+
 void X11HotKeyBackend::scheduleRenewal() {
     if (m_renewalPending)
         return;
@@ -240,12 +280,25 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray &eventType, void *mess
         // XKB-aware connections also carry the group in the state; only core modifiers count.
         const quint16 modifiers =
             press->state & coreModifierBits & ~(XCB_MOD_MASK_LOCK | m_numLockMask);
-        for (const auto &[ref, grab] : m_grabs) {
+        for (auto &[ref, grab] : m_grabs) {
             if (grab.keycode == press->detail && grab.modifiers == modifiers &&
                 !grab.grabbed.isEmpty()) {
-                if (m_handler)
+                if (isRepeat(grab, press->time))
+                    qCDebug(lcX11HotKey) << "auto-repeat of a held shortcut ignored";
+                else if (m_handler)
                     m_handler(grab.identifier);
                 return true;
+            }
+        }
+        return false;
+    }
+    if (type == XCB_KEY_RELEASE) {
+        // Whatever the modifiers are by now (they may be let go first).
+        const auto *release = static_cast<const xcb_key_release_event_t *>(message);
+        for (auto &[ref, grab] : m_grabs) {
+            if (grab.keycode == release->detail) {
+                grab.released = true;
+                grab.releaseTime = release->time;
             }
         }
         return false;

@@ -15,7 +15,8 @@ struct xcb_connection_t;
 // times, alone and with Caps Lock, Num Lock or both, so the lock keys do not disable it. Grabs go
 // through checked requests, so a combination held by another client is refused at once; presses
 // are picked out of Qt's event stream by a native event filter. When the keyboard mapping changes
-// (Num Lock may move to another modifier) the grabs are made again.
+// (Num Lock may move to another modifier) the grabs are made again. A held combination acts once:
+// the server's auto-repeat presses are swallowed until the key is released.
 class X11HotKeyBackend final : public HotKeyBackend, public QAbstractNativeEventFilter {
 public:
     // Null unless the application runs on X11.
@@ -42,7 +43,18 @@ private:
         quint16 modifiers = 0;
         // The exact modifier sets grabbed, lock variants included.
         QVector<quint16> grabbed;
+        // Pressed since the press that acted; the times of the latest press and release (server
+        // ms), and whether a release came after that press.
+        bool held = false;
+        bool released = false;
+        quint32 lastPress = 0;
+        quint32 releaseTime = 0;
     };
+
+    // Whether a press of a held combination is the server repeating it.
+    bool isRepeat(Grab &grab, quint32 time);
+    // Also learns whether the server reports auto-repeat to this client without releases.
+    quint32 readRepeatWindow();
 
     bool grab(Grab &grab);
     void ungrab(Grab &grab);
@@ -53,6 +65,9 @@ private:
     xcb_connection_t *m_connection = nullptr;
     QVector<quint32> m_roots;
     quint16 m_numLockMask = 0;
+    // The longest gap between presses of a key the server repeats (its delay), with some slack.
+    quint32 m_repeatWindow = 0;
+    bool m_detectableRepeat = false;
     quint8 m_xkbFirstEvent = 0;
     Handler m_handler;
     bool m_filterInstalled = false;

@@ -11,6 +11,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -69,6 +70,41 @@ std::optional<bool> X11WindowEffects::compositorActive() {
     const bool active = owner && owner->owner != XCB_WINDOW_NONE;
     qCDebug(lcOrinTheme) << name << (active ? "has an owner" : "has no owner");
     return active;
+}
+
+std::optional<bool> X11WindowEffects::blurBehindAvailable() {
+    xcb_connection_t *c = connection();
+    if (!c)
+        return std::nullopt;
+    const xcb_atom_t blur = atom(c, "_KDE_NET_WM_BLUR_BEHIND_REGION", true);
+    if (blur == XCB_ATOM_NONE)
+        return false;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = defaultScreenNumber(); i > 0 && it.rem > 1; --i)
+        xcb_screen_next(&it);
+    const xcb_window_t root = it.data->root;
+
+    const xcb_atom_t supported = atom(c, "_NET_SUPPORTED", true);
+    if (supported != XCB_ATOM_NONE) {
+        XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            c, xcb_get_property(c, 0, root, supported, XCB_ATOM_ATOM, 0, 4096), nullptr));
+        if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+            const auto *atoms =
+                static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
+            const int count = xcb_get_property_value_length(reply.get()) / 4;
+            if (std::find(atoms, atoms + count, blur) != atoms + count)
+                return true;
+        }
+    }
+    XcbReply<xcb_list_properties_reply_t> properties(
+        xcb_list_properties_reply(c, xcb_list_properties(c, root), nullptr));
+    if (!properties)
+        return false;
+    const xcb_atom_t *names = xcb_list_properties_atoms(properties.get());
+    const int count = xcb_list_properties_atoms_length(properties.get());
+    const bool announced = std::find(names, names + count, blur) != names + count;
+    qCDebug(lcX11Effects) << "blur behind" << (announced ? "offered" : "not offered");
+    return announced;
 }
 
 void X11WindowEffects::setFrameExtents(quint32 window, int margin) {

@@ -19,6 +19,10 @@ public:
     static std::optional<bool> compositorActive();
     // _GTK_FRAME_EXTENTS on all four sides and _COMPTON_SHADOW off; margin 0 removes both.
     static void setFrameExtents(quint32 window, int margin);
+    // Whether the compositor offers blur behind windows: it announces
+    // _KDE_NET_WM_BLUR_BEHIND_REGION in the root window's _NET_SUPPORTED, or (as KWin does) as a
+    // property of the root window. None without an X connection.
+    static std::optional<bool> blurBehindAvailable();
     // _KDE_NET_WM_BLUR_BEHIND_REGION, only where a compositor has created that atom.
     static void setBlurBehind(quint32 window, const QRegion &region);
     // The window's input shape through XFixes; an empty region resets it to the whole window.

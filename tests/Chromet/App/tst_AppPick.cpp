@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void keysNudgeAndPick();
     void cancelLeavesClipboardAndHistory_data();
     void cancelLeavesClipboardAndHistory();
+    void heldShortcutOpensTheLoupeOnce();
     void secondInstanceLeavesTheFirstAlone();
     void defaultFormatFromTheSettingsFile();
 
@@ -50,7 +52,11 @@ private:
 
 void tst_AppPick::initTestCase() {
     QVERIFY(m_fixture.start(fixtureGeometry));
-    QVERIFY(m_app.start());
+    ChrometProcess::Options options;
+    // Shows the auto-repeats of a held shortcut that are let pass.
+    options.environment << QStringLiteral(
+        "QT_LOGGING_RULES=*.debug=false;orin.hotkey.x11.debug=true");
+    QVERIFY(m_app.start(options));
     QVERIFY2(m_app.waitUntilReady(), qPrintable(m_app.lines().join(QLatin1Char('\n'))));
 }
 
@@ -152,6 +158,31 @@ void tst_AppPick::cancelLeavesClipboardAndHistory() {
     QVERIFY(library.open(QIODevice::ReadOnly));
     QCOMPARE(library.readAll(), before);
     QTRY_COMPARE_WITH_TIMEOUT(Desktop::focusedWindow(), m_fixture.window(), 5000);
+}
+
+void tst_AppPick::heldShortcutOpensTheLoupeOnce() {
+    QVERIFY(Desktop::xdotool(
+        {QStringLiteral("mousemove"), QStringLiteral("400"), QStringLiteral("300")}));
+    const int mark = int(m_app.lines().size());
+    const QStringList keyUp{QStringLiteral("keyup"), QStringLiteral("ctrl+alt+c")};
+    auto letGo = qScopeGuard([&] { Desktop::xdotool(keyUp); });
+    QVERIFY(Desktop::xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl+alt+c")}));
+    int seen = m_app.waitForLine(QStringLiteral("first window ordered front"), mark);
+    QVERIFY(seen >= 0);
+    // The server repeats the held keys, now into the loupe's keyboard grab.
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        seen =
+            m_app.waitForLine(QStringLiteral("auto-repeat of a held shortcut ignored"), seen + 1);
+        QVERIFY2(seen >= 0, qPrintable(m_app.lines().mid(mark).join(QLatin1Char('\n'))));
+    }
+    letGo.dismiss();
+    QVERIFY(Desktop::xdotool(keyUp));
+    QCOMPARE(m_app.lines().mid(mark).filter(QStringLiteral("first window ordered front")).size(),
+             1);
+    QVERIFY(m_app.hasVisibleWindow());
+    // Let go and pressed again, it closes the loupe.
+    QVERIFY(Desktop::xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
 }
 
 void tst_AppPick::secondInstanceLeavesTheFirstAlone() {

@@ -228,6 +228,22 @@ void tst_AppTray::newPaletteIsNamedInTheDialog() {
     const quint64 dialog = waitForNewWindow(app, shown);
     QVERIFY(dialog);
     QVERIFY(Desktop::waitFor([&] { return Desktop::focusedWindow() == dialog; }));
+
+    // The shortcut picks over the open dialog: the loupe is on screen with the keyboard, and
+    // Esc gives the keyboard back to the dialog.
+    const int mark = int(app.lines().size());
+    QVERIFY(key({QStringLiteral("ctrl+alt+c")}));
+    QVERIFY(app.waitForLine(QStringLiteral("first window ordered front"), mark) >= 0);
+    quint64 loupe = 0;
+    QVERIFY(Desktop::waitFor([&] {
+        loupe = Desktop::focusedWindow();
+        return loupe != dialog && Desktop::windowPid(loupe) == app.pid() &&
+               Desktop::windowsOf(app.pid()).contains(loupe);
+    }));
+    QVERIFY(key({QStringLiteral("Escape")}));
+    QVERIFY(Desktop::waitFor([&] { return !Desktop::windowsOf(app.pid()).contains(loupe); }));
+    QVERIFY(Desktop::waitFor([&] { return Desktop::focusedWindow() == dialog; }));
+
     QVERIFY(Desktop::xdotool({QStringLiteral("type"), QStringLiteral("Brand")}));
     QVERIFY(key({QStringLiteral("Return")}));
 

@@ -170,6 +170,17 @@ void tst_ContrastPanel::figuresAndBadges() {
         view->ratioLabel()->y() + QFontMetrics(view->ratioLabel()->font()).ascent();
     const int lcBaseline = view->lcLabel()->y() + QFontMetrics(view->lcLabel()->font()).ascent();
     QCOMPARE(lcBaseline, ratioBaseline);
+    // The pair is one centred group, 10 apart, clear of the close button.
+    const auto frame = [view](QWidget *w) {
+        return QRect(w->mapTo(view, QPoint()), w->size());
+    };
+    const QRect left = frame(view->textChooser());
+    const QRect swap = frame(view->swapButton());
+    const QRect right = frame(view->backgroundChooser());
+    QCOMPARE(swap.left() - left.right() - 1, 10);
+    QCOMPARE(right.left() - swap.right() - 1, 10);
+    QVERIFY(qAbs(left.left() - (view->width() - 1 - right.right())) <= 1);
+    QVERIFY(!right.intersects(frame(view->closeButton())));
     // The badges share the width equally, in order.
     const auto &row = view->badges();
     for (size_t i = 1; i < row.size(); ++i) {

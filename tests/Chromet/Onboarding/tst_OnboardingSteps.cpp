@@ -14,9 +14,9 @@
 namespace {
 
 const QString permissionText = QStringLiteral(
-    "To read colors, your desktop must let Chromet capture the screen. On X11 every application "
-    "may; where your desktop asks for permission, allow Chromet in its privacy settings. Screens "
-    "are read on this computer only; nothing is stored or uploaded.");
+    "To read colors, Chromet needs to capture your screen. Most desktops allow this already; if "
+    "yours asks, allow Chromet in its privacy settings. Screens are read on this computer only; "
+    "nothing is stored or uploaded.");
 
 // A page made by a step, shown at the pager's page size.
 std::unique_ptr<QWidget> showPage(const OnboardingStep &step) {
