@@ -75,13 +75,13 @@ private:
 };
 
 void tst_AppTray::initTestCase() {
-    m_trayer.setStandardOutputFile(QProcess::nullDevice());
-    m_trayer.setStandardErrorFile(QProcess::nullDevice());
+    m_trayer.setProcessChannelMode(QProcess::MergedChannels);
     m_trayer.start(QStringLiteral("trayer"),
                    {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
                     QStringLiteral("right"), QStringLiteral("--widthtype"),
                     QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24")});
     QVERIFY2(m_trayer.waitForStarted(), "trayer is needed for this test");
+    // A trayer that has ended will not show up: say why instead of waiting.
     QVERIFY(Desktop::waitFor([this] {
         m_panel = Desktop::run(QStringLiteral("xdotool"),
                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -89,8 +89,10 @@ void tst_AppTray::initTestCase() {
                       .split('\n')
                       .value(0)
                       .toULongLong();
-        return m_panel != 0;
+        return m_panel != 0 || m_trayer.waitForFinished(0) ||
+               m_trayer.state() == QProcess::NotRunning;
     }));
+    QVERIFY2(m_panel, m_trayer.readAll().constData());
 }
 
 void tst_AppTray::cleanupTestCase() {
