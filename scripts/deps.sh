@@ -11,7 +11,13 @@ packages=(
 )
 if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--demo" ]; then
     packages+=(xvfb xauth xdotool xclip x11-utils trayer locales
-        xserver-xorg-core xserver-xorg-video-dummy)
+        xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
+fi
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+fi
+if [ "${1:-}" = "--soak" ]; then
+    packages+=(xvfb xdotool xclip x11-utils trayer xrestop)
 fi
 
 missing=()
