@@ -120,21 +120,27 @@ quint64 tst_AppTray::startInTray(ChrometProcess &app, ChrometProcess::Options op
         }
         return false;
     });
-    if (!embedded)
+    if (!embedded) {
+        qWarning("the icon was never embedded in the tray");
         return 0;
-    m_iconRect = Desktop::windowGeometry(icon);
-    if (m_iconRect.isEmpty())
-        return 0;
-    // Drawn once it shows more than the tray's background, and settled once two looks agree.
+    }
+    // Drawn once it shows more than the tray's background, and settled once two looks agree. The
+    // tray may still be placing and sizing the icon it just embedded, so its place is read anew
+    // each time.
     QImage previous;
+    QRect previousRect;
     const bool drawn = Desktop::waitFor([&] {
-        const QImage now = iconImage();
-        const bool settled =
-            !now.isNull() && now == previous &&
-            now.pixel(0, 0) != now.pixel(m_iconRect.width() / 2, m_iconRect.height() / 2);
+        const QRect rect = Desktop::windowGeometry(icon);
+        const QImage now = rect.isEmpty() ? QImage() : Desktop::grabScreen(rect);
+        const bool settled = !now.isNull() && rect == previousRect && now == previous &&
+                             now.pixel(0, 0) != now.pixel(rect.width() / 2, rect.height() / 2);
         previous = now;
+        previousRect = rect;
         return settled;
     });
+    m_iconRect = previousRect;
+    if (!drawn)
+        qWarning() << "the icon was never drawn, at" << m_iconRect;
     return drawn ? icon : 0;
 }
 
