@@ -22,6 +22,6 @@ for fuzzer in "$@"; do
         status=1
         tail -n 40 "$log"
     fi
-    grep -E "stat::number_of_executed_units|Done [0-9]+ runs" "$log" || true
+    grep -aE "stat::number_of_executed_units|Done [0-9]+ runs" "$log" || true
 done
 exit $status
