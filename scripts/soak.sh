@@ -59,7 +59,7 @@ pids+=($!)
 wait_for 20 quietly xdotool search --onlyvisible --classname panel
 "$fixture" 100 200 400 300 >"$work/fixture.out" &
 pids+=($!)
-wait_for 20 grep -q ready "$work/fixture.out"
+wait_for 20 grep -qs ready "$work/fixture.out"
 
 mkdir -p "$work/data" "$work/config/Chromet" "$work/runtime"
 chmod 700 "$work/runtime"

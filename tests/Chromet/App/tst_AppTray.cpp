@@ -106,8 +106,15 @@ void tst_AppTray::cleanupTestCase() {
 quint64 tst_AppTray::startInTray(ChrometProcess &app, ChrometProcess::Options options) {
     // The menu is walked with the keyboard: one style, so disabled items are passed over alike.
     options.environment << QStringLiteral("QT_STYLE_OVERRIDE=Fusion");
-    if (!app.start(options) || app.waitForLine(QStringLiteral("Chromet: launched")) < 0)
+    if (!app.start(options)) {
+        qWarning("chromet did not start");
         return 0;
+    }
+    if (app.waitForLine(QStringLiteral("Chromet: launched")) < 0) {
+        qWarning("chromet did not log that it launched (%s)",
+                 app.isRunning() ? "still running" : "ended");
+        return 0;
+    }
     quint64 icon = 0;
     const bool embedded = Desktop::waitFor([&] {
         const QList<quint64> inTray = Desktop::descendants(m_panel);
