@@ -3,8 +3,8 @@
 # PICKS picks with the shortcut and a click (1000) and MENUS openings of the tray menu (10000),
 # and prints what the process holds before and after: resident memory, file descriptors,
 # threads, attached shared-memory segments and X resources (windows, pixmaps, GCs, pictures;
-# xrestop). The baseline is taken after
-# a warm-up of 20 picks and 50 menus. Exits 1 when memory grows by 2 MB or more, or anything else
+# xrestop). The baseline is taken after a warm-up of SOAK_WARMUP_PICKS (100) picks and
+# SOAK_WARMUP_MENUS (300) menus. Exits 1 when memory grows by 2 MB or more, or anything else
 # grows at all. Needs a build (scripts/build.sh) and `scripts/deps.sh --soak`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -131,7 +131,9 @@ run() { # picks menus
     for ((i = 0; i < $2; i++)); do menu; done
 }
 
-run 20 50
+# The baseline comes after a warm-up, so that what the first picks and menus set up once does not
+# count; the half-way sample tells a one-time step from steady growth.
+run "${SOAK_WARMUP_PICKS:-100}" "${SOAK_WARMUP_MENUS:-300}"
 before=$(sample before)
 start=$SECONDS
 run $((picks / 2)) $((menus / 2))
