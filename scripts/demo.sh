@@ -38,7 +38,7 @@ logged() { grep -q -- "$1" "$work/chromet.log"; }
 quietly() { "$@" >/dev/null 2>&1; }
 
 echo "Starting a virtual X server with a tray"
-Xvfb -screen 0 1280x800x24 -nolisten tcp -displayfd 5 5>"$work/display" >/dev/null 2>&1 &
+Xvfb -screen 0 1280x800x24 -nolisten tcp -noreset -displayfd 5 5>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 wait_for 20 test -s "$work/display"
 export DISPLAY=:$(cat "$work/display")

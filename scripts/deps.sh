@@ -12,12 +12,18 @@ packages=(
 )
 if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--demo" ]; then
     packages+=(xvfb xauth xdotool xclip x11-utils trayer locales dbus-daemon
-        xserver-xorg-core xserver-xorg-video-dummy
+        xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
         desktop-file-utils appstream man-db groff-base bash-completion)
 fi
 # The Debian package (scripts/package.sh) and its end-to-end check (scripts/test-package.sh).
 if [ "${1:-}" = "--package" ]; then
     packages+=(dpkg-dev file debootstrap)
+fi
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+fi
+if [ "${1:-}" = "--soak" ]; then
+    packages+=(xvfb xdotool xclip x11-utils trayer xrestop)
 fi
 
 missing=()

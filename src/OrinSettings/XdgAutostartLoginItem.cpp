@@ -5,10 +5,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -197,12 +203,22 @@ QString XdgAutostartLoginItem::execValue(const QString &program) {
 }
 
 std::optional<QHash<QString, QString>> XdgAutostartLoginItem::readEntry(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file of sensible size: a FIFO or a device planted here must not hang or
+    // exhaust the settings page. Non-blocking, so opening a FIFO returns at once.
+    constexpr qint64 maxEntrySize = 1 << 20;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
+    QFile file;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxEntrySize ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     QHash<QString, QString> keys;
     bool inEntry = false;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    const QStringList lines = QString::fromUtf8(file.read(maxEntrySize)).split(QLatin1Char('\n'));
     for (QString line : lines) {
         line = line.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
@@ -234,13 +250,24 @@ XdgAutostartLoginItem::writeUserEntry(const QByteArray &contents) const {
                                   "LaunchAtLogin", "The autostart folder could not be created."),
                               QStringLiteral("cannot create %1: %2").arg(dir, reason)};
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
-        !file.commit()) {
+    // Not QSaveFile: it writes to the target of a symbolic link standing at the path, so a link
+    // planted there would have us overwrite any file of the user's. Renaming over the path
+    // replaces the link itself.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    QString reason;
+    if (!file.open() || file.write(contents) != contents.size() || !file.flush() ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                             QFileDevice::ReadGroup | QFileDevice::ReadOther))
+        reason = file.errorString();
+    else if (::fsync(file.handle()) != 0 || ::rename(QFile::encodeName(file.fileName()).constData(),
+                                                     QFile::encodeName(path).constData()) != 0)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (!reason.isEmpty()) {
         return LoginItemError{QCoreApplication::translate(
                                   "LaunchAtLogin", "The autostart entry could not be written."),
-                              QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
+                              QStringLiteral("cannot write %1: %2").arg(path, reason)};
     }
+    file.setAutoRemove(false);
     return std::nullopt;
 }
 

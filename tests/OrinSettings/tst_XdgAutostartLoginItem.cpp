@@ -9,6 +9,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 bool writeFile(const QString &path, const QByteArray &bytes) {
@@ -58,6 +60,8 @@ private Q_SLOTS:
                  newExists ? QStringLiteral("/new") : QStringLiteral("/usr/bin/picker"));
         QVERIFY(!item().adoptUserEntry(QStringLiteral("old.picker")));
     }
+    void plantedLinkIsReplacedNotWrittenThrough_data();
+    void plantedLinkIsReplacedNotWrittenThrough();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -214,6 +218,42 @@ void tst_XdgAutostartLoginItem::refusedWhenAFolderStandsForTheEntry() {
     QVERIFY(QDir().mkpath(login.userEntryPath() + "/inside"));
     QVERIFY(login.setEnabled(true));
     QVERIFY(!login.isEnabled());
+}
+
+void tst_XdgAutostartLoginItem::plantedLinkIsReplacedNotWrittenThrough_data() {
+    QTest::addColumn<bool>("enable");
+    QTest::addColumn<QString>("target"); // empty: a FIFO stands for the entry
+    QTest::newRow("enable over a link to a file") << true << "victim";
+    QTest::newRow("mask over a link to a file") << false << "victim";
+    QTest::newRow("enable over a link to /dev/zero") << true << "/dev/zero";
+    QTest::newRow("enable over a FIFO") << true << "";
+}
+
+void tst_XdgAutostartLoginItem::plantedLinkIsReplacedNotWrittenThrough() {
+    QFETCH(bool, enable);
+    QFETCH(QString, target);
+    XdgAutostartLoginItem login = item();
+    QVERIFY(QDir().mkpath(m_home + "/autostart"));
+    const QString victim = m_dir->filePath("victim");
+    QVERIFY(writeFile(victim, "precious"));
+    if (target.isEmpty())
+        QCOMPARE(::mkfifo(QFile::encodeName(login.userEntryPath()).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(target == "victim" ? victim : target, login.userEntryPath()));
+    if (!enable)
+        QVERIFY(writeFile(m_system + "/autostart/picker.desktop", systemEntry));
+    // Reading a FIFO or a device neither hangs nor takes it for an entry.
+    if (target != "victim")
+        QVERIFY(!login.isEnabled());
+    QVERIFY(!login.setEnabled(enable));
+    QCOMPARE(login.isEnabled(), enable);
+    QVERIFY(!QFileInfo(login.userEntryPath()).isSymLink());
+    QVERIFY(XdgAutostartLoginItem::readEntry(login.userEntryPath()));
+    QFile file(victim);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("precious"));
+    QCOMPARE(QDir(m_home + "/autostart").entryList(QDir::Files | QDir::System),
+             QStringList{"picker.desktop"});
 }
 
 QTEST_GUILESS_MAIN(tst_XdgAutostartLoginItem)

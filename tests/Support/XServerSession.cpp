@@ -59,9 +59,12 @@ bool XServerSession::start(const Options &options) {
     } else {
         program = QStringLiteral("Xorg");
         args << QStringLiteral("-config") << options.xorgConfig << QStringLiteral("-logfile")
-             << m_logPath << QStringLiteral("-noreset") << QStringLiteral("-novtswitch")
-             << QStringLiteral("-sharevts");
+             << m_logPath << QStringLiteral("-novtswitch") << QStringLiteral("-sharevts");
     }
+    // By default a server resets when its last client leaves, and refuses clients that connect
+    // meanwhile: a helper (xdotool) ending just as another (trayer) connects made that one fail
+    // with "cannot open display" now and then.
+    args << QStringLiteral("-noreset");
     args << QStringLiteral("-displayfd") << QString::number(fds[1]) << QStringLiteral("-nolisten")
          << QStringLiteral("tcp") << options.extraArguments;
     const QString path = QStandardPaths::findExecutable(program);

@@ -201,17 +201,13 @@ Library readLibrary(const std::optional<QString> &option) {
             fail(QStringLiteral("option --library needs a file name"));
         return Library{};
     }
-    const QFileInfo info(path);
-    if (!info.exists())
+    // The application's own reading: a FIFO, a device or a huge file is an error, not a hang.
+    const LibraryStore::FileRead read = LibraryStore::readFile(path);
+    if (read.outcome == LibraryStore::FileRead::Missing)
         return Library{};
-    if (info.isDir())
-        fail(QStringLiteral("cannot read library %1: it is a folder").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("cannot read library %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        fail(QStringLiteral("cannot read library %1: %2").arg(path, file.errorString()));
+    if (read.outcome == LibraryStore::FileRead::Failed)
+        fail(QStringLiteral("cannot read library %1").arg(read.error));
+    const QByteArray &bytes = read.bytes;
     QString error;
     auto library = LibraryStore::decode(bytes, &error);
     if (!library)

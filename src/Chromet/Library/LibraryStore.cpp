@@ -3,11 +3,14 @@
 #include "Chromet/Library/LibraryJson.h"
 #include "Chromet/Logging/Logging.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -31,46 +34,6 @@ bool entryExists(const QString &path) {
     // free, which at worst makes the later move fail instead of looping here.
     struct stat info;
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
-}
-
-struct FileRead {
-    enum Outcome { Missing, Failed, Read };
-    Outcome outcome = Missing;
-    QByteArray bytes;
-    QString error;
-};
-
-// Tells "no file" (a first run) from "a file we cannot read", which must never be overwritten:
-// anything standing at the path that is not a readable regular file counts as the latter.
-FileRead readFile(const QString &path) {
-    const QByteArray nativePath = QFile::encodeName(path);
-    const auto failed = [&](const QString &why) {
-        return FileRead{FileRead::Failed, {}, path + QLatin1String(": ") + why};
-    };
-
-    struct stat info;
-    if (::stat(nativePath.constData(), &info) != 0) {
-        const int error = errno;
-        struct stat linkInfo;
-        const bool link = ::lstat(nativePath.constData(), &linkInfo) == 0;
-        if ((error == ENOENT || error == ENOTDIR) && !link)
-            return FileRead{FileRead::Missing, {}, {}};
-        if (error == ENOENT)
-            return failed(QStringLiteral("the symbolic link points to nothing"));
-        return failed(errnoText(error));
-    }
-    if (S_ISDIR(info.st_mode))
-        return failed(errnoText(EISDIR));
-    if (!S_ISREG(info.st_mode))
-        return failed(QStringLiteral("not a regular file"));
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failed(file.errorString());
-    return FileRead{FileRead::Read, std::move(bytes), {}};
 }
 
 bool isFinite(const RGB &rgb) {
@@ -256,6 +219,21 @@ void syncFolder(const QString &folder) {
     ::close(fd);
 }
 
+// A save killed before its rename leaves QSaveFile's temporary file, "library.json.XXXXXX",
+// beside the library; only this program writes such names there, so they are removed at start.
+void removeInterruptedSaves(const QString &path) {
+    const QFileInfo library(path);
+    const QDir folder = library.dir();
+    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(library.fileName()) + QLatin1String("\\.[A-Za-z0-9]{6}")));
+    const QStringList names = folder.entryList({library.fileName() + QLatin1String(".??????")},
+                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &name : names) {
+        if (temporary.match(name).hasMatch())
+            QFile::remove(folder.filePath(name));
+    }
+}
+
 } // namespace
 
 LibraryStore::LibraryStore(const QString &path, Clock clock)
@@ -271,6 +249,63 @@ QString LibraryStore::defaultPath() {
     return dataHome + QLatin1String("/Chromet/library.json");
 }
 
+LibraryStore::FileRead LibraryStore::readFile(const QString &path) {
+    const QByteArray nativePath = QFile::encodeName(path);
+    const auto failed = [&](const QString &why) {
+        return FileRead{FileRead::Failed, {}, path + QLatin1String(": ") + why};
+    };
+
+    // Non-blocking, so a FIFO planted at the path cannot hang the open; what it is comes from the
+    // descriptor itself, so nothing can be swapped in between the check and the read.
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat linkInfo;
+        const bool link = ::lstat(nativePath.constData(), &linkInfo) == 0;
+        if ((error == ENOENT || error == ENOTDIR) && !link)
+            return FileRead{FileRead::Missing, {}, {}};
+        if (error == ENOENT)
+            return failed(QStringLiteral("the symbolic link points to nothing"));
+        return failed(errnoText(error));
+    }
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        return failed(errnoText(errno));
+    if (S_ISDIR(info.st_mode))
+        return failed(errnoText(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        return failed(QStringLiteral("not a regular file"));
+    const auto tooLarge = [&] {
+        return failed(QStringLiteral("larger than %1 MB, too large for a library")
+                          .arg(maxFileSize / (1024 * 1024)));
+    };
+    if (info.st_size > maxFileSize)
+        return tooLarge();
+
+    // Read to the end rather than trusting the size, but never past the limit.
+    QByteArray bytes;
+    bytes.resize(qsizetype(info.st_size) + 1);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (bytes.size() > maxFileSize)
+                return tooLarge();
+            bytes.resize(qMin<qsizetype>(bytes.size() * 2, maxFileSize + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failed(errnoText(errno));
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    bytes.truncate(filled);
+    return FileRead{FileRead::Read, std::move(bytes), {}};
+}
+
 void LibraryStore::load() {
     m_saveDisabled = false;
     m_library = Library::defaultLibrary();
@@ -283,6 +318,7 @@ void LibraryStore::load() {
         return;
     }
 
+    removeInterruptedSaves(m_path);
     const FileRead read = readFile(m_path);
     if (read.outcome == FileRead::Missing) {
         m_isSaving = true;

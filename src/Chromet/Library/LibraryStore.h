@@ -52,6 +52,21 @@ public:
     // Any valid JSON object with the library's keys; extra keys are ignored.
     static std::optional<Library> decode(const QByteArray &bytes, QString *error = nullptr);
 
+    // A library is small; a file beyond this is not one and is never read into memory.
+    static constexpr qint64 maxFileSize = 16 * 1024 * 1024;
+
+    // What reading the file at a path found. "Failed" is anything there that is not a readable
+    // regular file of at most maxFileSize bytes (a folder, a FIFO, a device, no permission): such
+    // a file must never be overwritten. Never blocks, and reads at most maxFileSize bytes.
+    struct FileRead {
+        enum Outcome { Missing, Failed, Read };
+        Outcome outcome = Missing;
+        QByteArray bytes;
+        // "path: why", for Failed.
+        QString error;
+    };
+    static FileRead readFile(const QString &path);
+
     // Where a corrupt file goes: library.corrupt-yyyyMMdd-HHmmss.json beside `path`, or -2, -3,
     // ... before ".json" when that name is taken.
     static QString backupPath(const QString &path, const QDateTime &now);

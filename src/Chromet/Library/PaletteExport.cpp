@@ -276,7 +276,16 @@ QString exportFileName(const Palette &palette, ExportFormat format) {
     QString stem = paletteStem(palette, QStringLiteral("Palette"));
     if (format != ExportFormat::swift)
         stem = stem.toLower();
-    return stem + fileEnding(format);
+    // A file name holds at most 255 bytes (the stem is ASCII); whole words are kept while they fit.
+    const QString ending = fileEnding(format);
+    const qsizetype room = 255 - ending.size();
+    if (stem.size() > room) {
+        const bool atWordEnd = stem.at(room) == QLatin1Char('-');
+        stem.truncate(room);
+        if (const qsizetype dash = stem.lastIndexOf(QLatin1Char('-')); !atWordEnd && dash > 0)
+            stem.truncate(dash);
+    }
+    return stem + ending;
 }
 
 } // namespace PaletteExport

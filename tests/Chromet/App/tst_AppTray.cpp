@@ -75,13 +75,13 @@ private:
 };
 
 void tst_AppTray::initTestCase() {
-    m_trayer.setStandardOutputFile(QProcess::nullDevice());
-    m_trayer.setStandardErrorFile(QProcess::nullDevice());
+    m_trayer.setProcessChannelMode(QProcess::MergedChannels);
     m_trayer.start(QStringLiteral("trayer"),
                    {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
                     QStringLiteral("right"), QStringLiteral("--widthtype"),
                     QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24")});
     QVERIFY2(m_trayer.waitForStarted(), "trayer is needed for this test");
+    // A trayer that has ended will not show up: say why instead of waiting.
     QVERIFY(Desktop::waitFor([this] {
         m_panel = Desktop::run(QStringLiteral("xdotool"),
                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -89,8 +89,10 @@ void tst_AppTray::initTestCase() {
                       .split('\n')
                       .value(0)
                       .toULongLong();
-        return m_panel != 0;
+        return m_panel != 0 || m_trayer.waitForFinished(0) ||
+               m_trayer.state() == QProcess::NotRunning;
     }));
+    QVERIFY2(m_panel, m_trayer.readAll().constData());
 }
 
 void tst_AppTray::cleanupTestCase() {
@@ -104,8 +106,15 @@ void tst_AppTray::cleanupTestCase() {
 quint64 tst_AppTray::startInTray(ChrometProcess &app, ChrometProcess::Options options) {
     // The menu is walked with the keyboard: one style, so disabled items are passed over alike.
     options.environment << QStringLiteral("QT_STYLE_OVERRIDE=Fusion");
-    if (!app.start(options) || app.waitForLine(QStringLiteral("Chromet: launched")) < 0)
+    if (!app.start(options)) {
+        qWarning("chromet did not start");
         return 0;
+    }
+    if (app.waitForLine(QStringLiteral("Chromet: launched")) < 0) {
+        qWarning("chromet did not log that it launched (%s)",
+                 app.isRunning() ? "still running" : "ended");
+        return 0;
+    }
     quint64 icon = 0;
     const bool embedded = Desktop::waitFor([&] {
         const QList<quint64> inTray = Desktop::descendants(m_panel);
@@ -118,21 +127,27 @@ quint64 tst_AppTray::startInTray(ChrometProcess &app, ChrometProcess::Options op
         }
         return false;
     });
-    if (!embedded)
+    if (!embedded) {
+        qWarning("the icon was never embedded in the tray");
         return 0;
-    m_iconRect = Desktop::windowGeometry(icon);
-    if (m_iconRect.isEmpty())
-        return 0;
-    // Drawn once it shows more than the tray's background, and settled once two looks agree.
+    }
+    // Drawn once it shows more than the tray's background, and settled once two looks agree. The
+    // tray may still be placing and sizing the icon it just embedded, so its place is read anew
+    // each time.
     QImage previous;
+    QRect previousRect;
     const bool drawn = Desktop::waitFor([&] {
-        const QImage now = iconImage();
-        const bool settled =
-            !now.isNull() && now == previous &&
-            now.pixel(0, 0) != now.pixel(m_iconRect.width() / 2, m_iconRect.height() / 2);
+        const QRect rect = Desktop::windowGeometry(icon);
+        const QImage now = rect.isEmpty() ? QImage() : Desktop::grabScreen(rect);
+        const bool settled = !now.isNull() && rect == previousRect && now == previous &&
+                             now.pixel(0, 0) != now.pixel(rect.width() / 2, rect.height() / 2);
         previous = now;
+        previousRect = rect;
         return settled;
     });
+    m_iconRect = previousRect;
+    if (!drawn)
+        qWarning() << "the icon was never drawn, at" << m_iconRect;
     return drawn ? icon : 0;
 }
 

@@ -26,6 +26,8 @@ private Q_SLOTS:
     void pickOnTheSecondMonitor_data();
     void pickOnTheSecondMonitor();
     void loupeMovesAcrossTheBoundary();
+    void displaysChangeWhileTheLoupeIsOpen_data();
+    void displaysChangeWhileTheLoupeIsOpen();
 
 private:
     // Whether the screen around `at` shows the loupe rather than the fixture's own pixels.
@@ -122,6 +124,58 @@ void tst_AppTwoMonitors::loupeMovesAcrossTheBoundary() {
 
     QVERIFY(Desktop::xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
     QVERIFY(m_app.waitUntilNoVisibleWindow());
+}
+
+void tst_AppTwoMonitors::displaysChangeWhileTheLoupeIsOpen_data() {
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QStringList>("change");
+    QTest::addColumn<QStringList>("restore");
+    // The loupe is over the monitor that changes.
+    QTest::newRow("second monitor removed")
+        << rightFixture.topLeft() + QPoint(150, 120) << QStringList{"--output", "DUMMY1", "--off"}
+        << QStringList{"--output", "DUMMY1", "--mode", "800x600", "--right-of", "DUMMY0"};
+    QTest::newRow("first monitor resized")
+        << leftFixture.topLeft() + QPoint(200, 150)
+        << QStringList{"--output", "DUMMY0", "--mode", "800x600"}
+        << QStringList{"--output", "DUMMY0", "--mode",     "1024x768",
+                       "--output", "DUMMY1", "--right-of", "DUMMY0"};
+}
+
+void tst_AppTwoMonitors::displaysChangeWhileTheLoupeIsOpen() {
+    QFETCH(QPoint, at);
+    QFETCH(QStringList, change);
+    QFETCH(QStringList, restore);
+    const auto xrandr = [](const QStringList &arguments) {
+        int code = -1;
+        Desktop::run(QStringLiteral("xrandr"), arguments, &code);
+        return code == 0;
+    };
+    QVERIFY(m_app.openLoupe(at));
+    QVERIFY(xrandr(change));
+    // The loupe closes or goes on over what is left; either way Escape ends it.
+    QVERIFY(
+        Desktop::xdotool({QStringLiteral("mousemove"), QStringLiteral("300"), QStringLiteral("200"),
+                          QStringLiteral("key"), QStringLiteral("Escape")}));
+    QVERIFY(m_app.waitUntilNoVisibleWindow());
+    QVERIFY(m_app.isRunning());
+    QVERIFY(xrandr(restore));
+    QVERIFY(Desktop::waitFor([] {
+        return Desktop::run(QStringLiteral("xrandr"), {QStringLiteral("--listactivemonitors")})
+            .contains("Monitors: 2");
+    }));
+
+    // The next pick works, on both displays.
+    for (const auto &[fixture, point] :
+         {std::pair{&m_left, leftFixture.topLeft() + QPoint(200, 150)},
+          std::pair{&m_right, rightFixture.topLeft() + QPoint(80, 90)}}) {
+        QVERIFY(m_app.openLoupe(point));
+        QVERIFY(Desktop::waitFor([&] { return loupeShownAt(*fixture, point); }));
+        QVERIFY(Desktop::xdotool({QStringLiteral("click"), QStringLiteral("1")}));
+        QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(fixture->hexAt(point)),
+                                  10000);
+        QVERIFY(m_app.waitUntilNoVisibleWindow());
+    }
+    QVERIFY2(m_app.isRunning(), qPrintable(m_app.lines().join(QLatin1Char('\n'))));
 }
 
 int main(int argc, char **argv) {

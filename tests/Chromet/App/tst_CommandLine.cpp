@@ -10,6 +10,9 @@
 #include <clocale>
 #include <string>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Channels as stored: srgb (0.2, 0.4, 0.6), (0.1, 0.7, 0.9), (1, 1, 1); two palettes share a
@@ -133,6 +136,14 @@ void tst_CommandLine::init() {
     m_library = m_dir->filePath(QStringLiteral("files/library.json"));
     writeFile(m_library, libraryJson);
     writeFile(m_dir->filePath(QStringLiteral("files/corrupt.json")), "{\"history\": [");
+    // Files that would hang or exhaust a naive reader.
+    const auto at = [this](const char *name) {
+        return QFile::encodeName(m_dir->filePath(QStringLiteral("files/%1.json").arg(name)));
+    };
+    QCOMPARE(::mkfifo(at("fifo").constData(), 0600), 0);
+    QCOMPARE(::symlink("/dev/zero", at("zero").constData()), 0);
+    writeFile(QFile::decodeName(at("huge")), {});
+    QCOMPARE(::truncate(at("huge").constData(), 100 << 20), 0);
 }
 
 Run tst_CommandLine::run(const QStringList &arguments, const QProcessEnvironment &extra) {
@@ -168,6 +179,9 @@ QStringList tst_CommandLine::expand(const QStringList &arguments) const {
                          m_dir->filePath(QStringLiteral("files/folder.json")));
         argument.replace(QLatin1String("{corrupt}"),
                          m_dir->filePath(QStringLiteral("files/corrupt.json")));
+        for (const char *name : {"fifo", "zero", "huge"})
+            argument.replace(QLatin1Char('{') + QLatin1String(name) + QLatin1Char('}'),
+                             m_dir->filePath(QStringLiteral("files/%1.json").arg(name)));
         expanded.append(argument);
     }
     return expanded;
@@ -457,6 +471,11 @@ void tst_CommandLine::badInput_data() {
         << QStringList{"history", "--library", "{corrupt}"} << "corrupt";
     QTest::newRow("folder instead of a library")
         << QStringList{"history", "--library", "{folder}"} << "folder.json";
+    QTest::newRow("FIFO library") << QStringList{"history", "--library", "{fifo}"}
+                                  << "not a regular file";
+    QTest::newRow("link to /dev/zero")
+        << QStringList{"history", "--library", "{zero}"} << "not a regular file";
+    QTest::newRow("100 MB library") << QStringList{"history", "--library", "{huge}"} << "too large";
     QTest::newRow("empty library option") << QStringList{"history", "--library="} << "--library";
     QTest::newRow("positional after --")
         << QStringList{"history", "--", "--library"} << "--library";

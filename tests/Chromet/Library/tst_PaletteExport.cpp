@@ -291,6 +291,14 @@ void tst_PaletteExport::fileNames_data() {
                             << "Caf-Colors.swift"
                             << "caf-colors.css"
                             << "caf-colors.tailwind.css";
+    // A file name holds at most 255 bytes: whole words while they fit.
+    const auto words = [](int count, const char *word) {
+        return QStringList(count, QString::fromLatin1(word)).join(QLatin1Char('-'));
+    };
+    QTest::newRow("too long for a file name")
+        << QString(QStringList(60, QStringLiteral("Brand")).join(QLatin1Char(' ')))
+        << QString(words(41, "Brand") + ".swift") << QString(words(42, "brand") + ".css")
+        << QString(words(40, "brand") + ".tailwind.css");
 }
 
 void tst_PaletteExport::fileNames() {
