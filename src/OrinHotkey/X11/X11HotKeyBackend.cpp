@@ -284,7 +284,7 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray &eventType, void *mess
             if (grab.keycode == press->detail && grab.modifiers == modifiers &&
                 !grab.grabbed.isEmpty()) {
                 if (isRepeat(grab, press->time))
-                    qCDebug(lcX11HotKey) << "auto-repeat of a held shortcut ignored";
+                    qCDebug(lcOrinHotkey) << "auto-repeat of a held shortcut ignored";
                 else if (m_handler)
                     m_handler(grab.identifier);
                 return true;
