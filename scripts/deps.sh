@@ -10,7 +10,7 @@ packages=(
     fonts-dejavu-core
 )
 if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--demo" ]; then
-    packages+=(xvfb xauth xdotool xclip x11-utils trayer locales
+    packages+=(xvfb xauth xdotool xclip x11-utils trayer locales clang-format-14
         xserver-xorg-core xserver-xorg-video-dummy)
 fi
 

@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh --test
+# Formatting first: it takes seconds and fails before a long build.
+scripts/check-format.sh
 build_dir=${CHROMET_BUILD_DIR:-build}
 CHROMET_BUILD_DIR=$build_dir scripts/build.sh -DCHROMET_WERROR=ON -DCHROMET_TESTS=ON -DCHROMET_BENCH=ON -DCHROMET_SCREENSHOTS=ON
 # A decimal-comma locale, generated into the build folder so no root is needed.
