@@ -46,6 +46,12 @@ private Q_SLOTS:
         const PickedColor p3Variant{{0, 0, 0}, {0, 0, 0.01}};
         library.record(p3Variant);
         QCOMPARE(library.history.size(), 7);
+        // The 21st pick drops the oldest.
+        library.history.clear();
+        for (int i = 0; i <= Library::historyLimit; ++i)
+            library.record(gray(i / 100.0));
+        QCOMPARE(library.history.size(), 20);
+        QCOMPARE(library.history.last(), gray(0.01));
         // A file may hold more than the limit, and duplicates; the next pick cleans both up.
         library.history.clear();
         for (int i = 0; i < 25; ++i)
