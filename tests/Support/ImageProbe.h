@@ -12,8 +12,7 @@ struct ImageProbe {
     explicit operator bool() const { return count > 0; }
 };
 
-template <typename Test>
-ImageProbe probe(const QImage &image, Test &&passes, QRect area = {}) {
+template <typename Test> ImageProbe probe(const QImage &image, Test &&passes, QRect area = {}) {
     area = area.isNull() ? image.rect() : area & image.rect();
     ImageProbe result;
     for (int y = area.top(); y <= area.bottom(); ++y) {
