@@ -8,9 +8,7 @@
 
 // Runs body `iterations` times per sample and reports the median time per call over `samples`
 // samples, so a stray context switch does not decide the figure.
-template <typename Body>
-double medianNsPerCall(Body &&body, int iterations, int samples = 11)
-{
+template <typename Body> double medianNsPerCall(Body &&body, int iterations, int samples = 11) {
     std::vector<double> results;
     results.reserve(samples);
     for (int s = 0; s < samples; ++s) {
@@ -24,8 +22,7 @@ double medianNsPerCall(Body &&body, int iterations, int samples = 11)
     return results[results.size() / 2];
 }
 
-inline void printFigure(const char *name, double value, const char *unit)
-{
+inline void printFigure(const char *name, double value, const char *unit) {
     std::printf("%-48s %12.1f %s\n", name, value, unit);
     std::fflush(stdout);
 }

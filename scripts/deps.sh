@@ -11,7 +11,7 @@ packages=(
     fonts-dejavu-core librsvg2-bin
 )
 if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--demo" ]; then
-    packages+=(xvfb xauth xdotool xclip x11-utils trayer locales dbus-daemon
+    packages+=(xvfb xauth xdotool xclip x11-utils trayer locales dbus-daemon clang-format-14
         xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
         desktop-file-utils appstream man-db groff-base bash-completion)
 fi

@@ -14,12 +14,12 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const PanelDisplay mainDisplay{QStringLiteral("Main"), QRect(0, 0, 1920, 1080),
-                               QRect(0, 25, 1920, 1055)};
-const PanelDisplay sideDisplay{QStringLiteral("Side"), QRect(1920, 0, 2560, 1440),
-                               QRect(1920, 0, 2560, 1400)};
+const PanelDisplay mainDisplay{u"Main"_s, QRect(0, 0, 1920, 1080), QRect(0, 25, 1920, 1055)};
+const PanelDisplay sideDisplay{u"Side"_s, QRect(1920, 0, 2560, 1440), QRect(1920, 0, 2560, 1400)};
 
 PanelScreens fakeScreens(QPoint *pointer,
                          QList<PanelDisplay> displays = {mainDisplay, sideDisplay}) {
@@ -39,263 +39,191 @@ class tst_FloatingPanelController : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void windowKind();
-    void wrapsInGlass_data();
-    void wrapsInGlass();
-    void placement_data();
-    void placement();
-    void noDisplayLeavesThePanelWhereItIs();
-    void callbacksInOrder();
-    void keyHandlerFirst();
-    void frameMemory();
-    void savedFrameIsClampedOntoTheDisplay();
-    void minimumSizeIncludesMargin();
+    void init() {
+        WindowEffects::setCompositorOverride(true);
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settings =
+            std::make_unique<QSettings>(m_dir->filePath(u"chromet.ini"_s), QSettings::IniFormat);
+        m_pointer = QPoint(500, 500);
+    }
+    void cleanup() {
+        WindowEffects::setCompositorOverride(std::nullopt);
+        m_settings.reset();
+        m_dir.reset();
+    }
+    void windowKind_data() {
+        QTest::addColumn<bool>("compositor");
+        QTest::addColumn<QSize>("frame");
+        QTest::addColumn<int>("margin");
+        QTest::newRow("glass") << true << QSize(416, 276) << 28;
+        QTest::newRow("opaque") << false << QSize(360, 220) << 0;
+    }
+    void windowKind() {
+        QFETCH(bool, compositor);
+        QFETCH(QSize, frame);
+        QFETCH(int, margin);
+        WindowEffects::setCompositorOverride(compositor);
+        auto *root = new QWidget;
+        FloatingPanelController controller(root, QSize(360, 220));
+        FloatingPanel *panel = controller.panel();
+        QCOMPARE(panel->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(panel->windowFlags().testFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint));
+        QVERIFY(controller.hidesOnResignKey());
+        QCOMPARE(panel->minimumSize(), panel->maximumSize());
+        QCOMPARE(panel->size(), frame);
+        QCOMPARE(panel->hasWindowShadow(), !compositor);
+        QCOMPARE(panel->testAttribute(Qt::WA_TranslucentBackground), compositor);
+        auto *material = panel->findChild<MaterialView *>();
+        QCOMPARE(material->cornerRadius(), compositor ? 22.0 : 14.0);
+        QCOMPARE(root->parentWidget(), material);
+        QCOMPARE(root->size(), QSize(360, 220));
+        QCOMPARE(material->mapTo(panel, QPoint(0, 0)), QPoint(margin, margin));
+        // A radius given by the owner wins.
+        QCOMPARE(FloatingPanelController(new QWidget, QSize(100, 100), 9.0).cornerRadius(), 9.0);
+    }
+    void placement_data() {
+        QTest::addColumn<bool>("compositor");
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QPoint>("topLeft");
+        // 416 x 276 with glass: x = left + (width - 416) / 2; y = top + 0.4 * height - 138.
+        QTest::newRow("main display") << true << QPoint(500, 500) << QPoint(752, 309);
+        QTest::newRow("secondary display") << true << QPoint(3000, 500) << QPoint(2992, 422);
+        QTest::newRow("pointer on no display: main")
+            << true << QPoint(-50, -50) << QPoint(752, 309);
+        // 360 x 220 without: the same centre.
+        QTest::newRow("opaque on secondary") << false << QPoint(4400, 1400) << QPoint(3020, 450);
+    }
+    void placement() {
+        QFETCH(bool, compositor);
+        QFETCH(QPoint, pointer);
+        QFETCH(QPoint, topLeft);
+        WindowEffects::setCompositorOverride(compositor);
+        m_pointer = pointer;
+        FloatingPanelController controller(new QWidget, QSize(360, 220));
+        controller.setScreens(fakeScreens(&m_pointer));
+        controller.show();
+        QVERIFY(controller.isVisible());
+        QCOMPARE(controller.panel()->pos(), topLeft);
+        // Shown again after the pointer moved: placed afresh.
+        controller.hide();
+        m_pointer = pointer.x() < 1920 ? QPoint(3000, 10) : QPoint(10, 900);
+        controller.show();
+        QVERIFY(controller.panel()->pos() != topLeft);
+        // With no display at all it stays where it is.
+        controller.hide();
+        controller.setScreens(fakeScreens(&m_pointer, {}));
+        controller.panel()->move(123, 45);
+        controller.show();
+        QCOMPARE(controller.panel()->pos(), QPoint(123, 45));
+    }
+    void callbacksInOrder() {
+        FloatingPanelController controller(new QWidget, QSize(360, 220));
+        controller.setScreens(fakeScreens(&m_pointer));
+        QStringList calls;
+        controller.setOnWillShow(
+            [&] { calls << (controller.isVisible() ? "willShow(visible)" : "willShow"); });
+        controller.setOnDidHide(
+            [&] { calls << (controller.isVisible() ? "didHide(visible)" : "didHide"); });
+        controller.show();
+        controller.hide();
+        controller.hide(); // already hidden: nothing
+        controller.show();
+        controller.hide();
+        QCOMPARE(calls, (QStringList{"willShow", "didHide", "willShow", "didHide"}));
+    }
+    void keyHandlerFirst() {
+        auto *root = new QWidget;
+        auto *field = new QLineEdit(root);
+        (new QVBoxLayout(root))->addWidget(field);
+        FloatingPanelController controller(root, QSize(360, 220));
+        controller.setScreens(fakeScreens(&m_pointer));
+        controller.setHidesOnResignKey(false);
+        QList<int> offered;
+        controller.setKeyHandler([&](QKeyEvent *event) {
+            offered << event->key();
+            if (event->key() != Qt::Key_Escape)
+                return false;
+            controller.hide();
+            return true;
+        });
+        controller.show();
+        QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+
+        // Keys the handler leaves alone reach the focused view.
+        QTest::keyClick(controller.panel()->windowHandle(), 'a');
+        QTest::keyClick(controller.panel()->windowHandle(), 'b');
+        QCOMPARE(field->text(), u"ab"_s);
+        QCOMPARE(offered, (QList<int>{Qt::Key_A, Qt::Key_B}));
+
+        // A handled key is swallowed: the field does not see Escape, and the panel hides.
+        QTest::keyClick(controller.panel()->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!controller.isVisible());
+        QCOMPARE(offered.last(), int(Qt::Key_Escape));
+
+        // Without a handler every key reaches the view.
+        controller.setKeyHandler({});
+        controller.show();
+        QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
+        field->setFocus();
+        QTest::keyClick(controller.panel()->windowHandle(), 'c');
+        QCOMPARE(field->text(), u"abc"_s);
+    }
+    void frameMemory() {
+        PanelOptions options;
+        options.frameAutosaveKey = u"checker"_s;
+        auto controller = std::make_unique<FloatingPanelController>(
+            new QWidget, QSize(360, 220), std::nullopt, options, m_settings.get());
+        controller->setScreens(fakeScreens(&m_pointer));
+        controller->show();
+        QCOMPARE(controller->panel()->pos(), QPoint(752, 309));
+        controller->panel()->move(200, 300);
+        // Moving saves at once under the key of the panel's display.
+        QCOMPARE(m_settings->value(u"checker.Main@1920x1080"_s).toList(),
+                 (QVariantList{200.0, 300.0, 416.0, 276.0}));
+        controller->hide();
+        // A new controller (next run) opens where the panel was left.
+        controller = std::make_unique<FloatingPanelController>(
+            new QWidget, QSize(360, 220), std::nullopt, options, m_settings.get());
+        controller->setScreens(fakeScreens(&m_pointer));
+        controller->show();
+        QCOMPARE(controller->panel()->geometry(), QRect(200, 300, 416, 276));
+        controller->hide();
+        // On the other display nothing was saved: default placement there.
+        m_pointer = QPoint(3000, 500);
+        controller->show();
+        QCOMPARE(controller->panel()->pos(), QPoint(2992, 422));
+        controller->hide();
+        QCOMPARE(m_settings->value(u"checker.Side@2560x1440"_s).toList(),
+                 (QVariantList{2992.0, 422.0, 416.0, 276.0}));
+        // A saved frame partly off screen is moved fully onto the visible frame.
+        m_pointer = QPoint(500, 500);
+        m_settings->setValue(u"checker.Main@1920x1080"_s,
+                             QVariantList{1800.0, -40.0, 416.0, 276.0});
+        controller->show();
+        QCOMPARE(controller->panel()->geometry(), QRect(1504, 25, 416, 276));
+    }
+    void minimumSizeIncludesMargin() {
+        PanelOptions options;
+        options.resizable = true;
+        options.minSize = QSize(200, 120);
+        FloatingPanelController controller(new QWidget, QSize(360, 220), std::nullopt, options,
+                                           m_settings.get());
+        QVERIFY(controller.panel()->isResizable());
+        QCOMPARE(controller.panel()->minimumSize(), QSize(256, 176));
+        QCOMPARE(controller.panel()->size(), QSize(416, 276));
+        controller.setScreens(fakeScreens(&m_pointer));
+        controller.show();
+        controller.panel()->resize(500, 400);
+        QCOMPARE(controller.panel()->contentView()->size(), QSize(500, 400));
+    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QSettings> m_settings;
     QPoint m_pointer;
 };
-
-void tst_FloatingPanelController::init() {
-    WindowEffects::setCompositorOverride(true);
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_settings = std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("chromet.ini")),
-                                             QSettings::IniFormat);
-    m_pointer = QPoint(500, 500);
-}
-
-void tst_FloatingPanelController::cleanup() {
-    WindowEffects::setCompositorOverride(std::nullopt);
-    m_settings.reset();
-    m_dir.reset();
-}
-
-void tst_FloatingPanelController::windowKind() {
-    FloatingPanelController controller(new QWidget, QSize(360, 220));
-    FloatingPanel *panel = controller.panel();
-    QVERIFY(panel->isWindow());
-    const Qt::WindowFlags flags = panel->windowFlags();
-    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
-    QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
-    QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(!controller.isVisible());
-    QVERIFY(controller.hidesOnResignKey());
-    QVERIFY(!panel->isResizable());
-    QCOMPARE(panel->minimumSize(), panel->maximumSize());
-}
-
-void tst_FloatingPanelController::wrapsInGlass_data() {
-    QTest::addColumn<bool>("compositor");
-    QTest::addColumn<QSize>("frame");
-    QTest::addColumn<int>("margin");
-    QTest::addColumn<qreal>("radius");
-    QTest::newRow("glass") << true << QSize(416, 276) << 28 << 22.0;
-    QTest::newRow("opaque") << false << QSize(360, 220) << 0 << 14.0;
-}
-
-void tst_FloatingPanelController::wrapsInGlass() {
-    QFETCH(bool, compositor);
-    QFETCH(QSize, frame);
-    QFETCH(int, margin);
-    QFETCH(qreal, radius);
-    WindowEffects::setCompositorOverride(compositor);
-    auto *root = new QWidget;
-    FloatingPanelController controller(root, QSize(360, 220));
-    FloatingPanel *panel = controller.panel();
-    QCOMPARE(panel->size(), frame);
-    QCOMPARE(controller.shadowMargin(), margin);
-    QCOMPARE(panel->shadowMargin(), margin);
-    QCOMPARE(controller.cornerRadius(), radius);
-    QCOMPARE(panel->hasWindowShadow(), !compositor);
-    QCOMPARE(panel->testAttribute(Qt::WA_TranslucentBackground), compositor);
-    QCOMPARE(qobject_cast<FloatingShadowContainer *>(panel->contentView()) != nullptr, compositor);
-    auto *material = panel->findChild<MaterialView *>();
-    QVERIFY(material);
-    QCOMPARE(material->cornerRadius(), radius);
-    QCOMPARE(root->parentWidget(), material);
-    QCOMPARE(root->size(), QSize(360, 220));
-    QCOMPARE(material->mapTo(panel, QPoint(0, 0)), QPoint(margin, margin));
-
-    // A radius given by the owner wins.
-    FloatingPanelController rounded(new QWidget, QSize(100, 100), 9.0);
-    QCOMPARE(rounded.cornerRadius(), 9.0);
-}
-
-void tst_FloatingPanelController::placement_data() {
-    QTest::addColumn<bool>("compositor");
-    QTest::addColumn<QPoint>("pointer");
-    QTest::addColumn<QPoint>("topLeft");
-    // 416 x 276 with glass: x = left + (width - 416) / 2; y = top + 0.4 * height - 138.
-    QTest::newRow("main display") << true << QPoint(500, 500) << QPoint(752, 309);
-    QTest::newRow("secondary display") << true << QPoint(3000, 500) << QPoint(2992, 422);
-    QTest::newRow("pointer on no display: main") << true << QPoint(-50, -50) << QPoint(752, 309);
-    // 360 x 220 without: the same centre.
-    QTest::newRow("opaque on secondary") << false << QPoint(4400, 1400) << QPoint(3020, 450);
-}
-
-void tst_FloatingPanelController::placement() {
-    QFETCH(bool, compositor);
-    QFETCH(QPoint, pointer);
-    QFETCH(QPoint, topLeft);
-    WindowEffects::setCompositorOverride(compositor);
-    m_pointer = pointer;
-    FloatingPanelController controller(new QWidget, QSize(360, 220));
-    controller.setScreens(fakeScreens(&m_pointer));
-    controller.show();
-    QVERIFY(controller.isVisible());
-    QCOMPARE(controller.panel()->pos(), topLeft);
-    // The visual centre: 60 % of the visible height above its bottom edge.
-    const PanelDisplay display = sideDisplay.frame.contains(pointer) ? sideDisplay : mainDisplay;
-    const QRect frame = controller.panel()->geometry();
-    QVERIFY(qAbs(frame.center().x() + 0.5 - display.visibleFrame.center().x() - 0.5) <= 1);
-    const double fromBottom = (display.visibleFrame.y() + display.visibleFrame.height()) -
-                              (frame.y() + frame.height() / 2.0);
-    QVERIFY(qAbs(fromBottom - 0.6 * display.visibleFrame.height()) <= 1);
-
-    // Shown again after the pointer moved: placed afresh.
-    controller.hide();
-    m_pointer = display.frame == mainDisplay.frame ? QPoint(3000, 10) : QPoint(10, 900);
-    controller.show();
-    QVERIFY(controller.panel()->pos() != topLeft);
-}
-
-void tst_FloatingPanelController::noDisplayLeavesThePanelWhereItIs() {
-    FloatingPanelController controller(new QWidget, QSize(360, 220));
-    controller.setScreens(fakeScreens(&m_pointer, {}));
-    controller.panel()->move(123, 45);
-    controller.show();
-    QVERIFY(controller.isVisible());
-    QCOMPARE(controller.panel()->pos(), QPoint(123, 45));
-}
-
-void tst_FloatingPanelController::callbacksInOrder() {
-    FloatingPanelController controller(new QWidget, QSize(360, 220));
-    controller.setScreens(fakeScreens(&m_pointer));
-    QStringList calls;
-    controller.setOnWillShow(
-        [&] { calls << (controller.isVisible() ? "willShow(visible)" : "willShow"); });
-    controller.setOnDidHide(
-        [&] { calls << (controller.isVisible() ? "didHide(visible)" : "didHide"); });
-    controller.show();
-    controller.hide();
-    controller.hide(); // already hidden: nothing
-    controller.show();
-    controller.hide();
-    QCOMPARE(calls, (QStringList{"willShow", "didHide", "willShow", "didHide"}));
-}
-
-void tst_FloatingPanelController::keyHandlerFirst() {
-    auto *root = new QWidget;
-    auto *field = new QLineEdit(root);
-    (new QVBoxLayout(root))->addWidget(field);
-    FloatingPanelController controller(root, QSize(360, 220));
-    controller.setScreens(fakeScreens(&m_pointer));
-    controller.setHidesOnResignKey(false);
-    QList<int> offered;
-    controller.setKeyHandler([&](QKeyEvent *event) {
-        offered << event->key();
-        if (event->key() != Qt::Key_Escape)
-            return false;
-        controller.hide();
-        return true;
-    });
-    controller.show();
-    QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
-    field->setFocus();
-    QTRY_VERIFY(field->hasFocus());
-
-    // Keys the handler leaves alone reach the focused view.
-    QTest::keyClick(controller.panel()->windowHandle(), 'a');
-    QTest::keyClick(controller.panel()->windowHandle(), 'b');
-    QCOMPARE(field->text(), QStringLiteral("ab"));
-    QCOMPARE(offered, (QList<int>{Qt::Key_A, Qt::Key_B}));
-
-    // A handled key is swallowed: the field does not see Escape, and the panel hides.
-    QTest::keyClick(controller.panel()->windowHandle(), Qt::Key_Escape);
-    QVERIFY(!controller.isVisible());
-    QCOMPARE(offered.last(), int(Qt::Key_Escape));
-
-    // Without a handler every key reaches the view.
-    controller.setKeyHandler({});
-    controller.show();
-    QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
-    field->setFocus();
-    QTest::keyClick(controller.panel()->windowHandle(), 'c');
-    QCOMPARE(field->text(), QStringLiteral("abc"));
-}
-
-void tst_FloatingPanelController::frameMemory() {
-    PanelOptions options;
-    options.frameAutosaveKey = QStringLiteral("checker");
-    auto controller = std::make_unique<FloatingPanelController>(
-        new QWidget, QSize(360, 220), std::nullopt, options, m_settings.get());
-    controller->setScreens(fakeScreens(&m_pointer));
-    controller->show();
-    QCOMPARE(controller->panel()->pos(), QPoint(752, 309));
-    controller->panel()->move(200, 300);
-    // Moving saves at once under the key of the panel's display.
-    QCOMPARE(m_settings->value(QStringLiteral("checker.Main@1920x1080")).toList(),
-             (QVariantList{200.0, 300.0, 416.0, 276.0}));
-    controller->hide();
-
-    // A new controller (next run) opens where the panel was left.
-    controller = std::make_unique<FloatingPanelController>(new QWidget, QSize(360, 220),
-                                                           std::nullopt, options, m_settings.get());
-    controller->setScreens(fakeScreens(&m_pointer));
-    controller->show();
-    QCOMPARE(controller->panel()->geometry(), QRect(200, 300, 416, 276));
-    controller->hide();
-
-    // On the other display nothing was saved: default placement there.
-    m_pointer = QPoint(3000, 500);
-    controller->show();
-    QCOMPARE(controller->panel()->pos(), QPoint(2992, 422));
-    controller->hide();
-    QCOMPARE(m_settings->value(QStringLiteral("checker.Side@2560x1440")).toList(),
-             (QVariantList{2992.0, 422.0, 416.0, 276.0}));
-
-    // Without a frame key nothing is stored.
-    m_settings->clear();
-    FloatingPanelController plain(new QWidget, QSize(360, 220), std::nullopt, {}, m_settings.get());
-    plain.setScreens(fakeScreens(&m_pointer));
-    plain.show();
-    plain.panel()->move(10, 10);
-    plain.hide();
-    QVERIFY(m_settings->allKeys().isEmpty());
-}
-
-void tst_FloatingPanelController::savedFrameIsClampedOntoTheDisplay() {
-    PanelOptions options;
-    options.frameAutosaveKey = QStringLiteral("checker");
-    FloatingPanelController controller(new QWidget, QSize(360, 220), std::nullopt, options,
-                                       m_settings.get());
-    controller.setScreens(fakeScreens(&m_pointer));
-
-    // Partly off screen: moved fully onto the visible frame, keeping the panel's size.
-    m_settings->setValue(QStringLiteral("checker.Main@1920x1080"),
-                         QVariantList{1800.0, -40.0, 416.0, 276.0});
-    controller.show();
-    QCOMPARE(controller.panel()->geometry(), QRect(1504, 25, 416, 276));
-    // The value checks and clamping rules themselves are PanelFrameStore's.
-}
-
-void tst_FloatingPanelController::minimumSizeIncludesMargin() {
-    PanelOptions options;
-    options.resizable = true;
-    options.minSize = QSize(200, 120);
-    FloatingPanelController controller(new QWidget, QSize(360, 220), std::nullopt, options,
-                                       m_settings.get());
-    QVERIFY(controller.panel()->isResizable());
-    QCOMPARE(controller.panel()->minimumSize(), QSize(256, 176));
-    QCOMPARE(controller.panel()->size(), QSize(416, 276));
-    controller.setScreens(fakeScreens(&m_pointer));
-    controller.show();
-    controller.panel()->resize(500, 400);
-    QCOMPARE(controller.panel()->contentView()->size(), QSize(500, 400));
-}
 
 QTEST_MAIN(tst_FloatingPanelController)
 #include "tst_FloatingPanelController.moc"

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray runTool(const QString &program, const QStringList &arguments) {
@@ -26,8 +28,7 @@ QByteArray runTool(const QString &program, const QStringList &arguments) {
 }
 
 QByteArray xprop(QWidget *window, const QString &name) {
-    return runTool(QStringLiteral("xprop"),
-                   {QStringLiteral("-id"), QString::number(window->winId()), name});
+    return runTool(u"xprop"_s, {u"-id"_s, QString::number(window->winId()), name});
 }
 
 } // namespace
@@ -38,106 +39,97 @@ class tst_X11FloatingPanel : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase() {
+        qunsetenv("ORIN_COMPOSITOR");
+        if (runTool(u"xprop"_s, {u"-root"_s}).isEmpty())
+            QSKIP("xprop is not installed");
+    }
     void cleanup() { WindowEffects::setCompositorOverride(std::nullopt); }
-    void windowProperties();
-    void keysThroughTheServer();
-    void clickElsewhere_data();
-    void clickElsewhere();
+    void windowProperties() {
+        // Xvfb runs no compositor: an opaque panel of the content's size.
+        // Listed in the taskbar as a regular application: the panel stays out of it all the same.
+        DockIcon::setActivationPolicy(ActivationPolicy::regular);
+        FloatingPanelController controller(new QWidget, QSize(360, 220));
+        QCOMPARE(controller.shadowMargin(), 0);
+        QCOMPARE(controller.panel()->size(), QSize(360, 220));
+        runTool(u"xdotool"_s, {"mousemove", "100", "100"});
+        controller.show();
+        QVERIFY(QTest::qWaitForWindowExposed(controller.panel()));
+
+        const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(
+            controller.panel()->geometry(),
+            FloatingPanelController::defaultFrame(QSize(360, 220), {QString(), visible, visible}));
+        QVERIFY(xprop(controller.panel(), "_NET_WM_WINDOW_TYPE").contains("UTILITY"));
+        // On top, and out of taskbars and pagers; Qt's own states and ours together.
+        const QByteArray states = xprop(controller.panel(), "_NET_WM_STATE");
+        QVERIFY2(states.contains("_NET_WM_STATE_ABOVE"), states.constData());
+        QVERIFY2(states.contains("_NET_WM_STATE_SKIP_TASKBAR"), states.constData());
+        QVERIFY2(states.contains("_NET_WM_STATE_SKIP_PAGER"), states.constData());
+        QVERIFY(xprop(controller.panel(), "_NET_WM_DESKTOP").contains("4294967295"));
+        // The window manager keeps its shadow: no frame extents claimed.
+        QVERIFY(!xprop(controller.panel(), "_GTK_FRAME_EXTENTS").contains("="));
+
+        // With a compositor the panel claims the margin for its own shadow.
+        WindowEffects::setCompositorOverride(true);
+        FloatingPanelController glass(new QWidget, QSize(360, 220));
+        glass.show();
+        QVERIFY(QTest::qWaitForWindowExposed(glass.panel()));
+        QVERIFY(glass.panel()->testAttribute(Qt::WA_TranslucentBackground));
+        QVERIFY(xprop(glass.panel(), "_GTK_FRAME_EXTENTS").contains("28, 28, 28, 28"));
+        QVERIFY(xprop(glass.panel(), "_COMPTON_SHADOW").contains("= 0"));
+    }
+    void keysThroughTheServer() {
+        auto *root = new QWidget;
+        auto *field = new QLineEdit(root);
+        (new QVBoxLayout(root))->addWidget(field);
+        FloatingPanelController controller(root, QSize(360, 220));
+        controller.setHidesOnResignKey(false);
+        QList<int> offered;
+        controller.setKeyHandler([&](QKeyEvent *event) {
+            offered << event->key();
+            if (event->key() != Qt::Key_Escape)
+                return false;
+            controller.hide();
+            return true;
+        });
+        controller.show();
+        QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+
+        runTool(u"xdotool"_s, {"key", "--clearmodifiers", "x"});
+        QTRY_COMPARE(field->text(), u"x"_s);
+        QCOMPARE(offered, QList<int>{Qt::Key_X});
+        runTool(u"xdotool"_s, {"key", "Escape"});
+        QTRY_VERIFY(!controller.isVisible());
+        QCOMPARE(field->text(), u"x"_s);
+    }
+    void clickElsewhere_data() {
+        QTest::addColumn<bool>("hides");
+        QTest::newRow("hides on resign key") << true;
+        QTest::newRow("stays") << false;
+    }
+    void clickElsewhere() {
+        QFETCH(bool, hides);
+        FloatingPanelController controller(new QWidget, QSize(360, 220));
+        controller.setHidesOnResignKey(hides);
+        int didHide = 0;
+        controller.setOnDidHide([&] { ++didHide; });
+        controller.show();
+        QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
+
+        QWidget other;
+        other.setGeometry(20, 20, 200, 150);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        // Without a window manager a click would not move the focus; the other window takes it.
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QTRY_COMPARE(controller.isVisible(), !hides);
+        QCOMPARE(didHide, hides ? 1 : 0);
+    }
 };
-
-void tst_X11FloatingPanel::initTestCase() {
-    qunsetenv("ORIN_COMPOSITOR");
-    if (runTool(QStringLiteral("xprop"), {QStringLiteral("-root")}).isEmpty())
-        QSKIP("xprop is not installed");
-}
-
-void tst_X11FloatingPanel::windowProperties() {
-    // Xvfb runs no compositor: an opaque panel of the content's size.
-    // Listed in the taskbar as a regular application: the panel stays out of it all the same.
-    DockIcon::setActivationPolicy(ActivationPolicy::regular);
-    FloatingPanelController controller(new QWidget, QSize(360, 220));
-    QCOMPARE(controller.shadowMargin(), 0);
-    QCOMPARE(controller.panel()->size(), QSize(360, 220));
-    runTool(QStringLiteral("xdotool"), {"mousemove", "100", "100"});
-    controller.show();
-    QVERIFY(QTest::qWaitForWindowExposed(controller.panel()));
-
-    const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
-    QCOMPARE(controller.panel()->geometry(),
-             FloatingPanelController::defaultFrame(QSize(360, 220), {QString(), visible, visible}));
-    QVERIFY(xprop(controller.panel(), "_NET_WM_WINDOW_TYPE").contains("UTILITY"));
-    // On top, and out of taskbars and pagers; Qt's own states and ours together.
-    const QByteArray states = xprop(controller.panel(), "_NET_WM_STATE");
-    QVERIFY2(states.contains("_NET_WM_STATE_ABOVE"), states.constData());
-    QVERIFY2(states.contains("_NET_WM_STATE_SKIP_TASKBAR"), states.constData());
-    QVERIFY2(states.contains("_NET_WM_STATE_SKIP_PAGER"), states.constData());
-    QVERIFY(xprop(controller.panel(), "_NET_WM_DESKTOP").contains("4294967295"));
-    // The window manager keeps its shadow: no frame extents claimed.
-    QVERIFY(!xprop(controller.panel(), "_GTK_FRAME_EXTENTS").contains("="));
-
-    // With a compositor the panel claims the margin for its own shadow.
-    WindowEffects::setCompositorOverride(true);
-    FloatingPanelController glass(new QWidget, QSize(360, 220));
-    glass.show();
-    QVERIFY(QTest::qWaitForWindowExposed(glass.panel()));
-    QVERIFY(glass.panel()->testAttribute(Qt::WA_TranslucentBackground));
-    QVERIFY(xprop(glass.panel(), "_GTK_FRAME_EXTENTS").contains("28, 28, 28, 28"));
-    QVERIFY(xprop(glass.panel(), "_COMPTON_SHADOW").contains("= 0"));
-}
-
-void tst_X11FloatingPanel::keysThroughTheServer() {
-    auto *root = new QWidget;
-    auto *field = new QLineEdit(root);
-    (new QVBoxLayout(root))->addWidget(field);
-    FloatingPanelController controller(root, QSize(360, 220));
-    controller.setHidesOnResignKey(false);
-    QList<int> offered;
-    controller.setKeyHandler([&](QKeyEvent *event) {
-        offered << event->key();
-        if (event->key() != Qt::Key_Escape)
-            return false;
-        controller.hide();
-        return true;
-    });
-    controller.show();
-    QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
-    field->setFocus();
-    QTRY_VERIFY(field->hasFocus());
-
-    runTool(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "x"});
-    QTRY_COMPARE(field->text(), QStringLiteral("x"));
-    QCOMPARE(offered, QList<int>{Qt::Key_X});
-    runTool(QStringLiteral("xdotool"), {"key", "Escape"});
-    QTRY_VERIFY(!controller.isVisible());
-    QCOMPARE(field->text(), QStringLiteral("x"));
-}
-
-void tst_X11FloatingPanel::clickElsewhere_data() {
-    QTest::addColumn<bool>("hides");
-    QTest::newRow("hides on resign key") << true;
-    QTest::newRow("stays") << false;
-}
-
-void tst_X11FloatingPanel::clickElsewhere() {
-    QFETCH(bool, hides);
-    FloatingPanelController controller(new QWidget, QSize(360, 220));
-    controller.setHidesOnResignKey(hides);
-    int didHide = 0;
-    controller.setOnDidHide([&] { ++didHide; });
-    controller.show();
-    QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
-
-    QWidget other;
-    other.setGeometry(20, 20, 200, 150);
-    other.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&other));
-    // Without a window manager a click would not move the focus; the other window takes it.
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    QTRY_COMPARE(controller.isVisible(), !hides);
-    QCOMPARE(didHide, hides ? 1 : 0);
-}
 
 CHROMET_X11_TEST_MAIN(tst_X11FloatingPanel)
 #include "tst_X11FloatingPanel.moc"

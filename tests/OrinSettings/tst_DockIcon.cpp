@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <QWindow>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Call {
@@ -13,18 +15,14 @@ struct Call {
     bool listed;
     bool mapped;
 };
+QList<Call> calls;
 
 // Records what the policy asks of the desktop.
 class RecordingPresence final : public TaskbarPresence {
 public:
-    explicit RecordingPresence(QList<Call> *calls)
-        : m_calls(calls) {}
     void setListed(QWindow *window, bool listed, bool mapped) override {
-        m_calls->append(Call{window, listed, mapped});
+        calls.append(Call{window, listed, mapped});
     }
-
-private:
-    QList<Call> *m_calls;
 };
 
 } // namespace
@@ -34,100 +32,60 @@ class tst_DockIcon : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void windowsShownLaterFollowThePolicy();
-    void shownWindowsChangeAtOnce();
-    void applyingTheCurrentPolicyDoesNothing();
-    void popupsToolsAndChildWindowsAreLeftAlone();
-
-private:
-    QList<Call> m_calls;
-};
-
-void tst_DockIcon::initTestCase() {
-    // The application starts as an accessory.
-    QCOMPARE(DockIcon::activationPolicy(), ActivationPolicy::accessory);
-    DockIcon::setTaskbarPresence(std::make_unique<RecordingPresence>(&m_calls));
-}
-
-void tst_DockIcon::init() {
-    DockIcon::setActivationPolicy(ActivationPolicy::accessory);
-    m_calls.clear();
-}
-
-void tst_DockIcon::windowsShownLaterFollowThePolicy() {
-    QWidget hidden;
-    hidden.show();
-    QCOMPARE(m_calls.size(), 1);
-    QCOMPARE(m_calls.first().window.data(), hidden.windowHandle());
-    QCOMPARE(m_calls.first().listed, false);
-    QCOMPARE(m_calls.first().mapped, false);
-    hidden.hide();
-
-    DockIcon::apply(true);
-    m_calls.clear();
-    QWidget listed;
-    listed.show();
-    QCOMPARE(m_calls.size(), 1);
-    QCOMPARE(m_calls.first().listed, true);
-    QCOMPARE(m_calls.first().mapped, false);
-}
-
-void tst_DockIcon::shownWindowsChangeAtOnce() {
-    QWidget first;
-    QWidget second;
-    QWidget closed;
-    first.show();
-    second.show();
-    closed.show();
-    closed.hide();
-    m_calls.clear();
-
-    DockIcon::apply(true);
-    QCOMPARE(DockIcon::activationPolicy(), ActivationPolicy::regular);
-    QCOMPARE(m_calls.size(), 2);
-    for (const Call &call : std::as_const(m_calls)) {
-        QVERIFY(call.window == first.windowHandle() || call.window == second.windowHandle());
-        QCOMPARE(call.listed, true);
-        QCOMPARE(call.mapped, true);
+    void initTestCase() {
+        QCOMPARE(DockIcon::activationPolicy(), ActivationPolicy::accessory);
+        DockIcon::setTaskbarPresence(std::make_unique<RecordingPresence>());
     }
-    QVERIFY(m_calls.at(0).window != m_calls.at(1).window);
-}
 
-void tst_DockIcon::applyingTheCurrentPolicyDoesNothing() {
-    QWidget window;
-    window.show();
-    m_calls.clear();
-    DockIcon::apply(false);
-    QCOMPARE(m_calls.size(), 0);
-    DockIcon::apply(true);
-    DockIcon::apply(true);
-    QCOMPARE(m_calls.size(), 1);
-    DockIcon::apply(false);
-    DockIcon::apply(false);
-    QCOMPARE(m_calls.size(), 2);
-    QCOMPARE(m_calls.last().listed, false);
-}
+    void windowsShownLaterFollowThePolicy() {
+        QWidget hidden;
+        hidden.show();
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls.first().window.data(), hidden.windowHandle());
+        QVERIFY(!calls.first().listed && !calls.first().mapped);
+        hidden.hide();
+        DockIcon::apply(true);
+        calls.clear();
+        QWidget listed;
+        listed.show();
+        QCOMPARE(calls.size(), 1);
+        QVERIFY(calls.first().listed && !calls.first().mapped);
+        DockIcon::apply(false);
+    }
 
-void tst_DockIcon::popupsToolsAndChildWindowsAreLeftAlone() {
-    QWidget window;
-    window.show();
-    m_calls.clear();
-    QMenu menu;
-    menu.addAction(QStringLiteral("Item"));
-    menu.popup(QPoint(10, 10));
-    QWidget child(&window);
-    child.setAttribute(Qt::WA_NativeWindow);
-    child.show();
-    // A floating panel keeps itself out of the taskbar, whatever the policy.
-    DockIcon::apply(true);
-    m_calls.clear();
-    QWidget panel(nullptr, Qt::Tool | Qt::FramelessWindowHint);
-    panel.show();
-    QCOMPARE(m_calls.size(), 0);
-    menu.close();
-}
+    void shownWindowsChangeAtOnceAndOnlyOnChange() {
+        QWidget first, second, closed;
+        first.show();
+        second.show();
+        closed.show();
+        closed.hide();
+        // Popups, tool windows (floating panels) and native child windows are left alone.
+        QMenu menu;
+        menu.addAction(u"Item"_s);
+        menu.popup(QPoint(10, 10));
+        QWidget child(&first);
+        child.setAttribute(Qt::WA_NativeWindow);
+        child.show();
+        calls.clear();
+        DockIcon::apply(false);
+        QCOMPARE(calls.size(), 0);
+        DockIcon::apply(true);
+        DockIcon::apply(true);
+        QWidget panel(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+        panel.show();
+        QCOMPARE(DockIcon::activationPolicy(), ActivationPolicy::regular);
+        QCOMPARE(calls.size(), 2);
+        QVERIFY(calls.at(0).window != calls.at(1).window);
+        for (const Call &call : std::as_const(calls)) {
+            QVERIFY(call.window == first.windowHandle() || call.window == second.windowHandle());
+            QVERIFY(call.listed && call.mapped);
+        }
+        DockIcon::apply(false);
+        QCOMPARE(calls.size(), 4);
+        QVERIFY(!calls.last().listed);
+        menu.close();
+    }
+};
 
 QTEST_MAIN(tst_DockIcon)
 #include "tst_DockIcon.moc"

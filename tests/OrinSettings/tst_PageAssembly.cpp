@@ -1,23 +1,22 @@
 #include "OrinSettings/PageAssembly.h"
+#include "OrinSettings/SettingsRouter.h"
 
+#include <QSignalSpy>
 #include <QTest>
+
+Q_DECLARE_METATYPE(std::optional<QString>)
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-SettingsPage page(const QString &id, const QString &title, const QStringList &keywords = {}) {
-    return SettingsPage{id, title, QStringLiteral("gearshape.fill"), Qt::gray, keywords, {}};
+SettingsPage page(const QString &id, const QStringList &keywords = {}) {
+    return SettingsPage{id, id.toUpper(), u"gearshape.fill"_s, Qt::gray, keywords, {}};
 }
 
-// The application's general page as the product hands it in, and the About page.
-SettingsPage general() {
-    return page(QStringLiteral("general"), QStringLiteral("General"),
-                {"shortcut", "hotkey", "login", "dock", "format", "hex", "lowercase", "copy"});
-}
-
-SettingsPage about() {
-    return page(QStringLiteral("about"), QStringLiteral("About"),
-                {"about", "version", "update", "updates", "website", "support"});
-}
+const QStringList generalKeywords{"shortcut", "hotkey", "login",     "dock",
+                                  "format",   "hex",    "lowercase", "copy"};
+const SettingsPage about = page(u"about"_s, {"version", "update", "website"});
 
 QStringList ids(const QList<SettingsPage> &pages) {
     QStringList list;
@@ -32,114 +31,92 @@ class tst_PageAssembly : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void sharedKeywordsCompleteTheGeneralPage();
-    void sharedKeywordsComparedIgnoringCase();
-    void otherPagesUnchanged();
-    void assembleAppendsAbout();
-    void filter_data();
-    void filter();
-    void filterDoesNotSearchIds();
-    void filterKeepsOrder();
-    void resolve_data();
-    void resolve();
+    void sharedKeywordsCompleteOnlyTheGeneralPage() {
+        const QList<SettingsPage> pages = PageAssembly::withSharedGeneralKeywords(
+            {page(u"extra"_s, {"one"}), page(u"general"_s, generalKeywords), about});
+        QCOMPARE(pages.at(1).keywords,
+                 (generalKeywords + QStringList{"launch", "startup", "menu bar", "permission",
+                                                "permissions", "sound"}));
+        QCOMPARE(pages.at(0).keywords, QStringList{"one"});
+        QCOMPARE(pages.at(2).keywords, about.keywords);
+        // Compared ignoring case: nothing is added twice.
+        const SettingsPage own = page(u"general"_s, {"Dock", "SOUND", "Menu Bar"});
+        QCOMPARE(PageAssembly::withSharedGeneralKeywords({own}).first().keywords,
+                 (QStringList{"Dock", "SOUND", "Menu Bar", "shortcut", "hotkey", "launch", "login",
+                              "startup", "permission", "permissions"}));
+        QCOMPARE(ids(PageAssembly::assemble({own, page(u"x"_s)}, about)),
+                 (QStringList{"general", "x", "about"}));
+    }
+
+    void filter_data() {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("keyword") << u"dock"_s << QStringList{"general"};
+        QTest::newRow("shared keyword") << u"sound"_s << QStringList{"general"};
+        QTest::newRow("upper case") << u"UPD"_s << QStringList{"about"};
+        QTest::newRow("padded") << u"  menu "_s << QStringList{"general"};
+        QTest::newRow("line breaks") << u"\nwebsite\r\n"_s << QStringList{"about"};
+        QTest::newRow("no match") << u"xyz"_s << QStringList{};
+        QTest::newRow("empty") << u""_s << QStringList{"general", "secret", "about"};
+        QTest::newRow("white space") << u" \t \n"_s << QStringList{"general", "secret", "about"};
+        QTest::newRow("title") << u"genER"_s << QStringList{"general"};
+        QTest::newRow("id is not searched") << u"secret"_s << QStringList{};
+        QTest::newRow("order kept") << u"o"_s << QStringList{"general", "secret", "about"};
+    }
+    void filter() {
+        QFETCH(QString, query);
+        QFETCH(QStringList, expected);
+        SettingsPage general = page(u"general"_s, generalKeywords);
+        SettingsPage secret = page(u"secret"_s);
+        secret.title = u"Other"_s;
+        const QList<SettingsPage> pages = PageAssembly::assemble(
+            PageAssembly::withSharedGeneralKeywords({general, secret}), about);
+        QCOMPARE(ids(PageAssembly::filter(pages, query)), expected);
+    }
+
+    void resolve_data() {
+        QTest::addColumn<QStringList>("pageIds");
+        QTest::addColumn<std::optional<QString>>("requested");
+        QTest::addColumn<QString>("expected");
+        const QStringList both{"general", "about"}, noGeneral{"extra", "about"};
+        const std::optional<QString> none;
+        QTest::newRow("existing") << both << std::optional(u"about"_s) << u"about"_s;
+        QTest::newRow("unknown") << both << std::optional(u"nope"_s) << u"general"_s;
+        QTest::newRow("none given") << both << none << u"general"_s;
+        QTest::newRow("empty list") << QStringList{} << std::optional(u"about"_s) << u"general"_s;
+        QTest::newRow("no general") << noGeneral << std::optional(u"x"_s) << u"extra"_s;
+        QTest::newRow("no general, none given") << QStringList{"about", "x"} << none << u"about"_s;
+    }
+    void resolve() {
+        QFETCH(QStringList, pageIds);
+        QFETCH(std::optional<QString>, requested);
+        QFETCH(QString, expected);
+        QList<SettingsPage> pages;
+        for (const QString &id : pageIds)
+            pages.append(page(id));
+        QCOMPARE(PageAssembly::resolve(requested, pages), expected);
+    }
+
+    // Change signals only for new values; onChange after every page assignment.
+    void routerSignalsOnlyNewValues() {
+        SettingsRouter router;
+        QCOMPARE(router.page(), u"general"_s);
+        QSignalSpy pageChanged(&router, &SettingsRouter::pageChanged);
+        QSignalSpy queryChanged(&router, &SettingsRouter::queryChanged);
+        QStringList seen;
+        router.onChange = [&](const QString &page) {
+            seen.append(page);
+        };
+        for (const char *page : {"general", "about", "about"})
+            router.setPage(QString::fromLatin1(page));
+        QCOMPARE(seen, (QStringList{"general", "about", "about"}));
+        QCOMPARE(pageChanged.count(), 1);
+        for (const QString &query : {QString(), u"d"_s, u"d"_s, u"do"_s})
+            router.setQuery(query);
+        QCOMPARE(queryChanged.count(), 2);
+        QCOMPARE(router.query(), u"do"_s);
+    }
 };
-
-void tst_PageAssembly::sharedKeywordsCompleteTheGeneralPage() {
-    const QList<SettingsPage> pages = PageAssembly::withSharedGeneralKeywords({general()});
-    QCOMPARE(pages.size(), 1);
-    QCOMPARE(
-        pages.first().keywords,
-        (QStringList{"shortcut", "hotkey", "login", "dock", "format", "hex", "lowercase", "copy",
-                     "launch", "startup", "menu bar", "permission", "permissions", "sound"}));
-    QCOMPARE(pages.first().title, QStringLiteral("General"));
-}
-
-void tst_PageAssembly::sharedKeywordsComparedIgnoringCase() {
-    SettingsPage own =
-        page(QStringLiteral("general"), QStringLiteral("General"), {"Dock", "SOUND", "Menu Bar"});
-    const QStringList keywords = PageAssembly::withSharedGeneralKeywords({own}).first().keywords;
-    QCOMPARE(keywords, (QStringList{"Dock", "SOUND", "Menu Bar", "shortcut", "hotkey", "launch",
-                                    "login", "startup", "permission", "permissions"}));
-    QCOMPARE(keywords.count(QStringLiteral("dock")), 0);
-}
-
-void tst_PageAssembly::otherPagesUnchanged() {
-    const SettingsPage extra = page(QStringLiteral("extra"), QStringLiteral("Extra"), {"one"});
-    const QList<SettingsPage> pages =
-        PageAssembly::withSharedGeneralKeywords({extra, general(), about()});
-    QCOMPARE(ids(pages), (QStringList{"extra", "general", "about"}));
-    QCOMPARE(pages.at(0).keywords, QStringList{"one"});
-    QCOMPARE(pages.at(2).keywords, about().keywords);
-}
-
-void tst_PageAssembly::assembleAppendsAbout() {
-    const SettingsPage extra = page(QStringLiteral("extra"), QStringLiteral("Extra"));
-    QCOMPARE(ids(PageAssembly::assemble({general(), extra}, about())),
-             (QStringList{"general", "extra", "about"}));
-    QCOMPARE(ids(PageAssembly::assemble({}, about())), QStringList{"about"});
-}
-
-void tst_PageAssembly::filter_data() {
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("dock") << "dock" << QStringList{"general"};
-    QTest::newRow("upper-case UPD") << "UPD" << QStringList{"about"};
-    QTest::newRow("padded menu") << "  menu " << QStringList{"general"};
-    QTest::newRow("xyz") << "xyz" << QStringList{};
-    QTest::newRow("sound") << "sound" << QStringList{"general"};
-    QTest::newRow("version") << "version" << QStringList{"about"};
-    QTest::newRow("empty") << "" << QStringList{"general", "about"};
-    QTest::newRow("white space only") << " \t \n" << QStringList{"general", "about"};
-    QTest::newRow("title") << "genER" << QStringList{"general"};
-    QTest::newRow("in both") << "o" << QStringList{"general", "about"};
-    QTest::newRow("line breaks trimmed") << "\nwebsite\r\n" << QStringList{"about"};
-}
-
-void tst_PageAssembly::filter() {
-    QFETCH(QString, query);
-    QFETCH(QStringList, expected);
-    const QList<SettingsPage> pages =
-        PageAssembly::assemble(PageAssembly::withSharedGeneralKeywords({general()}), about());
-    QCOMPARE(ids(PageAssembly::filter(pages, query)), expected);
-}
-
-void tst_PageAssembly::filterDoesNotSearchIds() {
-    const SettingsPage hidden = page(QStringLiteral("secret"), QStringLiteral("Other"), {"misc"});
-    QVERIFY(PageAssembly::filter({hidden}, QStringLiteral("secret")).isEmpty());
-    QCOMPARE(PageAssembly::filter({hidden}, QStringLiteral("MISC")).size(), 1);
-}
-
-void tst_PageAssembly::filterKeepsOrder() {
-    const QList<SettingsPage> pages{page("b", "Beta", {"shared"}), page("c", "Gamma"),
-                                    page("a", "Alpha", {"shared"})};
-    QCOMPARE(ids(PageAssembly::filter(pages, QStringLiteral("shared"))), (QStringList{"b", "a"}));
-}
-
-void tst_PageAssembly::resolve_data() {
-    QTest::addColumn<QStringList>("pageIds");
-    QTest::addColumn<QString>("requested");
-    QTest::addColumn<bool>("given");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("existing") << QStringList{"general", "about"} << "about" << true << "about";
-    QTest::newRow("unknown") << QStringList{"general", "about"} << "nope" << true << "general";
-    QTest::newRow("none given") << QStringList{"general", "about"} << "" << false << "general";
-    QTest::newRow("empty list") << QStringList{} << "about" << true << "general";
-    QTest::newRow("no general") << QStringList{"extra", "about"} << "nope" << true << "extra";
-    QTest::newRow("no general, none given")
-        << QStringList{"about", "extra"} << "" << false << "about";
-}
-
-void tst_PageAssembly::resolve() {
-    QFETCH(QStringList, pageIds);
-    QFETCH(QString, requested);
-    QFETCH(bool, given);
-    QFETCH(QString, expected);
-    QList<SettingsPage> pages;
-    for (const QString &id : pageIds)
-        pages.append(page(id, id.toUpper()));
-    const std::optional<QString> id = given ? std::optional<QString>(requested) : std::nullopt;
-    QCOMPARE(PageAssembly::resolve(id, pages), expected);
-}
 
 QTEST_GUILESS_MAIN(tst_PageAssembly)
 #include "tst_PageAssembly.moc"

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct FreeDeleter {
@@ -89,72 +91,66 @@ class tst_X11TaskbarPresence : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void accessoryWindowsCarryTheSkipStates();
-    void switchingAMappedWindowAsksTheWindowManager();
-    void regularWindowsAreListed();
+    void accessoryWindowsCarryTheSkipStates() {
+        Observer observer;
+        DockIcon::apply(false);
+        QWidget window;
+        window.setWindowTitle(u"accessory"_s);
+        window.resize(200, 100);
+        window.setWindowFlag(Qt::WindowStaysOnTopHint); // a state Qt writes itself on mapping
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto id = xcb_window_t(window.winId());
+        QTRY_VERIFY(observer.states(id).contains(observer.skipTaskbar));
+        const QList<xcb_atom_t> states = observer.states(id);
+        QVERIFY(states.contains(observer.skipPager));
+        // Qt's own state survives next to ours, and ours next to it.
+        QVERIFY(states.contains(observer.above));
+    }
+    void switchingAMappedWindowAsksTheWindowManager() {
+        Observer observer;
+        DockIcon::apply(false);
+        QWidget window;
+        window.resize(200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        observer.takeRequests();
+
+        DockIcon::apply(true);
+        const auto id = quint32(window.winId());
+        QList<std::array<quint32, 4>> requests;
+        QTRY_VERIFY((requests += observer.takeRequests(), !requests.isEmpty()));
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first()[0], id);
+        QCOMPARE(requests.first()[1], 0u); // remove
+        QCOMPARE(requests.first()[2], observer.skipTaskbar);
+        QCOMPARE(requests.first()[3], observer.skipPager);
+
+        DockIcon::apply(false);
+        requests.clear();
+        QTRY_VERIFY((requests += observer.takeRequests(), !requests.isEmpty()));
+        QCOMPARE(requests.first()[1], 1u); // add
+    }
+    void regularWindowsAreListed() {
+        Observer observer;
+        DockIcon::apply(false);
+        QWidget earlier;
+        earlier.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&earlier));
+        earlier.hide();
+
+        DockIcon::apply(true);
+        QWidget window;
+        window.resize(200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!observer.states(xcb_window_t(window.winId())).contains(observer.skipTaskbar));
+        // Shown again under the regular policy, the earlier window is listed too.
+        earlier.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&earlier));
+        QVERIFY(!observer.states(xcb_window_t(earlier.winId())).contains(observer.skipTaskbar));
+    }
 };
-
-void tst_X11TaskbarPresence::accessoryWindowsCarryTheSkipStates() {
-    Observer observer;
-    DockIcon::apply(false);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("accessory"));
-    window.resize(200, 100);
-    window.setWindowFlag(Qt::WindowStaysOnTopHint); // a state Qt writes itself on mapping
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const auto id = xcb_window_t(window.winId());
-    QTRY_VERIFY(observer.states(id).contains(observer.skipTaskbar));
-    const QList<xcb_atom_t> states = observer.states(id);
-    QVERIFY(states.contains(observer.skipPager));
-    // Qt's own state survives next to ours, and ours next to it.
-    QVERIFY(states.contains(observer.above));
-}
-
-void tst_X11TaskbarPresence::switchingAMappedWindowAsksTheWindowManager() {
-    Observer observer;
-    DockIcon::apply(false);
-    QWidget window;
-    window.resize(200, 100);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    observer.takeRequests();
-
-    DockIcon::apply(true);
-    const auto id = quint32(window.winId());
-    QList<std::array<quint32, 4>> requests;
-    QTRY_VERIFY((requests += observer.takeRequests(), !requests.isEmpty()));
-    QCOMPARE(requests.size(), 1);
-    QCOMPARE(requests.first()[0], id);
-    QCOMPARE(requests.first()[1], 0u); // remove
-    QCOMPARE(requests.first()[2], observer.skipTaskbar);
-    QCOMPARE(requests.first()[3], observer.skipPager);
-
-    DockIcon::apply(false);
-    requests.clear();
-    QTRY_VERIFY((requests += observer.takeRequests(), !requests.isEmpty()));
-    QCOMPARE(requests.first()[1], 1u); // add
-}
-
-void tst_X11TaskbarPresence::regularWindowsAreListed() {
-    Observer observer;
-    DockIcon::apply(false);
-    QWidget earlier;
-    earlier.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&earlier));
-    earlier.hide();
-
-    DockIcon::apply(true);
-    QWidget window;
-    window.resize(200, 100);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(!observer.states(xcb_window_t(window.winId())).contains(observer.skipTaskbar));
-    // Shown again under the regular policy, the earlier window is listed too.
-    earlier.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&earlier));
-    QVERIFY(!observer.states(xcb_window_t(earlier.winId())).contains(observer.skipTaskbar));
-}
 
 CHROMET_X11_TEST_MAIN(tst_X11TaskbarPresence)
 #include "tst_X11TaskbarPresence.moc"

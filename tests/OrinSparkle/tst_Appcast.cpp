@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray feed(const QByteArray &items) {
@@ -52,26 +54,26 @@ private Q_SLOTS:
         QTest::newRow("as elements")
             << feed("<item><sparkle:version> 32 </sparkle:version>"
                     "<sparkle:shortVersionString>1.2</sparkle:shortVersionString></item>")
-            << QStringList{"32"} << "1.2 (32)";
+            << QStringList{"32"} << u"1.2 (32)"_s;
         // Without a readable version the build number alone is shown.
         QTest::newRow("enclosure wins over elements")
             << feed("<item><sparkle:version>30</sparkle:version>"
                     "<enclosure url=\"https://example.org/a\" sparkle:version=\"33\"/></item>")
-            << QStringList{"33"} << "33";
+            << QStringList{"33"} << u"33"_s;
         QTest::newRow("any prefix for the namespace")
             << QByteArray("<rss xmlns:s=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
                           "<channel><item><enclosure url=\"https://example.org/a\" "
                           "s:version=\"40\"/></item></channel></rss>")
-            << QStringList{"40"} << "40";
+            << QStringList{"40"} << u"40"_s;
         QTest::newRow("items without a version are not releases")
             << feed("<item><title>News</title><enclosure url=\"https://example.org/a\"/></item>"
                     "<item><sparkle:version>12</sparkle:version></item>")
-            << QStringList{"12"} << "12";
+            << QStringList{"12"} << u"12"_s;
         QTest::newRow("newest is the highest in any order")
             << feed("<item><sparkle:version>9</sparkle:version></item>"
                     "<item><sparkle:version>100</sparkle:version></item>"
                     "<item><sparkle:version>27</sparkle:version></item>")
-            << QStringList{"9", "100", "27"} << "100";
+            << QStringList{"9", "100", "27"} << u"100"_s;
         QTest::newRow("no items, no newest") << feed("") << QStringList{} << QString();
     }
 
@@ -101,14 +103,14 @@ private Q_SLOTS:
     void malformed_data() {
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<QString>("errorStart");
-        QTest::newRow("empty") << QByteArray() << "";
+        QTest::newRow("empty") << QByteArray() << u""_s;
         QTest::newRow("truncated")
-            << QByteArray("<rss><channel><item><sparkle:version>3") << "line ";
+            << QByteArray("<rss><channel><item><sparkle:version>3") << u"line "_s;
         QTest::newRow("unclosed tag")
-            << feed("<item><sparkle:version>3</sparkle:version></channel>") << "line ";
+            << feed("<item><sparkle:version>3</sparkle:version></channel>") << u"line "_s;
         QTest::newRow("html page")
-            << QByteArray("<html><body>Not here</body></html>") << "it is not an RSS feed";
-        QTest::newRow("plain text") << QByteArray("Service unavailable") << "";
+            << QByteArray("<html><body>Not here</body></html>") << u"it is not an RSS feed"_s;
+        QTest::newRow("plain text") << QByteArray("Service unavailable") << u""_s;
     }
 
     void malformed() {

@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -24,8 +26,8 @@ QByteArray release(const QByteArray &build, const QByteArray &version,
            "\" sparkle:shortVersionString=\"" + version + "\" length=\"10\"/></item>";
 }
 
-BundleInfo bundle(const QString &feedUrl, const QString &key = QStringLiteral("bG9jYWwta2V5")) {
-    return {QStringLiteral("Chromet"), QStringLiteral("1.0"), QStringLiteral("27"), key, feedUrl};
+BundleInfo bundle(const QString &feedUrl, const QString &key = u"bG9jYWwta2V5"_s) {
+    return {u"Chromet"_s, u"1.0"_s, u"27"_s, key, feedUrl};
 }
 
 } // namespace
@@ -66,8 +68,8 @@ private Q_SLOTS:
 
     void notStartedWithoutAConfiguredKey_data() {
         QTest::addColumn<QString>("key");
-        QTest::newRow("empty") << "";
-        QTest::newRow("placeholder") << "REPLACE_WITH_YOUR_PUBLIC_KEY";
+        QTest::newRow("empty") << u""_s;
+        QTest::newRow("placeholder") << u"REPLACE_WITH_YOUR_PUBLIC_KEY"_s;
     }
 
     void notStartedWithoutAConfiguredKey() {
@@ -86,47 +88,43 @@ private Q_SLOTS:
         QVERIFY(m_server->requests.isEmpty());
     }
 
-    void newerVersion() {
-        m_server->respond(feedWith(release("27", "1.0") + release("31", "1.1")));
+    void versions_data() {
+        QTest::addColumn<QByteArray>("items");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("link");
+        const QString available = u"A new version of Chromet is available"_s;
+        QTest::newRow("newer") << release("27", "1.0") + release("31", "1.1") << available
+                               << "Chromet 1.1 (31) is available; you have 1.0 (27)."
+                               << "Show Release Notes https://example.org/notes";
+        QTest::newRow("same") << release("27", "1.0") << u"Chromet is up to date"_s
+                              << u"Chromet 1.0 (27) is the newest version."_s << u""_s;
+        QTest::newRow("older") << release("9", "0.9") + release("26", "0.99")
+                               << u"Chromet is up to date"_s
+                               << u"Chromet 1.0 (27) is the newest version."_s << u""_s;
+        QTest::newRow("no notes") << QByteArray("<item><link>https://example.org/download</link>"
+                                                "<sparkle:version>40</sparkle:version></item>")
+                                  << available << "Chromet 40 is available; you have 1.0 (27)."
+                                  << "Open Download Page https://example.org/download";
+        // Only web links are offered.
+        QTest::newRow("file notes") << release("31", "1.1", "file:///etc/passwd") << available
+                                    << "Chromet 1.1 (31) is available; you have 1.0 (27)."
+                                    << "Open Download Page https://example.org/download";
+    }
+    void versions() {
+        QFETCH(QByteArray, items);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QFETCH(QString, link);
+        m_server->respond(feedWith(items));
         const UpdateDialog dialog = check(bundle(m_server->url()));
-        QCOMPARE(dialog.kind, UpdateDialog::Kind::updateAvailable);
-        QCOMPARE(dialog.title, "A new version of Chromet is available");
-        QCOMPARE(dialog.text, "Chromet 1.1 (31) is available; you have 1.0 (27).");
-        QCOMPARE(dialog.link, QUrl("https://example.org/notes"));
-        QCOMPARE(dialog.linkTitle, "Show Release Notes");
+        QCOMPARE(dialog.kind, link.isEmpty() ? UpdateDialog::Kind::upToDate
+                                             : UpdateDialog::Kind::updateAvailable);
+        QCOMPARE(dialog.title, title);
+        QCOMPARE(dialog.text, text);
+        QCOMPARE(QString(dialog.linkTitle + u' ' + dialog.link.toString()).trimmed(), link);
         QCOMPARE(m_server->requests.size(), 1);
         QVERIFY(m_server->requests[0].startsWith("GET /appcast.xml HTTP/1.1\r\n"));
-    }
-
-    void sameVersion() {
-        m_server->respond(feedWith(release("27", "1.0")));
-        const UpdateDialog dialog = check(bundle(m_server->url()));
-        QCOMPARE(dialog.kind, UpdateDialog::Kind::upToDate);
-        QCOMPARE(dialog.title, "Chromet is up to date");
-        QCOMPARE(dialog.text, "Chromet 1.0 (27) is the newest version.");
-        QVERIFY(dialog.link.isEmpty());
-    }
-
-    void olderVersion() {
-        m_server->respond(feedWith(release("9", "0.9") + release("26", "0.99")));
-        QCOMPARE(check(bundle(m_server->url())).kind, UpdateDialog::Kind::upToDate);
-    }
-
-    void releasePageWhenThereAreNoNotes() {
-        m_server->respond(feedWith(R"(<item><link>https://example.org/download</link>
-            <sparkle:version>40</sparkle:version></item>)"));
-        const UpdateDialog dialog = check(bundle(m_server->url()));
-        QCOMPARE(dialog.kind, UpdateDialog::Kind::updateAvailable);
-        QCOMPARE(dialog.text, "Chromet 40 is available; you have 1.0 (27).");
-        QCOMPARE(dialog.link, QUrl("https://example.org/download"));
-        QCOMPARE(dialog.linkTitle, "Open Download Page");
-    }
-
-    void onlyWebLinksAreOffered() {
-        m_server->respond(feedWith(release("31", "1.1", "file:///etc/passwd")));
-        const UpdateDialog dialog = check(bundle(m_server->url()));
-        QCOMPARE(dialog.kind, UpdateDialog::Kind::updateAvailable);
-        QCOMPARE(dialog.link, QUrl("https://example.org/download"));
     }
 
     void failures_data() {
@@ -134,18 +132,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("text");
         QTest::newRow("not found")
-            << QByteArray("gone") << 404 << "The update server answered with HTTP status 404.";
+            << QByteArray("gone") << 404 << u"The update server answered with HTTP status 404."_s;
         QTest::newRow("server error") << feedWith(release("31", "1.1")) << 500
-                                      << "The update server answered with HTTP status 500.";
+                                      << u"The update server answered with HTTP status 500."_s;
         QTest::newRow("malformed feed")
             << QByteArray("<rss><channel><item><sparkle:version>31</item>") << 200
-            << "The update feed could not be read: line 1: ";
-        QTest::newRow("not a feed") << QByteArray("<html><body>Hello</body></html>") << 200
-                                    << "The update feed could not be read: it is not an RSS feed.";
+            << u"The update feed could not be read: line 1: "_s;
+        QTest::newRow("not a feed")
+            << QByteArray("<html><body>Hello</body></html>") << 200
+            << u"The update feed could not be read: it is not an RSS feed."_s;
         QTest::newRow("no versions") << feedWith("<item><title>News</title></item>") << 200
-                                     << "The update feed lists no versions.";
+                                     << u"The update feed lists no versions."_s;
         QTest::newRow("too large") << feedWith(QByteArray(1536 * 1024, ' ')) << 200
-                                   << "The update feed is larger than 1 MB.";
+                                   << u"The update feed is larger than 1 MB."_s;
     }
 
     void failures() {
@@ -165,8 +164,7 @@ private Q_SLOTS:
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
         const quint16 port = closed.serverPort();
         closed.close();
-        const UpdateDialog dialog =
-            check(bundle(QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(port)));
+        const UpdateDialog dialog = check(bundle(u"http://127.0.0.1:%1/appcast.xml"_s.arg(port)));
         QCOMPARE(dialog.kind, UpdateDialog::Kind::failed);
         QVERIFY2(dialog.text.startsWith("The update server could not be reached: "),
                  qPrintable(dialog.text));
@@ -177,15 +175,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("url");
         QTest::addColumn<bool>("loopbackSeam");
         QTest::addColumn<QString>("text");
-        QTest::newRow("no address") << "" << true << "This build has no update feed address.";
+        QTest::newRow("no address") << u""_s << true << u"This build has no update feed address."_s;
         QTest::newRow("http without the test seam")
-            << "LOCAL" << false << "The update feed address is not an HTTPS address.";
-        QTest::newRow("http to another host") << "http://example.org/appcast.xml" << true
-                                              << "The update feed address is not an HTTPS address.";
-        QTest::newRow("file") << "file:///tmp/appcast.xml" << true
-                              << "The update feed address is not an HTTPS address.";
+            << u"LOCAL"_s << false << u"The update feed address is not an HTTPS address."_s;
+        QTest::newRow("http to another host")
+            << u"http://example.org/appcast.xml"_s << true
+            << u"The update feed address is not an HTTPS address."_s;
+        QTest::newRow("file") << u"file:///tmp/appcast.xml"_s << true
+                              << u"The update feed address is not an HTTPS address."_s;
         QTest::newRow("not an address")
-            << "https://" << true << "The update feed address is not an HTTPS address.";
+            << u"https://"_s << true << u"The update feed address is not an HTTPS address."_s;
     }
 
     void feedAddressMustBeHttps() {

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_VersionComparator : public QObject {
     Q_OBJECT
 
@@ -14,21 +16,21 @@ private Q_SLOTS:
         const auto row = [](const char *name, const QString &a, const char *b, int expected) {
             QTest::newRow(name) << a << QString::fromLatin1(b) << expected;
         };
-        row("same build", QStringLiteral("27"), "27", 0);
-        row("numbers, not text", QStringLiteral("103"), "27", 1);
-        row("older build", QStringLiteral("26"), "27", -1);
-        row("dotted numerically", QStringLiteral("1.10"), "1.9", 1);
-        row("missing part is zero", QStringLiteral("1.0"), "1.0.0", 0);
-        row("extra part counts", QStringLiteral("1.0.1"), "1.0", 1);
-        row("leading zeros", QStringLiteral("1.02"), "1.2", 0);
-        row("longer than 64 bits", QStringLiteral("123456789012345678901234567890"),
+        row("same build", u"27"_s, "27", 0);
+        row("numbers, not text", u"103"_s, "27", 1);
+        row("older build", u"26"_s, "27", -1);
+        row("dotted numerically", u"1.10"_s, "1.9", 1);
+        row("missing part is zero", u"1.0"_s, "1.0.0", 0);
+        row("extra part counts", u"1.0.1"_s, "1.0", 1);
+        row("leading zeros", u"1.02"_s, "1.2", 0);
+        row("longer than 64 bits", u"123456789012345678901234567890"_s,
             "123456789012345678901234567889", 1);
-        row("release after its beta", QStringLiteral("2.0"), "2.0b1", 1);
-        row("beta 2 after beta 1", QStringLiteral("2.0b2"), "2.0b1", 1);
-        row("beta 10 after beta 9", QStringLiteral("2.0b10"), "2.0b9", 1);
-        row("rc after beta", QStringLiteral("2.0rc1"), "2.0b3", 1);
-        row("beta of next after release", QStringLiteral("2.1b1"), "2.0", 1);
-        row("surrounding spaces", QStringLiteral(" 31 "), "31", 0);
+        row("release after its beta", u"2.0"_s, "2.0b1", 1);
+        row("beta 2 after beta 1", u"2.0b2"_s, "2.0b1", 1);
+        row("beta 10 after beta 9", u"2.0b10"_s, "2.0b9", 1);
+        row("rc after beta", u"2.0rc1"_s, "2.0b3", 1);
+        row("beta of next after release", u"2.1b1"_s, "2.0", 1);
+        row("surrounding spaces", u" 31 "_s, "31", 0);
         row("non-ASCII digit is not a number", QString::fromUtf8("\u0663"), "1", -1);
     }
 

@@ -113,94 +113,85 @@ class tst_X11WindowEffects : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { qunsetenv("ORIN_COMPOSITOR"); }
-    void compositorFollowsSelectionOwner();
-    void shadowHints();
-    void inputRegion();
-    void blurBehindWhereOffered_data();
-    void blurBehindWhereOffered();
+    void compositorFollowsSelectionOwner() {
+        // A bare Xvfb runs no compositor.
+        QVERIFY(!WindowEffects::compositorActive());
+        OtherClient compositor;
+        compositor.own("_NET_WM_CM_S0", true);
+        QVERIFY(WindowEffects::compositorActive());
+        // The override still decides for tests and for a user who wants the opaque look.
+        WindowEffects::setCompositorOverride(false);
+        QVERIFY(!WindowEffects::compositorActive());
+        WindowEffects::setCompositorOverride(std::nullopt);
+        compositor.own("_NET_WM_CM_S0", false);
+        QVERIFY(!WindowEffects::compositorActive());
+    }
+    void shadowHints() {
+        QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+        window.resize(416, 276);
+        WindowEffects::setDrawsOwnShadow(&window, 28);
+        OtherClient reader;
+        const quint32 id = quint32(window.winId());
+        // Our requests and the reader's travel on different connections: wait for ours to land.
+        QTRY_COMPARE(reader.cardinals(id, "_GTK_FRAME_EXTENTS"),
+                     (QVector<quint32>{28, 28, 28, 28}));
+        QTRY_COMPARE(reader.cardinals(id, "_COMPTON_SHADOW"), QVector<quint32>{0});
+        WindowEffects::setDrawsOwnShadow(&window, 0);
+        QTRY_VERIFY(reader.cardinals(id, "_GTK_FRAME_EXTENTS").isEmpty());
+        QTRY_VERIFY(reader.cardinals(id, "_COMPTON_SHADOW").isEmpty());
+
+        WindowEffects::setOnAllDesktops(&window);
+        QTRY_COMPARE(reader.cardinals(id, "_NET_WM_DESKTOP"), QVector<quint32>{0xFFFFFFFFu});
+    }
+    void inputRegion() {
+        QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+        window.resize(416, 276);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        OtherClient reader;
+        const quint32 id = quint32(window.winId());
+        WindowEffects::setInputRegion(&window, QRegion(28, 28, 360, 220));
+        QTRY_COMPARE(reader.inputRegion(id), QRegion(28, 28, 360, 220));
+        WindowEffects::setInputRegion(&window, QRegion());
+        QTRY_COMPARE(reader.inputRegion(id), QRegion(0, 0, 416, 276));
+    }
+    void blurBehindWhereOffered_data() {
+        QTest::addColumn<bool>("inSupported");
+        QTest::newRow("root property (KWin)") << false;
+        QTest::newRow("_NET_SUPPORTED") << true;
+    }
+    void blurBehindWhereOffered() {
+        QFETCH(bool, inSupported);
+        OtherClient compositor;
+        compositor.own("_NET_WM_CM_S0", true);
+        QVERIFY(!WindowEffects::blurBehindAvailable());
+        compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, true);
+        QVERIFY(WindowEffects::blurBehindAvailable());
+
+        // A glass panel asks for blur behind its rounded surface, inside the shadow margin.
+        QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+        window.setAttribute(Qt::WA_TranslucentBackground);
+        const GlassSurface::Wrapped wrapped = GlassSurface::wrap(new QWidget, QSize(360, 220), 22);
+        wrapped.view->setParent(&window);
+        window.resize(wrapped.size);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.findChild<MaterialView *>()->isBlurred());
+        const quint32 id = quint32(window.winId());
+        QTRY_VERIFY(!compositor.rectangles(id, "_KDE_NET_WM_BLUR_BEHIND_REGION").isEmpty());
+        const QRegion blurred = compositor.rectangles(id, "_KDE_NET_WM_BLUR_BEHIND_REGION");
+        QCOMPARE(blurred.boundingRect(), QRect(28, 28, 360, 220));
+        QVERIFY(!blurred.contains(QPoint(28, 28))); // rounded
+
+        // Withdrawn (or no compositor at all): nothing to ask for.
+        compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, false);
+        QVERIFY(!WindowEffects::blurBehindAvailable());
+        compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, true);
+        compositor.own("_NET_WM_CM_S0", false);
+        QVERIFY(!WindowEffects::blurBehindAvailable());
+        compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, false);
+    }
 };
-
-void tst_X11WindowEffects::compositorFollowsSelectionOwner() {
-    // A bare Xvfb runs no compositor.
-    QVERIFY(!WindowEffects::compositorActive());
-    OtherClient compositor;
-    compositor.own("_NET_WM_CM_S0", true);
-    QVERIFY(WindowEffects::compositorActive());
-    // The override still decides for tests and for a user who wants the opaque look.
-    WindowEffects::setCompositorOverride(false);
-    QVERIFY(!WindowEffects::compositorActive());
-    WindowEffects::setCompositorOverride(std::nullopt);
-    compositor.own("_NET_WM_CM_S0", false);
-    QVERIFY(!WindowEffects::compositorActive());
-}
-
-void tst_X11WindowEffects::shadowHints() {
-    QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
-    window.resize(416, 276);
-    WindowEffects::setDrawsOwnShadow(&window, 28);
-    OtherClient reader;
-    const quint32 id = quint32(window.winId());
-    // Our requests and the reader's travel on different connections: wait for ours to land.
-    QTRY_COMPARE(reader.cardinals(id, "_GTK_FRAME_EXTENTS"), (QVector<quint32>{28, 28, 28, 28}));
-    QTRY_COMPARE(reader.cardinals(id, "_COMPTON_SHADOW"), QVector<quint32>{0});
-    WindowEffects::setDrawsOwnShadow(&window, 0);
-    QTRY_VERIFY(reader.cardinals(id, "_GTK_FRAME_EXTENTS").isEmpty());
-    QTRY_VERIFY(reader.cardinals(id, "_COMPTON_SHADOW").isEmpty());
-
-    WindowEffects::setOnAllDesktops(&window);
-    QTRY_COMPARE(reader.cardinals(id, "_NET_WM_DESKTOP"), QVector<quint32>{0xFFFFFFFFu});
-}
-
-void tst_X11WindowEffects::inputRegion() {
-    QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
-    window.resize(416, 276);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    OtherClient reader;
-    const quint32 id = quint32(window.winId());
-    WindowEffects::setInputRegion(&window, QRegion(28, 28, 360, 220));
-    QTRY_COMPARE(reader.inputRegion(id), QRegion(28, 28, 360, 220));
-    WindowEffects::setInputRegion(&window, QRegion());
-    QTRY_COMPARE(reader.inputRegion(id), QRegion(0, 0, 416, 276));
-}
-
-void tst_X11WindowEffects::blurBehindWhereOffered_data() {
-    QTest::addColumn<bool>("inSupported");
-    QTest::newRow("root property (KWin)") << false;
-    QTest::newRow("_NET_SUPPORTED") << true;
-}
-
-void tst_X11WindowEffects::blurBehindWhereOffered() {
-    QFETCH(bool, inSupported);
-    OtherClient compositor;
-    compositor.own("_NET_WM_CM_S0", true);
-    QVERIFY(!WindowEffects::blurBehindAvailable());
-    compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, true);
-    QVERIFY(WindowEffects::blurBehindAvailable());
-
-    // A glass panel asks for blur behind its rounded surface, inside the shadow margin.
-    QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
-    window.setAttribute(Qt::WA_TranslucentBackground);
-    const GlassSurface::Wrapped wrapped = GlassSurface::wrap(new QWidget, QSize(360, 220), 22);
-    wrapped.view->setParent(&window);
-    window.resize(wrapped.size);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(window.findChild<MaterialView *>()->isBlurred());
-    const quint32 id = quint32(window.winId());
-    QTRY_VERIFY(!compositor.rectangles(id, "_KDE_NET_WM_BLUR_BEHIND_REGION").isEmpty());
-    const QRegion blurred = compositor.rectangles(id, "_KDE_NET_WM_BLUR_BEHIND_REGION");
-    QCOMPARE(blurred.boundingRect(), QRect(28, 28, 360, 220));
-    QVERIFY(!blurred.contains(QPoint(28, 28))); // rounded
-
-    // Withdrawn (or no compositor at all): nothing to ask for.
-    compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, false);
-    QVERIFY(!WindowEffects::blurBehindAvailable());
-    compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, true);
-    compositor.own("_NET_WM_CM_S0", false);
-    QVERIFY(!WindowEffects::blurBehindAvailable());
-    compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, false);
-}
 
 CHROMET_X11_TEST_MAIN(tst_X11WindowEffects)
 #include "tst_X11WindowEffects.moc"

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_BundleInfo : public QObject {
     Q_OBJECT
 
@@ -10,13 +12,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shortVersion");
         QTest::addColumn<QString>("buildNumber");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("both") << "1.4"
-                              << "27"
-                              << "1.4 (27)";
-        QTest::newRow("neither") << QString() << QString() << "dev (0)";
-        QTest::newRow("no build number") << "1.4" << QString() << "1.4 (0)";
-        QTest::newRow("no version") << QString() << "27"
-                                    << "dev (27)";
+        QTest::newRow("both") << u"1.4"_s << u"27"_s << u"1.4 (27)"_s;
+        QTest::newRow("neither") << QString() << QString() << u"dev (0)"_s;
+        QTest::newRow("no build number") << u"1.4"_s << QString() << u"1.4 (0)"_s;
+        QTest::newRow("no version") << QString() << u"27"_s << u"dev (27)"_s;
     }
 
     void versionText() {

@@ -44,8 +44,7 @@ private:
 // main() for tests that need a real X server: starts Xvfb, points Qt's xcb platform at it, then
 // runs the test class with a QApplication.
 #define CHROMET_X11_TEST_MAIN(TestObject)                                                          \
-    int main(int argc, char **argv)                                                                \
-    {                                                                                              \
+    int main(int argc, char **argv) {                                                              \
         XServerSession server;                                                                     \
         if (!server.start()) {                                                                     \
             qCritical("cannot start X server: %s", qPrintable(server.errorString()));              \

@@ -4,10 +4,10 @@
 #include "Chromet/App/OneShotPick.h"
 #include "Chromet/App/Preferences.h"
 #include "Chromet/App/SingleInstance.h"
+#include "Chromet/App/TrayArguments.h"
 #include "Chromet/Info/AppInfo.h"
 #include "Chromet/Logging/Logging.h"
 #include "OrinSettings/XdgAutostartLoginItem.h"
-#include "Chromet/App/TrayArguments.h"
 
 #include <QApplication>
 #include <QDBusConnection>

@@ -116,7 +116,8 @@ void tst_AppShortcutTaken::recordingATakenShortcutKeepsTheWorkingOne() {
     QVERIFY(key(QStringLiteral("Num_Lock")));
     const auto numLockOff = qScopeGuard([] { key(QStringLiteral("Num_Lock")); });
     QVERIFY(key(QStringLiteral("ctrl+alt+c")));
-    QVERIFY(app.waitForLine(QStringLiteral("Chromet: alert: Ctrl+Alt+C is already in use"), mark) >= 0);
+    QVERIFY(app.waitForLine(QStringLiteral("Chromet: alert: Ctrl+Alt+C is already in use"), mark) >=
+            0);
     QVERIFY(Desktop::waitFor([&] {
         const quint64 focused = Desktop::focusedWindow();
         return focused != settings && Desktop::windowPid(focused) == app.pid();

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 NamedColor namedColor(const QString &name, const RGB &srgb) {
@@ -16,10 +18,10 @@ Palette palette(const QString &name, const QStringList &colorNames = {}) {
 }
 
 Palette brandKitPalette() {
-    Palette kit = palette(QStringLiteral("Brand Kit"));
-    kit.colors = {namedColor(QStringLiteral("Sky Blue"), RGB{0.2, 0.4, 0.6}),
-                  namedColor(QStringLiteral("Sky Blue"), RGB{0.1, 0.7, 0.9}),
-                  namedColor(QStringLiteral("default"), RGB{1, 1, 1})};
+    Palette kit = palette(u"Brand Kit"_s);
+    kit.colors = {namedColor(u"Sky Blue"_s, RGB{0.2, 0.4, 0.6}),
+                  namedColor(u"Sky Blue"_s, RGB{0.1, 0.7, 0.9}),
+                  namedColor(u"default"_s, RGB{1, 1, 1})};
     return kit;
 }
 
@@ -28,9 +30,9 @@ QStringList generatedNames(const Palette &palette, ExportFormat format) {
     QStringList names;
     const QStringList lines = PaletteExport::exportText(palette, format).split(QLatin1Char('\n'));
     for (const QString &line : lines) {
-        if (format == ExportFormat::swift && line.startsWith(QLatin1String("    static let ")))
+        if (format == ExportFormat::swift && line.startsWith(u"    static let "_s))
             names.append(line.mid(15).section(QLatin1Char(' '), 0, 0));
-        else if (format == ExportFormat::css && line.startsWith(QLatin1String("  --")))
+        else if (format == ExportFormat::css && line.startsWith(u"  --"_s))
             names.append(line.mid(4).section(QLatin1Char(':'), 0, 0));
     }
     return names;
@@ -42,306 +44,243 @@ class tst_PaletteExport : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void formats();
-    void brandKit_data();
-    void brandKit();
-    void emptyPalette_data();
-    void emptyPalette();
-    void words_data();
-    void words();
-    void identifiers_data();
-    void identifiers();
-    void uniqueness_data();
-    void uniqueness();
-    void tailwindPrefix_data();
-    void tailwindPrefix();
-    void fileNames_data();
-    void fileNames();
-    void reservedWords();
-    void channelsOutsideTheRange();
-};
+    void formats() {
+        const auto &cases = PaletteExport::allCases();
+        QCOMPARE(cases.size(), 3u);
+        QCOMPARE(cases[0], ExportFormat::swift);
+        QCOMPARE(cases[1], ExportFormat::css);
+        QCOMPARE(cases[2], ExportFormat::tailwind);
 
-void tst_PaletteExport::formats() {
-    const auto &cases = PaletteExport::allCases();
-    QCOMPARE(cases.size(), 3u);
-    QCOMPARE(cases[0], ExportFormat::swift);
-    QCOMPARE(cases[1], ExportFormat::css);
-    QCOMPARE(cases[2], ExportFormat::tailwind);
+        QCOMPARE(PaletteExport::menuLabel(ExportFormat::swift), u"Swift"_s);
+        QCOMPARE(PaletteExport::menuLabel(ExportFormat::css), u"CSS Variables"_s);
+        QCOMPARE(PaletteExport::menuLabel(ExportFormat::tailwind), u"Tailwind"_s);
+        QCOMPARE(PaletteExport::fileEnding(ExportFormat::swift), u".swift"_s);
+        QCOMPARE(PaletteExport::fileEnding(ExportFormat::css), u".css"_s);
+        QCOMPARE(PaletteExport::fileEnding(ExportFormat::tailwind), u".tailwind.css"_s);
 
-    QCOMPARE(PaletteExport::menuLabel(ExportFormat::swift), QStringLiteral("Swift"));
-    QCOMPARE(PaletteExport::menuLabel(ExportFormat::css), QStringLiteral("CSS Variables"));
-    QCOMPARE(PaletteExport::menuLabel(ExportFormat::tailwind), QStringLiteral("Tailwind"));
-    QCOMPARE(PaletteExport::fileEnding(ExportFormat::swift), QStringLiteral(".swift"));
-    QCOMPARE(PaletteExport::fileEnding(ExportFormat::css), QStringLiteral(".css"));
-    QCOMPARE(PaletteExport::fileEnding(ExportFormat::tailwind), QStringLiteral(".tailwind.css"));
-
-    for (ExportFormat format : cases)
-        QCOMPARE(PaletteExport::fromRawValue(PaletteExport::rawValue(format)), format);
-    QCOMPARE(PaletteExport::fromRawValue(u"Swift"), std::nullopt);
-    QCOMPARE(PaletteExport::fromRawValue(u""), std::nullopt);
-}
-
-void tst_PaletteExport::brandKit_data() {
-    QTest::addColumn<ExportFormat>("format");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("swift")
-        << ExportFormat::swift
-        << "import SwiftUI\n"
-           "\n"
-           "extension Color {\n"
-           "    static let skyBlue = Color(red: 0.200, green: 0.400, blue: 0.600)\n"
-           "    static let skyBlue2 = Color(red: 0.100, green: 0.700, blue: 0.900)\n"
-           "    static let `default` = Color(red: 1.000, green: 1.000, blue: 1.000)\n"
-           "}\n";
-    QTest::newRow("css") << ExportFormat::css
-                         << ":root {\n"
-                            "  --sky-blue: #336699;\n"
-                            "  --sky-blue-2: #1AB3E6;\n"
-                            "  --default: #FFFFFF;\n"
-                            "}\n";
-    QTest::newRow("tailwind") << ExportFormat::tailwind
-                              << "@theme {\n"
-                                 "  --color-brand-kit-sky-blue: #336699;\n"
-                                 "  --color-brand-kit-sky-blue-2: #1AB3E6;\n"
-                                 "  --color-brand-kit-default: #FFFFFF;\n"
-                                 "}\n";
-}
-
-void tst_PaletteExport::brandKit() {
-    QFETCH(ExportFormat, format);
-    QFETCH(QString, text);
-    const Palette kit = brandKitPalette();
-    QCOMPARE(PaletteExport::exportText(kit, format), text);
-    // Nothing is remembered between exports.
-    QCOMPARE(PaletteExport::exportText(kit, format), text);
-}
-
-void tst_PaletteExport::emptyPalette_data() {
-    QTest::addColumn<ExportFormat>("format");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("swift") << ExportFormat::swift << "import SwiftUI\n\nextension Color {\n}\n";
-    QTest::newRow("css") << ExportFormat::css << ":root {\n}\n";
-    QTest::newRow("tailwind") << ExportFormat::tailwind << "@theme {\n}\n";
-}
-
-void tst_PaletteExport::emptyPalette() {
-    QFETCH(ExportFormat, format);
-    QFETCH(QString, text);
-    QCOMPARE(PaletteExport::exportText(palette(QStringLiteral("Empty")), format), text);
-}
-
-void tst_PaletteExport::words_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("words");
-
-    QTest::newRow("spaces") << "Brand Blue" << QStringList{"Brand", "Blue"};
-    QTest::newRow("hyphen") << "sky-500" << QStringList{"sky", "500"};
-    QTest::newRow("precomposed accent") << "Café noir" << QStringList{"Caf", "noir"};
-    QTest::newRow("combining accent") << "Cafe\u0301 noir" << QStringList{"Caf", "noir"};
-    QTest::newRow("combining mark mid-word") << "na\u0308ive" << QStringList{"n", "ive"};
-    QTest::newRow("joiner after a letter") << "a\u200Db" << QStringList{"b"};
-    QTest::newRow("keycap digit") << "1\uFE0F\u20E3 Blue" << QStringList{"Blue"};
-    QTest::newRow("emoji sequence") << "dev👩‍💻ops" << QStringList{"dev", "ops"};
-    QTest::newRow("full-width digits") << "１２ab" << QStringList{"ab"};
-    QTest::newRow("underscore and punctuation") << "__a_b.c!d" << QStringList{"a", "b", "c", "d"};
-    QTest::newRow("line breaks") << "one\r\ntwo\nthree" << QStringList{"one", "two", "three"};
-    QTest::newRow("only punctuation") << "!!!" << QStringList{};
-    QTest::newRow("empty") << "" << QStringList{};
-    QTest::newRow("only non-ASCII") << "日本語" << QStringList{};
-}
-
-void tst_PaletteExport::words() {
-    QFETCH(QString, name);
-    QFETCH(QStringList, words);
-    QCOMPARE(PaletteExport::words(name), words);
-}
-
-void tst_PaletteExport::identifiers_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("swift");
-    QTest::addColumn<QString>("css");
-
-    QTest::newRow("two words") << "Brand Blue"
-                               << "brandBlue"
-                               << "brand-blue";
-    QTest::newRow("later words keep their case") << "my RGB code"
-                                                 << "myRGBCode"
-                                                 << "my-rgb-code";
-    QTest::newRow("first word lower-cased whole") << "BRAND blue"
-                                                  << "brandBlue"
-                                                  << "brand-blue";
-    QTest::newRow("digits") << "sky-500"
-                            << "sky500"
-                            << "sky-500";
-    QTest::newRow("leading digit") << "500 Sky"
-                                   << "c500Sky"
-                                   << "500-sky";
-    QTest::newRow("reserved word") << "Default"
-                                   << "`default`"
-                                   << "default";
-    QTest::newRow("reserved after lower-casing") << "SELF"
-                                                 << "`self`"
-                                                 << "self";
-    QTest::newRow("reserved only as a whole") << "in Stock"
-                                              << "inStock"
-                                              << "in-stock";
-    QTest::newRow("only punctuation") << "!!!"
-                                      << "color"
-                                      << "color";
-    QTest::newRow("only non-ASCII") << "日本"
-                                    << "color"
-                                    << "color";
-    QTest::newRow("empty") << ""
-                           << "color"
-                           << "color";
-    QTest::newRow("accent drops letters") << "Café noir"
-                                          << "cafNoir"
-                                          << "caf-noir";
-}
-
-void tst_PaletteExport::identifiers() {
-    QFETCH(QString, name);
-    QFETCH(QString, swift);
-    QFETCH(QString, css);
-    QCOMPARE(PaletteExport::swiftIdentifier(name), swift);
-    QCOMPARE(PaletteExport::cssName(name), css);
-}
-
-void tst_PaletteExport::uniqueness_data() {
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QStringList>("swift");
-    QTest::addColumn<QStringList>("css");
-
-    QTest::newRow("same name twice")
-        << QStringList{"Sky Blue", "Sky Blue"} << QStringList{"skyBlue", "skyBlue2"}
-        << QStringList{"sky-blue", "sky-blue-2"};
-    QTest::newRow("same identifier from different names")
-        << QStringList{"Sky Blue", "sky-blue", "SKY_Blue"}
-        << QStringList{"skyBlue", "skyBlue2", "skyBlue3"}
-        << QStringList{"sky-blue", "sky-blue-2", "sky-blue-3"};
-    QTest::newRow("reserved word keeps its quotes")
-        << QStringList{"default", "Default", "class"}
-        << QStringList{"`default`", "`default2`", "`class`"}
-        << QStringList{"default", "default-2", "class"};
-    QTest::newRow("nameless colors")
-        << QStringList{"!!!", "日本", "?"} << QStringList{"color", "color2", "color3"}
-        << QStringList{"color", "color-2", "color-3"};
-    QTest::newRow("suffix collides with a later name")
-        << QStringList{"red", "red", "red 2"} << QStringList{"red", "red2", "red22"}
-        << QStringList{"red", "red-2", "red-2-2"};
-    QTest::newRow("taken suffix is skipped")
-        << QStringList{"red 2", "red", "red"} << QStringList{"red2", "red", "red3"}
-        << QStringList{"red-2", "red", "red-3"};
-}
-
-void tst_PaletteExport::uniqueness() {
-    QFETCH(QStringList, names);
-    QFETCH(QStringList, swift);
-    QFETCH(QStringList, css);
-    const Palette colors = palette(QStringLiteral("P"), names);
-    QCOMPARE(generatedNames(colors, ExportFormat::swift), swift);
-    QCOMPARE(generatedNames(colors, ExportFormat::css), css);
-}
-
-void tst_PaletteExport::tailwindPrefix_data() {
-    QTest::addColumn<QString>("paletteName");
-    QTest::addColumn<QString>("line");
-
-    QTest::newRow("words") << "Brand Kit"
-                           << "  --color-brand-kit-sky-blue: #336699;";
-    QTest::newRow("only symbols") << "!!!"
-                                  << "  --color-palette-sky-blue: #336699;";
-    QTest::newRow("punctuation inside") << "My  RGB/Set"
-                                        << "  --color-my-rgb-set-sky-blue: #336699;";
-}
-
-void tst_PaletteExport::tailwindPrefix() {
-    QFETCH(QString, paletteName);
-    QFETCH(QString, line);
-    const Palette colors = palette(paletteName, {QStringLiteral("Sky Blue")});
-    QCOMPARE(PaletteExport::exportText(colors, ExportFormat::tailwind),
-             QStringLiteral("@theme {\n") + line + QStringLiteral("\n}\n"));
-}
-
-void tst_PaletteExport::fileNames_data() {
-    QTest::addColumn<QString>("paletteName");
-    QTest::addColumn<QString>("swift");
-    QTest::addColumn<QString>("css");
-    QTest::addColumn<QString>("tailwind");
-
-    QTest::newRow("two words") << "Brand Kit"
-                               << "Brand-Kit.swift"
-                               << "brand-kit.css"
-                               << "brand-kit.tailwind.css";
-    QTest::newRow("only symbols") << "!!!"
-                                  << "Palette.swift"
-                                  << "palette.css"
-                                  << "palette.tailwind.css";
-    QTest::newRow("empty") << ""
-                           << "Palette.swift"
-                           << "palette.css"
-                           << "palette.tailwind.css";
-    QTest::newRow("slashes cannot escape the folder") << "../etc/Pass wd"
-                                                      << "etc-Pass-wd.swift"
-                                                      << "etc-pass-wd.css"
-                                                      << "etc-pass-wd.tailwind.css";
-    QTest::newRow("accent") << "Café Colors"
-                            << "Caf-Colors.swift"
-                            << "caf-colors.css"
-                            << "caf-colors.tailwind.css";
-    // A file name holds at most 255 bytes: whole words while they fit.
-    const auto words = [](int count, const char *word) {
-        return QStringList(count, QString::fromLatin1(word)).join(QLatin1Char('-'));
-    };
-    QTest::newRow("too long for a file name")
-        << QString(QStringList(60, QStringLiteral("Brand")).join(QLatin1Char(' ')))
-        << QString(words(41, "Brand") + ".swift") << QString(words(42, "brand") + ".css")
-        << QString(words(40, "brand") + ".tailwind.css");
-}
-
-void tst_PaletteExport::fileNames() {
-    QFETCH(QString, paletteName);
-    QFETCH(QString, swift);
-    QFETCH(QString, css);
-    QFETCH(QString, tailwind);
-    const Palette named = palette(paletteName);
-    QCOMPARE(PaletteExport::exportFileName(named, ExportFormat::swift), swift);
-    QCOMPARE(PaletteExport::exportFileName(named, ExportFormat::css), css);
-    QCOMPARE(PaletteExport::exportFileName(named, ExportFormat::tailwind), tailwind);
-}
-
-void tst_PaletteExport::reservedWords() {
-    const QStringList reserved =
-        QStringLiteral(
-            "associatedtype class deinit enum extension fileprivate func import init inout "
-            "internal let open operator private precedencegroup protocol public rethrows "
-            "static struct subscript typealias var break case catch continue default defer "
-            "do else fallthrough for guard if in repeat return throw switch where while any "
-            "as await false is nil self Self super throws true try")
-            .split(QLatin1Char(' '));
-    QCOMPARE(reserved.size(), 55);
-    for (const QString &word : reserved) {
-        QVERIFY2(PaletteExport::isReservedWord(word), qPrintable(word));
-        const QString lower = word.toLower();
-        QCOMPARE(PaletteExport::swiftIdentifier(word), QLatin1Char('`') + lower + QLatin1Char('`'));
+        for (ExportFormat format : cases)
+            QCOMPARE(PaletteExport::fromRawValue(PaletteExport::rawValue(format)), format);
+        QCOMPARE(PaletteExport::fromRawValue(u"Swift"), std::nullopt);
+        QCOMPARE(PaletteExport::fromRawValue(u""), std::nullopt);
     }
-    for (const char *word : {"Int", "color", "get", "set", "DEFAULT", "selfie", "string"})
-        QVERIFY2(!PaletteExport::isReservedWord(QString::fromLatin1(word)), word);
-}
+    void brandKit_data() {
+        QTest::addColumn<ExportFormat>("format");
+        QTest::addColumn<QString>("text");
 
-void tst_PaletteExport::channelsOutsideTheRange() {
-    // Values read back from a file are kept as stored: Swift prints them, hex clamps them.
-    Palette odd = palette(QStringLiteral("Odd"));
-    odd.colors = {namedColor(QStringLiteral("Hot"), RGB{1.25, -0.5, 0.5})};
-    QCOMPARE(PaletteExport::exportText(odd, ExportFormat::swift),
-             QStringLiteral("import SwiftUI\n\nextension Color {\n"
-                            "    static let hot = Color(red: 1.250, green: -0.500, blue: 0.500)\n"
-                            "}\n"));
-    QCOMPARE(PaletteExport::exportText(odd, ExportFormat::css),
-             QStringLiteral(":root {\n  --hot: #FF0080;\n}\n"));
-}
+        QTest::newRow("swift")
+            << ExportFormat::swift
+            << "import SwiftUI\n"
+               "\n"
+               "extension Color {\n"
+               "    static let skyBlue = Color(red: 0.200, green: 0.400, blue: 0.600)\n"
+               "    static let skyBlue2 = Color(red: 0.100, green: 0.700, blue: 0.900)\n"
+               "    static let `default` = Color(red: 1.000, green: 1.000, blue: 1.000)\n"
+               "}\n";
+        QTest::newRow("css") << ExportFormat::css
+                             << ":root {\n"
+                                "  --sky-blue: #336699;\n"
+                                "  --sky-blue-2: #1AB3E6;\n"
+                                "  --default: #FFFFFF;\n"
+                                "}\n";
+        QTest::newRow("tailwind") << ExportFormat::tailwind
+                                  << "@theme {\n"
+                                     "  --color-brand-kit-sky-blue: #336699;\n"
+                                     "  --color-brand-kit-sky-blue-2: #1AB3E6;\n"
+                                     "  --color-brand-kit-default: #FFFFFF;\n"
+                                     "}\n";
+    }
+    void brandKit() {
+        QFETCH(ExportFormat, format);
+        QFETCH(QString, text);
+        const Palette kit = brandKitPalette();
+        QCOMPARE(PaletteExport::exportText(kit, format), text);
+        // Nothing is remembered between exports.
+        QCOMPARE(PaletteExport::exportText(kit, format), text);
+    }
+    void emptyPalette_data() {
+        QTest::addColumn<ExportFormat>("format");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("swift") << ExportFormat::swift
+                               << u"import SwiftUI\n\nextension Color {\n}\n"_s;
+        QTest::newRow("css") << ExportFormat::css << u":root {\n}\n"_s;
+        QTest::newRow("tailwind") << ExportFormat::tailwind << u"@theme {\n}\n"_s;
+    }
+    void emptyPalette() {
+        QFETCH(ExportFormat, format);
+        QFETCH(QString, text);
+        QCOMPARE(PaletteExport::exportText(palette(u"Empty"_s), format), text);
+    }
+    void words_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("words");
+
+        QTest::newRow("spaces") << u"Brand Blue"_s << QStringList{"Brand", "Blue"};
+        QTest::newRow("hyphen") << u"sky-500"_s << QStringList{"sky", "500"};
+        QTest::newRow("precomposed accent") << u"Café noir"_s << QStringList{"Caf", "noir"};
+        QTest::newRow("combining accent") << u"Cafe\u0301 noir"_s << QStringList{"Caf", "noir"};
+        QTest::newRow("combining mark mid-word") << u"na\u0308ive"_s << QStringList{"n", "ive"};
+        QTest::newRow("joiner after a letter") << u"a\u200Db"_s << QStringList{"b"};
+        QTest::newRow("keycap digit") << u"1\uFE0F\u20E3 Blue"_s << QStringList{"Blue"};
+        QTest::newRow("emoji sequence") << u"dev👩‍💻ops"_s << QStringList{"dev", "ops"};
+        QTest::newRow("full-width digits") << u"１２ab"_s << QStringList{"ab"};
+        QTest::newRow("underscore and punctuation")
+            << u"__a_b.c!d"_s << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("line breaks")
+            << u"one\r\ntwo\nthree"_s << QStringList{"one", "two", "three"};
+        QTest::newRow("only punctuation") << u"!!!"_s << QStringList{};
+        QTest::newRow("empty") << u""_s << QStringList{};
+        QTest::newRow("only non-ASCII") << u"日本語"_s << QStringList{};
+    }
+    void words() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, words);
+        QCOMPARE(PaletteExport::words(name), words);
+    }
+    void identifiers_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("swift");
+        QTest::addColumn<QString>("css");
+
+        QTest::newRow("two words") << u"Brand Blue"_s << u"brandBlue"_s << u"brand-blue"_s;
+        QTest::newRow("later words keep their case")
+            << u"my RGB code"_s << u"myRGBCode"_s << u"my-rgb-code"_s;
+        QTest::newRow("first word lower-cased whole")
+            << u"BRAND blue"_s << u"brandBlue"_s << u"brand-blue"_s;
+        QTest::newRow("digits") << u"sky-500"_s << u"sky500"_s << u"sky-500"_s;
+        QTest::newRow("leading digit") << u"500 Sky"_s << u"c500Sky"_s << u"500-sky"_s;
+        QTest::newRow("reserved word") << u"Default"_s << u"`default`"_s << u"default"_s;
+        QTest::newRow("reserved after lower-casing") << u"SELF"_s << u"`self`"_s << u"self"_s;
+        QTest::newRow("reserved only as a whole") << u"in Stock"_s << u"inStock"_s << u"in-stock"_s;
+        QTest::newRow("only punctuation") << u"!!!"_s << u"color"_s << u"color"_s;
+        QTest::newRow("only non-ASCII") << u"日本"_s << u"color"_s << u"color"_s;
+        QTest::newRow("empty") << u""_s << u"color"_s << u"color"_s;
+        QTest::newRow("accent drops letters") << u"Café noir"_s << u"cafNoir"_s << u"caf-noir"_s;
+    }
+    void identifiers() {
+        QFETCH(QString, name);
+        QFETCH(QString, swift);
+        QFETCH(QString, css);
+        QCOMPARE(PaletteExport::swiftIdentifier(name), swift);
+        QCOMPARE(PaletteExport::cssName(name), css);
+    }
+    void uniqueness_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("swift");
+        QTest::addColumn<QStringList>("css");
+
+        QTest::newRow("same name twice")
+            << QStringList{"Sky Blue", "Sky Blue"} << QStringList{"skyBlue", "skyBlue2"}
+            << QStringList{"sky-blue", "sky-blue-2"};
+        QTest::newRow("same identifier from different names")
+            << QStringList{"Sky Blue", "sky-blue", "SKY_Blue"}
+            << QStringList{"skyBlue", "skyBlue2", "skyBlue3"}
+            << QStringList{"sky-blue", "sky-blue-2", "sky-blue-3"};
+        QTest::newRow("reserved word keeps its quotes")
+            << QStringList{"default", "Default", "class"}
+            << QStringList{"`default`", "`default2`", "`class`"}
+            << QStringList{"default", "default-2", "class"};
+        QTest::newRow("nameless colors")
+            << QStringList{"!!!", "日本", "?"} << QStringList{"color", "color2", "color3"}
+            << QStringList{"color", "color-2", "color-3"};
+        QTest::newRow("suffix collides with a later name")
+            << QStringList{"red", "red", "red 2"} << QStringList{"red", "red2", "red22"}
+            << QStringList{"red", "red-2", "red-2-2"};
+        QTest::newRow("taken suffix is skipped")
+            << QStringList{"red 2", "red", "red"} << QStringList{"red2", "red", "red3"}
+            << QStringList{"red-2", "red", "red-3"};
+    }
+    void uniqueness() {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, swift);
+        QFETCH(QStringList, css);
+        const Palette colors = palette(u"P"_s, names);
+        QCOMPARE(generatedNames(colors, ExportFormat::swift), swift);
+        QCOMPARE(generatedNames(colors, ExportFormat::css), css);
+    }
+    void tailwindPrefix_data() {
+        QTest::addColumn<QString>("paletteName");
+        QTest::addColumn<QString>("line");
+
+        QTest::newRow("words") << u"Brand Kit"_s << "  --color-brand-kit-sky-blue: #336699;";
+        QTest::newRow("only symbols") << u"!!!"_s << "  --color-palette-sky-blue: #336699;";
+        QTest::newRow("punctuation inside")
+            << u"My  RGB/Set"_s << "  --color-my-rgb-set-sky-blue: #336699;";
+    }
+    void tailwindPrefix() {
+        QFETCH(QString, paletteName);
+        QFETCH(QString, line);
+        const Palette colors = palette(paletteName, {u"Sky Blue"_s});
+        QCOMPARE(PaletteExport::exportText(colors, ExportFormat::tailwind),
+                 u"@theme {\n"_s + line + u"\n}\n"_s);
+    }
+    void fileNames_data() {
+        QTest::addColumn<QString>("paletteName");
+        QTest::addColumn<QString>("swift");
+        QTest::addColumn<QString>("css");
+        QTest::addColumn<QString>("tailwind");
+
+        QTest::newRow("two words") << u"Brand Kit"_s << u"Brand-Kit.swift"_s << u"brand-kit.css"_s
+                                   << u"brand-kit.tailwind.css"_s;
+        QTest::newRow("only symbols")
+            << u"!!!"_s << u"Palette.swift"_s << u"palette.css"_s << u"palette.tailwind.css"_s;
+        QTest::newRow("empty") << u""_s << u"Palette.swift"_s << u"palette.css"_s
+                               << u"palette.tailwind.css"_s;
+        QTest::newRow("slashes cannot escape the folder")
+            << u"../etc/Pass wd"_s << u"etc-Pass-wd.swift"_s << u"etc-pass-wd.css"_s
+            << u"etc-pass-wd.tailwind.css"_s;
+        QTest::newRow("accent") << u"Café Colors"_s << u"Caf-Colors.swift"_s << u"caf-colors.css"_s
+                                << u"caf-colors.tailwind.css"_s;
+        // A file name holds at most 255 bytes: whole words while they fit.
+        const auto words = [](int count, const QString &word) {
+            return QStringList(count, word).join(u'-');
+        };
+        QTest::newRow("too long for a file name")
+            << QStringList(60, u"Brand"_s).join(u' ') << words(41, u"Brand"_s) + u".swift"_s
+            << words(42, u"brand"_s) + u".css"_s << words(40, u"brand"_s) + u".tailwind.css"_s;
+    }
+    void fileNames() {
+        QFETCH(QString, paletteName);
+        QFETCH(QString, swift);
+        QFETCH(QString, css);
+        QFETCH(QString, tailwind);
+        const Palette named = palette(paletteName);
+        QCOMPARE(PaletteExport::exportFileName(named, ExportFormat::swift), swift);
+        QCOMPARE(PaletteExport::exportFileName(named, ExportFormat::css), css);
+        QCOMPARE(PaletteExport::exportFileName(named, ExportFormat::tailwind), tailwind);
+    }
+    void reservedWords() {
+        const QStringList reserved =
+            QStringLiteral(
+                "associatedtype class deinit enum extension fileprivate func import init inout "
+                "internal let open operator private precedencegroup protocol public rethrows "
+                "static struct subscript typealias var break case catch continue default defer "
+                "do else fallthrough for guard if in repeat return throw switch where while any "
+                "as await false is nil self Self super throws true try")
+                .split(QLatin1Char(' '));
+        QCOMPARE(reserved.size(), 55);
+        for (const QString &word : reserved) {
+            QVERIFY2(PaletteExport::isReservedWord(word), qPrintable(word));
+            const QString lower = word.toLower();
+            QCOMPARE(PaletteExport::swiftIdentifier(word),
+                     QLatin1Char('`') + lower + QLatin1Char('`'));
+        }
+        for (const char *word : {"Int", "color", "get", "set", "DEFAULT", "selfie", "string"})
+            QVERIFY2(!PaletteExport::isReservedWord(QString::fromLatin1(word)), word);
+    }
+    void channelsOutsideTheRange() {
+        // Values read back from a file are kept as stored: Swift prints them, hex clamps them.
+        Palette odd = palette(u"Odd"_s);
+        odd.colors = {namedColor(u"Hot"_s, RGB{1.25, -0.5, 0.5})};
+        QCOMPARE(
+            PaletteExport::exportText(odd, ExportFormat::swift),
+            QStringLiteral("import SwiftUI\n\nextension Color {\n"
+                           "    static let hot = Color(red: 1.250, green: -0.500, blue: 0.500)\n"
+                           "}\n"));
+        QCOMPARE(PaletteExport::exportText(odd, ExportFormat::css),
+                 u":root {\n  --hot: #FF0080;\n}\n"_s);
+    }
+};
 
 QTEST_APPLESS_MAIN(tst_PaletteExport)
 #include "tst_PaletteExport.moc"

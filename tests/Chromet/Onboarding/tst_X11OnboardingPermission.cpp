@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // On X11 the screen can always be read: the permission page is granted as soon as it shows and
 // never blocks.
 class tst_X11OnboardingPermission : public QObject {
@@ -16,7 +18,7 @@ class tst_X11OnboardingPermission : public QObject {
 
 private Q_SLOTS:
     void permissionPageIsGrantedAtOnce() {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QCOMPARE(QGuiApplication::platformName(), u"xcb"_s);
         X11PermissionChecker permission;
         int finished = 0;
         OnboardingWindowController onboarding(ChrometOnboarding::windowTitle(),

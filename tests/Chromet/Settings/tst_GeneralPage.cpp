@@ -28,6 +28,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList rowTexts(const SettingsSection &section) {
@@ -45,22 +47,121 @@ class tst_GeneralPage : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void sectionsAndTexts();
-    void formatPickerListsEveryFormatInOrder();
-    void formatAndLowercaseHexAreStoredAtOnce();
-    void dockSwitchStoresAndApplies();
-    void dockSwitchChangesThePolicyByDefault();
-    void launchAtLoginWritesTheAutostartEntry();
-    void refusedLaunchAtLoginSpringsBack();
-    void loginItemRemovedElsewhereShowsOff();
-    void recordedShortcutIsStoredAndAnnounced();
-    void resetRestoresControlOptionC();
-    void changesMadeElsewhereShow();
-    void applicationPages();
-    void appInfo();
-    void windowOpensOnGeneral();
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(u"config"_s)));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_dir->filePath(u"xdg"_s)));
+        m_prefs = std::make_unique<Preferences>(Preferences::defaultPath());
+        m_loginItem =
+            std::make_shared<XdgAutostartLoginItem>(XdgAutostartLoginItem::forApplication());
+        m_log.clear();
+        m_applied.clear();
+        m_launch = std::make_unique<LaunchAtLogin>(
+            m_loginItem, [this](const QString &line) { m_log.append(line); });
+    }
+    void cleanup() {
+        m_launch.reset();
+        m_prefs.reset();
+        m_dir.reset();
+    }
+    void sectionsAndTexts() {
+        auto page = makePage();
+        QCOMPARE(rowTexts(*page->shortcutSection()),
+                 QStringList{"Pick Color | Works in every app."});
+        QCOMPARE(rowTexts(*page->copySection()),
+                 (QStringList{"Default format | Copied after every pick.",
+                              "Lowercase HEX | #3a7bd5 instead of #3A7BD5."}));
+        QCOMPARE(rowTexts(*page->appSection()),
+                 (QStringList{"Launch at login | Start Chromet quietly when you log in.",
+                              "Show in taskbar | Off: Chromet lives in the tray only."}));
+        QCOMPARE(page->shortcutSection()->recorder()->defaultCombo(),
+                 HotKeyCombo(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey));
+        QStringList formats;
+        for (const ColorFormat format : ColorFormats::allCases())
+            formats.append(ColorFormats::displayName(format));
+        QComboBox *picker = page->formatPicker();
+        QCOMPARE(picker->count(), 10);
+        for (int i = 0; i < picker->count(); ++i)
+            QCOMPARE(picker->itemText(i), formats.at(i));
+        QCOMPARE(picker->currentText(), u"HEX"_s);
+    }
+    // Every control is stored at once, and changes made elsewhere show without being written back.
+    void controlsAreStoredAtOnce() {
+        auto page = makePage();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        QComboBox *picker = page->formatPicker();
+        picker->setFocus();
+        QTest::keyClick(picker, Qt::Key_End);
+        QCOMPARE(reread().defaultFormat(), ColorFormat::tailwind);
+        QTest::keyClick(picker, Qt::Key_Home);
+        QTest::keyClick(picker, Qt::Key_Down);
+        QCOMPARE(reread().defaultFormat(), ColorFormat::rgb);
+        QTest::mouseClick(page->lowercaseHexSwitch(), Qt::LeftButton);
+        QVERIFY(reread().lowercaseHex());
+        SettingsSwitch *dock = page->appSection()->dockIconSwitch();
+        QTest::mouseClick(dock, Qt::LeftButton);
+        QVERIFY(reread().showDockIcon());
+        QTest::mouseClick(dock, Qt::LeftButton);
+        QVERIFY(!reread().showDockIcon());
+        QCOMPARE(m_applied, (QList<bool>{true, false}));
+
+        QSignalSpy announced(&NotificationCenter::instance(), &NotificationCenter::posted);
+        HotKeyRecorder *recorder = page->shortcutSection()->recorder();
+        QTest::mouseClick(recorder->field(), Qt::LeftButton);
+        QTest::keyClick(recorder->field(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(reread().hotKey(),
+                 HotKeyCombo(40, HotKeyCombo::controlKey | HotKeyCombo::shiftKey));
+        QCOMPARE(announced.count(), 1);
+        QCOMPARE(announced.first().first().toString(), u"ChrometHotKeyChanged"_s);
+
+        m_prefs->setLowercaseHex(false);
+        QVERIFY(!page->lowercaseHexSwitch()->isChecked());
+        m_prefs->setDefaultFormat(ColorFormat::oklch);
+        QCOMPARE(picker->currentText(), u"OKLCH"_s);
+        m_prefs->setShowDockIcon(true);
+        QVERIFY(dock->isChecked());
+        m_prefs->setHotKey(HotKeyCombo(0, HotKeyCombo::cmdKey));
+        QCOMPARE(recorder->combo(), HotKeyCombo(0, HotKeyCombo::cmdKey));
+        QCOMPARE(m_applied.size(), 2);
+    }
+    void dockSwitchChangesThePolicyByDefault() {
+        GeneralPage page(*m_prefs, m_launch.get());
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        DockIcon::apply(false);
+        QTest::mouseClick(page.appSection()->dockIconSwitch(), Qt::LeftButton);
+        QCOMPARE(DockIcon::activationPolicy(), ActivationPolicy::regular);
+        QTest::mouseClick(page.appSection()->dockIconSwitch(), Qt::LeftButton);
+        QCOMPARE(DockIcon::activationPolicy(), ActivationPolicy::accessory);
+    }
+    void launchAtLoginWritesTheAutostartEntry() {
+        auto page = makePage();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        SettingsSwitch *launch = page->appSection()->launchAtLoginSwitch();
+        QTest::mouseClick(launch, Qt::LeftButton);
+        const QString entryPath = m_loginItem->userEntryPath();
+        QVERIFY(entryPath.startsWith(m_dir->path()));
+        QCOMPARE(XdgAutostartLoginItem::readEntry(entryPath)->value("Exec"),
+                 QCoreApplication::applicationFilePath());
+        // Removed elsewhere: shown off when the page comes on screen again.
+        page->hide();
+        QVERIFY(QFile::remove(entryPath));
+        page->show();
+        QVERIFY(!launch->isChecked());
+        QVERIFY(m_log.isEmpty());
+    }
+    void applicationPages() {
+        const QList<SettingsPage> pages = ChrometSettings::pages(*m_prefs, m_launch.get());
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(pages.first().keywords,
+                 (QStringList{"shortcut", "hotkey", "login", "dock", "format", "hex", "lowercase",
+                              "copy", "taskbar", "tray"}));
+        std::unique_ptr<QWidget> content(pages.first().content());
+        QVERIFY(qobject_cast<GeneralPage *>(content.get()));
+        QCOMPARE(ChrometSettings::appInfo().versionText(),
+                 QStringLiteral(CHROMET_EXPECTED_VERSION " (" CHROMET_EXPECTED_BUILD_NUMBER ")"));
+    }
 
 private:
     std::unique_ptr<GeneralPage> makePage() {
@@ -78,235 +179,6 @@ private:
     QStringList m_log;
     QList<bool> m_applied;
 };
-
-void tst_GeneralPage::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("config"))));
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_dir->filePath(QStringLiteral("xdg"))));
-    m_prefs = std::make_unique<Preferences>(Preferences::defaultPath());
-    m_loginItem = std::make_shared<XdgAutostartLoginItem>(XdgAutostartLoginItem::forApplication());
-    m_log.clear();
-    m_applied.clear();
-    m_launch = std::make_unique<LaunchAtLogin>(m_loginItem,
-                                               [this](const QString &line) { m_log.append(line); });
-}
-
-void tst_GeneralPage::cleanup() {
-    m_launch.reset();
-    m_prefs.reset();
-    m_dir.reset();
-}
-
-void tst_GeneralPage::sectionsAndTexts() {
-    auto page = makePage();
-    QCOMPARE(page->sections().size(), 3);
-    QCOMPARE(page->sections().at(0)->header(), QStringLiteral("Shortcut"));
-    QCOMPARE(page->sections().at(1)->header(), QStringLiteral("Copy"));
-    QCOMPARE(page->sections().at(2)->header(), QStringLiteral("App"));
-    QCOMPARE(rowTexts(*page->shortcutSection()), QStringList{"Pick Color | Works in every app."});
-    QCOMPARE(page->shortcutSection()->footer(),
-             QStringLiteral("Click the shortcut, then press a new one. Esc cancels."));
-    QCOMPARE(rowTexts(*page->copySection()),
-             (QStringList{"Default format | Copied after every pick.",
-                          "Lowercase HEX | #3a7bd5 instead of #3A7BD5."}));
-    QCOMPARE(rowTexts(*page->appSection()),
-             (QStringList{"Launch at login | Start Chromet quietly when you log in.",
-                          "Show in taskbar | Off: Chromet lives in the tray only."}));
-    QCOMPARE(page->shortcutSection()->recorder()->combo(), Preferences::defaultHotKey);
-    QCOMPARE(page->shortcutSection()->recorder()->defaultCombo(),
-             HotKeyCombo(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey));
-    QVERIFY(!page->lowercaseHexSwitch()->isChecked());
-    QVERIFY(!page->appSection()->dockIconSwitch()->isChecked());
-    QVERIFY(!page->appSection()->launchAtLoginSwitch()->isChecked());
-}
-
-void tst_GeneralPage::formatPickerListsEveryFormatInOrder() {
-    auto page = makePage();
-    QStringList expected;
-    for (const ColorFormat format : ColorFormats::allCases())
-        expected.append(ColorFormats::displayName(format));
-    QStringList shown;
-    for (int i = 0; i < page->formatPicker()->count(); ++i)
-        shown.append(page->formatPicker()->itemText(i));
-    QCOMPARE(shown.size(), 10);
-    QCOMPARE(shown, expected);
-    QCOMPARE(page->formatPicker()->currentText(), ColorFormats::displayName(ColorFormat::hex));
-}
-
-void tst_GeneralPage::formatAndLowercaseHexAreStoredAtOnce() {
-    auto page = makePage();
-    QComboBox *picker = page->formatPicker();
-    picker->setFocus();
-    QTest::keyClick(picker, Qt::Key_End);
-    QCOMPARE(picker->currentText(), ColorFormats::displayName(ColorFormat::tailwind));
-    QCOMPARE(m_prefs->defaultFormat(), ColorFormat::tailwind);
-    QCOMPARE(reread().defaultFormat(), ColorFormat::tailwind);
-    QTest::keyClick(picker, Qt::Key_Home);
-    QTest::keyClick(picker, Qt::Key_Down);
-    QCOMPARE(reread().defaultFormat(), ColorFormat::rgb);
-
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-    QTest::mouseClick(page->lowercaseHexSwitch(), Qt::LeftButton);
-    QVERIFY(m_prefs->lowercaseHex());
-    QVERIFY(reread().lowercaseHex());
-    QTest::mouseClick(page->lowercaseHexSwitch(), Qt::LeftButton);
-    QVERIFY(!reread().lowercaseHex());
-}
-
-void tst_GeneralPage::dockSwitchStoresAndApplies() {
-    auto page = makePage();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-    QVERIFY(m_applied.isEmpty());
-    SettingsSwitch *dock = page->appSection()->dockIconSwitch();
-    QTest::mouseClick(dock, Qt::LeftButton);
-    QVERIFY(reread().showDockIcon());
-    QCOMPARE(m_applied, QList<bool>{true});
-    QTest::mouseClick(dock, Qt::LeftButton);
-    QVERIFY(!reread().showDockIcon());
-    QCOMPARE(m_applied, (QList<bool>{true, false}));
-}
-
-void tst_GeneralPage::dockSwitchChangesThePolicyByDefault() {
-    GeneralPage page(*m_prefs, m_launch.get());
-    page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
-    DockIcon::apply(false);
-    QTest::mouseClick(page.appSection()->dockIconSwitch(), Qt::LeftButton);
-    QCOMPARE(DockIcon::activationPolicy(), ActivationPolicy::regular);
-    QTest::mouseClick(page.appSection()->dockIconSwitch(), Qt::LeftButton);
-    QCOMPARE(DockIcon::activationPolicy(), ActivationPolicy::accessory);
-    QVERIFY(!m_prefs->showDockIcon());
-}
-
-void tst_GeneralPage::launchAtLoginWritesTheAutostartEntry() {
-    auto page = makePage();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-    SettingsSwitch *launch = page->appSection()->launchAtLoginSwitch();
-    QTest::mouseClick(launch, Qt::LeftButton);
-    QVERIFY(launch->isChecked());
-    const QString entryPath = m_loginItem->userEntryPath();
-    QVERIFY(entryPath.startsWith(m_dir->path()));
-    const auto entry = XdgAutostartLoginItem::readEntry(entryPath);
-    QVERIFY(entry);
-    QCOMPARE(entry->value("Exec"), QCoreApplication::applicationFilePath());
-    QTest::mouseClick(launch, Qt::LeftButton);
-    QVERIFY(!launch->isChecked());
-    QVERIFY(!QFileInfo::exists(entryPath));
-    QVERIFY(m_log.isEmpty());
-}
-
-void tst_GeneralPage::refusedLaunchAtLoginSpringsBack() {
-    // A file where the autostart folder belongs refuses the change for any user.
-    const QString folder = QFileInfo(m_loginItem->userEntryPath()).path();
-    QVERIFY(QDir().mkpath(QFileInfo(folder).path()));
-    QFile blocker(folder);
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-
-    auto page = makePage();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-    SettingsSwitch *launch = page->appSection()->launchAtLoginSwitch();
-    QTest::mouseClick(launch, Qt::LeftButton);
-    QVERIFY(!launch->isChecked());
-    QVERIFY(!m_launch->isEnabled());
-    QVERIFY(m_launch->lastError());
-    QCOMPARE(m_log.size(), 1);
-    QVERIFY2(
-        m_log.first().startsWith(QStringLiteral("launch at login change failed: cannot create ")),
-        qPrintable(m_log.first()));
-    QVERIFY(!QApplication::activeModalWidget());
-}
-
-void tst_GeneralPage::loginItemRemovedElsewhereShowsOff() {
-    QVERIFY(!m_loginItem->setEnabled(true));
-    m_launch->refresh();
-    auto page = makePage();
-    QVERIFY(page->appSection()->launchAtLoginSwitch()->isChecked());
-    page->hide();
-    QVERIFY(QFile::remove(m_loginItem->userEntryPath()));
-    page->show();
-    QVERIFY(!page->appSection()->launchAtLoginSwitch()->isChecked());
-}
-
-void tst_GeneralPage::recordedShortcutIsStoredAndAnnounced() {
-    auto page = makePage();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-    QSignalSpy announced(&NotificationCenter::instance(), &NotificationCenter::posted);
-    HotKeyRecorder *recorder = page->shortcutSection()->recorder();
-    QTest::mouseClick(recorder->field(), Qt::LeftButton);
-    QTest::keyClick(recorder->field(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
-    const HotKeyCombo recorded(40, HotKeyCombo::controlKey | HotKeyCombo::shiftKey);
-    QCOMPARE(m_prefs->hotKey(), recorded);
-    QCOMPARE(reread().hotKey(), recorded);
-    QCOMPARE(announced.count(), 1);
-    QCOMPARE(announced.first().first().toString(), QStringLiteral("ChrometHotKeyChanged"));
-    QCOMPARE(recorder->combo(), recorded);
-}
-
-void tst_GeneralPage::resetRestoresControlOptionC() {
-    m_prefs->setHotKey(HotKeyCombo(40, HotKeyCombo::cmdKey));
-    auto page = makePage();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-    HotKeyRecorder *recorder = page->shortcutSection()->recorder();
-    QVERIFY(recorder->resetButton()->isVisible());
-    QCOMPARE(recorder->resetButton()->toolTip(), QStringLiteral("Reset to Ctrl+Alt+C"));
-    QTest::mouseClick(recorder->resetButton(), Qt::LeftButton);
-    QCOMPARE(reread().hotKey(), Preferences::defaultHotKey);
-    QVERIFY(!recorder->resetButton()->isVisible());
-}
-
-void tst_GeneralPage::changesMadeElsewhereShow() {
-    auto page = makePage();
-    m_prefs->setLowercaseHex(true);
-    QVERIFY(page->lowercaseHexSwitch()->isChecked());
-    m_prefs->setDefaultFormat(ColorFormat::oklch);
-    QCOMPARE(page->formatPicker()->currentText(), ColorFormats::displayName(ColorFormat::oklch));
-    m_prefs->setShowDockIcon(true);
-    QVERIFY(page->appSection()->dockIconSwitch()->isChecked());
-    m_prefs->setHotKey(HotKeyCombo(0, HotKeyCombo::cmdKey | HotKeyCombo::optionKey));
-    QCOMPARE(page->shortcutSection()->recorder()->combo(),
-             HotKeyCombo(0, HotKeyCombo::cmdKey | HotKeyCombo::optionKey));
-    // Shown, not written back: nothing was applied or announced twice.
-    QVERIFY(m_applied.isEmpty());
-}
-
-void tst_GeneralPage::applicationPages() {
-    const QList<SettingsPage> pages = ChrometSettings::pages(*m_prefs, m_launch.get());
-    QCOMPARE(pages.size(), 1);
-    const SettingsPage &general = pages.first();
-    QCOMPARE(general.id, QStringLiteral("general"));
-    QCOMPARE(general.title, QStringLiteral("General"));
-    QCOMPARE(general.keywords, (QStringList{"shortcut", "hotkey", "login", "dock", "format", "hex",
-                                            "lowercase", "copy", "taskbar", "tray"}));
-    std::unique_ptr<QWidget> content(general.content());
-    QVERIFY(qobject_cast<GeneralPage *>(content.get()));
-}
-
-void tst_GeneralPage::appInfo() {
-    const SettingsAppInfo info = ChrometSettings::appInfo();
-    QCOMPARE(info.id, QStringLiteral("chromet"));
-    QCOMPARE(info.name, QStringLiteral("Chromet"));
-    QCOMPARE(info.tagline, QStringLiteral("Pick any color on screen and copy it as code."));
-    QCOMPARE(info.versionText(),
-             QStringLiteral(CHROMET_EXPECTED_VERSION " (" CHROMET_EXPECTED_BUILD_NUMBER ")"));
-    for (const QUrl &url : {info.website, info.changelog, info.support})
-        QVERIFY(url.isValid() && !url.scheme().isEmpty());
-}
-
-void tst_GeneralPage::windowOpensOnGeneral() {
-    auto controller =
-        ChrometSettings::makeWindowController(*m_prefs, nullptr, nullptr, m_launch.get());
-    controller->show(QStringLiteral("general"));
-    SettingsWindow *window = controller->window();
-    QCOMPARE(window->windowTitle(), QStringLiteral("General"));
-    QVERIFY(qobject_cast<GeneralPage *>(window->detail()->content()));
-    QTest::keyClicks(window->searchField(), QStringLiteral("startup"));
-    QCOMPARE(window->sidebar()->rowTitles(), QStringList{"General"});
-    controller->show(QStringLiteral("about"));
-    QCOMPARE(window->windowTitle(), QStringLiteral("About"));
-    QCOMPARE(window->sidebar()->rowTitles(), (QStringList{"General", "About"}));
-}
 
 QTEST_MAIN(tst_GeneralPage)
 #include "tst_GeneralPage.moc"
