@@ -1,6 +1,12 @@
 #pragma once
 
+#include "Chromet/Picking/LoupeController.h"
+#include "Chromet/Picking/LoupeWindow.h"
+#include "Chromet/Picking/X11/X11LoupeSupport.h"
+#include "Chromet/Picking/X11/X11SnapshotCapturer.h"
+
 #include <QPainter>
+#include <QPointer>
 #include <QProcess>
 #include <QTest>
 #include <QWidget>
@@ -8,13 +14,15 @@
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 
-// Helpers for driving the loupe on a real X server: a fixture window in which every pixel has a
-// color of its own, xdotool for input, and a second client to look at grabs, focus and cursor.
+// Helpers for driving the loupe on a real X server: a pattern window in which every pixel has a
+// color of its own, xdotool for input, a second client to look at grabs, focus and cursor, and
+// the fixture the loupe controller tests share.
 
 // A borderless window whose pixel (x, y) is colorAt(x, y), placed exactly where asked (no window
 // manager runs).
@@ -215,4 +223,62 @@ private:
 
     xcb_connection_t *m_connection = nullptr;
     xcb_window_t m_root = XCB_NONE;
+};
+
+// The set-up the loupe tests on a real X server share: another client to watch the server
+// through, a controller on the X11 capturer, and the picks it reports.
+class LoupeX11Fixture : public QObject {
+protected:
+    static bool moveTo(const QPoint &p) {
+        return xdotool(
+            {QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+    }
+    static bool keys(const QStringList &names) {
+        return xdotool(QStringList{QStringLiteral("key")} + names);
+    }
+    static QRgb toRgb(const PickedColor &color) {
+        return qRgb(int(std::lround(color.srgb.r * 255)), int(std::lround(color.srgb.g * 255)),
+                    int(std::lround(color.srgb.b * 255)));
+    }
+
+    void connectOtherClient() {
+        m_other = std::make_unique<OtherClient>();
+        QVERIFY(m_other->ok());
+    }
+    void makeController() {
+        m_controller = std::make_unique<LoupeController>(std::make_unique<X11SnapshotCapturer>());
+        QVERIFY(support());
+        m_controller->warmUp();
+        m_picks.clear();
+    }
+    // Closes a pick still showing and waits until its windows have gone (or been deleted).
+    void closeController() {
+        QList<QPointer<LoupeWindow>> windows;
+        for (LoupeWindow *w : m_controller->windows())
+            windows.append(w);
+        if (m_controller->isShowing())
+            m_controller->close();
+        for (const QPointer<LoupeWindow> &w : windows)
+            QTRY_VERIFY(!w || !w->isVisible());
+        m_controller.reset();
+    }
+    // Puts the pointer at `pointer` (device pixels) and starts a pick there; waits for its
+    // `windows` windows and, unless told not to, for the grabs.
+    void startPick(const QPoint &pointer, int windows = 1, bool waitForGrab = true) {
+        QVERIFY(moveTo(pointer));
+        QTRY_COMPARE(m_other->pointer(), pointer);
+        m_controller->start([this](const PickedColor &color) { m_picks.append(color); });
+        QTRY_VERIFY(m_controller->windows().size() >= windows);
+        for (LoupeWindow *window : m_controller->windows())
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+        if (waitForGrab)
+            QTRY_VERIFY(support()->holdsKeyboard() && support()->holdsPointer());
+    }
+    X11LoupeSupport *support() const {
+        return dynamic_cast<X11LoupeSupport *>(&m_controller->support());
+    }
+
+    std::unique_ptr<OtherClient> m_other;
+    std::unique_ptr<LoupeController> m_controller;
+    QList<PickedColor> m_picks;
 };
