@@ -1,4 +1,4 @@
-#include "CaptureTestSupport.h"
+#include "Support/CaptureTestSupport.h"
 
 #include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 #include "Support/DummyMonitors.h"
@@ -11,6 +11,8 @@
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -55,117 +57,103 @@ class tst_X11MultiMonitorCapture : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void twoScreensFromTheServer();
-    void capturesEveryDisplayInScreenOrder_data();
-    void capturesEveryDisplayInScreenOrder();
-    void captureDisplayTakesTheOneUnderThePoint();
-    void gapBetweenMonitorsIsNoDisplay();
-    void eachDisplayHasItsOwnProfile();
+    void initTestCase() {
+        m_left = std::make_unique<ColorBlocksWindow>(
+            kLeftWindow,
+            QList<ColorBlocksWindow::Block>{{QRect(QPoint(), kLeftWindow.size()), kLeftColor}});
+        m_right = std::make_unique<ColorBlocksWindow>(
+            kRightWindow,
+            QList<ColorBlocksWindow::Block>{{QRect(QPoint(), kRightWindow.size()), kRightColor}});
+        m_left->show();
+        m_right->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_left.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_right.get()));
+        X11SnapshotCapturer capturer;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const auto result = captureAll(capturer);
+                return result && result->ok() && result->snapshots.size() == 2 &&
+                       pixel(result->snapshots.at(1), kRightWindow.center()) == rgb(kRightColor) &&
+                       pixel(result->snapshots.at(0), kLeftWindow.center()) == rgb(kLeftColor);
+            }(),
+            10000);
+    }
+    void twoScreensFromTheServer() {
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        QCOMPARE(screens.size(), 2);
+        QCOMPARE(screens.at(0)->name(), u"DUMMY0"_s);
+        QCOMPARE(screens.at(0)->geometry(), QRect(0, 0, 1024, 768));
+        QCOMPARE(screens.at(1)->name(), u"DUMMY1"_s);
+        QCOMPARE(screens.at(1)->geometry(), QRect(1024, 0, 800, 600));
+    }
+    void capturesEveryDisplayInScreenOrder_data() {
+        QTest::addColumn<X11SnapshotCapturer::Transfer>("transfer");
+        QTest::newRow("shared memory") << X11SnapshotCapturer::Transfer::Automatic;
+        QTest::newRow("GetImage") << X11SnapshotCapturer::Transfer::GetImage;
+    }
+    void capturesEveryDisplayInScreenOrder() {
+        QFETCH(X11SnapshotCapturer::Transfer, transfer);
+        X11SnapshotCapturer capturer(transfer);
+        const auto result = captureAll(capturer);
+        QVERIFY(result);
+        QVERIFY2(result->ok(), qPrintable(result->error));
+        QCOMPARE(result->snapshots.size(), 2);
+
+        const ScreenSnapshot &left = result->snapshots.at(0);
+        const ScreenSnapshot &right = result->snapshots.at(1);
+        QCOMPARE(left.screenName, u"DUMMY0"_s);
+        QCOMPARE(left.frame, QRectF(0, 0, 1024, 768));
+        QCOMPARE(left.image.size(), QSize(1024, 768));
+        QCOMPARE(right.screenName, u"DUMMY1"_s);
+        QCOMPARE(right.frame, QRectF(1024, 0, 800, 600));
+        QCOMPARE(right.image.size(), QSize(800, 600));
+        QVERIFY(left.displayID != right.displayID);
+
+        // Each image starts at its own monitor's origin.
+        QCOMPARE(pixel(left, kLeftWindow.topLeft()), rgb(kLeftColor));
+        QCOMPARE(pixel(left, kLeftWindow.bottomRight()), rgb(kLeftColor));
+        QCOMPARE(right.image.pixel(kRightWindow.topLeft() - QPoint(1024, 0)) & 0xffffff,
+                 rgb(kRightColor));
+        QCOMPARE(right.image.pixel(kRightWindow.bottomRight() - QPoint(1024, 0)) & 0xffffff,
+                 rgb(kRightColor));
+        QVERIFY((right.image.pixel(kRightWindow.topLeft() - QPoint(1025, 1)) & 0xffffff) !=
+                rgb(kRightColor));
+    }
+    void captureDisplayTakesTheOneUnderThePoint() {
+        X11SnapshotCapturer capturer;
+        const auto result = waitForCapture([&](QObject *context, auto done) {
+            capturer.captureDisplay(QPointF(1024, 0), context, done);
+        });
+        QVERIFY(result && result->ok());
+        QCOMPARE(result->snapshots.size(), 1);
+        QCOMPARE(result->snapshots.first().screenName, u"DUMMY1"_s);
+        QCOMPARE(pixel(result->snapshots.first(), kRightWindow.center()), rgb(kRightColor));
+    }
+    void gapBetweenMonitorsIsNoDisplay() {
+        // Below the shorter right monitor the root window goes on, but no display shows it.
+        X11SnapshotCapturer capturer;
+        const auto result = waitForCapture([&](QObject *context, auto done) {
+            capturer.captureDisplay(QPointF(1500, 700), context, done);
+        });
+        QVERIFY(result && result->ok());
+        QVERIFY(result->snapshots.isEmpty());
+    }
+    void eachDisplayHasItsOwnProfile() {
+        const QColorSpace p3(QColorSpace::DisplayP3);
+        setRootProperty("_ICC_PROFILE_1", p3.iccProfile());
+        X11SnapshotCapturer capturer;
+        const auto result = captureAll(capturer);
+        setRootProperty("_ICC_PROFILE_1", QByteArray());
+        QVERIFY(result && result->ok());
+        QCOMPARE(result->snapshots.size(), 2);
+        QCOMPARE(result->snapshots.at(0).image.colorSpace(), QColorSpace(QColorSpace::SRgb));
+        QCOMPARE(result->snapshots.at(1).image.colorSpace(), p3);
+    }
 
 private:
     std::unique_ptr<ColorBlocksWindow> m_left;
     std::unique_ptr<ColorBlocksWindow> m_right;
 };
-
-void tst_X11MultiMonitorCapture::initTestCase() {
-    m_left = std::make_unique<ColorBlocksWindow>(
-        kLeftWindow,
-        QList<ColorBlocksWindow::Block>{{QRect(QPoint(), kLeftWindow.size()), kLeftColor}});
-    m_right = std::make_unique<ColorBlocksWindow>(
-        kRightWindow,
-        QList<ColorBlocksWindow::Block>{{QRect(QPoint(), kRightWindow.size()), kRightColor}});
-    m_left->show();
-    m_right->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_left.get()));
-    QVERIFY(QTest::qWaitForWindowExposed(m_right.get()));
-    X11SnapshotCapturer capturer;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            const auto result = captureAll(capturer);
-            return result && result->ok() && result->snapshots.size() == 2 &&
-                   pixel(result->snapshots.at(1), kRightWindow.center()) == rgb(kRightColor) &&
-                   pixel(result->snapshots.at(0), kLeftWindow.center()) == rgb(kLeftColor);
-        }(),
-        10000);
-}
-
-void tst_X11MultiMonitorCapture::twoScreensFromTheServer() {
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    QCOMPARE(screens.size(), 2);
-    QCOMPARE(screens.at(0)->name(), QStringLiteral("DUMMY0"));
-    QCOMPARE(screens.at(0)->geometry(), QRect(0, 0, 1024, 768));
-    QCOMPARE(screens.at(1)->name(), QStringLiteral("DUMMY1"));
-    QCOMPARE(screens.at(1)->geometry(), QRect(1024, 0, 800, 600));
-}
-
-void tst_X11MultiMonitorCapture::capturesEveryDisplayInScreenOrder_data() {
-    QTest::addColumn<X11SnapshotCapturer::Transfer>("transfer");
-    QTest::newRow("shared memory") << X11SnapshotCapturer::Transfer::Automatic;
-    QTest::newRow("GetImage") << X11SnapshotCapturer::Transfer::GetImage;
-}
-
-void tst_X11MultiMonitorCapture::capturesEveryDisplayInScreenOrder() {
-    QFETCH(X11SnapshotCapturer::Transfer, transfer);
-    X11SnapshotCapturer capturer(transfer);
-    const auto result = captureAll(capturer);
-    QVERIFY(result);
-    QVERIFY2(result->ok(), qPrintable(result->error));
-    QCOMPARE(result->snapshots.size(), 2);
-
-    const ScreenSnapshot &left = result->snapshots.at(0);
-    const ScreenSnapshot &right = result->snapshots.at(1);
-    QCOMPARE(left.screenName, QStringLiteral("DUMMY0"));
-    QCOMPARE(left.frame, QRectF(0, 0, 1024, 768));
-    QCOMPARE(left.image.size(), QSize(1024, 768));
-    QCOMPARE(right.screenName, QStringLiteral("DUMMY1"));
-    QCOMPARE(right.frame, QRectF(1024, 0, 800, 600));
-    QCOMPARE(right.image.size(), QSize(800, 600));
-    QVERIFY(left.displayID != right.displayID);
-
-    // Each image starts at its own monitor's origin.
-    QCOMPARE(pixel(left, kLeftWindow.topLeft()), rgb(kLeftColor));
-    QCOMPARE(pixel(left, kLeftWindow.bottomRight()), rgb(kLeftColor));
-    QCOMPARE(right.image.pixel(kRightWindow.topLeft() - QPoint(1024, 0)) & 0xffffff,
-             rgb(kRightColor));
-    QCOMPARE(right.image.pixel(kRightWindow.bottomRight() - QPoint(1024, 0)) & 0xffffff,
-             rgb(kRightColor));
-    QVERIFY((right.image.pixel(kRightWindow.topLeft() - QPoint(1025, 1)) & 0xffffff) !=
-            rgb(kRightColor));
-}
-
-void tst_X11MultiMonitorCapture::captureDisplayTakesTheOneUnderThePoint() {
-    X11SnapshotCapturer capturer;
-    const auto result = waitForCapture([&](QObject *context, auto done) {
-        capturer.captureDisplay(QPointF(1024, 0), context, done);
-    });
-    QVERIFY(result && result->ok());
-    QCOMPARE(result->snapshots.size(), 1);
-    QCOMPARE(result->snapshots.first().screenName, QStringLiteral("DUMMY1"));
-    QCOMPARE(pixel(result->snapshots.first(), kRightWindow.center()), rgb(kRightColor));
-}
-
-void tst_X11MultiMonitorCapture::gapBetweenMonitorsIsNoDisplay() {
-    // Below the shorter right monitor the root window goes on, but no display shows it.
-    X11SnapshotCapturer capturer;
-    const auto result = waitForCapture([&](QObject *context, auto done) {
-        capturer.captureDisplay(QPointF(1500, 700), context, done);
-    });
-    QVERIFY(result && result->ok());
-    QVERIFY(result->snapshots.isEmpty());
-}
-
-void tst_X11MultiMonitorCapture::eachDisplayHasItsOwnProfile() {
-    const QColorSpace p3(QColorSpace::DisplayP3);
-    setRootProperty("_ICC_PROFILE_1", p3.iccProfile());
-    X11SnapshotCapturer capturer;
-    const auto result = captureAll(capturer);
-    setRootProperty("_ICC_PROFILE_1", QByteArray());
-    QVERIFY(result && result->ok());
-    QCOMPARE(result->snapshots.size(), 2);
-    QCOMPARE(result->snapshots.at(0).image.colorSpace(), QColorSpace(QColorSpace::SRgb));
-    QCOMPARE(result->snapshots.at(1).image.colorSpace(), p3);
-}
 
 CHROMET_DUMMY_MONITORS_TEST_MAIN(tst_X11MultiMonitorCapture)
 
