@@ -16,6 +16,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Display A: (0, 0) 800 x 600 points at 1x. Display B: (800, 0) 400 x 300 points at 2x. Every
@@ -23,7 +25,7 @@ namespace {
 ScreenSnapshot display(quint32 id, QRectF frame, double scale, int blue) {
     ScreenSnapshot s;
     s.displayID = id;
-    s.screenName = QStringLiteral("display-%1").arg(id);
+    s.screenName = u"display-%1"_s.arg(id);
     s.frame = frame;
     s.image = QImage((frame.size() * scale).toSize(), QImage::Format_RGB32);
     for (int y = 0; y < s.image.height(); ++y) {
@@ -73,43 +75,497 @@ void move(QWidget *view) {
     QCoreApplication::sendEvent(view, &event);
 }
 
+QtMessageHandler previousHandler = nullptr;
+
 } // namespace
 
 class tst_LoupeController : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() {
+        // The offscreen platform has no stacking order to raise windows in, and says so each time.
+        previousHandler = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+                if (message == QLatin1String("This plugin does not support raise()"))
+                    return;
+                previousHandler(type, context, message);
+            });
+    }
+    void init() {
+        auto capturer = std::make_unique<SyntheticSnapshotCapturer>(
+            QList<ScreenSnapshot>{displayA(), displayB()});
+        auto support = std::make_unique<FakeLoupeSupport>();
+        m_capturer = capturer.get();
+        m_support = support.get();
+        m_controller = std::make_unique<LoupeController>(std::move(capturer), std::move(support));
+        m_controller->setOnFailure([this](const QString &) { ++m_failures; });
+        m_picks.clear();
+        m_failures = 0;
+    }
+    void cleanup() {
+        m_controller.reset();
+        m_capturer = nullptr;
+        m_support = nullptr;
+    }
 
-    void displayUnderPointerIsShownFirstThenTheOthers();
-    void firstDisplayKeepsItsFirstSnapshot();
-    void logsTheTimeToTheFirstWindow();
-    void startWhileShowingCloses();
-    void cancelDuringFirstCaptureDropsTheResult();
-    void pointOnNoDisplayCloses();
-    void captureFailureClosesAndReports();
-    void staleFailureIsOnlyLogged();
-    void fullCaptureFailureClosesAShowingLoupe();
-    void pointerMovesFollowAndChangeTheKeyWindow();
-    void nudgeStaysOnTheDisplay_data();
-    void nudgeStaysOnTheDisplay();
-    void nudgeOnA2xDisplayMovesOneDevicePixel();
-    void pickHandsOverTheColorUnderTheLoupe();
-    void pickOnADisplayWithoutWindowClosesWithoutColor();
-    void inputIsIgnoredWhileConfirming();
-    void closesAfterTheConfirmation();
-    void handlerThatClosesThePickEndsIt();
-    void confirmationOfAnEarlierPickClosesNothing();
-    void closedWindowsIgnoreInputAndGoLater();
-    void windowsAreReusedOnlyOnceGone();
-    void cancelByEscapeAndRightClick();
-    void focusIsGivenBackToTheRememberedWindow();
-    void lostInputClosesOnlyItsOwnPick();
-    void cursorIsHiddenWhileShowing();
-    void labelFollowsTheSettingsAndFallsBack();
-    void warmUpPreparesWindowsAndRehearsesCaptures();
+    void displayUnderPointerIsShownFirstThenTheOthers() {
+        QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
+        QList<int> fullCapturesWhenOpened;
+        connect(m_controller.get(), &LoupeController::windowOpened, this,
+                [&] { fullCapturesWhenOpened.append(m_capturer->fullCaptureCount()); });
+        m_capturer->setHoldResults(true);
+        begin(QPointF(900, 100));
+
+        QVERIFY(m_controller->isShowing());
+        QCOMPARE(m_capturer->requestedPoints(), QList<QPointF>{QPointF(900, 100)});
+        QCOMPARE(m_capturer->fullCaptureCount(), 0);
+        QVERIFY(m_controller->windows().isEmpty());
+
+        QCOMPARE(m_capturer->releaseHeld(), 1);
+        QTRY_COMPARE(m_controller->windows().size(), 1);
+        LoupeWindow *first = m_controller->windows().first();
+        QCOMPARE(first->frame(), displayB().frame);
+        QVERIFY(first->isVisible());
+        QCOMPARE(m_support->inputViews, QList<QWidget *>{first->view()});
+        QCOMPARE(m_support->focusedWindows, QList<QWidget *>{first});
+        QVERIFY(first->view()->isLoupeVisible());
+        // The others are asked for once the first is up.
+        QCOMPARE(fullCapturesWhenOpened, QList<int>{0});
+        QTRY_COMPARE(m_capturer->fullCaptureCount(), 1);
+
+        QCOMPARE(m_capturer->releaseHeld(), 1);
+        QTRY_COMPARE(m_controller->windows().size(), 2);
+        QCOMPARE(m_controller->windows().at(1)->frame(), displayA().frame);
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(m_capturer->fullCaptureCount(), 1);
+        // The pointer is on B: A's view hides its loupe, B stays the key window.
+        QVERIFY(!viewAt(1)->isLoupeVisible());
+        QCOMPARE(m_support->focusedWindows.size(), 1);
+    }
+    void firstDisplayKeepsItsFirstSnapshot() {
+        m_capturer->setHoldResults(true);
+        begin(QPointF(100, 100));
+        // The full capture, asked for when the first result arrives, sees other pixels.
+        ScreenSnapshot changed = displayA();
+        changed.image.fill(Qt::red);
+        m_capturer->setDisplays({changed, displayB()});
+        m_capturer->releaseHeld();
+        QTRY_COMPARE(m_capturer->heldCount(), 1);
+        m_capturer->releaseHeld();
+        QTRY_COMPARE(m_controller->windows().size(), 2);
+        QCOMPARE(viewAt(0)->snapshot().image.pixel(100, 100), displayA().image.pixel(100, 100));
+    }
+    void logsTheTimeToTheFirstWindow() {
+        QTest::ignoreMessage(QtInfoMsg,
+                             QRegularExpression(QStringLiteral(
+                                 R"(^first window ordered front \d+\.\d ms after toggle$)")));
+        startAt(QPointF(10, 10));
+    }
+    void startWhileShowingCloses() {
+        startAt(QPointF(10, 10));
+        const int session = m_controller->session();
+        bool secondHandlerUsed = false;
+        m_controller->start([&](const PickedColor &) { secondHandlerUsed = true; });
+        QVERIFY(!m_controller->isShowing());
+        QCOMPARE(m_controller->session(), session + 1);
+        QVERIFY(m_controller->windows().isEmpty());
+        QCOMPARE(m_capturer->displayCaptureCount(), 1);
+
+        // The next start opens a pick with its own handler.
+        startAt(QPointF(10, 10));
+        key(viewAt(0), Qt::Key_Return);
+        QCOMPARE(m_picks.size(), 1);
+        QVERIFY(!secondHandlerUsed);
+    }
+    void cancelDuringFirstCaptureDropsTheResult() {
+        QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
+        m_capturer->setHoldResults(true);
+        begin(QPointF(10, 10));
+        m_controller->close();
+        QCOMPARE(m_capturer->releaseHeld(), 1);
+        drainCaptures();
+
+        QCOMPARE(opened.size(), 0);
+        QVERIFY(m_controller->windows().isEmpty());
+        QCOMPARE(m_capturer->fullCaptureCount(), 0);
+        QCOMPARE(m_failures, 0);
+        QVERIFY(!m_controller->isShowing());
+    }
+    void pointOnNoDisplayCloses() {
+        begin(QPointF(-50, -50));
+        QTRY_VERIFY(!m_controller->isShowing());
+        QCOMPARE(m_failures, 0);
+        QCOMPARE(m_capturer->fullCaptureCount(), 0);
+        QCOMPARE(m_support->restored, QList<LoupeSupport::FocusWindow>{0x5a});
+    }
+    void captureFailureClosesAndReports() {
+        m_capturer->setDisplayCaptureError(u"access denied"_s);
+        QTest::ignoreMessage(QtCriticalMsg, "capture failed: access denied");
+        begin(QPointF(10, 10));
+        QTRY_COMPARE(m_failures, 1);
+        QVERIFY(!m_controller->isShowing());
+        QVERIFY(m_controller->windows().isEmpty());
+        QCOMPARE(m_support->ends, 1);
+        QCOMPARE(m_capturer->fullCaptureCount(), 0);
+    }
+    void staleFailureIsOnlyLogged() {
+        m_capturer->setDisplayCaptureError(u"display went away"_s);
+        m_capturer->setHoldResults(true);
+        begin(QPointF(10, 10));
+        m_controller->close();
+        m_controller->start([](const PickedColor &) {}); // a newer pick, still capturing
+        const int session = m_controller->session();
+
+        // The first pick's failure, then the second's.
+        QTest::ignoreMessage(QtCriticalMsg, "capture failed: display went away");
+        QTest::ignoreMessage(QtCriticalMsg, "capture failed: display went away");
+        m_capturer->releaseHeld();
+        QTRY_COMPARE(m_failures, 1);
+        // Only the current pick's failure closed anything.
+        QCOMPARE(m_controller->session(), session + 1);
+    }
+    void fullCaptureFailureClosesAShowingLoupe() {
+        QList<LoupeWindow *> opened;
+        connect(m_controller.get(), &LoupeController::windowOpened, this,
+                [&](LoupeWindow *window) { opened.append(window); });
+        m_capturer->setFullCaptureError(u"stream refused"_s);
+        QTest::ignoreMessage(QtCriticalMsg, "full capture failed: stream refused");
+        begin(QPointF(10, 10));
+        QTRY_COMPARE(m_failures, 1);
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(!m_controller->isShowing());
+        LoupeWindow *window = opened.first();
+        QVERIFY(window->ignoresMouse());
+        QTRY_VERIFY(!window->isVisible());
+    }
+    void pointerMovesFollowAndChangeTheKeyWindow() {
+        startAt(QPointF(100, 100));
+        LoupeView *a = viewAt(0);
+        LoupeView *b = viewAt(1);
+        QVERIFY(a->isLoupeVisible());
+
+        m_support->pointer = QPointF(1000, 50);
+        move(a); // the view only says that the pointer moved; where to comes from the pointer
+        QCOMPARE(m_controller->point(), QPointF(1000, 50));
+        QVERIFY(!a->isLoupeVisible());
+        QVERIFY(b->isLoupeVisible());
+        QCOMPARE(m_support->focusedWindows.last(), m_controller->windows().at(1));
+
+        const int focusChanges = m_support->focusedWindows.size();
+        m_support->pointer = QPointF(1001, 51);
+        move(b);
+        QCOMPARE(m_support->focusedWindows.size(), focusChanges); // already key
+    }
+    void nudgeStaysOnTheDisplay_data() {
+        QTest::addColumn<QPointF>("start");
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<int>("dy");
+        QTest::addColumn<QPointF>("expected");
+
+        QTest::newRow("right") << QPointF(100, 100) << 1 << 0 << QPointF(101, 100);
+        QTest::newRow("up") << QPointF(100, 100) << 0 << 1 << QPointF(100, 99);
+        QTest::newRow("down") << QPointF(100, 100) << 0 << -1 << QPointF(100, 101);
+        QTest::newRow("shift left") << QPointF(400, 300) << -10 << 0 << QPointF(390, 300);
+        QTest::newRow("shift up") << QPointF(400, 300) << 0 << 10 << QPointF(400, 290);
+        QTest::newRow("right edge") << QPointF(799, 10) << 1 << 0 << QPointF(799, 10);
+        QTest::newRow("past the right edge") << QPointF(795, 10) << 10 << 0 << QPointF(799, 10);
+        QTest::newRow("bottom edge") << QPointF(10, 599) << 0 << -1 << QPointF(10, 599);
+        QTest::newRow("left edge") << QPointF(3, 10) << -10 << 0 << QPointF(0, 10);
+        QTest::newRow("top edge") << QPointF(10, 0) << 0 << 1 << QPointF(10, 0);
+        QTest::newRow("2x right edge") << QPointF(1199.5, 10) << 1 << 0 << QPointF(1199.5, 10);
+        QTest::newRow("2x bottom edge") << QPointF(900, 299.5) << 0 << -1 << QPointF(900, 299.5);
+        QTest::newRow("2x left edge") << QPointF(800.5, 10) << -10 << 0 << QPointF(800, 10);
+    }
+    void nudgeStaysOnTheDisplay() {
+        QFETCH(QPointF, start);
+        QFETCH(int, dx);
+        QFETCH(int, dy);
+        QFETCH(QPointF, expected);
+
+        startAt(start);
+        QCOMPARE(m_controller->point(), start);
+        // The display under the pointer opens first.
+        LoupeView *view = viewAt(0);
+        QVERIFY(view->snapshot().contains(start));
+        // Through the view's own key mapping, as the arrow keys would.
+        const Qt::Key arrow = dx > 0   ? Qt::Key_Right
+                              : dx < 0 ? Qt::Key_Left
+                              : dy > 0 ? Qt::Key_Up
+                                       : Qt::Key_Down;
+        const int steps = std::max(std::abs(dx), std::abs(dy));
+        if (steps == 10) {
+            key(view, arrow, Qt::ShiftModifier);
+        } else {
+            for (int i = 0; i < steps; ++i)
+                key(view, arrow);
+        }
+        QCOMPARE(m_controller->point(), expected);
+        QCOMPARE(m_support->warps.last(), expected);
+        QCOMPARE(m_support->pointer, expected);
+    }
+    void pickHandsOverTheColorUnderTheLoupe() {
+        startAt(QPointF(300, 40));
+        LoupeView *a = viewAt(0);
+        key(a, Qt::Key_Left, Qt::ShiftModifier);
+        click(a, Qt::LeftButton);
+        QCOMPARE(m_picks.size(), 1);
+        QVERIFY(sameSrgb(m_picks.first(), colorOf(displayA().image.pixel(290, 40))));
+        QVERIFY(m_controller->isConfirming());
+        QVERIFY(a->pill()->text().endsWith(QLatin1String(" copied")));
+    }
+    void pickOnADisplayWithoutWindowClosesWithoutColor() {
+        m_capturer->setHoldResults(true);
+        begin(QPointF(100, 100));
+        m_capturer->releaseHeld(); // only the first capture: the full capture stays held
+        QTRY_COMPARE(m_controller->windows().size(), 1);
+        LoupeView *a = viewAt(0);
+
+        m_support->pointer = QPointF(1000, 100); // onto B, which has no window yet
+        move(a);
+        QCOMPARE(m_controller->point(), QPointF(1000, 100));
+        key(a, Qt::Key_Right); // nothing to nudge on
+        QVERIFY(m_support->warps.isEmpty());
+        QCOMPARE(m_controller->point(), QPointF(1000, 100));
+
+        key(a, Qt::Key_Space);
+        QVERIFY(!m_controller->isShowing());
+        QVERIFY(m_picks.isEmpty());
+        QCOMPARE(m_failures, 0);
+
+        // The full capture that arrives now belongs to a closed pick.
+        QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
+        m_capturer->releaseHeld();
+        drainCaptures();
+        QCOMPARE(opened.size(), 0);
+    }
+    void inputIsIgnoredWhileConfirming() {
+        startAt(QPointF(200, 200));
+        LoupeView *a = viewAt(0);
+        key(a, Qt::Key_Return);
+        QCOMPARE(m_picks.size(), 1);
+        const QString label = a->pill()->text();
+        QCOMPARE(label, u"#C8C800 copied"_s);
+
+        m_support->pointer = QPointF(250, 250);
+        move(a);
+        key(a, Qt::Key_Right);
+        key(a, Qt::Key_Return);
+        key(a, Qt::Key_Escape);
+        click(a, Qt::LeftButton);
+        click(a, Qt::RightButton);
+        QCOMPARE(m_controller->point(), QPointF(200, 200));
+        QCOMPARE(m_picks.size(), 1);
+        QVERIFY(m_support->warps.isEmpty());
+        QVERIFY(m_controller->isShowing());
+        QVERIFY(m_controller->isConfirming());
+        QCOMPARE(a->pill()->text(), label);
+    }
+    void closesAfterTheConfirmation() {
+        startAt(QPointF(200, 200));
+        QElapsedTimer clock;
+        clock.start();
+        key(viewAt(0), Qt::Key_Return);
+        QVERIFY(m_controller->isShowing());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_controller->isShowing(), 5000);
+        QVERIFY2(clock.elapsed() >= LoupeController::confirmationMs,
+                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!m_controller->isConfirming());
+        QCOMPARE(m_support->restored, QList<LoupeSupport::FocusWindow>{0x5a});
+    }
+    void handlerThatClosesThePickEndsIt() {
+        m_support->pointer = QPointF(200, 200);
+        LoupeController *controller = m_controller.get();
+        m_controller->start([controller](const PickedColor &) { controller->close(); });
+        QTRY_COMPARE(m_controller->windows().size(), 2);
+        key(viewAt(0), Qt::Key_Return);
+        QVERIFY(!m_controller->isShowing());
+        QVERIFY(!m_controller->isConfirming());
+        QCOMPARE(m_support->restored.size(), 1);
+    }
+    void confirmationOfAnEarlierPickClosesNothing() {
+        startAt(QPointF(200, 200));
+        key(viewAt(0), Qt::Key_Return);
+        QVERIFY(m_controller->isConfirming());
+        m_controller->start({}); // the shortcut again: closes at once
+
+        startAt(QPointF(200, 200));
+        QElapsedTimer clock;
+        clock.start();
+        key(viewAt(0), Qt::Key_Return);
+        QCOMPARE(m_picks.size(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_controller->isShowing(), 5000);
+        // Closed by its own confirmation, not by the earlier one's.
+        QVERIFY2(clock.elapsed() >= LoupeController::confirmationMs,
+                 qPrintable(QString::number(clock.elapsed())));
+    }
+    void closedWindowsIgnoreInputAndGoLater() {
+        startAt(QPointF(200, 200));
+        // Windows beyond what the pool keeps are deleted once they have gone.
+        QList<QPointer<LoupeWindow>> windows;
+        for (LoupeWindow *window : m_controller->windows())
+            windows.append(window);
+        LoupeView *a = windows.first()->view();
+        key(a, Qt::Key_Escape);
+        QVERIFY(!m_controller->isShowing());
+        QElapsedTimer clock;
+        clock.start();
+
+        for (const QPointer<LoupeWindow> &window : windows) {
+            QVERIFY(window->isVisible());
+            QVERIFY(window->ignoresMouse());
+            QVERIFY(window->view()->testAttribute(Qt::WA_TransparentForMouseEvents));
+        }
+        // Queued input for the old views does nothing, not even a second close.
+        const int session = m_controller->session();
+        key(a, Qt::Key_Escape);
+        key(a, Qt::Key_Right);
+        click(a, Qt::LeftButton);
+        QCOMPARE(m_controller->session(), session);
+        QVERIFY(m_support->warps.isEmpty());
+        QCOMPARE(m_support->restored.size(), 1);
+
+        const auto gone = [](const QPointer<LoupeWindow> &w) {
+            return !w || !w->isVisible();
+        };
+        QTRY_VERIFY(gone(windows.first()) && gone(windows.last()));
+        QVERIFY2(clock.elapsed() >= LoupeController::orderOutMs,
+                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!windows.first() || windows.first()->view() == nullptr);
+    }
+    void windowsAreReusedOnlyOnceGone() {
+        startAt(QPointF(200, 200));
+        const QList<LoupeWindow *> first = m_controller->windows();
+        m_controller->close();
+        // Restarted while the old windows fade: the new pick opens its own.
+        startAt(QPointF(200, 200));
+        const QList<LoupeWindow *> second = m_controller->windows();
+        for (LoupeWindow *window : second)
+            QVERIFY(!first.contains(window));
+        QTRY_VERIFY(!first.first()->isVisible());
+        QVERIFY(second.first()->isVisible());
+        QVERIFY(!second.first()->ignoresMouse());
+
+        const QPointer<LoupeWindow> secondFirst = second.first();
+        m_controller->close();
+        // The pool keeps one window per screen; the others are deleted once gone.
+        QTRY_VERIFY(!secondFirst || !secondFirst->isVisible());
+        startAt(QPointF(200, 200));
+        // Now idle windows of the right size are taken again, each display's own.
+        const QList<LoupeWindow *> third = m_controller->windows();
+        QCOMPARE(third.first()->frame(), displayA().frame);
+        QVERIFY(first.contains(third.first()) || second.contains(third.first()));
+        QVERIFY(!third.first()->ignoresMouse());
+        QVERIFY(third.first()->view()->snapshot().displayID == 1);
+    }
+    void cancelByEscapeAndRightClick() {
+        startAt(QPointF(200, 200));
+        key(viewAt(0), Qt::Key_Escape);
+        QVERIFY(!m_controller->isShowing());
+        startAt(QPointF(200, 200));
+        click(viewAt(1), Qt::RightButton);
+        QVERIFY(!m_controller->isShowing());
+        QVERIFY(m_picks.isEmpty());
+        QCOMPARE(m_support->begins, 2);
+        QCOMPARE(m_support->ends, 2);
+    }
+    void focusIsGivenBackToTheRememberedWindow() {
+        QList<LoupeSupport::FocusWindow> restored;
+        m_controller->setFrontmostApp([] { return LoupeSupport::FocusWindow(0x1234); });
+        m_controller->setRestoreFocus(
+            [&](LoupeSupport::FocusWindow previous) { restored.append(previous); });
+        startAt(QPointF(200, 200));
+        QCOMPARE(m_controller->previousApp(), LoupeSupport::FocusWindow(0x1234));
+        key(viewAt(0), Qt::Key_Escape);
+        QCOMPARE(restored, QList<LoupeSupport::FocusWindow>{0x1234});
+        QCOMPARE(m_controller->previousApp(), std::nullopt);
+
+        // Without a remembered window the restorer is told so.
+        m_controller->setFrontmostApp([] { return LoupeSupport::FocusWindow(); });
+        startAt(QPointF(200, 200));
+        m_controller->close();
+        QCOMPARE(restored.last(), std::nullopt);
+    }
+    void lostInputClosesOnlyItsOwnPick() {
+        startAt(QPointF(200, 200));
+        const std::function<void()> firstLost = m_support->lost;
+        firstLost();
+        QVERIFY(!m_controller->isShowing());
+
+        startAt(QPointF(200, 200));
+        firstLost(); // a late report from the earlier pick
+        QVERIFY(m_controller->isShowing());
+        m_support->lost();
+        QVERIFY(!m_controller->isShowing());
+        QCOMPARE(m_failures, 0);
+    }
+    void cursorIsHiddenWhileShowing() {
+        QVERIFY(!QGuiApplication::overrideCursor());
+        m_capturer->setHoldResults(true);
+        begin(QPointF(200, 200));
+        QVERIFY(!m_controller->isCursorHidden()); // nothing shows yet
+        m_capturer->releaseHeld();
+        QTRY_VERIFY(m_controller->isCursorHidden());
+        const QList<LoupeWindow *> windows = m_controller->windows();
+        QVERIFY(QGuiApplication::overrideCursor());
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BlankCursor);
+        m_controller->close();
+        QVERIFY(!m_controller->isCursorHidden());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        // Over the loupe windows the cursor stays blank while they fade.
+        for (LoupeWindow *window : windows)
+            QCOMPARE(window->cursor().shape(), Qt::BlankCursor);
+    }
+    void labelFollowsTheSettingsAndFallsBack() {
+        ColorFormat format = ColorFormat::hex;
+        bool lowercase = true;
+        m_controller->setLabelFormat([&] { return format; });
+        m_controller->setLowercaseHex([&] { return lowercase; });
+        startAt(QPointF(171, 43));
+        LoupeView *a = viewAt(0);
+        QCOMPARE(a->pill()->text(), u"#ab2b00"_s);
+        format = ColorFormat::rgb;
+        key(a, Qt::Key_Right);
+        QCOMPARE(a->pill()->text(),
+                 ColorFormats::labelText(ColorFormat::rgb, colorOf(qRgb(172, 43, 0)), true));
+
+        // A view that outlives its controller labels in the fixed form and no longer acts.
+        a->setParent(nullptr);
+        std::unique_ptr<LoupeView> orphan(a);
+        m_controller.reset();
+        orphan->update(QPointF(171, 43));
+        QCOMPARE(orphan->pill()->text(), u"#AB2B00"_s);
+        key(orphan.get(), Qt::Key_Return);
+        key(orphan.get(), Qt::Key_Right);
+        QVERIFY(m_picks.isEmpty());
+    }
+    void warmUpPreparesWindowsAndRehearsesCaptures() {
+        QSignalSpy warmedUp(m_controller.get(), &LoupeController::warmedUp);
+        QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
+        m_support->pointer = QPointF(10, 10);
+        m_controller->warmUp();
+        QTRY_COMPARE(warmedUp.size(), 1);
+        QCOMPARE(m_capturer->warmUpCount(), 1);
+        // Two rounds of a pick's captures, nothing shown.
+        QCOMPARE(m_capturer->displayCaptureCount(), 2);
+        QCOMPARE(m_capturer->fullCaptureCount(), 2);
+        QCOMPARE(opened.size(), 0);
+        QVERIFY(!m_controller->isShowing());
+
+        // One window per screen is ready, on the screen's frame, and the first pick takes it.
+        QList<LoupeWindow *> prepared;
+        const QWidgetList widgets = QApplication::topLevelWidgets();
+        for (QWidget *widget : widgets) {
+            if (auto *window = qobject_cast<LoupeWindow *>(widget))
+                prepared.append(window);
+        }
+        QCOMPARE(prepared.size(), QGuiApplication::screens().size());
+        QCOMPARE(prepared.first()->frame(), QRectF(QGuiApplication::primaryScreen()->geometry()));
+        QVERIFY(!prepared.first()->isVisible());
+        QVERIFY(prepared.first()->testAttribute(Qt::WA_WState_Created));
+        startAt(QPointF(10, 10));
+        QCOMPARE(m_controller->windows().first(), prepared.first());
+    }
     // Where the window system tells only the loupe's windows: their events move the point, and
     // a nudge moves the point without warping.
     void unreadablePointerFollowsTheEvents() {
@@ -125,16 +581,38 @@ private Q_SLOTS:
         QCOMPARE(m_controller->point(), moved + QPointF(1, 0));
         QVERIFY(m_support->warps.isEmpty());
     }
-    void failedRehearsalIsQuiet();
+    void failedRehearsalIsQuiet() {
+        QSignalSpy warmedUp(m_controller.get(), &LoupeController::warmedUp);
+        m_capturer->setFullCaptureError(u"not allowed"_s);
+        m_controller->warmUp();
+        QTRY_COMPARE(warmedUp.size(), 1);
+        QCOMPARE(m_failures, 0);
+        QCOMPARE(m_capturer->fullCaptureCount(), 1);
+        QVERIFY(!m_controller->isShowing());
+    }
 
 private:
     // Starts a pick with the pointer at `pointer`, recording picks into m_picks.
-    void begin(const QPointF &pointer);
+    void begin(const QPointF &pointer) {
+        m_support->pointer = pointer;
+        m_controller->start([this](const PickedColor &color) { m_picks.append(color); });
+    }
     // Starts a pick and waits for `windows` windows.
-    void startAt(const QPointF &pointer, int windows = 2);
+    void startAt(const QPointF &pointer, int windows = 2) {
+        begin(pointer);
+        QTRY_COMPARE(m_controller->windows().size(), windows);
+    }
     // Waits until every capture asked for so far has been delivered.
-    void drainCaptures();
-    LoupeView *viewAt(int index) const;
+    void drainCaptures() {
+        // A capture asked for now is delivered after every earlier one.
+        bool probed = false;
+        m_capturer->setHoldResults(false);
+        QObject context;
+        m_capturer->captureDisplay(QPointF(-5000, -5000), &context,
+                                   [&](CaptureResult) { probed = true; });
+        QTRY_VERIFY(probed);
+    }
+    LoupeView *viewAt(int index) const { return m_controller->windows().value(index)->view(); }
 
     SyntheticSnapshotCapturer *m_capturer = nullptr;
     FakeLoupeSupport *m_support = nullptr;
@@ -142,571 +620,6 @@ private:
     QList<PickedColor> m_picks;
     int m_failures = 0;
 };
-
-namespace {
-QtMessageHandler previousHandler = nullptr;
-} // namespace
-
-void tst_LoupeController::initTestCase() {
-    // The offscreen platform has no stacking order to raise windows in, and says so each time.
-    previousHandler = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            if (message == QLatin1String("This plugin does not support raise()"))
-                return;
-            previousHandler(type, context, message);
-        });
-}
-
-void tst_LoupeController::init() {
-    auto capturer =
-        std::make_unique<SyntheticSnapshotCapturer>(QList<ScreenSnapshot>{displayA(), displayB()});
-    auto support = std::make_unique<FakeLoupeSupport>();
-    m_capturer = capturer.get();
-    m_support = support.get();
-    m_controller = std::make_unique<LoupeController>(std::move(capturer), std::move(support));
-    m_controller->setOnFailure([this](const QString &) { ++m_failures; });
-    m_picks.clear();
-    m_failures = 0;
-}
-
-void tst_LoupeController::cleanup() {
-    m_controller.reset();
-    m_capturer = nullptr;
-    m_support = nullptr;
-}
-
-void tst_LoupeController::begin(const QPointF &pointer) {
-    m_support->pointer = pointer;
-    m_controller->start([this](const PickedColor &color) { m_picks.append(color); });
-}
-
-void tst_LoupeController::startAt(const QPointF &pointer, int windows) {
-    begin(pointer);
-    QTRY_COMPARE(m_controller->windows().size(), windows);
-}
-
-void tst_LoupeController::drainCaptures() {
-    // A capture asked for now is delivered after every earlier one.
-    bool probed = false;
-    m_capturer->setHoldResults(false);
-    QObject context;
-    m_capturer->captureDisplay(QPointF(-5000, -5000), &context,
-                               [&](CaptureResult) { probed = true; });
-    QTRY_VERIFY(probed);
-}
-
-LoupeView *tst_LoupeController::viewAt(int index) const {
-    return m_controller->windows().value(index)->view();
-}
-
-void tst_LoupeController::displayUnderPointerIsShownFirstThenTheOthers() {
-    QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
-    QList<int> fullCapturesWhenOpened;
-    connect(m_controller.get(), &LoupeController::windowOpened, this,
-            [&] { fullCapturesWhenOpened.append(m_capturer->fullCaptureCount()); });
-    m_capturer->setHoldResults(true);
-    begin(QPointF(900, 100));
-
-    QVERIFY(m_controller->isShowing());
-    QCOMPARE(m_capturer->requestedPoints(), QList<QPointF>{QPointF(900, 100)});
-    QCOMPARE(m_capturer->fullCaptureCount(), 0);
-    QVERIFY(m_controller->windows().isEmpty());
-
-    QCOMPARE(m_capturer->releaseHeld(), 1);
-    QTRY_COMPARE(m_controller->windows().size(), 1);
-    LoupeWindow *first = m_controller->windows().first();
-    QCOMPARE(first->frame(), displayB().frame);
-    QVERIFY(first->isVisible());
-    QCOMPARE(m_support->inputViews, QList<QWidget *>{first->view()});
-    QCOMPARE(m_support->focusedWindows, QList<QWidget *>{first});
-    QVERIFY(first->view()->isLoupeVisible());
-    // The others are asked for once the first is up.
-    QCOMPARE(fullCapturesWhenOpened, QList<int>{0});
-    QTRY_COMPARE(m_capturer->fullCaptureCount(), 1);
-
-    QCOMPARE(m_capturer->releaseHeld(), 1);
-    QTRY_COMPARE(m_controller->windows().size(), 2);
-    QCOMPARE(m_controller->windows().at(1)->frame(), displayA().frame);
-    QCOMPARE(opened.size(), 2);
-    QCOMPARE(m_capturer->fullCaptureCount(), 1);
-    // The pointer is on B: A's view hides its loupe, B stays the key window.
-    QVERIFY(!viewAt(1)->isLoupeVisible());
-    QCOMPARE(m_support->focusedWindows.size(), 1);
-}
-
-void tst_LoupeController::firstDisplayKeepsItsFirstSnapshot() {
-    m_capturer->setHoldResults(true);
-    begin(QPointF(100, 100));
-    // The full capture, asked for when the first result arrives, sees other pixels.
-    ScreenSnapshot changed = displayA();
-    changed.image.fill(Qt::red);
-    m_capturer->setDisplays({changed, displayB()});
-    m_capturer->releaseHeld();
-    QTRY_COMPARE(m_capturer->heldCount(), 1);
-    m_capturer->releaseHeld();
-    QTRY_COMPARE(m_controller->windows().size(), 2);
-    QCOMPARE(viewAt(0)->snapshot().image.pixel(100, 100), displayA().image.pixel(100, 100));
-}
-
-void tst_LoupeController::logsTheTimeToTheFirstWindow() {
-    QTest::ignoreMessage(
-        QtInfoMsg, QRegularExpression(
-                       QStringLiteral(R"(^first window ordered front \d+\.\d ms after toggle$)")));
-    startAt(QPointF(10, 10));
-}
-
-void tst_LoupeController::startWhileShowingCloses() {
-    startAt(QPointF(10, 10));
-    const int session = m_controller->session();
-    bool secondHandlerUsed = false;
-    m_controller->start([&](const PickedColor &) { secondHandlerUsed = true; });
-    QVERIFY(!m_controller->isShowing());
-    QCOMPARE(m_controller->session(), session + 1);
-    QVERIFY(m_controller->windows().isEmpty());
-    QCOMPARE(m_capturer->displayCaptureCount(), 1);
-
-    // The next start opens a pick with its own handler.
-    startAt(QPointF(10, 10));
-    key(viewAt(0), Qt::Key_Return);
-    QCOMPARE(m_picks.size(), 1);
-    QVERIFY(!secondHandlerUsed);
-}
-
-void tst_LoupeController::cancelDuringFirstCaptureDropsTheResult() {
-    QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
-    m_capturer->setHoldResults(true);
-    begin(QPointF(10, 10));
-    m_controller->close();
-    QCOMPARE(m_capturer->releaseHeld(), 1);
-    drainCaptures();
-
-    QCOMPARE(opened.size(), 0);
-    QVERIFY(m_controller->windows().isEmpty());
-    QCOMPARE(m_capturer->fullCaptureCount(), 0);
-    QCOMPARE(m_failures, 0);
-    QVERIFY(!m_controller->isShowing());
-}
-
-void tst_LoupeController::pointOnNoDisplayCloses() {
-    begin(QPointF(-50, -50));
-    QTRY_VERIFY(!m_controller->isShowing());
-    QCOMPARE(m_failures, 0);
-    QCOMPARE(m_capturer->fullCaptureCount(), 0);
-    QCOMPARE(m_support->restored, QList<LoupeSupport::FocusWindow>{0x5a});
-}
-
-void tst_LoupeController::captureFailureClosesAndReports() {
-    m_capturer->setDisplayCaptureError(QStringLiteral("access denied"));
-    QTest::ignoreMessage(QtCriticalMsg, "capture failed: access denied");
-    begin(QPointF(10, 10));
-    QTRY_COMPARE(m_failures, 1);
-    QVERIFY(!m_controller->isShowing());
-    QVERIFY(m_controller->windows().isEmpty());
-    QCOMPARE(m_support->ends, 1);
-    QCOMPARE(m_capturer->fullCaptureCount(), 0);
-}
-
-void tst_LoupeController::staleFailureIsOnlyLogged() {
-    m_capturer->setDisplayCaptureError(QStringLiteral("display went away"));
-    m_capturer->setHoldResults(true);
-    begin(QPointF(10, 10));
-    m_controller->close();
-    m_controller->start([](const PickedColor &) {}); // a newer pick, still capturing
-    const int session = m_controller->session();
-
-    // The first pick's failure, then the second's.
-    QTest::ignoreMessage(QtCriticalMsg, "capture failed: display went away");
-    QTest::ignoreMessage(QtCriticalMsg, "capture failed: display went away");
-    m_capturer->releaseHeld();
-    QTRY_COMPARE(m_failures, 1);
-    // Only the current pick's failure closed anything.
-    QCOMPARE(m_controller->session(), session + 1);
-}
-
-void tst_LoupeController::fullCaptureFailureClosesAShowingLoupe() {
-    QList<LoupeWindow *> opened;
-    connect(m_controller.get(), &LoupeController::windowOpened, this,
-            [&](LoupeWindow *window) { opened.append(window); });
-    m_capturer->setFullCaptureError(QStringLiteral("stream refused"));
-    QTest::ignoreMessage(QtCriticalMsg, "full capture failed: stream refused");
-    begin(QPointF(10, 10));
-    QTRY_COMPARE(m_failures, 1);
-    QCOMPARE(opened.size(), 1);
-    QVERIFY(!m_controller->isShowing());
-    LoupeWindow *window = opened.first();
-    QVERIFY(window->ignoresMouse());
-    QTRY_VERIFY(!window->isVisible());
-}
-
-void tst_LoupeController::pointerMovesFollowAndChangeTheKeyWindow() {
-    startAt(QPointF(100, 100));
-    LoupeView *a = viewAt(0);
-    LoupeView *b = viewAt(1);
-    QVERIFY(a->isLoupeVisible());
-
-    m_support->pointer = QPointF(1000, 50);
-    move(a); // the view only says that the pointer moved; where to comes from the pointer
-    QCOMPARE(m_controller->point(), QPointF(1000, 50));
-    QVERIFY(!a->isLoupeVisible());
-    QVERIFY(b->isLoupeVisible());
-    QCOMPARE(m_support->focusedWindows.last(), m_controller->windows().at(1));
-
-    const int focusChanges = m_support->focusedWindows.size();
-    m_support->pointer = QPointF(1001, 51);
-    move(b);
-    QCOMPARE(m_support->focusedWindows.size(), focusChanges); // already key
-}
-
-void tst_LoupeController::nudgeStaysOnTheDisplay_data() {
-    QTest::addColumn<QPointF>("start");
-    QTest::addColumn<int>("dx");
-    QTest::addColumn<int>("dy");
-    QTest::addColumn<QPointF>("expected");
-
-    QTest::newRow("right") << QPointF(100, 100) << 1 << 0 << QPointF(101, 100);
-    QTest::newRow("up") << QPointF(100, 100) << 0 << 1 << QPointF(100, 99);
-    QTest::newRow("down") << QPointF(100, 100) << 0 << -1 << QPointF(100, 101);
-    QTest::newRow("shift left") << QPointF(400, 300) << -10 << 0 << QPointF(390, 300);
-    QTest::newRow("shift up") << QPointF(400, 300) << 0 << 10 << QPointF(400, 290);
-    QTest::newRow("right edge") << QPointF(799, 10) << 1 << 0 << QPointF(799, 10);
-    QTest::newRow("past the right edge") << QPointF(795, 10) << 10 << 0 << QPointF(799, 10);
-    QTest::newRow("bottom edge") << QPointF(10, 599) << 0 << -1 << QPointF(10, 599);
-    QTest::newRow("left edge") << QPointF(3, 10) << -10 << 0 << QPointF(0, 10);
-    QTest::newRow("top edge") << QPointF(10, 0) << 0 << 1 << QPointF(10, 0);
-    QTest::newRow("2x right edge") << QPointF(1199.5, 10) << 1 << 0 << QPointF(1199.5, 10);
-    QTest::newRow("2x bottom edge") << QPointF(900, 299.5) << 0 << -1 << QPointF(900, 299.5);
-    QTest::newRow("2x left edge") << QPointF(800.5, 10) << -10 << 0 << QPointF(800, 10);
-}
-
-void tst_LoupeController::nudgeStaysOnTheDisplay() {
-    QFETCH(QPointF, start);
-    QFETCH(int, dx);
-    QFETCH(int, dy);
-    QFETCH(QPointF, expected);
-
-    startAt(start);
-    QCOMPARE(m_controller->point(), start);
-    // The display under the pointer opens first.
-    LoupeView *view = viewAt(0);
-    QVERIFY(view->snapshot().contains(start));
-    // Through the view's own key mapping, as the arrow keys would.
-    const Qt::Key arrow = dx > 0   ? Qt::Key_Right
-                          : dx < 0 ? Qt::Key_Left
-                          : dy > 0 ? Qt::Key_Up
-                                   : Qt::Key_Down;
-    const int steps = std::max(std::abs(dx), std::abs(dy));
-    if (steps == 10) {
-        key(view, arrow, Qt::ShiftModifier);
-    } else {
-        for (int i = 0; i < steps; ++i)
-            key(view, arrow);
-    }
-    QCOMPARE(m_controller->point(), expected);
-    QCOMPARE(m_support->warps.last(), expected);
-    QCOMPARE(m_support->pointer, expected);
-}
-
-void tst_LoupeController::nudgeOnA2xDisplayMovesOneDevicePixel() {
-    startAt(QPointF(900, 100));
-    LoupeView *b = viewAt(0);
-    QCOMPARE(b->snapshot().pixelAt(m_controller->point()), QPoint(200, 200));
-    key(b, Qt::Key_Right);
-    QCOMPARE(m_controller->point(), QPointF(900.5, 100));
-    QCOMPARE(b->snapshot().pixelAt(m_controller->point()), QPoint(201, 200));
-    key(b, Qt::Key_Up);
-    QCOMPARE(b->snapshot().pixelAt(m_controller->point()), QPoint(201, 199));
-    QCOMPARE(m_support->warps, (QList<QPointF>{QPointF(900.5, 100), QPointF(900.5, 99.5)}));
-
-    key(b, Qt::Key_Return);
-    QCOMPARE(m_picks.size(), 1);
-    QVERIFY(sameSrgb(m_picks.first(), colorOf(displayB().image.pixel(201, 199))));
-}
-
-void tst_LoupeController::pickHandsOverTheColorUnderTheLoupe() {
-    startAt(QPointF(300, 40));
-    LoupeView *a = viewAt(0);
-    key(a, Qt::Key_Left, Qt::ShiftModifier);
-    click(a, Qt::LeftButton);
-    QCOMPARE(m_picks.size(), 1);
-    QVERIFY(sameSrgb(m_picks.first(), colorOf(displayA().image.pixel(290, 40))));
-    QVERIFY(m_controller->isConfirming());
-    QVERIFY(a->pill()->text().endsWith(QLatin1String(" copied")));
-}
-
-void tst_LoupeController::pickOnADisplayWithoutWindowClosesWithoutColor() {
-    m_capturer->setHoldResults(true);
-    begin(QPointF(100, 100));
-    m_capturer->releaseHeld(); // only the first capture: the full capture stays held
-    QTRY_COMPARE(m_controller->windows().size(), 1);
-    LoupeView *a = viewAt(0);
-
-    m_support->pointer = QPointF(1000, 100); // onto B, which has no window yet
-    move(a);
-    QCOMPARE(m_controller->point(), QPointF(1000, 100));
-    key(a, Qt::Key_Right); // nothing to nudge on
-    QVERIFY(m_support->warps.isEmpty());
-    QCOMPARE(m_controller->point(), QPointF(1000, 100));
-
-    key(a, Qt::Key_Space);
-    QVERIFY(!m_controller->isShowing());
-    QVERIFY(m_picks.isEmpty());
-    QCOMPARE(m_failures, 0);
-
-    // The full capture that arrives now belongs to a closed pick.
-    QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
-    m_capturer->releaseHeld();
-    drainCaptures();
-    QCOMPARE(opened.size(), 0);
-}
-
-void tst_LoupeController::inputIsIgnoredWhileConfirming() {
-    startAt(QPointF(200, 200));
-    LoupeView *a = viewAt(0);
-    key(a, Qt::Key_Return);
-    QCOMPARE(m_picks.size(), 1);
-    const QString label = a->pill()->text();
-    QCOMPARE(label, QStringLiteral("#C8C800 copied"));
-
-    m_support->pointer = QPointF(250, 250);
-    move(a);
-    key(a, Qt::Key_Right);
-    key(a, Qt::Key_Return);
-    key(a, Qt::Key_Escape);
-    click(a, Qt::LeftButton);
-    click(a, Qt::RightButton);
-    QCOMPARE(m_controller->point(), QPointF(200, 200));
-    QCOMPARE(m_picks.size(), 1);
-    QVERIFY(m_support->warps.isEmpty());
-    QVERIFY(m_controller->isShowing());
-    QVERIFY(m_controller->isConfirming());
-    QCOMPARE(a->pill()->text(), label);
-}
-
-void tst_LoupeController::closesAfterTheConfirmation() {
-    startAt(QPointF(200, 200));
-    QElapsedTimer clock;
-    clock.start();
-    key(viewAt(0), Qt::Key_Return);
-    QVERIFY(m_controller->isShowing());
-    QTRY_VERIFY_WITH_TIMEOUT(!m_controller->isShowing(), 5000);
-    QVERIFY2(clock.elapsed() >= LoupeController::confirmationMs,
-             qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!m_controller->isConfirming());
-    QCOMPARE(m_support->restored, QList<LoupeSupport::FocusWindow>{0x5a});
-}
-
-void tst_LoupeController::handlerThatClosesThePickEndsIt() {
-    m_support->pointer = QPointF(200, 200);
-    LoupeController *controller = m_controller.get();
-    m_controller->start([controller](const PickedColor &) { controller->close(); });
-    QTRY_COMPARE(m_controller->windows().size(), 2);
-    key(viewAt(0), Qt::Key_Return);
-    QVERIFY(!m_controller->isShowing());
-    QVERIFY(!m_controller->isConfirming());
-    QCOMPARE(m_support->restored.size(), 1);
-}
-
-void tst_LoupeController::confirmationOfAnEarlierPickClosesNothing() {
-    startAt(QPointF(200, 200));
-    key(viewAt(0), Qt::Key_Return);
-    QVERIFY(m_controller->isConfirming());
-    m_controller->start({}); // the shortcut again: closes at once
-
-    startAt(QPointF(200, 200));
-    QElapsedTimer clock;
-    clock.start();
-    key(viewAt(0), Qt::Key_Return);
-    QCOMPARE(m_picks.size(), 2);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_controller->isShowing(), 5000);
-    // Closed by its own confirmation, not by the earlier one's.
-    QVERIFY2(clock.elapsed() >= LoupeController::confirmationMs,
-             qPrintable(QString::number(clock.elapsed())));
-}
-
-void tst_LoupeController::closedWindowsIgnoreInputAndGoLater() {
-    startAt(QPointF(200, 200));
-    // Windows beyond what the pool keeps are deleted once they have gone.
-    QList<QPointer<LoupeWindow>> windows;
-    for (LoupeWindow *window : m_controller->windows())
-        windows.append(window);
-    LoupeView *a = windows.first()->view();
-    key(a, Qt::Key_Escape);
-    QVERIFY(!m_controller->isShowing());
-    QElapsedTimer clock;
-    clock.start();
-
-    for (const QPointer<LoupeWindow> &window : windows) {
-        QVERIFY(window->isVisible());
-        QVERIFY(window->ignoresMouse());
-        QVERIFY(window->view()->testAttribute(Qt::WA_TransparentForMouseEvents));
-    }
-    // Queued input for the old views does nothing, not even a second close.
-    const int session = m_controller->session();
-    key(a, Qt::Key_Escape);
-    key(a, Qt::Key_Right);
-    click(a, Qt::LeftButton);
-    QCOMPARE(m_controller->session(), session);
-    QVERIFY(m_support->warps.isEmpty());
-    QCOMPARE(m_support->restored.size(), 1);
-
-    const auto gone = [](const QPointer<LoupeWindow> &w) {
-        return !w || !w->isVisible();
-    };
-    QTRY_VERIFY(gone(windows.first()) && gone(windows.last()));
-    QVERIFY2(clock.elapsed() >= LoupeController::orderOutMs,
-             qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!windows.first() || windows.first()->view() == nullptr);
-}
-
-void tst_LoupeController::windowsAreReusedOnlyOnceGone() {
-    startAt(QPointF(200, 200));
-    const QList<LoupeWindow *> first = m_controller->windows();
-    m_controller->close();
-    // Restarted while the old windows fade: the new pick opens its own.
-    startAt(QPointF(200, 200));
-    const QList<LoupeWindow *> second = m_controller->windows();
-    for (LoupeWindow *window : second)
-        QVERIFY(!first.contains(window));
-    QTRY_VERIFY(!first.first()->isVisible());
-    QVERIFY(second.first()->isVisible());
-    QVERIFY(!second.first()->ignoresMouse());
-
-    const QPointer<LoupeWindow> secondFirst = second.first();
-    m_controller->close();
-    // The pool keeps one window per screen; the others are deleted once gone.
-    QTRY_VERIFY(!secondFirst || !secondFirst->isVisible());
-    startAt(QPointF(200, 200));
-    // Now idle windows of the right size are taken again, each display's own.
-    const QList<LoupeWindow *> third = m_controller->windows();
-    QCOMPARE(third.first()->frame(), displayA().frame);
-    QVERIFY(first.contains(third.first()) || second.contains(third.first()));
-    QVERIFY(!third.first()->ignoresMouse());
-    QVERIFY(third.first()->view()->snapshot().displayID == 1);
-}
-
-void tst_LoupeController::cancelByEscapeAndRightClick() {
-    startAt(QPointF(200, 200));
-    key(viewAt(0), Qt::Key_Escape);
-    QVERIFY(!m_controller->isShowing());
-    startAt(QPointF(200, 200));
-    click(viewAt(1), Qt::RightButton);
-    QVERIFY(!m_controller->isShowing());
-    QVERIFY(m_picks.isEmpty());
-    QCOMPARE(m_support->begins, 2);
-    QCOMPARE(m_support->ends, 2);
-}
-
-void tst_LoupeController::focusIsGivenBackToTheRememberedWindow() {
-    QList<LoupeSupport::FocusWindow> restored;
-    m_controller->setFrontmostApp([] { return LoupeSupport::FocusWindow(0x1234); });
-    m_controller->setRestoreFocus(
-        [&](LoupeSupport::FocusWindow previous) { restored.append(previous); });
-    startAt(QPointF(200, 200));
-    QCOMPARE(m_controller->previousApp(), LoupeSupport::FocusWindow(0x1234));
-    key(viewAt(0), Qt::Key_Escape);
-    QCOMPARE(restored, QList<LoupeSupport::FocusWindow>{0x1234});
-    QCOMPARE(m_controller->previousApp(), std::nullopt);
-
-    // Without a remembered window the restorer is told so.
-    m_controller->setFrontmostApp([] { return LoupeSupport::FocusWindow(); });
-    startAt(QPointF(200, 200));
-    m_controller->close();
-    QCOMPARE(restored.last(), std::nullopt);
-}
-
-void tst_LoupeController::lostInputClosesOnlyItsOwnPick() {
-    startAt(QPointF(200, 200));
-    const std::function<void()> firstLost = m_support->lost;
-    firstLost();
-    QVERIFY(!m_controller->isShowing());
-
-    startAt(QPointF(200, 200));
-    firstLost(); // a late report from the earlier pick
-    QVERIFY(m_controller->isShowing());
-    m_support->lost();
-    QVERIFY(!m_controller->isShowing());
-    QCOMPARE(m_failures, 0);
-}
-
-void tst_LoupeController::cursorIsHiddenWhileShowing() {
-    QVERIFY(!QGuiApplication::overrideCursor());
-    m_capturer->setHoldResults(true);
-    begin(QPointF(200, 200));
-    QVERIFY(!m_controller->isCursorHidden()); // nothing shows yet
-    m_capturer->releaseHeld();
-    QTRY_VERIFY(m_controller->isCursorHidden());
-    const QList<LoupeWindow *> windows = m_controller->windows();
-    QVERIFY(QGuiApplication::overrideCursor());
-    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BlankCursor);
-    m_controller->close();
-    QVERIFY(!m_controller->isCursorHidden());
-    QVERIFY(!QGuiApplication::overrideCursor());
-    // Over the loupe windows the cursor stays blank while they fade.
-    for (LoupeWindow *window : windows)
-        QCOMPARE(window->cursor().shape(), Qt::BlankCursor);
-}
-
-void tst_LoupeController::labelFollowsTheSettingsAndFallsBack() {
-    ColorFormat format = ColorFormat::hex;
-    bool lowercase = true;
-    m_controller->setLabelFormat([&] { return format; });
-    m_controller->setLowercaseHex([&] { return lowercase; });
-    startAt(QPointF(171, 43));
-    LoupeView *a = viewAt(0);
-    QCOMPARE(a->pill()->text(), QStringLiteral("#ab2b00"));
-    format = ColorFormat::rgb;
-    key(a, Qt::Key_Right);
-    QCOMPARE(a->pill()->text(),
-             ColorFormats::labelText(ColorFormat::rgb, colorOf(qRgb(172, 43, 0)), true));
-
-    // A view that outlives its controller labels in the fixed form and no longer acts.
-    a->setParent(nullptr);
-    std::unique_ptr<LoupeView> orphan(a);
-    m_controller.reset();
-    orphan->update(QPointF(171, 43));
-    QCOMPARE(orphan->pill()->text(), QStringLiteral("#AB2B00"));
-    key(orphan.get(), Qt::Key_Return);
-    key(orphan.get(), Qt::Key_Right);
-    QVERIFY(m_picks.isEmpty());
-}
-
-void tst_LoupeController::warmUpPreparesWindowsAndRehearsesCaptures() {
-    QSignalSpy warmedUp(m_controller.get(), &LoupeController::warmedUp);
-    QSignalSpy opened(m_controller.get(), &LoupeController::windowOpened);
-    m_support->pointer = QPointF(10, 10);
-    m_controller->warmUp();
-    QTRY_COMPARE(warmedUp.size(), 1);
-    QCOMPARE(m_capturer->warmUpCount(), 1);
-    // Two rounds of a pick's captures, nothing shown.
-    QCOMPARE(m_capturer->displayCaptureCount(), 2);
-    QCOMPARE(m_capturer->fullCaptureCount(), 2);
-    QCOMPARE(opened.size(), 0);
-    QVERIFY(!m_controller->isShowing());
-
-    // One window per screen is ready, on the screen's frame, and the first pick takes it.
-    QList<LoupeWindow *> prepared;
-    const QWidgetList widgets = QApplication::topLevelWidgets();
-    for (QWidget *widget : widgets) {
-        if (auto *window = qobject_cast<LoupeWindow *>(widget))
-            prepared.append(window);
-    }
-    QCOMPARE(prepared.size(), QGuiApplication::screens().size());
-    QCOMPARE(prepared.first()->frame(), QRectF(QGuiApplication::primaryScreen()->geometry()));
-    QVERIFY(!prepared.first()->isVisible());
-    QVERIFY(prepared.first()->testAttribute(Qt::WA_WState_Created));
-    startAt(QPointF(10, 10));
-    QCOMPARE(m_controller->windows().first(), prepared.first());
-}
-
-void tst_LoupeController::failedRehearsalIsQuiet() {
-    QSignalSpy warmedUp(m_controller.get(), &LoupeController::warmedUp);
-    m_capturer->setFullCaptureError(QStringLiteral("not allowed"));
-    m_controller->warmUp();
-    QTRY_COMPARE(warmedUp.size(), 1);
-    QCOMPARE(m_failures, 0);
-    QCOMPARE(m_capturer->fullCaptureCount(), 1);
-    QVERIFY(!m_controller->isShowing());
-}
 
 QTEST_MAIN(tst_LoupeController)
 #include "tst_LoupeController.moc"
