@@ -9,6 +9,8 @@
 #include <QRasterWindow>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A window that keeps the key presses it receives.
@@ -35,7 +37,7 @@ protected:
 QByteArray xclip(const QStringList &arguments, const QByteArray &input = {},
                  int *exitCode = nullptr) {
     QProcess process;
-    process.start(QStringLiteral("xclip"), arguments);
+    process.start(u"xclip"_s, arguments);
     if (!input.isNull()) {
         process.write(input);
         process.closeWriteChannel();
@@ -68,26 +70,24 @@ private Q_SLOTS:
 
     void copyIsReadableByOtherClients() {
         // Empty text too is served as empty text, not as the previous contents.
-        for (const QString &copied : {QStringLiteral("#1E90FF"), QString()}) {
+        for (const QString &copied : {u"#1E90FF"_s, QString()}) {
             PasteService::copy(copied);
             int exitCode = -1;
-            const QByteArray text = xclip(
-                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
-                {}, &exitCode);
+            const QByteArray text =
+                xclip({u"-o"_s, u"-selection"_s, u"clipboard"_s}, {}, &exitCode);
             QCOMPARE(exitCode, 0);
             QCOMPARE(text, copied.toUtf8());
         }
     }
 
     void otherClientsWritesAreCounted() {
-        const qint64 before = PasteService::copy(QStringLiteral("mine"));
+        const qint64 before = PasteService::copy(u"mine"_s);
         // xclip keeps serving the selection in the background until someone else takes it.
-        xclip({QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
-              QByteArray("theirs"));
+        xclip({u"-i"_s, u"-selection"_s, u"clipboard"_s}, QByteArray("theirs"));
         QTRY_COMPARE(PasteService::changeCount(), before + 1);
-        QTRY_COMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("theirs"));
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), u"theirs"_s);
         // Taking it back ends that xclip.
-        QCOMPARE(PasteService::copy(QStringLiteral("mine again")), before + 2);
+        QCOMPARE(PasteService::copy(u"mine again"_s), before + 2);
     }
 
     void pasteSendsControlVToTheFocusedWindow() {

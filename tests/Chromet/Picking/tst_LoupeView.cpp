@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A display at (100, 50) of 800 x 600 points whose every pixel has its own color.
@@ -89,529 +91,472 @@ class tst_LoupeView : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void lensCellsShowSnapshotPixels_data();
-    void lensCellsShowSnapshotPixels();
-    void cornerCellsBeyondTheDisplayAreBlack_data();
-    void cornerCellsBeyondTheDisplayAreBlack();
-    void glassShowsTheBlurredDisplayBehindIt_data();
-    void glassShowsTheBlurredDisplayBehindIt();
-    void centreMarkerFramesTheCentrePixel();
-    void pillSitsBelowTheRing();
-    void pillMovesAboveTheRingNearTheBottom();
-    void pillSlidesInwardAtTheSides_data();
-    void pillSlidesInwardAtTheSides();
-    void toneTurnsDarkAboveAndLightOnlyBelow();
-    void lightTextCastsADarkShadow();
-    void confirmAppendsCopiedAndWidens();
-    void confirmWithoutLoupeDoesNothing();
-    void formatLabel();
-    void defaultLabel_data();
-    void defaultLabel();
-    void otherDisplayHidesAndReturnPopsIn();
-    void firstFrameOfThePopInShowsTheLoupe_data();
-    void firstFrameOfThePopInShowsTheLoupe();
-    void popOutShrinksAndFades();
-    void keys_data();
-    void keys();
-    void clicks_data();
-    void clicks();
-    void mouseMoveReportsGlobalPosition();
-    void moveRepaintsOnlyWhereTheLoupeWasAndIs();
+    void lensCellsShowSnapshotPixels_data() {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("ratio"); // of the device the view is drawn on
+        QTest::newRow("1x") << 1.0 << 1.0;
+        QTest::newRow("2x") << 2.0 << 2.0;
+        QTest::newRow("2x snapshot on a 1x device") << 2.0 << 1.0;
+    }
+    void lensCellsShowSnapshotPixels() {
+        QFETCH(double, scale);
+        QFETCH(double, ratio);
+        LoupeView view(patterned(scale));
+        const QPointF local(400, 300);
+        view.update(QPointF(100, 50) + local);
+        settle(view);
+        QVERIFY(view.isLoupeVisible());
+        const QPoint centre = (local * scale).toPoint();
+
+        const QImage image = render(view, ratio);
+        const QPointF glassOrigin = view.ringGlass()->geometry().topLeft();
+        int checked = 0;
+        for (int j = 0; j < LensView::cells; ++j) {
+            for (int i = 0; i < LensView::cells; ++i) {
+                if (i == 7 && j == 7)
+                    continue; // the marker is drawn over it
+                const QPointF p = glassOrigin + cellCentre(*view.ringGlass(), i, j);
+                // Cells whose centre the circle cuts off are not compared.
+                if (QLineF(p, QPointF(local)).length() > 82.5 - 8)
+                    continue;
+                const QRgb expected = view.snapshot().image.pixel(centre + QPoint(i - 7, j - 7));
+                QCOMPARE(QString::number(at(image, p), 16), QString::number(expected, 16));
+                ++checked;
+            }
+        }
+        QCOMPARE(checked, 144); // every cell well inside the circle
+    }
+    void cornerCellsBeyondTheDisplayAreBlack_data() {
+        QTest::addColumn<QPointF>("offset"); // from the frame's top-left
+        QTest::addColumn<QPoint>("firstCell");
+        QTest::addColumn<QPoint>("pixelOfFirstCell");
+
+        QTest::newRow("top-left") << QPointF(0, 0) << QPoint(7, 7) << QPoint(0, 0);
+        QTest::newRow("bottom-right") << QPointF(799.5, 599.5) << QPoint(0, 0) << QPoint(792, 592);
+    }
+    void cornerCellsBeyondTheDisplayAreBlack() {
+        QFETCH(QPointF, offset);
+        QFETCH(QPoint, firstCell);
+        QFETCH(QPoint, pixelOfFirstCell);
+        LoupeView view(patterned());
+        view.update(QPointF(100, 50) + offset);
+        settle(view);
+        QCOMPARE(view.lens()->crop()->size(), QSize(8, 8));
+
+        // Half the ring lies off the display: render the glass on its own.
+        const QImage image = render(*view.ringGlass());
+        const QRect captured(firstCell, QSize(8, 8));
+        for (int j = 0; j < LensView::cells; ++j) {
+            for (int i = 0; i < LensView::cells; ++i) {
+                if (i == 7 && j == 7)
+                    continue;
+                const QPointF p = cellCentre(*view.ringGlass(), i, j);
+                if (QLineF(p, cellCentre(*view.ringGlass(), 7, 7)).length() > 82.5 - 8)
+                    continue;
+                const QRgb expected =
+                    captured.contains(i, j)
+                        ? view.snapshot().image.pixel(pixelOfFirstCell + QPoint(i, j) - firstCell)
+                        : qRgb(0, 0, 0);
+                QCOMPARE(QString::number(at(image, p), 16),
+                         QString::number(expected | 0xff000000u, 16));
+            }
+        }
+    }
+    void glassShowsTheBlurredDisplayBehindIt_data() {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("pixel for pixel") << 1.0 << 1.0;
+        QTest::newRow("pixel for pixel at 2x") << 2.0 << 2.0;
+        QTest::newRow("resampled") << 2.0 << 1.0;
+    }
+    void glassShowsTheBlurredDisplayBehindIt() {
+        QFETCH(double, scale);
+        QFETCH(double, ratio);
+        // White on the left half, black on the right.
+        ScreenSnapshot s = filled(Qt::black);
+        s.image = QImage((QSizeF(800, 600) * scale).toSize(), QImage::Format_RGB32);
+        s.image.fill(Qt::black);
+        QPainter(&s.image).fillRect(QRectF(0, 0, 400 * scale, 600 * scale), Qt::white);
+        LoupeView view(s);
+        view.update(QPointF(400, 300));
+        settle(view);
+        const QImage image = render(view, ratio);
+
+        // On the glass ring between the lens and the rim: the tinted backdrop.
+        const qreal r = 89;
+        const QRgb left = at(image, QPointF(400 - r, 300));
+        const QRgb right = at(image, QPointF(400 + r, 300));
+        QVERIFY2(qGray(left) >= 250, qPrintable(QString::number(left, 16)));
+        QVERIFY2(std::abs(qGray(right) - 26) <= 6, qPrintable(QString::number(right, 16)));
+        // Across the edge the backdrop is blurred into a ramp, where the display itself is sharp.
+        const QRgb top = at(image, QPointF(400, 300 - r));
+        QVERIFY2(qGray(top) > 60 && qGray(top) < 200, qPrintable(QString::number(top, 16)));
+        QCOMPARE(at(image, QPointF(399, 150)), qRgb(255, 255, 255));
+        QCOMPARE(at(image, QPointF(400, 150)), qRgb(0, 0, 0));
+    }
+    void centreMarkerFramesTheCentrePixel() {
+        // A light display, so the dark outline shows.
+        LoupeView view(filled(QColor(200, 220, 240)));
+        view.update(QPointF(400, 300));
+        settle(view);
+        const QImage image = render(*view.ringGlass());
+        const GlassView &ring = *view.ringGlass();
+        const QTransform t = ring.contentTransform();
+        const qreal mid = LoupeView::ringSize / 2;
+        // Inside the marked cell: the pixel; on its edge: white; just outside: darkened to a fifth.
+        QCOMPARE(at(image, t.map(QPointF(mid, mid))), qRgb(200, 220, 240));
+        QCOMPARE(at(image, t.map(QPointF(mid - 5.5 + 0.25, mid))), qRgb(255, 255, 255));
+        QCOMPARE(at(image, t.map(QPointF(mid + 5.5 - 0.25, mid))), qRgb(255, 255, 255));
+        const QRgb outline = at(image, t.map(QPointF(mid - 6.5 + 0.25, mid)));
+        QVERIFY2(near(outline, qRgb(40, 44, 48), 2), qPrintable(QString::number(outline, 16)));
+        // A cell away from the centre carries no marker.
+        QCOMPARE(at(image, t.map(QPointF(mid - 11, mid))), qRgb(200, 220, 240));
+    }
+    void pillSitsBelowTheRing() {
+        LoupeView view(patterned());
+        const QPointF local(400, 300);
+        view.update(QPointF(100, 50) + local);
+        settle(view);
+        const QRectF ring = view.ringGlass()->frame();
+        QCOMPARE(ring, QRectF(303.5, 203.5, 193, 193));
+        const QRectF pill = view.pillGlass()->frame();
+        QCOMPARE(pill.top(), ring.bottom() + 10);
+        QCOMPARE(pill.height(), 36.0);
+        QCOMPARE(pill.width(), PillView::textWidth(view.pill()->text()) + 52);
+        QCOMPARE(pill.center().x(), ring.center().x());
+        QCOMPARE(view.pill()->text(), u"#90%1%2"_s.arg(300 % 256, 2, 16, QLatin1Char('0'))
+                                          .arg(64 + 16 + 1, 2, 16, QLatin1Char('0'))
+                                          .toUpper());
+
+        // The swatch shows the picked pixel, on the rendered display.
+        const QImage image = render(view);
+        const QRgb swatch = at(image, QPointF(pill.left() + 11 + 8, pill.center().y()));
+        QVERIFY2(near(swatch, view.snapshot().image.pixel(400, 300)),
+                 qPrintable(QString::number(swatch, 16)));
+    }
+    void pillMovesAboveTheRingNearTheBottom() {
+        LoupeView view(filled(QColor(30, 140, 90)));
+        // 96.5 + 10 + 36 below the point no longer fits 600 points at y = 460.
+        view.update(QPointF(400, 460));
+        settle(view);
+        const QRectF ring = view.ringGlass()->frame();
+        QRectF pill = view.pillGlass()->frame();
+        QCOMPARE(pill.bottom(), ring.top() - 10);
+        const QImage image = render(view);
+        QVERIFY(near(at(image, QPointF(pill.left() + 19, pill.center().y())), qRgb(30, 140, 90)));
+        // Where it still fits, it stays below.
+        view.update(QPointF(400, 457));
+        pill = view.pillGlass()->frame();
+        QCOMPARE(pill.top(), view.ringGlass()->frame().bottom() + 10);
+        QCOMPARE(pill.bottom(), 600.0 - 0.5);
+    }
+    void pillSlidesInwardAtTheSides_data() {
+        QTest::addColumn<qreal>("x");
+        QTest::newRow("left edge") << qreal(2);
+        QTest::newRow("right edge") << qreal(798);
+    }
+    void pillSlidesInwardAtTheSides() {
+        QFETCH(qreal, x);
+        LoupeView view(filled(Qt::darkCyan));
+        view.update(QPointF(x, 200));
+        const QRectF ring = view.ringGlass()->frame();
+        QCOMPARE(ring.center(), QPointF(x, 200)); // the lens stays on the pointer
+        const QRectF pill = view.pillGlass()->frame();
+        if (x < 400)
+            QCOMPARE(pill.left(), 0.0);
+        else
+            QCOMPARE(pill.right(), 800.0);
+    }
+    void toneTurnsDarkAboveAndLightOnlyBelow() {
+        // Uniform grey bytes right around both thresholds.
+        auto firstAbove = [](double level) {
+            int byte = 0;
+            while (linearised(byte) <= level)
+                ++byte;
+            return byte;
+        };
+        const int darkOn = firstAbove(LoupeView::darkAbove);
+        const int darkOff = darkOn - 1;
+        int lightOn = 0;
+        while (linearised(lightOn + 1) < LoupeView::lightBelow)
+            ++lightOn;
+        const int lightOff = lightOn + 1;
+        QVERIFY(linearised(darkOff) <= 0.62 && linearised(darkOn) > 0.62);
+        QVERIFY(linearised(lightOn) < 0.42 && linearised(lightOff) >= 0.42);
+
+        // Five bands of 300 points; the loupe is moved to the middle of each.
+        const QList<int> bands{darkOff, darkOn, lightOff, lightOn, darkOff};
+        ScreenSnapshot s = filled(Qt::black, QSizeF(1500, 600));
+        {
+            QPainter painter(&s.image);
+            for (int i = 0; i < bands.size(); ++i)
+                painter.fillRect(QRect(300 * i, 0, 300, 600), QColor(bands[i], bands[i], bands[i]));
+        }
+        LoupeView view(s);
+        const QList<PillTone> expected{PillTone::lightText, PillTone::darkText, PillTone::darkText,
+                                       PillTone::lightText, PillTone::lightText};
+        for (int i = 0; i < bands.size(); ++i) {
+            view.update(QPointF(300 * i + 150, 200));
+            QCOMPARE(*s.averageLuminance(view.pillGlass()->frame()), linearised(bands[i]));
+            QVERIFY2(view.pill()->tone() == expected[i], qPrintable(QString::number(i)));
+        }
+
+        // The dark tone draws dark text: the darkest pixel in the text area is near black.
+        view.update(QPointF(450, 200));
+        settle(view);
+        QCOMPARE(view.pill()->tone(), PillTone::darkText);
+        const QImage image = render(*view.pillGlass());
+        int darkest = 255;
+        for (int y = 8; y < 28; ++y)
+            for (int x = 36; x < image.width() - 10; ++x)
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+        QVERIFY2(darkest < 80, qPrintable(QString::number(darkest)));
+    }
+    void lightTextCastsADarkShadow() {
+        // Light text on mid grey: white glyphs, darkened around them by the shadow.
+        LoupeView view(filled(QColor(150, 150, 150)));
+        view.update(QPointF(400, 300));
+        settle(view);
+        QCOMPARE(view.pill()->tone(), PillTone::lightText);
+        const QImage image = render(*view.pillGlass());
+        int darkest = 255;
+        int lightest = 0;
+        for (int y = 8; y < 28; ++y)
+            for (int x = 36; x < image.width() - 10; ++x) {
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+                lightest = std::max(lightest, qGray(image.pixel(x, y)));
+            }
+        QVERIFY2(lightest >= 250, qPrintable(QString::number(lightest)));
+        QVERIFY2(darkest < 130, qPrintable(QString::number(darkest)));
+        // Far from the text the glass shows only the tinted grey.
+        QVERIFY(std::abs(qGray(image.pixel(image.width() / 2, 3)) - 161) <= 4);
+    }
+    void confirmAppendsCopiedAndWidens() {
+        LoupeView view(filled(QColor(0x3a, 0x7b, 0xd5)));
+        view.update(QPointF(400, 300));
+        settle(view);
+        QCOMPARE(view.pill()->text(), u"#3A7BD5"_s);
+        const QRectF before = view.pillGlass()->frame();
+
+        view.confirm();
+        QCOMPARE(view.pill()->text(), u"#3A7BD5 copied"_s);
+        const qreal width = PillView::textWidth(u"#3A7BD5 copied"_s) + 52;
+        QVERIFY(width > before.width());
+        // The label takes its new width at once; the glass grows to it, already a frame on.
+        QCOMPARE(view.pill()->boundsSize().width(), width);
+        QVERIFY(view.pillGlass()->frame().width() > before.width());
+        QVERIFY(view.pillGlass()->frame().width() < width);
+        QVERIFY(Motion::isAnimating(view.pillGlass()));
+        QTRY_VERIFY(!Motion::isAnimating(view.pillGlass()));
+        const QRectF after = view.pillGlass()->frame();
+        QCOMPARE(after.width(), width);
+        QCOMPARE(after.center().x(), view.ringGlass()->frame().center().x());
+        QCOMPARE(after.top(), before.top());
+        QVERIFY(covers(view.lastDirtyRegion(), after.toAlignedRect()));
+    }
+    void confirmWithoutLoupeDoesNothing() {
+        LoupeView view(filled(Qt::red));
+        view.confirm(); // never updated
+        view.update(QPointF(400, 300));
+        view.update(QPointF(-50, 300)); // on another display
+        QVERIFY(!view.isLoupeVisible());
+        view.confirm();
+        QCOMPARE(view.pill()->text(), u"#FF0000"_s);
+    }
+    void formatLabel() {
+        LoupeView view(filled(QColor(0x3a, 0x7b, 0xd5)), ColorFormat::hex, true);
+        view.update(QPointF(10, 10));
+        QCOMPARE(view.pill()->text(), u"#3a7bd5"_s);
+        view.setLabel([](const PickedColor &) { return u"custom"_s; });
+        view.update(QPointF(11, 10));
+        QCOMPARE(view.pill()->text(), u"custom"_s);
+    }
+    void defaultLabel_data() {
+        QTest::addColumn<double>("r");
+        QTest::addColumn<double>("g");
+        QTest::addColumn<double>("b");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("clamped") << 1.2 << -0.1 << 0.5 << u"#FF0080"_s;
+        QTest::newRow("rounding") << 0.0019 << 0.002 << 0.998 << u"#0001FE"_s;
+        QTest::newRow("nan is zero") << std::nan("") << 1.0 << 0.0 << u"#00FF00"_s;
+    }
+    void defaultLabel() {
+        QFETCH(double, r);
+        QFETCH(double, g);
+        QFETCH(double, b);
+        QFETCH(QString, label);
+        QCOMPARE(LoupeView::defaultLabel(PickedColor{RGB{r, g, b}, RGB{}}), label);
+    }
+    void otherDisplayHidesAndReturnPopsIn() {
+        LoupeView view(patterned());
+        QVERIFY(!view.hasAppeared());
+        QVERIFY(!view.ringGlass());
+        view.update(QPointF(500, 300));
+        QVERIFY(view.hasAppeared());
+        // Popping in: faint and small, the pill a moment later than the ring.
+        QVERIFY(view.ringGlass()->opacity() < 1);
+        QVERIFY(view.ringGlass()->scale() < 1);
+        QCOMPARE(view.pillGlass()->opacity(), 0.0);
+        QCOMPARE(view.pillGlass()->scale(), LoupeView::pillPopScale);
+        settle(view);
+        QCOMPARE(view.ringGlass()->opacity(), 1.0);
+        QCOMPARE(view.ringGlass()->scale(), 1.0);
+
+        // Moving on the display does not pop in again.
+        view.update(QPointF(510, 300));
+        QCOMPARE(view.ringGlass()->opacity(), 1.0);
+
+        // On to a display to the right: hidden here.
+        view.update(QPointF(900, 300));
+        QVERIFY(!view.isLoupeVisible());
+        QVERIFY(view.pillGlass()->isHidden());
+        // Back: it pops in anew.
+        view.update(QPointF(899, 300));
+        QVERIFY(view.isLoupeVisible());
+        QVERIFY(view.ringGlass()->opacity() < 1);
+        QVERIFY(view.ringGlass()->scale() < 1);
+    }
+    void firstFrameOfThePopInShowsTheLoupe_data() {
+        QTest::addColumn<bool>("reduceMotion");
+        QTest::newRow("spring") << false;
+        QTest::newRow("reduced: fade only") << true;
+    }
+    void firstFrameOfThePopInShowsTheLoupe() {
+        QFETCH(bool, reduceMotion);
+        qputenv("CHROMET_REDUCE_MOTION", reduceMotion ? "1" : "0");
+        // A black display with one white pixel, under the pointer.
+        ScreenSnapshot snapshot = filled(Qt::black);
+        const QPoint pointer(400, 300);
+        snapshot.image.setPixel(pointer, qRgb(255, 255, 255));
+        LoupeView view(snapshot);
+        view.update(pointer);
+        // Painted before any animation step, the lens's centre cell already lights the pixels
+        // around the pointer: the ring is not transparent.
+        const QImage frame = render(view);
+        qunsetenv("CHROMET_REDUCE_MOTION");
+        for (const QPoint offset : {QPoint(-3, -3), QPoint(3, 0), QPoint(0, 3)})
+            QVERIFY(qGray(at(frame, pointer + offset)) > 20);
+        QCOMPARE(view.ringGlass()->scale() < 1, !reduceMotion);
+    }
+    void popOutShrinksAndFades() {
+        LoupeView view(patterned());
+        view.popOut(); // nothing showing yet
+        view.update(QPointF(500, 300));
+        settle(view);
+        view.popOut();
+        QVERIFY(Motion::isAnimating(view.ringGlass()));
+        settle(view);
+        QCOMPARE(view.ringGlass()->opacity(), 0.0);
+        QCOMPARE(view.ringGlass()->scale(), LoupeView::ringPopOutScale);
+        QCOMPARE(view.pillGlass()->scale(), LoupeView::pillPopOutScale);
+    }
+    void keys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("action"); // empty: nothing
+
+        const Qt::KeyboardModifiers none;
+        QTest::newRow("Return") << int(Qt::Key_Return) << none << "pick";
+        QTest::newRow("Space") << int(Qt::Key_Space) << none << "pick";
+        QTest::newRow("Shift+Return")
+            << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "pick";
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << none << "cancel";
+        QTest::newRow("left") << int(Qt::Key_Left) << none << "nudge(-1, 0)";
+        QTest::newRow("right") << int(Qt::Key_Right) << none << "nudge(1, 0)";
+        QTest::newRow("up") << int(Qt::Key_Up) << none << "nudge(0, 1)";
+        QTest::newRow("down") << int(Qt::Key_Down) << none << "nudge(0, -1)";
+        const Qt::KeyboardModifiers shift(Qt::ShiftModifier);
+        QTest::newRow("Shift+left") << int(Qt::Key_Left) << shift << "nudge(-10, 0)";
+        QTest::newRow("Shift+right") << int(Qt::Key_Right) << shift << "nudge(10, 0)";
+        QTest::newRow("Shift+up") << int(Qt::Key_Up) << shift << "nudge(0, 10)";
+        QTest::newRow("Shift+down") << int(Qt::Key_Down) << shift << "nudge(0, -10)";
+        QTest::newRow("keypad Enter")
+            << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << "";
+        QTest::newRow("letter") << int(Qt::Key_A) << none << "";
+        QTest::newRow("Shift+letter") << int(Qt::Key_C) << shift << "";
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << none << "";
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << shift << "";
+    }
+    void keys() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, action);
+        LoupeView view(patterned());
+        QStringList actions;
+        view.setOnAction([&](const LoupeAction &a) { actions << a.toString(); });
+        QTest::keyClick(&view, Qt::Key(key), modifiers);
+        QCOMPARE(actions, action.isEmpty() ? QStringList() : QStringList{action});
+    }
+    void clicks_data() {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<QString>("action");
+        QTest::newRow("left") << Qt::LeftButton << "pick";
+        QTest::newRow("right") << Qt::RightButton << "cancel";
+        QTest::newRow("middle") << Qt::MiddleButton << "";
+    }
+    void clicks() {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(QString, action);
+        LoupeView view(patterned());
+        view.update(QPointF(500, 300));
+        QList<LoupeAction> actions;
+        view.setOnAction([&](const LoupeAction &a) { actions << a; });
+        // On the lens itself: the glass never takes the click.
+        QTest::mouseClick(&view, button, {}, QPoint(400, 250));
+        QCOMPARE(actions.size(), action.isEmpty() ? 0 : 1);
+        if (!action.isEmpty())
+            QCOMPARE(actions.first().toString(), action);
+        QCOMPARE(LoupeAction::nudge(1, 2), LoupeAction::nudge(1, 2));
+        QVERIFY(!(LoupeAction::nudge(1, 2) == LoupeAction::nudge(2, 1)));
+        QVERIFY(!(LoupeAction::pick() == LoupeAction::cancel()));
+    }
+    void mouseMoveReportsGlobalPosition() {
+        LoupeView view(patterned());
+        view.move(100, 50);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QList<QPointF> moves;
+        view.setOnMove([&](const QPointF &global) { moves << global; });
+        QTest::mouseMove(&view, QPoint(30, 40));
+        QTRY_VERIFY(!moves.isEmpty());
+        QCOMPARE(moves.last(), QPointF(view.mapToGlobal(QPoint(30, 40))));
+    }
+    void moveRepaintsOnlyWhereTheLoupeWasAndIs() {
+        LoupeView view(patterned());
+        view.move(100, 50);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.update(QPointF(500, 300));
+        settle(view);
+        QRegion painted;
+        QTRY_VERIFY(covers((painted += view.takePaintedRegion()), view.ringGlass()->geometry()));
+        QCoreApplication::processEvents();
+        view.takePaintedRegion();
+
+        const QRect ringBefore = view.ringGlass()->geometry();
+        const QRect pillBefore = view.pillGlass()->geometry();
+        view.update(QPointF(503, 302));
+        const QRegion expected = QRegion(ringBefore) + pillBefore + view.ringGlass()->geometry() +
+                                 view.pillGlass()->geometry();
+        QCOMPARE(view.lastDirtyRegion(), expected);
+
+        painted = QRegion();
+        QTRY_VERIFY(covers((painted += view.takePaintedRegion()), view.ringGlass()->geometry()));
+        QVERIFY(covers(painted, view.pillGlass()->geometry()));
+        QCOMPARE(painted.subtracted(expected), QRegion());
+        // A small part of the display: two rings and two pills at most.
+        QVERIFY(area(painted) < 2 * (196 * 196 + 200 * 38));
+        QVERIFY(area(painted) < 800 * 600 / 5);
+
+        // Leaving the display repaints where the loupe was and nothing more.
+        const QRegion last = QRegion(view.ringGlass()->geometry()) + view.pillGlass()->geometry();
+        view.update(QPointF(1000, 300));
+        QCOMPARE(view.lastDirtyRegion(), last);
+        painted = QRegion();
+        QTRY_VERIFY(covers((painted += view.takePaintedRegion()), last));
+        QCOMPARE(painted.subtracted(last), QRegion());
+    }
 };
-
-void tst_LoupeView::lensCellsShowSnapshotPixels_data() {
-    QTest::addColumn<double>("scale");
-    QTest::addColumn<double>("ratio"); // of the device the view is drawn on
-    QTest::newRow("1x") << 1.0 << 1.0;
-    QTest::newRow("2x") << 2.0 << 2.0;
-    QTest::newRow("2x snapshot on a 1x device") << 2.0 << 1.0;
-}
-
-void tst_LoupeView::lensCellsShowSnapshotPixels() {
-    QFETCH(double, scale);
-    QFETCH(double, ratio);
-    LoupeView view(patterned(scale));
-    const QPointF local(400, 300);
-    view.update(QPointF(100, 50) + local);
-    settle(view);
-    QVERIFY(view.isLoupeVisible());
-    const QPoint centre = (local * scale).toPoint();
-
-    const QImage image = render(view, ratio);
-    const QPointF glassOrigin = view.ringGlass()->geometry().topLeft();
-    int checked = 0;
-    for (int j = 0; j < LensView::cells; ++j) {
-        for (int i = 0; i < LensView::cells; ++i) {
-            if (i == 7 && j == 7)
-                continue; // the marker is drawn over it
-            const QPointF p = glassOrigin + cellCentre(*view.ringGlass(), i, j);
-            // Cells whose centre the circle cuts off are not compared.
-            if (QLineF(p, QPointF(local)).length() > 82.5 - 8)
-                continue;
-            const QRgb expected = view.snapshot().image.pixel(centre + QPoint(i - 7, j - 7));
-            QCOMPARE(QString::number(at(image, p), 16), QString::number(expected, 16));
-            ++checked;
-        }
-    }
-    QCOMPARE(checked, 144); // every cell well inside the circle
-}
-
-void tst_LoupeView::cornerCellsBeyondTheDisplayAreBlack_data() {
-    QTest::addColumn<QPointF>("offset"); // from the frame's top-left
-    QTest::addColumn<QPoint>("firstCell");
-    QTest::addColumn<QPoint>("pixelOfFirstCell");
-
-    QTest::newRow("top-left") << QPointF(0, 0) << QPoint(7, 7) << QPoint(0, 0);
-    QTest::newRow("bottom-right") << QPointF(799.5, 599.5) << QPoint(0, 0) << QPoint(792, 592);
-}
-
-void tst_LoupeView::cornerCellsBeyondTheDisplayAreBlack() {
-    QFETCH(QPointF, offset);
-    QFETCH(QPoint, firstCell);
-    QFETCH(QPoint, pixelOfFirstCell);
-    LoupeView view(patterned());
-    view.update(QPointF(100, 50) + offset);
-    settle(view);
-    QCOMPARE(view.lens()->crop()->size(), QSize(8, 8));
-
-    // Half the ring lies off the display: render the glass on its own.
-    const QImage image = render(*view.ringGlass());
-    const QRect captured(firstCell, QSize(8, 8));
-    for (int j = 0; j < LensView::cells; ++j) {
-        for (int i = 0; i < LensView::cells; ++i) {
-            if (i == 7 && j == 7)
-                continue;
-            const QPointF p = cellCentre(*view.ringGlass(), i, j);
-            if (QLineF(p, cellCentre(*view.ringGlass(), 7, 7)).length() > 82.5 - 8)
-                continue;
-            const QRgb expected =
-                captured.contains(i, j)
-                    ? view.snapshot().image.pixel(pixelOfFirstCell + QPoint(i, j) - firstCell)
-                    : qRgb(0, 0, 0);
-            QCOMPARE(QString::number(at(image, p), 16),
-                     QString::number(expected | 0xff000000u, 16));
-        }
-    }
-}
-
-void tst_LoupeView::glassShowsTheBlurredDisplayBehindIt_data() {
-    QTest::addColumn<double>("scale");
-    QTest::addColumn<double>("ratio");
-    QTest::newRow("pixel for pixel") << 1.0 << 1.0;
-    QTest::newRow("pixel for pixel at 2x") << 2.0 << 2.0;
-    QTest::newRow("resampled") << 2.0 << 1.0;
-}
-
-void tst_LoupeView::glassShowsTheBlurredDisplayBehindIt() {
-    QFETCH(double, scale);
-    QFETCH(double, ratio);
-    // White on the left half, black on the right.
-    ScreenSnapshot s = filled(Qt::black);
-    s.image = QImage((QSizeF(800, 600) * scale).toSize(), QImage::Format_RGB32);
-    s.image.fill(Qt::black);
-    QPainter(&s.image).fillRect(QRectF(0, 0, 400 * scale, 600 * scale), Qt::white);
-    LoupeView view(s);
-    view.update(QPointF(400, 300));
-    settle(view);
-    const QImage image = render(view, ratio);
-
-    // On the glass ring between the lens and the rim: the tinted backdrop.
-    const qreal r = 89;
-    const QRgb left = at(image, QPointF(400 - r, 300));
-    const QRgb right = at(image, QPointF(400 + r, 300));
-    QVERIFY2(qGray(left) >= 250, qPrintable(QString::number(left, 16)));
-    QVERIFY2(std::abs(qGray(right) - 26) <= 6, qPrintable(QString::number(right, 16)));
-    // Across the edge the backdrop is blurred into a ramp, where the display itself is sharp.
-    const QRgb top = at(image, QPointF(400, 300 - r));
-    QVERIFY2(qGray(top) > 60 && qGray(top) < 200, qPrintable(QString::number(top, 16)));
-    QCOMPARE(at(image, QPointF(399, 150)), qRgb(255, 255, 255));
-    QCOMPARE(at(image, QPointF(400, 150)), qRgb(0, 0, 0));
-}
-
-void tst_LoupeView::centreMarkerFramesTheCentrePixel() {
-    // A light display, so the dark outline shows.
-    LoupeView view(filled(QColor(200, 220, 240)));
-    view.update(QPointF(400, 300));
-    settle(view);
-    const QImage image = render(*view.ringGlass());
-    const GlassView &ring = *view.ringGlass();
-    const QTransform t = ring.contentTransform();
-    const qreal mid = LoupeView::ringSize / 2;
-    // Inside the marked cell: the pixel; on its edge: white; just outside: darkened to a fifth.
-    QCOMPARE(at(image, t.map(QPointF(mid, mid))), qRgb(200, 220, 240));
-    QCOMPARE(at(image, t.map(QPointF(mid - 5.5 + 0.25, mid))), qRgb(255, 255, 255));
-    QCOMPARE(at(image, t.map(QPointF(mid + 5.5 - 0.25, mid))), qRgb(255, 255, 255));
-    const QRgb outline = at(image, t.map(QPointF(mid - 6.5 + 0.25, mid)));
-    QVERIFY2(near(outline, qRgb(40, 44, 48), 2), qPrintable(QString::number(outline, 16)));
-    // A cell away from the centre carries no marker.
-    QCOMPARE(at(image, t.map(QPointF(mid - 11, mid))), qRgb(200, 220, 240));
-}
-
-void tst_LoupeView::pillSitsBelowTheRing() {
-    LoupeView view(patterned());
-    const QPointF local(400, 300);
-    view.update(QPointF(100, 50) + local);
-    settle(view);
-    const QRectF ring = view.ringGlass()->frame();
-    QCOMPARE(ring, QRectF(303.5, 203.5, 193, 193));
-    const QRectF pill = view.pillGlass()->frame();
-    QCOMPARE(pill.top(), ring.bottom() + 10);
-    QCOMPARE(pill.height(), 36.0);
-    QCOMPARE(pill.width(), PillView::textWidth(view.pill()->text()) + 52);
-    QCOMPARE(pill.center().x(), ring.center().x());
-    QCOMPARE(view.pill()->text(), QStringLiteral("#90%1%2")
-                                      .arg(300 % 256, 2, 16, QLatin1Char('0'))
-                                      .arg(64 + 16 + 1, 2, 16, QLatin1Char('0'))
-                                      .toUpper());
-
-    // The swatch shows the picked pixel, on the rendered display.
-    const QImage image = render(view);
-    const QRgb swatch = at(image, QPointF(pill.left() + 11 + 8, pill.center().y()));
-    QVERIFY2(near(swatch, view.snapshot().image.pixel(400, 300)),
-             qPrintable(QString::number(swatch, 16)));
-}
-
-void tst_LoupeView::pillMovesAboveTheRingNearTheBottom() {
-    LoupeView view(filled(QColor(30, 140, 90)));
-    // 96.5 + 10 + 36 below the point no longer fits 600 points at y = 460.
-    view.update(QPointF(400, 460));
-    settle(view);
-    const QRectF ring = view.ringGlass()->frame();
-    QRectF pill = view.pillGlass()->frame();
-    QCOMPARE(pill.bottom(), ring.top() - 10);
-    const QImage image = render(view);
-    QVERIFY(near(at(image, QPointF(pill.left() + 19, pill.center().y())), qRgb(30, 140, 90)));
-    // Where it still fits, it stays below.
-    view.update(QPointF(400, 457));
-    pill = view.pillGlass()->frame();
-    QCOMPARE(pill.top(), view.ringGlass()->frame().bottom() + 10);
-    QCOMPARE(pill.bottom(), 600.0 - 0.5);
-}
-
-void tst_LoupeView::pillSlidesInwardAtTheSides_data() {
-    QTest::addColumn<qreal>("x");
-    QTest::newRow("left edge") << qreal(2);
-    QTest::newRow("right edge") << qreal(798);
-}
-
-void tst_LoupeView::pillSlidesInwardAtTheSides() {
-    QFETCH(qreal, x);
-    LoupeView view(filled(Qt::darkCyan));
-    view.update(QPointF(x, 200));
-    const QRectF ring = view.ringGlass()->frame();
-    QCOMPARE(ring.center(), QPointF(x, 200)); // the lens stays on the pointer
-    const QRectF pill = view.pillGlass()->frame();
-    if (x < 400)
-        QCOMPARE(pill.left(), 0.0);
-    else
-        QCOMPARE(pill.right(), 800.0);
-}
-
-void tst_LoupeView::toneTurnsDarkAboveAndLightOnlyBelow() {
-    // Uniform grey bytes right around both thresholds.
-    auto firstAbove = [](double level) {
-        int byte = 0;
-        while (linearised(byte) <= level)
-            ++byte;
-        return byte;
-    };
-    const int darkOn = firstAbove(LoupeView::darkAbove);
-    const int darkOff = darkOn - 1;
-    int lightOn = 0;
-    while (linearised(lightOn + 1) < LoupeView::lightBelow)
-        ++lightOn;
-    const int lightOff = lightOn + 1;
-    QVERIFY(linearised(darkOff) <= 0.62 && linearised(darkOn) > 0.62);
-    QVERIFY(linearised(lightOn) < 0.42 && linearised(lightOff) >= 0.42);
-
-    // Five bands of 300 points; the loupe is moved to the middle of each.
-    const QList<int> bands{darkOff, darkOn, lightOff, lightOn, darkOff};
-    ScreenSnapshot s = filled(Qt::black, QSizeF(1500, 600));
-    {
-        QPainter painter(&s.image);
-        for (int i = 0; i < bands.size(); ++i)
-            painter.fillRect(QRect(300 * i, 0, 300, 600), QColor(bands[i], bands[i], bands[i]));
-    }
-    LoupeView view(s);
-    const QList<PillTone> expected{PillTone::lightText, PillTone::darkText, PillTone::darkText,
-                                   PillTone::lightText, PillTone::lightText};
-    for (int i = 0; i < bands.size(); ++i) {
-        view.update(QPointF(300 * i + 150, 200));
-        QCOMPARE(*s.averageLuminance(view.pillGlass()->frame()), linearised(bands[i]));
-        QVERIFY2(view.pill()->tone() == expected[i], qPrintable(QString::number(i)));
-    }
-
-    // The dark tone draws dark text: the darkest pixel in the text area is near black.
-    view.update(QPointF(450, 200));
-    settle(view);
-    QCOMPARE(view.pill()->tone(), PillTone::darkText);
-    const QImage image = render(*view.pillGlass());
-    int darkest = 255;
-    for (int y = 8; y < 28; ++y)
-        for (int x = 36; x < image.width() - 10; ++x)
-            darkest = std::min(darkest, qGray(image.pixel(x, y)));
-    QVERIFY2(darkest < 80, qPrintable(QString::number(darkest)));
-}
-
-void tst_LoupeView::lightTextCastsADarkShadow() {
-    // Light text on mid grey: white glyphs, darkened around them by the shadow.
-    LoupeView view(filled(QColor(150, 150, 150)));
-    view.update(QPointF(400, 300));
-    settle(view);
-    QCOMPARE(view.pill()->tone(), PillTone::lightText);
-    const QImage image = render(*view.pillGlass());
-    int darkest = 255;
-    int lightest = 0;
-    for (int y = 8; y < 28; ++y)
-        for (int x = 36; x < image.width() - 10; ++x) {
-            darkest = std::min(darkest, qGray(image.pixel(x, y)));
-            lightest = std::max(lightest, qGray(image.pixel(x, y)));
-        }
-    QVERIFY2(lightest >= 250, qPrintable(QString::number(lightest)));
-    QVERIFY2(darkest < 130, qPrintable(QString::number(darkest)));
-    // Far from the text the glass shows only the tinted grey.
-    QVERIFY(std::abs(qGray(image.pixel(image.width() / 2, 3)) - 161) <= 4);
-}
-
-void tst_LoupeView::confirmAppendsCopiedAndWidens() {
-    LoupeView view(filled(QColor(0x3a, 0x7b, 0xd5)));
-    view.update(QPointF(400, 300));
-    settle(view);
-    QCOMPARE(view.pill()->text(), QStringLiteral("#3A7BD5"));
-    const QRectF before = view.pillGlass()->frame();
-
-    view.confirm();
-    QCOMPARE(view.pill()->text(), QStringLiteral("#3A7BD5 copied"));
-    const qreal width = PillView::textWidth(QStringLiteral("#3A7BD5 copied")) + 52;
-    QVERIFY(width > before.width());
-    // The label takes its new width at once; the glass grows to it, already a frame on.
-    QCOMPARE(view.pill()->boundsSize().width(), width);
-    QVERIFY(view.pillGlass()->frame().width() > before.width());
-    QVERIFY(view.pillGlass()->frame().width() < width);
-    QVERIFY(Motion::isAnimating(view.pillGlass()));
-    QTRY_VERIFY(!Motion::isAnimating(view.pillGlass()));
-    const QRectF after = view.pillGlass()->frame();
-    QCOMPARE(after.width(), width);
-    QCOMPARE(after.center().x(), view.ringGlass()->frame().center().x());
-    QCOMPARE(after.top(), before.top());
-    QVERIFY(covers(view.lastDirtyRegion(), after.toAlignedRect()));
-}
-
-void tst_LoupeView::confirmWithoutLoupeDoesNothing() {
-    LoupeView view(filled(Qt::red));
-    view.confirm(); // never updated
-    view.update(QPointF(400, 300));
-    view.update(QPointF(-50, 300)); // on another display
-    QVERIFY(!view.isLoupeVisible());
-    view.confirm();
-    QCOMPARE(view.pill()->text(), QStringLiteral("#FF0000"));
-}
-
-void tst_LoupeView::formatLabel() {
-    LoupeView view(filled(QColor(0x3a, 0x7b, 0xd5)), ColorFormat::hex, true);
-    view.update(QPointF(10, 10));
-    QCOMPARE(view.pill()->text(), QStringLiteral("#3a7bd5"));
-    view.setLabel([](const PickedColor &) { return QStringLiteral("custom"); });
-    view.update(QPointF(11, 10));
-    QCOMPARE(view.pill()->text(), QStringLiteral("custom"));
-}
-
-void tst_LoupeView::defaultLabel_data() {
-    QTest::addColumn<double>("r");
-    QTest::addColumn<double>("g");
-    QTest::addColumn<double>("b");
-    QTest::addColumn<QString>("label");
-    QTest::newRow("clamped") << 1.2 << -0.1 << 0.5 << "#FF0080";
-    QTest::newRow("rounding") << 0.0019 << 0.002 << 0.998 << "#0001FE";
-    QTest::newRow("nan is zero") << std::nan("") << 1.0 << 0.0 << "#00FF00";
-}
-
-void tst_LoupeView::defaultLabel() {
-    QFETCH(double, r);
-    QFETCH(double, g);
-    QFETCH(double, b);
-    QFETCH(QString, label);
-    QCOMPARE(LoupeView::defaultLabel(PickedColor{RGB{r, g, b}, RGB{}}), label);
-}
-
-void tst_LoupeView::otherDisplayHidesAndReturnPopsIn() {
-    LoupeView view(patterned());
-    QVERIFY(!view.hasAppeared());
-    QVERIFY(!view.ringGlass());
-    view.update(QPointF(500, 300));
-    QVERIFY(view.hasAppeared());
-    // Popping in: faint and small, the pill a moment later than the ring.
-    QVERIFY(view.ringGlass()->opacity() < 1);
-    QVERIFY(view.ringGlass()->scale() < 1);
-    QCOMPARE(view.pillGlass()->opacity(), 0.0);
-    QCOMPARE(view.pillGlass()->scale(), LoupeView::pillPopScale);
-    settle(view);
-    QCOMPARE(view.ringGlass()->opacity(), 1.0);
-    QCOMPARE(view.ringGlass()->scale(), 1.0);
-
-    // Moving on the display does not pop in again.
-    view.update(QPointF(510, 300));
-    QCOMPARE(view.ringGlass()->opacity(), 1.0);
-
-    // On to a display to the right: hidden here.
-    view.update(QPointF(900, 300));
-    QVERIFY(!view.isLoupeVisible());
-    QVERIFY(view.pillGlass()->isHidden());
-    // Back: it pops in anew.
-    view.update(QPointF(899, 300));
-    QVERIFY(view.isLoupeVisible());
-    QVERIFY(view.ringGlass()->opacity() < 1);
-    QVERIFY(view.ringGlass()->scale() < 1);
-}
-
-void tst_LoupeView::firstFrameOfThePopInShowsTheLoupe_data() {
-    QTest::addColumn<bool>("reduceMotion");
-    QTest::newRow("spring") << false;
-    QTest::newRow("reduced: fade only") << true;
-}
-
-void tst_LoupeView::firstFrameOfThePopInShowsTheLoupe() {
-    QFETCH(bool, reduceMotion);
-    qputenv("CHROMET_REDUCE_MOTION", reduceMotion ? "1" : "0");
-    // A black display with one white pixel, under the pointer.
-    ScreenSnapshot snapshot = filled(Qt::black);
-    const QPoint pointer(400, 300);
-    snapshot.image.setPixel(pointer, qRgb(255, 255, 255));
-    LoupeView view(snapshot);
-    view.update(pointer);
-    // Painted before any animation step, the lens's centre cell already lights the pixels around
-    // the pointer: the ring is not transparent.
-    const QImage frame = render(view);
-    qunsetenv("CHROMET_REDUCE_MOTION");
-    for (const QPoint offset : {QPoint(-3, -3), QPoint(3, 0), QPoint(0, 3)})
-        QVERIFY(qGray(at(frame, pointer + offset)) > 20);
-    QCOMPARE(view.ringGlass()->scale() < 1, !reduceMotion);
-}
-
-void tst_LoupeView::popOutShrinksAndFades() {
-    LoupeView view(patterned());
-    view.popOut(); // nothing showing yet
-    view.update(QPointF(500, 300));
-    settle(view);
-    view.popOut();
-    QVERIFY(Motion::isAnimating(view.ringGlass()));
-    settle(view);
-    QCOMPARE(view.ringGlass()->opacity(), 0.0);
-    QCOMPARE(view.ringGlass()->scale(), LoupeView::ringPopOutScale);
-    QCOMPARE(view.pillGlass()->scale(), LoupeView::pillPopOutScale);
-}
-
-void tst_LoupeView::keys_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<QString>("action"); // empty: nothing
-
-    const Qt::KeyboardModifiers none;
-    QTest::newRow("Return") << int(Qt::Key_Return) << none << "pick";
-    QTest::newRow("Space") << int(Qt::Key_Space) << none << "pick";
-    QTest::newRow("Shift+Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                  << "pick";
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << none << "cancel";
-    QTest::newRow("left") << int(Qt::Key_Left) << none << "nudge(-1, 0)";
-    QTest::newRow("right") << int(Qt::Key_Right) << none << "nudge(1, 0)";
-    QTest::newRow("up") << int(Qt::Key_Up) << none << "nudge(0, 1)";
-    QTest::newRow("down") << int(Qt::Key_Down) << none << "nudge(0, -1)";
-    const Qt::KeyboardModifiers shift(Qt::ShiftModifier);
-    QTest::newRow("Shift+left") << int(Qt::Key_Left) << shift << "nudge(-10, 0)";
-    QTest::newRow("Shift+right") << int(Qt::Key_Right) << shift << "nudge(10, 0)";
-    QTest::newRow("Shift+up") << int(Qt::Key_Up) << shift << "nudge(0, 10)";
-    QTest::newRow("Shift+down") << int(Qt::Key_Down) << shift << "nudge(0, -10)";
-    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier)
-                                  << "";
-    QTest::newRow("letter") << int(Qt::Key_A) << none << "";
-    QTest::newRow("Shift+letter") << int(Qt::Key_C) << shift << "";
-    QTest::newRow("Tab") << int(Qt::Key_Tab) << none << "";
-    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << shift << "";
-}
-
-void tst_LoupeView::keys() {
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(QString, action);
-    LoupeView view(patterned());
-    QStringList actions;
-    view.setOnAction([&](const LoupeAction &a) { actions << a.toString(); });
-    QTest::keyClick(&view, Qt::Key(key), modifiers);
-    QCOMPARE(actions, action.isEmpty() ? QStringList() : QStringList{action});
-}
-
-void tst_LoupeView::clicks_data() {
-    QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<QString>("action");
-    QTest::newRow("left") << Qt::LeftButton << "pick";
-    QTest::newRow("right") << Qt::RightButton << "cancel";
-    QTest::newRow("middle") << Qt::MiddleButton << "";
-}
-
-void tst_LoupeView::clicks() {
-    QFETCH(Qt::MouseButton, button);
-    QFETCH(QString, action);
-    LoupeView view(patterned());
-    view.update(QPointF(500, 300));
-    QList<LoupeAction> actions;
-    view.setOnAction([&](const LoupeAction &a) { actions << a; });
-    // On the lens itself: the glass never takes the click.
-    QTest::mouseClick(&view, button, {}, QPoint(400, 250));
-    QCOMPARE(actions.size(), action.isEmpty() ? 0 : 1);
-    if (!action.isEmpty())
-        QCOMPARE(actions.first().toString(), action);
-    QCOMPARE(LoupeAction::nudge(1, 2), LoupeAction::nudge(1, 2));
-    QVERIFY(!(LoupeAction::nudge(1, 2) == LoupeAction::nudge(2, 1)));
-    QVERIFY(!(LoupeAction::pick() == LoupeAction::cancel()));
-}
-
-void tst_LoupeView::mouseMoveReportsGlobalPosition() {
-    LoupeView view(patterned());
-    view.move(100, 50);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QList<QPointF> moves;
-    view.setOnMove([&](const QPointF &global) { moves << global; });
-    QTest::mouseMove(&view, QPoint(30, 40));
-    QTRY_VERIFY(!moves.isEmpty());
-    QCOMPARE(moves.last(), QPointF(view.mapToGlobal(QPoint(30, 40))));
-}
-
-void tst_LoupeView::moveRepaintsOnlyWhereTheLoupeWasAndIs() {
-    LoupeView view(patterned());
-    view.move(100, 50);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    view.update(QPointF(500, 300));
-    settle(view);
-    QRegion painted;
-    QTRY_VERIFY(covers((painted += view.takePaintedRegion()), view.ringGlass()->geometry()));
-    QCoreApplication::processEvents();
-    view.takePaintedRegion();
-
-    const QRect ringBefore = view.ringGlass()->geometry();
-    const QRect pillBefore = view.pillGlass()->geometry();
-    view.update(QPointF(503, 302));
-    const QRegion expected = QRegion(ringBefore) + pillBefore + view.ringGlass()->geometry() +
-                             view.pillGlass()->geometry();
-    QCOMPARE(view.lastDirtyRegion(), expected);
-
-    painted = QRegion();
-    QTRY_VERIFY(covers((painted += view.takePaintedRegion()), view.ringGlass()->geometry()));
-    QVERIFY(covers(painted, view.pillGlass()->geometry()));
-    QCOMPARE(painted.subtracted(expected), QRegion());
-    // A small part of the display: two rings and two pills at most.
-    QVERIFY(area(painted) < 2 * (196 * 196 + 200 * 38));
-    QVERIFY(area(painted) < 800 * 600 / 5);
-
-    // Leaving the display repaints where the loupe was and nothing more.
-    const QRegion last = QRegion(view.ringGlass()->geometry()) + view.pillGlass()->geometry();
-    view.update(QPointF(1000, 300));
-    QCOMPARE(view.lastDirtyRegion(), last);
-    painted = QRegion();
-    QTRY_VERIFY(covers((painted += view.takePaintedRegion()), last));
-    QCOMPARE(painted.subtracted(last), QRegion());
-}
 
 QTEST_MAIN(tst_LoupeView)
 #include "tst_LoupeView.moc"

@@ -36,117 +36,156 @@ class tst_ScreenSnapshot : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void pixelAt_data();
-    void pixelAt();
-    void pixelAtClampsIntoShortImage();
-    void pixelAtOnEmptyFrame();
-    void lensCrop_data();
-    void lensCrop();
-    void averageLuminance_data();
+    void pixelAt_data() {
+        QTest::addColumn<QPointF>("offset"); // from the frame's top-left, in points
+        QTest::addColumn<bool>("inside");
+        QTest::addColumn<QPoint>("pixel");
+
+        // 1440 x 900 points at 2x: 2880 x 1800 pixels.
+        QTest::newRow("top-left corner") << QPointF(0, 0) << true << QPoint(0, 0);
+        QTest::newRow("left edge") << QPointF(0, 400) << true << QPoint(0, 800);
+        QTest::newRow("top edge") << QPointF(700, 0) << true << QPoint(1400, 0);
+        QTest::newRow("quarter points") << QPointF(10.25, 0.75) << true << QPoint(20, 1);
+        QTest::newRow("just inside bottom-right")
+            << QPointF(1439.99, 899.99) << true << QPoint(2879, 1799);
+        QTest::newRow("right edge") << QPointF(1440, 10) << false << QPoint();
+        QTest::newRow("bottom edge") << QPointF(10, 900) << false << QPoint();
+        QTest::newRow("left of frame") << QPointF(-0.01, 10) << false << QPoint();
+        QTest::newRow("above frame") << QPointF(10, -0.01) << false << QPoint();
+    }
+    void pixelAt() {
+        QFETCH(QPointF, offset);
+        QFETCH(bool, inside);
+        QFETCH(QPoint, pixel);
+
+        const ScreenSnapshot s = snapshot(QSizeF(1440, 900), 2);
+        QCOMPARE(s.scale(), 2.0);
+        const std::optional<QPoint> result = s.pixelAt(s.frame.topLeft() + offset);
+        QCOMPARE(result.has_value(), inside);
+        if (inside)
+            QCOMPARE(*result, pixel);
+    }
+    void pixelAtClampsIntoShortImage() {
+        // The scale comes from the widths alone; a shorter image still yields a row inside it.
+        ScreenSnapshot s = snapshot(QSizeF(1440, 900), 2);
+        s.image = s.image.copy(0, 0, 2880, 1700);
+        const std::optional<QPoint> result = s.pixelAt(s.frame.topLeft() + QPointF(5, 899));
+        QVERIFY(result);
+        QCOMPARE(*result, QPoint(10, 1699));
+    }
+    void pixelAtOnEmptyFrame() {
+        ScreenSnapshot s = snapshot(QSizeF(10, 10), 1);
+        s.frame.setWidth(0);
+        QVERIFY(!s.pixelAt(s.frame.topLeft()));
+        QVERIFY(!s.averageLuminance(QRectF(0, 0, 5, 5)));
+    }
+    void lensCrop_data() {
+        QTest::addColumn<QPoint>("centre");
+        QTest::addColumn<QRect>("source"); // the image pixels the crop must hold
+        QTest::addColumn<QPoint>("offset");
+
+        // A 40 x 30 image.
+        QTest::newRow("top-left pixel") << QPoint(0, 0) << QRect(0, 0, 8, 8) << QPoint(7, 7);
+        QTest::newRow("bottom-right pixel")
+            << QPoint(39, 29) << QRect(32, 22, 8, 8) << QPoint(0, 0);
+        QTest::newRow("middle") << QPoint(20, 15) << QRect(13, 8, 15, 15) << QPoint(0, 0);
+        QTest::newRow("touching the left edge")
+            << QPoint(7, 15) << QRect(0, 8, 15, 15) << QPoint(0, 0);
+        QTest::newRow("clipped at the top only")
+            << QPoint(20, 2) << QRect(13, 0, 15, 10) << QPoint(0, 5);
+        QTest::newRow("centre off the image, block still overlapping")
+            << QPoint(-3, 5) << QRect(0, 0, 5, 13) << QPoint(10, 2);
+    }
+    void lensCrop() {
+        QFETCH(QPoint, centre);
+        QFETCH(QRect, source);
+        QFETCH(QPoint, offset);
+
+        ScreenSnapshot s = snapshot(QSizeF(40, 30), 1);
+        s.image = coordinateImage(40, 30);
+        const auto crop = s.lensCrop(centre.x(), centre.y(), 15);
+        QVERIFY(crop);
+        QCOMPARE(crop->offset, offset);
+        QCOMPARE(crop->image.size(), source.size());
+        QCOMPARE(crop->image, s.image.copy(source));
+    }
+    void averageLuminance_data() {
+        QTest::addColumn<QColor>("fill");
+        QTest::addColumn<QRectF>("region");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<double>("luminance");
+
+        QTest::newRow("white") << QColor(Qt::white) << QRectF(10, 10, 200, 40) << true << 1.0;
+        QTest::newRow("black") << QColor(Qt::black) << QRectF(10, 10, 200, 40) << true << 0.0;
+        // 0x80 linearises to 0.2158605.
+        QTest::newRow("mid grey") << QColor(128, 128, 128) << QRectF(0, 0, 50, 50) << true
+                                  << 0.2158605;
+        QTest::newRow("partly outside, clipped")
+            << QColor(Qt::white) << QRectF(-50, -50, 80, 80) << true << 1.0;
+        QTest::newRow("wholly outside")
+            << QColor(Qt::white) << QRectF(-300, 20, 100, 40) << false << 0.0;
+        QTest::newRow("below the display")
+            << QColor(Qt::white) << QRectF(20, 900, 100, 40) << false << 0.0;
+        QTest::newRow("empty region") << QColor(Qt::white) << QRectF(20, 20, 0, 40) << false << 0.0;
+    }
     void averageLuminance();
-    void averageLuminanceUsesOnlyTheRegion();
-    void averageLuminanceMatchesColorSpace();
-    void colorAtPixelOutOfRange();
-    void colorAtPixelUntaggedIsSrgb();
-    void colorAtPixelDisplayP3Green();
-    void colorAtPixelIgnoresAlpha();
+    void averageLuminanceUsesOnlyTheRegion() {
+        // White on the left 100 points, black elsewhere, on a 2x display: the region's points must
+        // be scaled into pixels, or the black half leaks in.
+        ScreenSnapshot s = snapshot(QSizeF(400, 300), 2, Qt::black);
+        {
+            QPainter painter(&s.image);
+            painter.fillRect(QRect(0, 0, 200, 600), Qt::white);
+        }
+        QCOMPARE(*s.averageLuminance(QRectF(0, 0, 100, 300)), 1.0);
+        QCOMPARE(*s.averageLuminance(QRectF(100, 0, 300, 300)), 0.0);
+        const double half = *s.averageLuminance(QRectF(50, 0, 100, 300));
+        QVERIFY2(qAbs(half - 0.5) < 0.07, qPrintable(QString::number(half)));
+    }
+    void averageLuminanceMatchesColorSpace() {
+        // Bytes of 0x80 in a linear space are half the light; read as sRGB they would be 0.216.
+        ScreenSnapshot s = snapshot(QSizeF(40, 40), 1, QColor(128, 128, 128));
+        s.image.setColorSpace(QColorSpace(QColorSpace::SRgbLinear));
+        const double luminance = *s.averageLuminance(QRectF(0, 0, 40, 40));
+        QVERIFY2(qAbs(luminance - 128 / 255.0) < 0.01, qPrintable(QString::number(luminance)));
+    }
+    void colorAtPixelOutOfRange() {
+        const ScreenSnapshot s = snapshot(QSizeF(20, 10), 1);
+        QVERIFY(!s.colorAtPixel(-1, 0));
+        QVERIFY(!s.colorAtPixel(0, -1));
+        QVERIFY(!s.colorAtPixel(20, 0));
+        QVERIFY(!s.colorAtPixel(0, 10));
+        QVERIFY(s.colorAtPixel(19, 9));
+    }
+    void colorAtPixelUntaggedIsSrgb() {
+        ScreenSnapshot s = snapshot(QSizeF(20, 10), 1);
+        s.image.setPixel(3, 4, qRgb(0x33, 0x66, 0x99));
+        const std::optional<PickedColor> color = s.colorAtPixel(3, 4);
+        QVERIFY(color);
+        QVERIFY(near(color->srgb, 0.2, 0.4, 0.6, 1e-4));
+        // The same color expressed in P3 is less saturated.
+        QVERIFY(color->p3.r > color->srgb.r);
+        QVERIFY(color->p3.b < color->srgb.b);
+    }
+    void colorAtPixelDisplayP3Green() {
+        ScreenSnapshot s = snapshot(QSizeF(20, 10), 1, Qt::black);
+        s.image.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
+        s.image.setPixel(5, 5, qRgb(0, 255, 0));
+        const std::optional<PickedColor> color = s.colorAtPixel(5, 5);
+        QVERIFY(color);
+        QVERIFY(near(color->p3, 0, 1, 0, 1e-3));
+        QCOMPARE(color->srgb, (RGB{0, 1, 0}));
+    }
+    void colorAtPixelIgnoresAlpha() {
+        // A premultiplied half-transparent pixel reads as its stored channels, alpha taken as 1.
+        ScreenSnapshot s = snapshot(QSizeF(4, 4), 1);
+        s.image = QImage(4, 4, QImage::Format_ARGB32_Premultiplied);
+        s.image.fill(qRgba(0x40, 0x20, 0x10, 0x80));
+        const std::optional<PickedColor> color = s.colorAtPixel(1, 1);
+        QVERIFY(color);
+        QVERIFY(near(color->srgb, 0x40 / 255.0, 0x20 / 255.0, 0x10 / 255.0, 1e-4));
+    }
 };
-
-void tst_ScreenSnapshot::pixelAt_data() {
-    QTest::addColumn<QPointF>("offset"); // from the frame's top-left, in points
-    QTest::addColumn<bool>("inside");
-    QTest::addColumn<QPoint>("pixel");
-
-    // 1440 x 900 points at 2x: 2880 x 1800 pixels.
-    QTest::newRow("top-left corner") << QPointF(0, 0) << true << QPoint(0, 0);
-    QTest::newRow("left edge") << QPointF(0, 400) << true << QPoint(0, 800);
-    QTest::newRow("top edge") << QPointF(700, 0) << true << QPoint(1400, 0);
-    QTest::newRow("quarter points") << QPointF(10.25, 0.75) << true << QPoint(20, 1);
-    QTest::newRow("just inside bottom-right")
-        << QPointF(1439.99, 899.99) << true << QPoint(2879, 1799);
-    QTest::newRow("right edge") << QPointF(1440, 10) << false << QPoint();
-    QTest::newRow("bottom edge") << QPointF(10, 900) << false << QPoint();
-    QTest::newRow("left of frame") << QPointF(-0.01, 10) << false << QPoint();
-    QTest::newRow("above frame") << QPointF(10, -0.01) << false << QPoint();
-}
-
-void tst_ScreenSnapshot::pixelAt() {
-    QFETCH(QPointF, offset);
-    QFETCH(bool, inside);
-    QFETCH(QPoint, pixel);
-
-    const ScreenSnapshot s = snapshot(QSizeF(1440, 900), 2);
-    QCOMPARE(s.scale(), 2.0);
-    const std::optional<QPoint> result = s.pixelAt(s.frame.topLeft() + offset);
-    QCOMPARE(result.has_value(), inside);
-    if (inside)
-        QCOMPARE(*result, pixel);
-}
-
-void tst_ScreenSnapshot::pixelAtClampsIntoShortImage() {
-    // The scale comes from the widths alone; a shorter image still yields a row inside it.
-    ScreenSnapshot s = snapshot(QSizeF(1440, 900), 2);
-    s.image = s.image.copy(0, 0, 2880, 1700);
-    const std::optional<QPoint> result = s.pixelAt(s.frame.topLeft() + QPointF(5, 899));
-    QVERIFY(result);
-    QCOMPARE(*result, QPoint(10, 1699));
-}
-
-void tst_ScreenSnapshot::pixelAtOnEmptyFrame() {
-    ScreenSnapshot s = snapshot(QSizeF(10, 10), 1);
-    s.frame.setWidth(0);
-    QVERIFY(!s.pixelAt(s.frame.topLeft()));
-    QVERIFY(!s.averageLuminance(QRectF(0, 0, 5, 5)));
-}
-
-void tst_ScreenSnapshot::lensCrop_data() {
-    QTest::addColumn<QPoint>("centre");
-    QTest::addColumn<QRect>("source"); // the image pixels the crop must hold
-    QTest::addColumn<QPoint>("offset");
-
-    // A 40 x 30 image.
-    QTest::newRow("top-left pixel") << QPoint(0, 0) << QRect(0, 0, 8, 8) << QPoint(7, 7);
-    QTest::newRow("bottom-right pixel") << QPoint(39, 29) << QRect(32, 22, 8, 8) << QPoint(0, 0);
-    QTest::newRow("middle") << QPoint(20, 15) << QRect(13, 8, 15, 15) << QPoint(0, 0);
-    QTest::newRow("touching the left edge") << QPoint(7, 15) << QRect(0, 8, 15, 15) << QPoint(0, 0);
-    QTest::newRow("clipped at the top only")
-        << QPoint(20, 2) << QRect(13, 0, 15, 10) << QPoint(0, 5);
-    QTest::newRow("centre off the image, block still overlapping")
-        << QPoint(-3, 5) << QRect(0, 0, 5, 13) << QPoint(10, 2);
-}
-
-void tst_ScreenSnapshot::lensCrop() {
-    QFETCH(QPoint, centre);
-    QFETCH(QRect, source);
-    QFETCH(QPoint, offset);
-
-    ScreenSnapshot s = snapshot(QSizeF(40, 30), 1);
-    s.image = coordinateImage(40, 30);
-    const auto crop = s.lensCrop(centre.x(), centre.y(), 15);
-    QVERIFY(crop);
-    QCOMPARE(crop->offset, offset);
-    QCOMPARE(crop->image.size(), source.size());
-    QCOMPARE(crop->image, s.image.copy(source));
-}
-
-void tst_ScreenSnapshot::averageLuminance_data() {
-    QTest::addColumn<QColor>("fill");
-    QTest::addColumn<QRectF>("region");
-    QTest::addColumn<bool>("present");
-    QTest::addColumn<double>("luminance");
-
-    QTest::newRow("white") << QColor(Qt::white) << QRectF(10, 10, 200, 40) << true << 1.0;
-    QTest::newRow("black") << QColor(Qt::black) << QRectF(10, 10, 200, 40) << true << 0.0;
-    // 0x80 linearises to 0.2158605.
-    QTest::newRow("mid grey") << QColor(128, 128, 128) << QRectF(0, 0, 50, 50) << true << 0.2158605;
-    QTest::newRow("partly outside, clipped")
-        << QColor(Qt::white) << QRectF(-50, -50, 80, 80) << true << 1.0;
-    QTest::newRow("wholly outside")
-        << QColor(Qt::white) << QRectF(-300, 20, 100, 40) << false << 0.0;
-    QTest::newRow("below the display")
-        << QColor(Qt::white) << QRectF(20, 900, 100, 40) << false << 0.0;
-    QTest::newRow("empty region") << QColor(Qt::white) << QRectF(20, 20, 0, 40) << false << 0.0;
-}
 
 void tst_ScreenSnapshot::averageLuminance() {
     QFETCH(QColor, fill);
@@ -159,68 +198,6 @@ void tst_ScreenSnapshot::averageLuminance() {
     QCOMPARE(result.has_value(), present);
     if (present)
         QVERIFY2(qAbs(*result - luminance) < 1e-6, qPrintable(QString::number(*result)));
-}
-
-void tst_ScreenSnapshot::averageLuminanceUsesOnlyTheRegion() {
-    // White on the left 100 points, black elsewhere, on a 2x display: the region's points must
-    // be scaled into pixels, or the black half leaks in.
-    ScreenSnapshot s = snapshot(QSizeF(400, 300), 2, Qt::black);
-    {
-        QPainter painter(&s.image);
-        painter.fillRect(QRect(0, 0, 200, 600), Qt::white);
-    }
-    QCOMPARE(*s.averageLuminance(QRectF(0, 0, 100, 300)), 1.0);
-    QCOMPARE(*s.averageLuminance(QRectF(100, 0, 300, 300)), 0.0);
-    const double half = *s.averageLuminance(QRectF(50, 0, 100, 300));
-    QVERIFY2(qAbs(half - 0.5) < 0.07, qPrintable(QString::number(half)));
-}
-
-void tst_ScreenSnapshot::averageLuminanceMatchesColorSpace() {
-    // Bytes of 0x80 in a linear space are half the light; read as sRGB they would be 0.216.
-    ScreenSnapshot s = snapshot(QSizeF(40, 40), 1, QColor(128, 128, 128));
-    s.image.setColorSpace(QColorSpace(QColorSpace::SRgbLinear));
-    const double luminance = *s.averageLuminance(QRectF(0, 0, 40, 40));
-    QVERIFY2(qAbs(luminance - 128 / 255.0) < 0.01, qPrintable(QString::number(luminance)));
-}
-
-void tst_ScreenSnapshot::colorAtPixelOutOfRange() {
-    const ScreenSnapshot s = snapshot(QSizeF(20, 10), 1);
-    QVERIFY(!s.colorAtPixel(-1, 0));
-    QVERIFY(!s.colorAtPixel(0, -1));
-    QVERIFY(!s.colorAtPixel(20, 0));
-    QVERIFY(!s.colorAtPixel(0, 10));
-    QVERIFY(s.colorAtPixel(19, 9));
-}
-
-void tst_ScreenSnapshot::colorAtPixelUntaggedIsSrgb() {
-    ScreenSnapshot s = snapshot(QSizeF(20, 10), 1);
-    s.image.setPixel(3, 4, qRgb(0x33, 0x66, 0x99));
-    const std::optional<PickedColor> color = s.colorAtPixel(3, 4);
-    QVERIFY(color);
-    QVERIFY(near(color->srgb, 0.2, 0.4, 0.6, 1e-4));
-    // The same color expressed in P3 is less saturated.
-    QVERIFY(color->p3.r > color->srgb.r);
-    QVERIFY(color->p3.b < color->srgb.b);
-}
-
-void tst_ScreenSnapshot::colorAtPixelDisplayP3Green() {
-    ScreenSnapshot s = snapshot(QSizeF(20, 10), 1, Qt::black);
-    s.image.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
-    s.image.setPixel(5, 5, qRgb(0, 255, 0));
-    const std::optional<PickedColor> color = s.colorAtPixel(5, 5);
-    QVERIFY(color);
-    QVERIFY(near(color->p3, 0, 1, 0, 1e-3));
-    QCOMPARE(color->srgb, (RGB{0, 1, 0}));
-}
-
-void tst_ScreenSnapshot::colorAtPixelIgnoresAlpha() {
-    // A premultiplied half-transparent pixel reads as its stored channels, alpha taken as 1.
-    ScreenSnapshot s = snapshot(QSizeF(4, 4), 1);
-    s.image = QImage(4, 4, QImage::Format_ARGB32_Premultiplied);
-    s.image.fill(qRgba(0x40, 0x20, 0x10, 0x80));
-    const std::optional<PickedColor> color = s.colorAtPixel(1, 1);
-    QVERIFY(color);
-    QVERIFY(near(color->srgb, 0x40 / 255.0, 0x20 / 255.0, 0x10 / 255.0, 1e-4));
 }
 
 QTEST_GUILESS_MAIN(tst_ScreenSnapshot)

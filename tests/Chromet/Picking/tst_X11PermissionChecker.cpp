@@ -6,27 +6,26 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 // On a real X server the screen can be read, and asking changes nothing.
 class tst_X11PermissionChecker : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void grantedOnX11();
-    void requestAndOpenSettingsChangeNothing();
+    void grantedOnX11() {
+        QCOMPARE(QGuiApplication::platformName(), u"xcb"_s);
+        const std::unique_ptr<PermissionChecker> permission =
+            std::make_unique<X11PermissionChecker>();
+        QVERIFY(permission->isGranted());
+    }
+    void requestAndOpenSettingsChangeNothing() {
+        X11PermissionChecker permission;
+        permission.request();
+        permission.openSettings();
+        QVERIFY(permission.isGranted());
+    }
 };
-
-void tst_X11PermissionChecker::grantedOnX11() {
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    const std::unique_ptr<PermissionChecker> permission = std::make_unique<X11PermissionChecker>();
-    QVERIFY(permission->isGranted());
-}
-
-void tst_X11PermissionChecker::requestAndOpenSettingsChangeNothing() {
-    X11PermissionChecker permission;
-    permission.request();
-    permission.openSettings();
-    QVERIFY(permission.isGranted());
-}
 
 CHROMET_X11_TEST_MAIN(tst_X11PermissionChecker)
 #include "tst_X11PermissionChecker.moc"

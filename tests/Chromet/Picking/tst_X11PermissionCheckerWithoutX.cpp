@@ -3,22 +3,22 @@
 #include <QGuiApplication>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // Without an X connection (here the offscreen platform) the screen cannot be read.
 class tst_X11PermissionCheckerWithoutX : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void notGranted();
+    void notGranted() {
+        QCOMPARE(QGuiApplication::platformName(), u"offscreen"_s);
+        X11PermissionChecker permission;
+        QVERIFY(!permission.isGranted());
+        permission.request();
+        permission.openSettings();
+        QVERIFY(!permission.isGranted());
+    }
 };
-
-void tst_X11PermissionCheckerWithoutX::notGranted() {
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
-    X11PermissionChecker permission;
-    QVERIFY(!permission.isGranted());
-    permission.request();
-    permission.openSettings();
-    QVERIFY(!permission.isGranted());
-}
 
 QTEST_MAIN(tst_X11PermissionCheckerWithoutX)
 #include "tst_X11PermissionCheckerWithoutX.moc"
