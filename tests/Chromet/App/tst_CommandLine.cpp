@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Channels as stored: srgb (0.2, 0.4, 0.6), (0.1, 0.7, 0.9), (1, 1, 1); two palettes share a
@@ -93,64 +95,421 @@ class tst_CommandLine : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_dataHome = m_dir->filePath(u"data"_s);
+        QVERIFY(QDir().mkpath(m_dataHome));
+        QVERIFY(QDir().mkpath(m_dir->filePath(u"home"_s)));
+        QVERIFY(QDir().mkpath(m_dir->filePath(u"files/folder.json"_s)));
+        m_library = m_dir->filePath(u"files/library.json"_s);
+        writeFile(m_library, libraryJson);
+        writeFile(m_dir->filePath(u"files/corrupt.json"_s), "{\"history\": [");
+        // Files that would hang or exhaust a naive reader.
+        const auto at = [this](const char *name) {
+            return QFile::encodeName(m_dir->filePath(u"files/%1.json"_s.arg(name)));
+        };
+        QCOMPARE(::mkfifo(at("fifo").constData(), 0600), 0);
+        QCOMPARE(::symlink("/dev/zero", at("zero").constData()), 0);
+        writeFile(QFile::decodeName(at("huge")), {});
+        QCOMPARE(::truncate(at("huge").constData(), 100 << 20), 0);
+    }
 
-    void format_data();
-    void format();
-    void formatEveryLabel();
-    void nearest_data();
-    void nearest();
-    void contrast_data();
-    void contrast();
-    void exportPalette_data();
-    void exportPalette();
-    void history_data();
-    void history();
-    void defaultLibraryLocation();
-    void helpAndVersion_data();
-    void helpAndVersion();
-    void badInput_data();
-    void badInput();
-    void corruptLibraryIsLeftAlone_data();
-    void corruptLibraryIsLeftAlone();
-    void missingLibraryCreatesNothing();
-    void decimalCommaLocale();
+    void format_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("out");
+
+        const QString blue = u"#336699"_s;
+        QTest::newRow("hex") << QStringList{"format", blue, "--as", "hex"} << u"#336699\n"_s;
+        QTest::newRow("short hex")
+            << QStringList{"format", "#fff", "--as", "hex"} << u"#FFFFFF\n"_s;
+        QTest::newRow("lower-case digits")
+            << QStringList{"format", "#1ab3e6", "--as", "hex"} << u"#1AB3E6\n"_s;
+        QTest::newRow("lowercase-hex")
+            << QStringList{"format", "#1AB3E6", "--as", "hex", "--lowercase-hex"} << u"#1ab3e6\n"_s;
+        QTest::newRow("triple") << QStringList{"format", "0.2,0.4,0.6", "--as", "rgb"}
+                                << u"rgb(51 102 153)\n"_s;
+        QTest::newRow("triple with integers")
+            << QStringList{"format", "1,0,0", "--as", "oklch"} << u"oklch(62.8% 0.258 29.2)\n"_s;
+        QTest::newRow("P3 converted from sRGB")
+            << QStringList{"format", "0.2,0.4,0.6", "--as", "swiftUIP3"}
+            << u"Color(.displayP3, red: 0.250, green: 0.395, blue: 0.584)\n"_s;
+        QTest::newRow("P3 given")
+            << QStringList{"format", blue, "--as", "swiftUIP3", "--p3", "0.1,0.2,0.3"}
+            << u"Color(.displayP3, red: 0.100, green: 0.200, blue: 0.300)\n"_s;
+        QTest::newRow("P3 does not change sRGB formats")
+            << QStringList{"format", blue, "--as", "nsColor", "--p3", "0.1,0.2,0.3"}
+            << u"NSColor(srgbRed: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n"_s;
+        QTest::newRow("css variable named")
+            << QStringList{"format", blue, "--as", "cssVariable", "--name", "Sky Blue"}
+            << u"--Sky Blue: #336699;\n"_s;
+        QTest::newRow("css variable lower case")
+            << QStringList{"format", "#1AB3E6", "--as=cssVariable", "--name=Brand",
+                           "--lowercase-hex"}
+            << u"--Brand: #1ab3e6;\n"_s;
+        QTest::newRow("tailwind") << QStringList{"format", blue, "--as", "tailwind"}
+                                  << u"sky-700\n"_s;
+        QTest::newRow("exact tailwind label")
+            << QStringList{"format", "#fff", "--label", "--as", "tailwind"} << u"white\n"_s;
+        QTest::newRow("options before the color")
+            << QStringList{"format", "--as", "rgb", "#000"} << u"rgb(0 0 0)\n"_s;
+    }
+    void format() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, out);
+        const Run result = run(arguments);
+        QCOMPARE(result.err, QByteArray());
+        QCOMPARE(QString::fromUtf8(result.out), out);
+        QCOMPARE(result.exitCode, 0);
+    }
+    void formatEveryLabel() {
+        const Run result = run({u"format"_s, u"#336699"_s});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(
+            QString::fromUtf8(result.out),
+            QStringLiteral("HEX: #336699\n"
+                           "RGB: rgb(51 102 153)\n"
+                           "HSL: hsl(210 50% 40%)\n"
+                           "OKLCH: oklch(49.93% 0.099 250.4)\n"
+                           "SwiftUI Color: Color(red: 0.200, green: 0.400, blue: 0.600)\n"
+                           "SwiftUI Color (Display P3): Color(.displayP3, red: 0.250, green: "
+                           "0.395, blue: 0.584)\n"
+                           "NSColor: NSColor(srgbRed: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n"
+                           "UIColor: UIColor(red: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n"
+                           "CSS variable: --sky-700: #336699;\n"
+                           "Tailwind class: sky-700 ≈\n"));
+    }
+    void nearest_data() {
+        QTest::addColumn<QString>("color");
+        QTest::addColumn<QString>("out");
+
+        QTest::newRow("sky") << u"#336699"_s << u"sky-700 0.031744\n"_s;
+        QTest::newRow("white") << u"#ffffff"_s << u"white 0.000000\n"_s;
+        QTest::newRow("red") << u"#f00"_s << u"red-500 "_s;
+    }
+    void nearest() {
+        QFETCH(QString, color);
+        QFETCH(QString, out);
+        const Run result = run({u"nearest"_s, color});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(QString::fromUtf8(result.out).startsWith(out), result.out.constData());
+        QVERIFY(QString::fromUtf8(result.out)
+                    .contains(QRegularExpression(u"^\\S+ \\d+\\.\\d{6}\\n$"_s)));
+    }
+    void contrast_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("background");
+        QTest::addColumn<QString>("out");
+
+        QTest::newRow("black on white")
+            << u"#000"_s << u"#fff"_s
+            << u"21.00:1\nLc 106.0\nAA: pass\nAA Large: pass\nAAA: pass\nAAA Large: pass\n"_s;
+        QTest::newRow("blue on white")
+            << u"0.2,0.4,0.6"_s << u"#FFFFFF"_s
+            << u"6.00:1\nLc 79.8\nAA: pass\nAA Large: pass\nAAA: fail\nAAA Large: pass\n"_s;
+    }
+    void contrast() {
+        QFETCH(QString, text);
+        QFETCH(QString, background);
+        QFETCH(QString, out);
+        const Run result = run({u"contrast"_s, text, background});
+        QCOMPARE(result.err, QByteArray());
+        QCOMPARE(QString::fromUtf8(result.out), out);
+        QCOMPARE(result.exitCode, 0);
+    }
+    void exportPalette_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("out");
+
+        QTest::newRow("css by name") << QStringList{"export", "--palette", "Brand Kit", "--as",
+                                                    "css",    "--library", "{library}"}
+                                     << brandKitCss;
+        QTest::newRow("tailwind") << QStringList{"export", "--as=tailwind", "--library={library}",
+                                                 "--palette=Brand Kit"}
+                                  << "@theme {\n"
+                                     "  --color-brand-kit-sky-blue: #336699;\n"
+                                     "  --color-brand-kit-sky-blue-2: #1AB3E6;\n"
+                                     "  --color-brand-kit-default: #FFFFFF;\n"
+                                     "}\n";
+        QTest::newRow("by id")
+            << QStringList{"export",   "--palette", "11111111-1111-4111-8111-111111111111",
+                           "--as",     "css",       "--library",
+                           "{library}"}
+            << brandKitCss;
+        QTest::newRow("an id wins over a name equal to it")
+            << QStringList{"export",   "--palette", "22222222-2222-4222-8222-222222222222",
+                           "--as",     "css",       "--library",
+                           "{library}"}
+            << ":root {\n  --other: #000000;\n}\n";
+        QTest::newRow("an unknown id is looked up as a name")
+            << QStringList{"export",   "--palette", "99999999-2222-4222-8222-222222222222",
+                           "--as",     "css",       "--library",
+                           "{library}"}
+            << "error";
+        QTest::newRow("empty palette") << QStringList{"export",   "--palette", "!!!",      "--as",
+                                                      "tailwind", "--library", "{library}"}
+                                       << "@theme {\n}\n";
+        QTest::newRow("file name swift")
+            << QStringList{"export", "--palette", "Brand Kit", "--as",
+                           "swift",  "--library", "{library}", "--file-name"}
+            << "Brand-Kit.swift\n";
+        QTest::newRow("file name tailwind")
+            << QStringList{"export", "--file-name", "--palette", "!!!",
+                           "--as",   "tailwind",    "--library", "{library}"}
+            << "palette.tailwind.css\n";
+    }
+    void exportPalette() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, out);
+        const Run result = run(expand(arguments));
+        if (out == QLatin1String("error")) {
+            QCOMPARE(result.exitCode, 2);
+            QCOMPARE(result.out, QByteArray());
+            QVERIFY2(result.err.contains("not found"), result.err.constData());
+            return;
+        }
+        QCOMPARE(result.err, QByteArray());
+        QCOMPARE(QString::fromUtf8(result.out), out);
+        QCOMPARE(result.exitCode, 0);
+    }
+    void history_data() {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("out");
+
+        QTest::newRow("three colors") << "{library}"
+                                      << "#336699\n#1AB3E6\n#FFFFFF\n";
+        QTest::newRow("missing file is empty") << "{missing}"
+                                               << "";
+    }
+    void history() {
+        QFETCH(QString, library);
+        QFETCH(QString, out);
+        const Run result = run(expand({u"history"_s, u"--library"_s, library}));
+        QCOMPARE(result.err, QByteArray());
+        QCOMPARE(QString::fromUtf8(result.out), out);
+        QCOMPARE(result.exitCode, 0);
+    }
+    void defaultLibraryLocation() {
+        writeFile(m_dataHome + u"/Chromet/library.json"_s, libraryJson);
+
+        Run result = run({u"history"_s});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, QByteArray("#336699\n#1AB3E6\n#FFFFFF\n"));
+
+        result = run({u"export"_s, u"--palette"_s, u"Brand Kit"_s, u"--as"_s, u"css"_s});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, QByteArray(brandKitCss));
+    }
+    void helpAndVersion_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("start");
+
+        QTest::newRow("--help") << QStringList{"--help"} << "Usage: chromet";
+        QTest::newRow("-h") << QStringList{"-h"} << "Usage: chromet";
+        QTest::newRow("command help") << QStringList{"export", "--help"} << "Usage: chromet";
+        QTest::newRow("--version")
+            << QStringList{"--version"}
+            << "chromet " CHROMET_EXPECTED_VERSION " (" CHROMET_EXPECTED_BUILD_NUMBER ")\n";
+    }
+    void helpAndVersion() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, start);
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.err, QByteArray());
+        QVERIFY2(QString::fromUtf8(result.out).startsWith(start), result.out.constData());
+        if (arguments == QStringList{u"--version"_s})
+            QCOMPARE(QString::fromUtf8(result.out), start);
+    }
+    void badInput_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("mentions");
+
+        QTest::newRow("unknown command") << QStringList{"paint", "#fff"} << "paint";
+        QTest::newRow("unknown top-level option") << QStringList{"--colour"} << "--colour";
+        QTest::newRow("unknown option") << QStringList{"format", "#fff", "--bogus"} << "--bogus";
+        QTest::newRow("option of another command")
+            << QStringList{"nearest", "#fff", "--as", "hex"} << "--as";
+        QTest::newRow("flag with a value")
+            << QStringList{"format", "#fff", "--label=yes"} << "--label";
+        QTest::newRow("unknown format") << QStringList{"format", "#fff", "--as", "HEX"} << "HEX";
+        QTest::newRow("missing option value") << QStringList{"format", "#fff", "--as"} << "--as";
+        QTest::newRow("option twice")
+            << QStringList{"format", "#fff", "--as", "hex", "--as", "rgb"} << "--as";
+        QTest::newRow("missing color") << QStringList{"format"} << "COLOR";
+        QTest::newRow("missing background") << QStringList{"contrast", "#fff"} << "BACKGROUND";
+        QTest::newRow("extra argument") << QStringList{"nearest", "#fff", "#000"} << "#000";
+        QTest::newRow("version with argument") << QStringList{"--version", "now"} << "now";
+        QTest::newRow("five hex digits") << QStringList{"format", "#12345"} << "#12345";
+        QTest::newRow("hex without #") << QStringList{"format", "336699"} << "336699";
+        QTest::newRow("empty color") << QStringList{"format", ""} << "invalid color";
+        QTest::newRow("two channels") << QStringList{"nearest", "0.2,0.4"} << "0.2,0.4";
+        QTest::newRow("empty channel") << QStringList{"nearest", "0.2,,0.6"} << "0.2,,0.6";
+        QTest::newRow("word channel") << QStringList{"nearest", "red,0,0"} << "red";
+        QTest::newRow("not a number") << QStringList{"nearest", "nan,0,0"} << "nan";
+        QTest::newRow("channel above 1") << QStringList{"contrast", "1.5,0,0", "#fff"} << "1.5";
+        QTest::newRow("decimal comma") << QStringList{"format", "0,5,0,5,0,5"} << "0,5,0,5,0,5";
+        QTest::newRow("bad P3") << QStringList{"format", "#fff", "--p3", "0.1,0.2"} << "P3";
+        QTest::newRow("P3 outside range")
+            << QStringList{"format", "#fff", "--p3", "0.1,0.2,2"} << "P3";
+        QTest::newRow("export without palette")
+            << QStringList{"export", "--as", "css", "--library", "{library}"} << "--palette";
+        QTest::newRow("export without format")
+            << QStringList{"export", "--palette", "Brand Kit", "--library", "{library}"} << "--as";
+        QTest::newRow("unknown export format")
+            << QStringList{"export", "--palette", "Brand Kit", "--as",
+                           "scss",   "--library", "{library}"}
+            << "scss";
+        QTest::newRow("palette not found")
+            << QStringList{"export", "--palette", "brand kit", "--as",
+                           "css",    "--library", "{library}"}
+            << "brand kit";
+        QTest::newRow("no library, no palette")
+            << QStringList{"export", "--palette", "Favorites", "--as",
+                           "css",    "--library", "{missing}"}
+            << "Favorites";
+        QTest::newRow("corrupt library")
+            << QStringList{"history", "--library", "{corrupt}"} << "corrupt";
+        QTest::newRow("folder instead of a library")
+            << QStringList{"history", "--library", "{folder}"} << "folder.json";
+        QTest::newRow("FIFO library")
+            << QStringList{"history", "--library", "{fifo}"} << "not a regular file";
+        QTest::newRow("link to /dev/zero")
+            << QStringList{"history", "--library", "{zero}"} << "not a regular file";
+        QTest::newRow("100 MB library")
+            << QStringList{"history", "--library", "{huge}"} << "too large";
+        QTest::newRow("empty library option")
+            << QStringList{"history", "--library="} << "--library";
+        QTest::newRow("positional after --")
+            << QStringList{"history", "--", "--library"} << "--library";
+    }
+    void badInput() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, mentions);
+        const Run result = run(expand(arguments));
+        QCOMPARE(result.exitCode, 2);
+        QCOMPARE(result.out, QByteArray());
+        const QString err = QString::fromUtf8(result.err);
+        QVERIFY2(err.startsWith(QLatin1String("chromet: ")), qPrintable(err));
+        QVERIFY2(err.endsWith(QLatin1Char('\n')) && err.count(QLatin1Char('\n')) == 1,
+                 qPrintable(err));
+        QVERIFY2(err.contains(mentions), qPrintable(err));
+    }
+    void corruptLibraryIsLeftAlone_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("defaultLocation");
+
+        QTest::newRow("truncated, --library") << QByteArray("{\"history\": [") << false;
+        QTest::newRow("empty object, default location") << QByteArray("{}") << true;
+        QTest::newRow("not UTF-8, default location")
+            << QByteArray("\xff\xfe\x00garbage", 10) << true;
+    }
+    void corruptLibraryIsLeftAlone() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, defaultLocation);
+
+        const QString folder = m_dir->filePath(u"corrupt"_s);
+        const QString path =
+            defaultLocation ? m_dataHome + u"/Chromet/library.json"_s : folder + u"/library.json"_s;
+        writeFile(path, bytes);
+        const QStringList before = snapshot(m_dir->path());
+
+        QStringList libraryOption;
+        if (!defaultLocation)
+            libraryOption = {u"--library"_s, path};
+        const QList<QStringList> commands{
+            QStringList{u"history"_s} + libraryOption,
+            QStringList{u"export"_s, u"--palette"_s, u"Favorites"_s, u"--as"_s, u"css"_s} +
+                libraryOption,
+        };
+        for (const QStringList &command : commands) {
+            const Run result = run(command);
+            QCOMPARE(result.exitCode, 2);
+            QCOMPARE(result.out, QByteArray());
+            QVERIFY2(result.err.contains("corrupt"), result.err.constData());
+        }
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        QCOMPARE(snapshot(m_dir->path()), before);
+    }
+    void missingLibraryCreatesNothing() {
+        const QStringList before = snapshot(m_dir->path());
+        QVERIFY(!before.contains(u"data/Chromet"_s));
+
+        Run result = run({u"history"_s});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, QByteArray());
+        QCOMPARE(result.err, QByteArray());
+
+        result = run({u"export"_s, u"--palette"_s, u"Favorites"_s, u"--as"_s, u"swift"_s});
+        QCOMPARE(result.exitCode, 2);
+        QCOMPARE(result.out, QByteArray());
+
+        QCOMPARE(snapshot(m_dir->path()), before);
+    }
+    // QCoreApplication adopts the user's locale for the C library; numbers read and written must
+    // still use a period.
+    void decimalCommaLocale() {
+        const QByteArray localeDir = qgetenv("CHROMET_TEST_LOCPATH");
+        if (!localeDir.isEmpty())
+            qputenv("LOCPATH", localeDir);
+        const std::string previous = std::setlocale(LC_ALL, nullptr);
+        const bool available = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+        std::setlocale(LC_ALL, previous.c_str());
+        if (!available)
+            QSKIP("de_DE.UTF-8 is not available; generate it with localedef and point "
+                  "CHROMET_TEST_LOCPATH at its folder");
+
+        QProcessEnvironment german;
+        german.insert(u"LC_ALL"_s, u"de_DE.UTF-8"_s);
+        if (!localeDir.isEmpty())
+            german.insert(u"LOCPATH"_s, QString::fromLocal8Bit(localeDir));
+
+        Run result = run({u"format"_s, u"0.2,0.4,0.6"_s, u"--as"_s, u"swiftUI"_s}, german);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, QByteArray("Color(red: 0.200, green: 0.400, blue: 0.600)\n"));
+
+        result = run({u"contrast"_s, u"0.5,0.5,0.5"_s, u"#fff"_s}, german);
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.out.startsWith("3.98:1\nLc 67.1\n"), result.out.constData());
+
+        result = run({u"nearest"_s, u"#336699"_s}, german);
+        QCOMPARE(result.out, QByteArray("sky-700 0.031744\n"));
+
+        result = run({u"history"_s, u"--library"_s, m_library}, german);
+        QCOMPARE(result.out, QByteArray("#336699\n#1AB3E6\n#FFFFFF\n"));
+    }
 
 private:
     Run run(const QStringList &arguments, const QProcessEnvironment &extra = {});
     // Replaces {library}, {missing}, {folder} and {corrupt} by paths in the test's folder.
-    QStringList expand(const QStringList &arguments) const;
+    QStringList expand(const QStringList &arguments) const {
+        QStringList expanded;
+        for (QString argument : arguments) {
+            argument.replace(QLatin1String("{library}"), m_library);
+            argument.replace(QLatin1String("{missing}"), m_dir->filePath(u"files/missing.json"_s));
+            argument.replace(QLatin1String("{folder}"), m_dir->filePath(u"files/folder.json"_s));
+            argument.replace(QLatin1String("{corrupt}"), m_dir->filePath(u"files/corrupt.json"_s));
+            for (const char *name : {"fifo", "zero", "huge"})
+                argument.replace(QLatin1Char('{') + QLatin1String(name) + QLatin1Char('}'),
+                                 m_dir->filePath(u"files/%1.json"_s.arg(name)));
+            expanded.append(argument);
+        }
+        return expanded;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_dataHome;
     QString m_library;
 };
 
-void tst_CommandLine::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_dataHome = m_dir->filePath(QStringLiteral("data"));
-    QVERIFY(QDir().mkpath(m_dataHome));
-    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("home"))));
-    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("files/folder.json"))));
-    m_library = m_dir->filePath(QStringLiteral("files/library.json"));
-    writeFile(m_library, libraryJson);
-    writeFile(m_dir->filePath(QStringLiteral("files/corrupt.json")), "{\"history\": [");
-    // Files that would hang or exhaust a naive reader.
-    const auto at = [this](const char *name) {
-        return QFile::encodeName(m_dir->filePath(QStringLiteral("files/%1.json").arg(name)));
-    };
-    QCOMPARE(::mkfifo(at("fifo").constData(), 0600), 0);
-    QCOMPARE(::symlink("/dev/zero", at("zero").constData()), 0);
-    writeFile(QFile::decodeName(at("huge")), {});
-    QCOMPARE(::truncate(at("huge").constData(), 100 << 20), 0);
-}
-
 Run tst_CommandLine::run(const QStringList &arguments, const QProcessEnvironment &extra) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // Never the real user's library.
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome);
-    environment.insert(QStringLiteral("HOME"), m_dir->filePath(QStringLiteral("home")));
+    environment.insert(u"XDG_DATA_HOME"_s, m_dataHome);
+    environment.insert(u"HOME"_s, m_dir->filePath(u"home"_s));
     environment.insert(extra);
 
     QProcess process;
@@ -167,425 +526,6 @@ Run tst_CommandLine::run(const QStringList &arguments, const QProcessEnvironment
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
-}
-
-QStringList tst_CommandLine::expand(const QStringList &arguments) const {
-    QStringList expanded;
-    for (QString argument : arguments) {
-        argument.replace(QLatin1String("{library}"), m_library);
-        argument.replace(QLatin1String("{missing}"),
-                         m_dir->filePath(QStringLiteral("files/missing.json")));
-        argument.replace(QLatin1String("{folder}"),
-                         m_dir->filePath(QStringLiteral("files/folder.json")));
-        argument.replace(QLatin1String("{corrupt}"),
-                         m_dir->filePath(QStringLiteral("files/corrupt.json")));
-        for (const char *name : {"fifo", "zero", "huge"})
-            argument.replace(QLatin1Char('{') + QLatin1String(name) + QLatin1Char('}'),
-                             m_dir->filePath(QStringLiteral("files/%1.json").arg(name)));
-        expanded.append(argument);
-    }
-    return expanded;
-}
-
-void tst_CommandLine::format_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("out");
-
-    const QString blue = QStringLiteral("#336699");
-    QTest::newRow("hex") << QStringList{"format", blue, "--as", "hex"} << "#336699\n";
-    QTest::newRow("short hex") << QStringList{"format", "#fff", "--as", "hex"} << "#FFFFFF\n";
-    QTest::newRow("lower-case digits")
-        << QStringList{"format", "#1ab3e6", "--as", "hex"} << "#1AB3E6\n";
-    QTest::newRow("lowercase-hex")
-        << QStringList{"format", "#1AB3E6", "--as", "hex", "--lowercase-hex"} << "#1ab3e6\n";
-    QTest::newRow("triple") << QStringList{"format", "0.2,0.4,0.6", "--as", "rgb"}
-                            << "rgb(51 102 153)\n";
-    QTest::newRow("triple with integers")
-        << QStringList{"format", "1,0,0", "--as", "oklch"} << "oklch(62.8% 0.258 29.2)\n";
-    QTest::newRow("P3 converted from sRGB")
-        << QStringList{"format", "0.2,0.4,0.6", "--as", "swiftUIP3"}
-        << "Color(.displayP3, red: 0.250, green: 0.395, blue: 0.584)\n";
-    QTest::newRow("P3 given") << QStringList{"format",    blue,   "--as",
-                                             "swiftUIP3", "--p3", "0.1,0.2,0.3"}
-                              << "Color(.displayP3, red: 0.100, green: 0.200, blue: 0.300)\n";
-    QTest::newRow("P3 does not change sRGB formats")
-        << QStringList{"format", blue, "--as", "nsColor", "--p3", "0.1,0.2,0.3"}
-        << "NSColor(srgbRed: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n";
-    QTest::newRow("css variable named")
-        << QStringList{"format", blue, "--as", "cssVariable", "--name", "Sky Blue"}
-        << "--Sky Blue: #336699;\n";
-    QTest::newRow("css variable lower case")
-        << QStringList{"format", "#1AB3E6", "--as=cssVariable", "--name=Brand", "--lowercase-hex"}
-        << "--Brand: #1ab3e6;\n";
-    QTest::newRow("tailwind") << QStringList{"format", blue, "--as", "tailwind"} << "sky-700\n";
-    QTest::newRow("exact tailwind label")
-        << QStringList{"format", "#fff", "--label", "--as", "tailwind"} << "white\n";
-    QTest::newRow("options before the color")
-        << QStringList{"format", "--as", "rgb", "#000"} << "rgb(0 0 0)\n";
-}
-
-void tst_CommandLine::format() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, out);
-    const Run result = run(arguments);
-    QCOMPARE(result.err, QByteArray());
-    QCOMPARE(QString::fromUtf8(result.out), out);
-    QCOMPARE(result.exitCode, 0);
-}
-
-void tst_CommandLine::formatEveryLabel() {
-    const Run result = run({QStringLiteral("format"), QStringLiteral("#336699")});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(
-        QString::fromUtf8(result.out),
-        QStringLiteral("HEX: #336699\n"
-                       "RGB: rgb(51 102 153)\n"
-                       "HSL: hsl(210 50% 40%)\n"
-                       "OKLCH: oklch(49.93% 0.099 250.4)\n"
-                       "SwiftUI Color: Color(red: 0.200, green: 0.400, blue: 0.600)\n"
-                       "SwiftUI Color (Display P3): Color(.displayP3, red: 0.250, green: "
-                       "0.395, blue: 0.584)\n"
-                       "NSColor: NSColor(srgbRed: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n"
-                       "UIColor: UIColor(red: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n"
-                       "CSS variable: --sky-700: #336699;\n"
-                       "Tailwind class: sky-700 ≈\n"));
-}
-
-void tst_CommandLine::nearest_data() {
-    QTest::addColumn<QString>("color");
-    QTest::addColumn<QString>("out");
-
-    QTest::newRow("sky") << "#336699"
-                         << "sky-700 0.031744\n";
-    QTest::newRow("triple") << "0.2,0.4,0.6"
-                            << "sky-700 0.031744\n";
-    QTest::newRow("white") << "#ffffff"
-                           << "white 0.000000\n";
-    QTest::newRow("red") << "#f00"
-                         << "red-500 ";
-}
-
-void tst_CommandLine::nearest() {
-    QFETCH(QString, color);
-    QFETCH(QString, out);
-    const Run result = run({QStringLiteral("nearest"), color});
-    QCOMPARE(result.exitCode, 0);
-    QVERIFY2(QString::fromUtf8(result.out).startsWith(out), result.out.constData());
-    QVERIFY(QString::fromUtf8(result.out)
-                .contains(QRegularExpression(QStringLiteral("^\\S+ \\d+\\.\\d{6}\\n$"))));
-}
-
-void tst_CommandLine::contrast_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("background");
-    QTest::addColumn<QString>("out");
-
-    QTest::newRow("black on white") << "#000"
-                                    << "#fff"
-                                    << "21.00:1\nLc 106.0\nAA: pass\nAA Large: pass\n"
-                                       "AAA: pass\nAAA Large: pass\n";
-    QTest::newRow("white on black") << "1,1,1"
-                                    << "0,0,0"
-                                    << "21.00:1\nLc -107.9\nAA: pass\nAA Large: pass\n"
-                                       "AAA: pass\nAAA Large: pass\n";
-    QTest::newRow("blue on white") << "0.2,0.4,0.6"
-                                   << "#FFFFFF"
-                                   << "6.00:1\nLc 79.8\nAA: pass\nAA Large: pass\n"
-                                      "AAA: fail\nAAA Large: pass\n";
-    QTest::newRow("grey on white") << "0.5,0.5,0.5"
-                                   << "#fff"
-                                   << "3.98:1\nLc 67.1\nAA: fail\nAA Large: pass\n"
-                                      "AAA: fail\nAAA Large: fail\n";
-    QTest::newRow("equal") << "#336699"
-                           << "0.2,0.4,0.6"
-                           << "1.00:1\nLc 0.0\nAA: fail\nAA Large: fail\n"
-                              "AAA: fail\nAAA Large: fail\n";
-}
-
-void tst_CommandLine::contrast() {
-    QFETCH(QString, text);
-    QFETCH(QString, background);
-    QFETCH(QString, out);
-    const Run result = run({QStringLiteral("contrast"), text, background});
-    QCOMPARE(result.err, QByteArray());
-    QCOMPARE(QString::fromUtf8(result.out), out);
-    QCOMPARE(result.exitCode, 0);
-}
-
-void tst_CommandLine::exportPalette_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("out");
-
-    QTest::newRow("css by name") << QStringList{"export", "--palette", "Brand Kit", "--as",
-                                                "css",    "--library", "{library}"}
-                                 << brandKitCss;
-    QTest::newRow("tailwind") << QStringList{"export", "--as=tailwind", "--library={library}",
-                                             "--palette=Brand Kit"}
-                              << "@theme {\n"
-                                 "  --color-brand-kit-sky-blue: #336699;\n"
-                                 "  --color-brand-kit-sky-blue-2: #1AB3E6;\n"
-                                 "  --color-brand-kit-default: #FFFFFF;\n"
-                                 "}\n";
-    QTest::newRow("by id")
-        << QStringList{"export",   "--palette", "11111111-1111-4111-8111-111111111111",
-                       "--as",     "css",       "--library",
-                       "{library}"}
-        << brandKitCss;
-    QTest::newRow("an id wins over a name equal to it")
-        << QStringList{"export",   "--palette", "22222222-2222-4222-8222-222222222222",
-                       "--as",     "css",       "--library",
-                       "{library}"}
-        << ":root {\n  --other: #000000;\n}\n";
-    QTest::newRow("an unknown id is looked up as a name")
-        << QStringList{"export",   "--palette", "99999999-2222-4222-8222-222222222222",
-                       "--as",     "css",       "--library",
-                       "{library}"}
-        << "error";
-    QTest::newRow("empty palette")
-        << QStringList{"export", "--palette", "!!!", "--as", "tailwind", "--library", "{library}"}
-        << "@theme {\n}\n";
-    QTest::newRow("file name swift")
-        << QStringList{"export", "--palette", "Brand Kit", "--as",
-                       "swift",  "--library", "{library}", "--file-name"}
-        << "Brand-Kit.swift\n";
-    QTest::newRow("file name tailwind")
-        << QStringList{"export", "--file-name", "--palette", "!!!",
-                       "--as",   "tailwind",    "--library", "{library}"}
-        << "palette.tailwind.css\n";
-}
-
-void tst_CommandLine::exportPalette() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, out);
-    const Run result = run(expand(arguments));
-    if (out == QLatin1String("error")) {
-        QCOMPARE(result.exitCode, 2);
-        QCOMPARE(result.out, QByteArray());
-        QVERIFY2(result.err.contains("not found"), result.err.constData());
-        return;
-    }
-    QCOMPARE(result.err, QByteArray());
-    QCOMPARE(QString::fromUtf8(result.out), out);
-    QCOMPARE(result.exitCode, 0);
-}
-
-void tst_CommandLine::history_data() {
-    QTest::addColumn<QString>("library");
-    QTest::addColumn<QString>("out");
-
-    QTest::newRow("three colors") << "{library}"
-                                  << "#336699\n#1AB3E6\n#FFFFFF\n";
-    QTest::newRow("missing file is empty") << "{missing}"
-                                           << "";
-}
-
-void tst_CommandLine::history() {
-    QFETCH(QString, library);
-    QFETCH(QString, out);
-    const Run result =
-        run(expand({QStringLiteral("history"), QStringLiteral("--library"), library}));
-    QCOMPARE(result.err, QByteArray());
-    QCOMPARE(QString::fromUtf8(result.out), out);
-    QCOMPARE(result.exitCode, 0);
-}
-
-void tst_CommandLine::defaultLibraryLocation() {
-    writeFile(m_dataHome + QStringLiteral("/Chromet/library.json"), libraryJson);
-
-    Run result = run({QStringLiteral("history")});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, QByteArray("#336699\n#1AB3E6\n#FFFFFF\n"));
-
-    result = run({QStringLiteral("export"), QStringLiteral("--palette"),
-                  QStringLiteral("Brand Kit"), QStringLiteral("--as"), QStringLiteral("css")});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, QByteArray(brandKitCss));
-}
-
-void tst_CommandLine::helpAndVersion_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("start");
-
-    QTest::newRow("--help") << QStringList{"--help"} << "Usage: chromet";
-    QTest::newRow("-h") << QStringList{"-h"} << "Usage: chromet";
-    QTest::newRow("command help") << QStringList{"export", "--help"} << "Usage: chromet";
-    QTest::newRow("--version") << QStringList{"--version"}
-                               << "chromet " CHROMET_EXPECTED_VERSION
-                                  " (" CHROMET_EXPECTED_BUILD_NUMBER ")\n";
-}
-
-void tst_CommandLine::helpAndVersion() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, start);
-    const Run result = run(arguments);
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.err, QByteArray());
-    QVERIFY2(QString::fromUtf8(result.out).startsWith(start), result.out.constData());
-    if (arguments == QStringList{QStringLiteral("--version")})
-        QCOMPARE(QString::fromUtf8(result.out), start);
-}
-
-void tst_CommandLine::badInput_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("mentions");
-
-    QTest::newRow("unknown command") << QStringList{"paint", "#fff"} << "paint";
-    QTest::newRow("unknown top-level option") << QStringList{"--colour"} << "--colour";
-    QTest::newRow("unknown option") << QStringList{"format", "#fff", "--bogus"} << "--bogus";
-    QTest::newRow("option of another command")
-        << QStringList{"nearest", "#fff", "--as", "hex"} << "--as";
-    QTest::newRow("flag with a value") << QStringList{"format", "#fff", "--label=yes"} << "--label";
-    QTest::newRow("unknown format") << QStringList{"format", "#fff", "--as", "HEX"} << "HEX";
-    QTest::newRow("missing option value") << QStringList{"format", "#fff", "--as"} << "--as";
-    QTest::newRow("option twice") << QStringList{"format", "#fff", "--as", "hex", "--as", "rgb"}
-                                  << "--as";
-    QTest::newRow("missing color") << QStringList{"format"} << "COLOR";
-    QTest::newRow("missing background") << QStringList{"contrast", "#fff"} << "BACKGROUND";
-    QTest::newRow("extra argument") << QStringList{"nearest", "#fff", "#000"} << "#000";
-    QTest::newRow("version with argument") << QStringList{"--version", "now"} << "now";
-    QTest::newRow("five hex digits") << QStringList{"format", "#12345"} << "#12345";
-    QTest::newRow("hex without #") << QStringList{"format", "336699"} << "336699";
-    QTest::newRow("empty color") << QStringList{"format", ""} << "invalid color";
-    QTest::newRow("two channels") << QStringList{"nearest", "0.2,0.4"} << "0.2,0.4";
-    QTest::newRow("empty channel") << QStringList{"nearest", "0.2,,0.6"} << "0.2,,0.6";
-    QTest::newRow("word channel") << QStringList{"nearest", "red,0,0"} << "red";
-    QTest::newRow("not a number") << QStringList{"nearest", "nan,0,0"} << "nan";
-    QTest::newRow("channel above 1") << QStringList{"contrast", "1.5,0,0", "#fff"} << "1.5";
-    QTest::newRow("decimal comma") << QStringList{"format", "0,5,0,5,0,5"} << "0,5,0,5,0,5";
-    QTest::newRow("bad P3") << QStringList{"format", "#fff", "--p3", "0.1,0.2"} << "P3";
-    QTest::newRow("P3 outside range") << QStringList{"format", "#fff", "--p3", "0.1,0.2,2"} << "P3";
-    QTest::newRow("export without palette")
-        << QStringList{"export", "--as", "css", "--library", "{library}"} << "--palette";
-    QTest::newRow("export without format")
-        << QStringList{"export", "--palette", "Brand Kit", "--library", "{library}"} << "--as";
-    QTest::newRow("unknown export format")
-        << QStringList{"export", "--palette", "Brand Kit", "--as", "scss", "--library", "{library}"}
-        << "scss";
-    QTest::newRow("palette not found")
-        << QStringList{"export", "--palette", "brand kit", "--as", "css", "--library", "{library}"}
-        << "brand kit";
-    QTest::newRow("no library, no palette")
-        << QStringList{"export", "--palette", "Favorites", "--as", "css", "--library", "{missing}"}
-        << "Favorites";
-    QTest::newRow("corrupt library")
-        << QStringList{"history", "--library", "{corrupt}"} << "corrupt";
-    QTest::newRow("folder instead of a library")
-        << QStringList{"history", "--library", "{folder}"} << "folder.json";
-    QTest::newRow("FIFO library") << QStringList{"history", "--library", "{fifo}"}
-                                  << "not a regular file";
-    QTest::newRow("link to /dev/zero")
-        << QStringList{"history", "--library", "{zero}"} << "not a regular file";
-    QTest::newRow("100 MB library") << QStringList{"history", "--library", "{huge}"} << "too large";
-    QTest::newRow("empty library option") << QStringList{"history", "--library="} << "--library";
-    QTest::newRow("positional after --")
-        << QStringList{"history", "--", "--library"} << "--library";
-}
-
-void tst_CommandLine::badInput() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, mentions);
-    const Run result = run(expand(arguments));
-    QCOMPARE(result.exitCode, 2);
-    QCOMPARE(result.out, QByteArray());
-    const QString err = QString::fromUtf8(result.err);
-    QVERIFY2(err.startsWith(QLatin1String("chromet: ")), qPrintable(err));
-    QVERIFY2(err.endsWith(QLatin1Char('\n')) && err.count(QLatin1Char('\n')) == 1, qPrintable(err));
-    QVERIFY2(err.contains(mentions), qPrintable(err));
-}
-
-void tst_CommandLine::corruptLibraryIsLeftAlone_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("defaultLocation");
-
-    QTest::newRow("truncated, --library") << QByteArray("{\"history\": [") << false;
-    QTest::newRow("empty object, default location") << QByteArray("{}") << true;
-    QTest::newRow("not UTF-8, default location") << QByteArray("\xff\xfe\x00garbage", 10) << true;
-}
-
-void tst_CommandLine::corruptLibraryIsLeftAlone() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, defaultLocation);
-
-    const QString folder = m_dir->filePath(QStringLiteral("corrupt"));
-    const QString path = defaultLocation ? m_dataHome + QStringLiteral("/Chromet/library.json")
-                                         : folder + QStringLiteral("/library.json");
-    writeFile(path, bytes);
-    const QStringList before = snapshot(m_dir->path());
-
-    QStringList libraryOption;
-    if (!defaultLocation)
-        libraryOption = {QStringLiteral("--library"), path};
-    const QList<QStringList> commands{
-        QStringList{QStringLiteral("history")} + libraryOption,
-        QStringList{QStringLiteral("export"), QStringLiteral("--palette"),
-                    QStringLiteral("Favorites"), QStringLiteral("--as"), QStringLiteral("css")} +
-            libraryOption,
-    };
-    for (const QStringList &command : commands) {
-        const Run result = run(command);
-        QCOMPARE(result.exitCode, 2);
-        QCOMPARE(result.out, QByteArray());
-        QVERIFY2(result.err.contains("corrupt"), result.err.constData());
-    }
-
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), bytes);
-    QCOMPARE(snapshot(m_dir->path()), before);
-}
-
-void tst_CommandLine::missingLibraryCreatesNothing() {
-    const QStringList before = snapshot(m_dir->path());
-    QVERIFY(!before.contains(QStringLiteral("data/Chromet")));
-
-    Run result = run({QStringLiteral("history")});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, QByteArray());
-    QCOMPARE(result.err, QByteArray());
-
-    result = run({QStringLiteral("export"), QStringLiteral("--palette"),
-                  QStringLiteral("Favorites"), QStringLiteral("--as"), QStringLiteral("swift")});
-    QCOMPARE(result.exitCode, 2);
-    QCOMPARE(result.out, QByteArray());
-
-    QCOMPARE(snapshot(m_dir->path()), before);
-}
-
-// QCoreApplication adopts the user's locale for the C library; numbers read and written must
-// still use a period.
-void tst_CommandLine::decimalCommaLocale() {
-    const QByteArray localeDir = qgetenv("CHROMET_TEST_LOCPATH");
-    if (!localeDir.isEmpty())
-        qputenv("LOCPATH", localeDir);
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    const bool available = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-    std::setlocale(LC_ALL, previous.c_str());
-    if (!available)
-        QSKIP("de_DE.UTF-8 is not available; generate it with localedef and point "
-              "CHROMET_TEST_LOCPATH at its folder");
-
-    QProcessEnvironment german;
-    german.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-    if (!localeDir.isEmpty())
-        german.insert(QStringLiteral("LOCPATH"), QString::fromLocal8Bit(localeDir));
-
-    Run result = run({QStringLiteral("format"), QStringLiteral("0.2,0.4,0.6"),
-                      QStringLiteral("--as"), QStringLiteral("swiftUI")},
-                     german);
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, QByteArray("Color(red: 0.200, green: 0.400, blue: 0.600)\n"));
-
-    result =
-        run({QStringLiteral("contrast"), QStringLiteral("0.5,0.5,0.5"), QStringLiteral("#fff")},
-            german);
-    QCOMPARE(result.exitCode, 0);
-    QVERIFY2(result.out.startsWith("3.98:1\nLc 67.1\n"), result.out.constData());
-
-    result = run({QStringLiteral("nearest"), QStringLiteral("#336699")}, german);
-    QCOMPARE(result.out, QByteArray("sky-700 0.031744\n"));
-
-    result = run({QStringLiteral("history"), QStringLiteral("--library"), m_library}, german);
-    QCOMPARE(result.out, QByteArray("#336699\n#1AB3E6\n#FFFFFF\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

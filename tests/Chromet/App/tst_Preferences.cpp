@@ -11,6 +11,8 @@
 #include <memory>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const HotKeyCombo controlOptionC{8, 0x1800};
@@ -38,251 +40,224 @@ class tst_Preferences : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->path()));
+        m_path = Preferences::defaultPath();
+    }
 
-    void pathsHonourXdgConfigHome();
-    void freshStoreHasDefaultsAndWritesNothing();
-    void readsStoredValues_data();
-    void readsStoredValues();
-    void corruptHotKeyStaysUntilAssigned();
-    void equalHotKeyStoresAndPostsWithoutSignal();
-    void writesThroughAndSignalsChanges_data();
-    void writesThroughAndSignalsChanges();
-    void valuesPersistToNextInstance();
-    void observerReassigningLeavesNewestInFile_data();
-    void observerReassigningLeavesNewestInFile();
-    void unwritableFileKeepsValuesForTheRun();
+    void pathsHonourXdgConfigHome() {
+        QCOMPARE(m_path, m_dir->path() + u"/Chromet/Chromet.conf"_s);
+        // The shared instance takes the location of its first use.
+        Preferences &shared = Preferences::shared();
+        QCOMPARE(&Preferences::shared(), &shared);
+        QCOMPARE(shared.path(), m_path);
+    }
+    void freshStoreHasDefaultsAndWritesNothing() {
+        Preferences prefs(m_path);
+        QCOMPARE(prefs.hotKey(), controlOptionC);
+        QCOMPARE(prefs.hotKey().displayString(), u"Ctrl+Alt+C"_s);
+        QCOMPARE(prefs.showDockIcon(), false);
+        QCOMPARE(prefs.hasCompletedOnboarding(), false);
+        QCOMPARE(prefs.defaultFormat(), ColorFormat::hex);
+        QCOMPARE(prefs.lowercaseHex(), false);
+        QVERIFY(!QFileInfo::exists(QFileInfo(m_path).path()));
+    }
+    void readsStoredValues_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<HotKeyCombo>("hotKey");
+        QTest::addColumn<bool>("flags"); // showDockIcon, hasCompletedOnboarding and lowercaseHex
+        QTest::addColumn<ColorFormat>("format");
+
+        const auto row = [](const char *name, const QByteArray &line) -> QTestData & {
+            return QTest::newRow(name) << QByteArray("[General]\n" + line + '\n');
+        };
+        row("defaultFormat wrong case", "defaultFormat=HEX")
+            << controlOptionC << false << ColorFormat::hex;
+        row("defaultFormat swiftUIP3", "defaultFormat=swiftUIP3")
+            << controlOptionC << false << ColorFormat::swiftUIP3;
+        row("defaultFormat unknown", "defaultFormat=scss")
+            << controlOptionC << false << ColorFormat::hex;
+        row("hotKey as text", "hotKey=\"{\\\"keyCode\\\":7,\\\"modifiers\\\":768}\"")
+            << commandShiftX << false << ColorFormat::hex;
+        row("hotKey as bytes", "hotKey=\"@ByteArray({\\\"keyCode\\\":7,\\\"modifiers\\\":768})\"")
+            << commandShiftX << false << ColorFormat::hex;
+        row("hotKey not JSON", "hotKey=garbage") << controlOptionC << false << ColorFormat::hex;
+        row("hotKey without modifiers", "hotKey=\"{\\\"keyCode\\\":7}\"")
+            << controlOptionC << false << ColorFormat::hex;
+        row("hotKey negative", "hotKey=\"{\\\"keyCode\\\":-1,\\\"modifiers\\\":768}\"")
+            << controlOptionC << false << ColorFormat::hex;
+        // Unquoted, the comma splits the value into a list.
+        row("hotKey unquoted", "hotKey={\"keyCode\":7,\"modifiers\":768}")
+            << controlOptionC << false << ColorFormat::hex;
+        const auto flags = [](const QByteArray &value) -> QByteArray {
+            return "showDockIcon=" + value + "\nhasCompletedOnboarding=" + value +
+                   "\nlowercaseHex=" + value;
+        };
+        row("flags true", flags("true")) << controlOptionC << true << ColorFormat::hex;
+        row("flags True", flags("True")) << controlOptionC << true << ColorFormat::hex;
+        row("flags 1", flags("1")) << controlOptionC << true << ColorFormat::hex;
+        row("flags false", flags("false")) << controlOptionC << false << ColorFormat::hex;
+        row("flags yes", flags("yes")) << controlOptionC << false << ColorFormat::hex;
+        row("flags list", flags("true, true")) << controlOptionC << false << ColorFormat::hex;
+    }
+    void readsStoredValues() {
+        QFETCH(QByteArray, file);
+        QFETCH(HotKeyCombo, hotKey);
+        QFETCH(bool, flags);
+        QFETCH(ColorFormat, format);
+        QVERIFY(writeAll(m_path, file));
+
+        Preferences prefs(m_path);
+        QCOMPARE(prefs.hotKey(), hotKey);
+        QCOMPARE(prefs.showDockIcon(), flags);
+        QCOMPARE(prefs.hasCompletedOnboarding(), flags);
+        QCOMPARE(prefs.lowercaseHex(), flags);
+        QCOMPARE(prefs.defaultFormat(), format);
+        QCOMPARE(readAll(m_path), file);
+    }
+    void corruptHotKeyStaysUntilAssigned() {
+        QVERIFY(writeAll(m_path, "[General]\nhotKey=garbage\n"));
+        Preferences prefs(m_path);
+        QCOMPARE(prefs.hotKey(), controlOptionC);
+
+        prefs.setShowDockIcon(true);
+        QCOMPARE(storedValue(m_path, u"hotKey"_s), QVariant(u"garbage"_s));
+
+        prefs.setHotKey(controlOptionC);
+        QCOMPARE(storedValue(m_path, u"hotKey"_s).toByteArray(), controlOptionC.toJsonBytes());
+    }
+    void equalHotKeyStoresAndPostsWithoutSignal() {
+        Preferences prefs(m_path);
+        QSignalSpy changed(&prefs, &Preferences::hotKeyChanged);
+        QSignalSpy posted(&NotificationCenter::instance(), &NotificationCenter::posted);
+
+        prefs.setHotKey(controlOptionC);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(posted.count(), 1);
+        QCOMPARE(posted.at(0).at(0).toString(), u"ChrometHotKeyChanged"_s);
+        // Exactly the encoder's bytes, readable in the file.
+        QCOMPARE(storedValue(m_path, u"hotKey"_s),
+                 QVariant(QStringLiteral("{\"keyCode\":8,\"modifiers\":6144}")));
+        QVERIFY(readAll(m_path).contains("hotKey=\"{\\\"keyCode\\\":8,\\\"modifiers\\\":6144}\""));
+
+        prefs.setHotKey(commandShiftX);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).value<HotKeyCombo>(), commandShiftX);
+        QCOMPARE(posted.count(), 2);
+    }
+    void writesThroughAndSignalsChanges_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("stored"); // what the file holds after the changing assignment
+        QTest::addRow("showDockIcon") << "showDockIcon" << QVariant(true);
+        QTest::addRow("hasCompletedOnboarding") << "hasCompletedOnboarding" << QVariant(true);
+        QTest::addRow("lowercaseHex") << "lowercaseHex" << QVariant(true);
+        QTest::addRow("defaultFormat") << "defaultFormat" << QVariant(u"oklch"_s);
+    }
+    void writesThroughAndSignalsChanges() {
+        QFETCH(QString, key);
+        QFETCH(QVariant, stored);
+
+        Preferences prefs(m_path);
+        // Assigns the default (false), then the changed value (true) of the field under test.
+        std::function<void(bool)> assign;
+        std::unique_ptr<QSignalSpy> spy;
+        if (key == QLatin1String("showDockIcon")) {
+            assign = [&](bool on) {
+                prefs.setShowDockIcon(on);
+            };
+            spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::showDockIconChanged);
+        } else if (key == QLatin1String("hasCompletedOnboarding")) {
+            assign = [&](bool on) {
+                prefs.setHasCompletedOnboarding(on);
+            };
+            spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::hasCompletedOnboardingChanged);
+        } else if (key == QLatin1String("lowercaseHex")) {
+            assign = [&](bool on) {
+                prefs.setLowercaseHex(on);
+            };
+            spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::lowercaseHexChanged);
+        } else {
+            assign = [&](bool on) {
+                prefs.setDefaultFormat(on ? ColorFormat::oklch : ColorFormat::hex);
+            };
+            spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::defaultFormatChanged);
+        }
+        QSignalSpy posted(&NotificationCenter::instance(), &NotificationCenter::posted);
+
+        assign(false);
+        QCOMPARE(spy->count(), 0);
+        QVERIFY(storedValue(m_path, key).isValid());
+
+        assign(true);
+        QCOMPARE(spy->count(), 1);
+        QCOMPARE(storedValue(m_path, key), stored);
+        assign(true);
+        QCOMPARE(spy->count(), 1);
+        QCOMPARE(posted.count(), 0);
+    }
+    void valuesPersistToNextInstance() {
+        {
+            Preferences prefs(m_path);
+            prefs.setHotKey(commandShiftX);
+            prefs.setShowDockIcon(true);
+            prefs.setHasCompletedOnboarding(true);
+            prefs.setDefaultFormat(ColorFormat::cssVariable);
+            prefs.setLowercaseHex(true);
+        }
+        Preferences next(m_path);
+        QCOMPARE(next.hotKey(), commandShiftX);
+        QCOMPARE(next.showDockIcon(), true);
+        QCOMPARE(next.hasCompletedOnboarding(), true);
+        QCOMPARE(next.defaultFormat(), ColorFormat::cssVariable);
+        QCOMPARE(next.lowercaseHex(), true);
+    }
+    // The shortcut registration puts a refused combination back from within the notification; a
+    // view may do the same from the change signal.
+    void observerReassigningLeavesNewestInFile_data() {
+        QTest::addColumn<bool>("fromNotification");
+        QTest::addRow("from the notification") << true;
+        QTest::addRow("from the change signal") << false;
+    }
+    void observerReassigningLeavesNewestInFile() {
+        QFETCH(bool, fromNotification);
+        Preferences prefs(m_path);
+        bool reassigned = false;
+        const auto putBack = [&] {
+            if (!std::exchange(reassigned, true))
+                prefs.setHotKey(controlOptionC);
+        };
+        if (fromNotification)
+            connect(&NotificationCenter::instance(), &NotificationCenter::posted, &prefs, putBack);
+        else
+            connect(&prefs, &Preferences::hotKeyChanged, &prefs, putBack);
+        QSignalSpy posted(&NotificationCenter::instance(), &NotificationCenter::posted);
+
+        prefs.setHotKey(commandShiftX);
+        QCOMPARE(posted.count(), 2);
+        QCOMPARE(prefs.hotKey(), controlOptionC);
+        QCOMPARE(Preferences(m_path).hotKey(), controlOptionC);
+    }
+    // A directory where the file belongs stops root as well.
+    void unwritableFileKeepsValuesForTheRun() {
+        QVERIFY(QDir().mkpath(m_path));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Chromet: failed to read settings"));
+        Preferences prefs(m_path);
+        QCOMPARE(prefs.hotKey(), controlOptionC);
+
+        QSignalSpy changed(&prefs, &Preferences::showDockIconChanged);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Chromet: failed to save settings"));
+        prefs.setShowDockIcon(true);
+        QCOMPARE(prefs.showDockIcon(), true);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(QFileInfo(m_path).isDir());
+    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_path;
 };
-
-void tst_Preferences::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->path()));
-    m_path = Preferences::defaultPath();
-}
-
-void tst_Preferences::pathsHonourXdgConfigHome() {
-    QCOMPARE(m_path, m_dir->path() + QStringLiteral("/Chromet/Chromet.conf"));
-    // The shared instance takes the location of its first use.
-    Preferences &shared = Preferences::shared();
-    QCOMPARE(&Preferences::shared(), &shared);
-    QCOMPARE(shared.path(), m_path);
-}
-
-void tst_Preferences::freshStoreHasDefaultsAndWritesNothing() {
-    Preferences prefs(m_path);
-    QCOMPARE(prefs.hotKey(), controlOptionC);
-    QCOMPARE(prefs.hotKey().displayString(), QStringLiteral("Ctrl+Alt+C"));
-    QCOMPARE(prefs.showDockIcon(), false);
-    QCOMPARE(prefs.hasCompletedOnboarding(), false);
-    QCOMPARE(prefs.defaultFormat(), ColorFormat::hex);
-    QCOMPARE(prefs.lowercaseHex(), false);
-    QVERIFY(!QFileInfo::exists(QFileInfo(m_path).path()));
-}
-
-void tst_Preferences::readsStoredValues_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<HotKeyCombo>("hotKey");
-    QTest::addColumn<bool>("flags"); // showDockIcon, hasCompletedOnboarding and lowercaseHex
-    QTest::addColumn<ColorFormat>("format");
-
-    const auto row = [](const char *name, const QByteArray &line) -> QTestData & {
-        return QTest::newRow(name) << QByteArray("[General]\n" + line + '\n');
-    };
-    row("defaultFormat wrong case", "defaultFormat=HEX")
-        << controlOptionC << false << ColorFormat::hex;
-    row("defaultFormat swiftUIP3", "defaultFormat=swiftUIP3")
-        << controlOptionC << false << ColorFormat::swiftUIP3;
-    row("defaultFormat unknown", "defaultFormat=scss")
-        << controlOptionC << false << ColorFormat::hex;
-    row("hotKey as text", R"(hotKey="{\"keyCode\":7,\"modifiers\":768}")")
-        << commandShiftX << false << ColorFormat::hex;
-    row("hotKey as bytes", R"x(hotKey="@ByteArray({\"keyCode\":7,\"modifiers\":768})")x")
-        << commandShiftX << false << ColorFormat::hex;
-    row("hotKey not JSON", "hotKey=garbage") << controlOptionC << false << ColorFormat::hex;
-    row("hotKey without modifiers", R"(hotKey="{\"keyCode\":7}")")
-        << controlOptionC << false << ColorFormat::hex;
-    row("hotKey negative", R"(hotKey="{\"keyCode\":-1,\"modifiers\":768}")")
-        << controlOptionC << false << ColorFormat::hex;
-    // Unquoted, the comma splits the value into a list.
-    row("hotKey unquoted", R"(hotKey={"keyCode":7,"modifiers":768})")
-        << controlOptionC << false << ColorFormat::hex;
-    const auto flags = [](const QByteArray &value) -> QByteArray {
-        return "showDockIcon=" + value + "\nhasCompletedOnboarding=" + value +
-               "\nlowercaseHex=" + value;
-    };
-    row("flags true", flags("true")) << controlOptionC << true << ColorFormat::hex;
-    row("flags True", flags("True")) << controlOptionC << true << ColorFormat::hex;
-    row("flags 1", flags("1")) << controlOptionC << true << ColorFormat::hex;
-    row("flags false", flags("false")) << controlOptionC << false << ColorFormat::hex;
-    row("flags yes", flags("yes")) << controlOptionC << false << ColorFormat::hex;
-    row("flags list", flags("true, true")) << controlOptionC << false << ColorFormat::hex;
-}
-
-void tst_Preferences::readsStoredValues() {
-    QFETCH(QByteArray, file);
-    QFETCH(HotKeyCombo, hotKey);
-    QFETCH(bool, flags);
-    QFETCH(ColorFormat, format);
-    QVERIFY(writeAll(m_path, file));
-
-    Preferences prefs(m_path);
-    QCOMPARE(prefs.hotKey(), hotKey);
-    QCOMPARE(prefs.showDockIcon(), flags);
-    QCOMPARE(prefs.hasCompletedOnboarding(), flags);
-    QCOMPARE(prefs.lowercaseHex(), flags);
-    QCOMPARE(prefs.defaultFormat(), format);
-    QCOMPARE(readAll(m_path), file);
-}
-
-void tst_Preferences::corruptHotKeyStaysUntilAssigned() {
-    QVERIFY(writeAll(m_path, "[General]\nhotKey=garbage\n"));
-    Preferences prefs(m_path);
-    QCOMPARE(prefs.hotKey(), controlOptionC);
-
-    prefs.setShowDockIcon(true);
-    QCOMPARE(storedValue(m_path, QStringLiteral("hotKey")), QVariant(QStringLiteral("garbage")));
-
-    prefs.setHotKey(controlOptionC);
-    QCOMPARE(storedValue(m_path, QStringLiteral("hotKey")).toByteArray(),
-             controlOptionC.toJsonBytes());
-}
-
-void tst_Preferences::equalHotKeyStoresAndPostsWithoutSignal() {
-    Preferences prefs(m_path);
-    QSignalSpy changed(&prefs, &Preferences::hotKeyChanged);
-    QSignalSpy posted(&NotificationCenter::instance(), &NotificationCenter::posted);
-
-    prefs.setHotKey(controlOptionC);
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(posted.count(), 1);
-    QCOMPARE(posted.at(0).at(0).toString(), QStringLiteral("ChrometHotKeyChanged"));
-    // Exactly the encoder's bytes, readable in the file.
-    QCOMPARE(storedValue(m_path, QStringLiteral("hotKey")),
-             QVariant(QStringLiteral(R"({"keyCode":8,"modifiers":6144})")));
-    QVERIFY(readAll(m_path).contains(R"(hotKey="{\"keyCode\":8,\"modifiers\":6144}")"));
-
-    prefs.setHotKey(commandShiftX);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(changed.at(0).at(0).value<HotKeyCombo>(), commandShiftX);
-    QCOMPARE(posted.count(), 2);
-}
-
-void tst_Preferences::writesThroughAndSignalsChanges_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QVariant>("stored"); // what the file holds after the changing assignment
-    QTest::addRow("showDockIcon") << "showDockIcon" << QVariant(true);
-    QTest::addRow("hasCompletedOnboarding") << "hasCompletedOnboarding" << QVariant(true);
-    QTest::addRow("lowercaseHex") << "lowercaseHex" << QVariant(true);
-    QTest::addRow("defaultFormat") << "defaultFormat" << QVariant(QStringLiteral("oklch"));
-}
-
-void tst_Preferences::writesThroughAndSignalsChanges() {
-    QFETCH(QString, key);
-    QFETCH(QVariant, stored);
-
-    Preferences prefs(m_path);
-    // Assigns the default (false), then the changed value (true) of the field under test.
-    std::function<void(bool)> assign;
-    std::unique_ptr<QSignalSpy> spy;
-    if (key == QLatin1String("showDockIcon")) {
-        assign = [&](bool on) {
-            prefs.setShowDockIcon(on);
-        };
-        spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::showDockIconChanged);
-    } else if (key == QLatin1String("hasCompletedOnboarding")) {
-        assign = [&](bool on) {
-            prefs.setHasCompletedOnboarding(on);
-        };
-        spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::hasCompletedOnboardingChanged);
-    } else if (key == QLatin1String("lowercaseHex")) {
-        assign = [&](bool on) {
-            prefs.setLowercaseHex(on);
-        };
-        spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::lowercaseHexChanged);
-    } else {
-        assign = [&](bool on) {
-            prefs.setDefaultFormat(on ? ColorFormat::oklch : ColorFormat::hex);
-        };
-        spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::defaultFormatChanged);
-    }
-    QSignalSpy posted(&NotificationCenter::instance(), &NotificationCenter::posted);
-
-    assign(false);
-    QCOMPARE(spy->count(), 0);
-    QVERIFY(storedValue(m_path, key).isValid());
-
-    assign(true);
-    QCOMPARE(spy->count(), 1);
-    QCOMPARE(storedValue(m_path, key), stored);
-    assign(true);
-    QCOMPARE(spy->count(), 1);
-    QCOMPARE(posted.count(), 0);
-}
-
-void tst_Preferences::valuesPersistToNextInstance() {
-    {
-        Preferences prefs(m_path);
-        prefs.setHotKey(commandShiftX);
-        prefs.setShowDockIcon(true);
-        prefs.setHasCompletedOnboarding(true);
-        prefs.setDefaultFormat(ColorFormat::cssVariable);
-        prefs.setLowercaseHex(true);
-    }
-    Preferences next(m_path);
-    QCOMPARE(next.hotKey(), commandShiftX);
-    QCOMPARE(next.showDockIcon(), true);
-    QCOMPARE(next.hasCompletedOnboarding(), true);
-    QCOMPARE(next.defaultFormat(), ColorFormat::cssVariable);
-    QCOMPARE(next.lowercaseHex(), true);
-}
-
-// The shortcut registration puts a refused combination back from within the notification; a
-// view may do the same from the change signal.
-void tst_Preferences::observerReassigningLeavesNewestInFile_data() {
-    QTest::addColumn<bool>("fromNotification");
-    QTest::addRow("from the notification") << true;
-    QTest::addRow("from the change signal") << false;
-}
-
-void tst_Preferences::observerReassigningLeavesNewestInFile() {
-    QFETCH(bool, fromNotification);
-    Preferences prefs(m_path);
-    bool reassigned = false;
-    const auto putBack = [&] {
-        if (!std::exchange(reassigned, true))
-            prefs.setHotKey(controlOptionC);
-    };
-    if (fromNotification)
-        connect(&NotificationCenter::instance(), &NotificationCenter::posted, &prefs, putBack);
-    else
-        connect(&prefs, &Preferences::hotKeyChanged, &prefs, putBack);
-    QSignalSpy posted(&NotificationCenter::instance(), &NotificationCenter::posted);
-
-    prefs.setHotKey(commandShiftX);
-    QCOMPARE(posted.count(), 2);
-    QCOMPARE(prefs.hotKey(), controlOptionC);
-    QCOMPARE(Preferences(m_path).hotKey(), controlOptionC);
-}
-
-// A directory where the file belongs stops root as well.
-void tst_Preferences::unwritableFileKeepsValuesForTheRun() {
-    QVERIFY(QDir().mkpath(m_path));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Chromet: failed to read settings"));
-    Preferences prefs(m_path);
-    QCOMPARE(prefs.hotKey(), controlOptionC);
-
-    QSignalSpy changed(&prefs, &Preferences::showDockIconChanged);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Chromet: failed to save settings"));
-    prefs.setShowDockIcon(true);
-    QCOMPARE(prefs.showDockIcon(), true);
-    QCOMPARE(changed.count(), 1);
-    QVERIFY(QFileInfo(m_path).isDir());
-}
 
 QTEST_GUILESS_MAIN(tst_Preferences)
 #include "tst_Preferences.moc"
