@@ -483,7 +483,28 @@ private Q_SLOTS:
     }
 
 private:
-    Run run(const QStringList &arguments, const QProcessEnvironment &extra = {});
+    Run run(const QStringList &arguments, const QProcessEnvironment &extra = {}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Never the real user's library.
+        environment.insert(u"XDG_DATA_HOME"_s, m_dataHome);
+        environment.insert(u"HOME"_s, m_dir->filePath(u"home"_s));
+        environment.insert(extra);
+
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(CHROMET_EXECUTABLE), arguments);
+        Run result;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+            process.kill();
+            process.waitForFinished();
+            qWarning("chromet did not finish normally: %s", qPrintable(arguments.join(u' ')));
+            return result;
+        }
+        result.exitCode = process.exitCode();
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
     // Replaces {library}, {missing}, {folder} and {corrupt} by paths in the test's folder.
     QStringList expand(const QStringList &arguments) const {
         QStringList expanded;
@@ -504,29 +525,6 @@ private:
     QString m_dataHome;
     QString m_library;
 };
-
-Run tst_CommandLine::run(const QStringList &arguments, const QProcessEnvironment &extra) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // Never the real user's library.
-    environment.insert(u"XDG_DATA_HOME"_s, m_dataHome);
-    environment.insert(u"HOME"_s, m_dir->filePath(u"home"_s));
-    environment.insert(extra);
-
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(CHROMET_EXECUTABLE), arguments);
-    Run result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        qWarning("chromet did not finish normally: %s", qPrintable(arguments.join(u' ')));
-        return result;
-    }
-    result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
 
 QTEST_GUILESS_MAIN(tst_CommandLine)
 #include "tst_CommandLine.moc"

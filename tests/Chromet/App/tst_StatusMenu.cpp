@@ -349,9 +349,70 @@ private:
     static QString hex(const PickedColor &c) {
         return ColorFormats::format(ColorFormat::hex, c, std::nullopt, false);
     }
-    MenuActions recordingActions();
+    MenuActions recordingActions() {
+        MenuActions a;
+        QStringList *calls = &m_calls;
+        a.pick = [calls] {
+            calls->append(u"pick"_s);
+        };
+        a.copy = [calls](const PickedColor &c, ColorFormat f, const std::optional<QString> &name) {
+            calls->append(
+                u"copy %1 %2 %3"_s.arg(hex(c), ColorFormats::rawValue(f), name.value_or(u"-"_s)));
+        };
+        a.pin = [calls](const PickedColor &c, const QUuid &id) {
+            calls->append(u"pin %1 %2"_s.arg(hex(c), id.toString()));
+        };
+        a.pinToNewPalette = [calls](const PickedColor &c) {
+            calls->append(u"pinToNewPalette "_s + hex(c));
+        };
+        a.deleteFromHistory = [calls](const PickedColor &c) {
+            calls->append(u"deleteFromHistory "_s + hex(c));
+        };
+        a.renameColor = [calls](const NamedColor &n, const Palette &p) {
+            calls->append(u"renameColor %1 %2 %3"_s.arg(n.name, hex(n.color), p.name));
+        };
+        a.removeColor = [calls](const NamedColor &n, const Palette &p) {
+            calls->append(u"removeColor %1 %2 %3"_s.arg(n.name, n.id.toString(), p.name));
+        };
+        a.exportCopy = [calls](const Palette &p, ExportFormat f) {
+            calls->append(u"exportCopy %1 %2"_s.arg(p.name, PaletteExport::rawValue(f)));
+        };
+        a.exportSave = [calls](const Palette &p, ExportFormat f) {
+            calls->append(u"exportSave %1 %2"_s.arg(p.name, PaletteExport::rawValue(f)));
+        };
+        a.renamePalette = [calls](const Palette &p) {
+            calls->append(u"renamePalette %1 %2"_s.arg(p.name).arg(p.colors.size()));
+        };
+        a.deletePalette = [calls](const Palette &p) {
+            calls->append(u"deletePalette %1 %2"_s.arg(p.name, p.id.toString()));
+        };
+        a.contrast = [calls] {
+            calls->append(u"contrast"_s);
+        };
+        a.clearHistory = [calls] {
+            calls->append(u"clearHistory"_s);
+        };
+        a.openSettings = [calls] {
+            calls->append(u"openSettings"_s);
+        };
+        a.checkForUpdates = [calls] {
+            calls->append(u"checkForUpdates"_s);
+        };
+        a.quit = [calls] {
+            calls->append(u"quit"_s);
+        };
+        a.setDefaultFormat = [calls](ColorFormat f) {
+            calls->append(u"setDefaultFormat "_s + ColorFormats::rawValue(f));
+        };
+        a.updatesAvailable = false;
+        a.isLibrarySaving = true;
+        return a;
+    }
     void build(const QList<PickedColor> &history, const QList<Palette> &palettes,
-               const MenuSettings &settings, const MenuActions &actions);
+               const MenuSettings &settings, const MenuActions &actions) {
+        StatusItemController::removeAllItems(m_menu.get());
+        buildStatusMenu(m_menu.get(), history, palettes, settings, actions);
+    }
     void build(const QList<PickedColor> &history, const QList<Palette> &palettes,
                const MenuSettings &settings = defaultSettings()) {
         build(history, palettes, settings, recordingActions());
@@ -417,72 +478,6 @@ private:
     std::unique_ptr<QMenu> m_menu;
     QStringList m_calls;
 };
-
-MenuActions tst_StatusMenu::recordingActions() {
-    MenuActions a;
-    QStringList *calls = &m_calls;
-    a.pick = [calls] {
-        calls->append(u"pick"_s);
-    };
-    a.copy = [calls](const PickedColor &c, ColorFormat f, const std::optional<QString> &name) {
-        calls->append(
-            u"copy %1 %2 %3"_s.arg(hex(c), ColorFormats::rawValue(f), name.value_or(u"-"_s)));
-    };
-    a.pin = [calls](const PickedColor &c, const QUuid &id) {
-        calls->append(u"pin %1 %2"_s.arg(hex(c), id.toString()));
-    };
-    a.pinToNewPalette = [calls](const PickedColor &c) {
-        calls->append(u"pinToNewPalette "_s + hex(c));
-    };
-    a.deleteFromHistory = [calls](const PickedColor &c) {
-        calls->append(u"deleteFromHistory "_s + hex(c));
-    };
-    a.renameColor = [calls](const NamedColor &n, const Palette &p) {
-        calls->append(u"renameColor %1 %2 %3"_s.arg(n.name, hex(n.color), p.name));
-    };
-    a.removeColor = [calls](const NamedColor &n, const Palette &p) {
-        calls->append(u"removeColor %1 %2 %3"_s.arg(n.name, n.id.toString(), p.name));
-    };
-    a.exportCopy = [calls](const Palette &p, ExportFormat f) {
-        calls->append(u"exportCopy %1 %2"_s.arg(p.name, PaletteExport::rawValue(f)));
-    };
-    a.exportSave = [calls](const Palette &p, ExportFormat f) {
-        calls->append(u"exportSave %1 %2"_s.arg(p.name, PaletteExport::rawValue(f)));
-    };
-    a.renamePalette = [calls](const Palette &p) {
-        calls->append(u"renamePalette %1 %2"_s.arg(p.name).arg(p.colors.size()));
-    };
-    a.deletePalette = [calls](const Palette &p) {
-        calls->append(u"deletePalette %1 %2"_s.arg(p.name, p.id.toString()));
-    };
-    a.contrast = [calls] {
-        calls->append(u"contrast"_s);
-    };
-    a.clearHistory = [calls] {
-        calls->append(u"clearHistory"_s);
-    };
-    a.openSettings = [calls] {
-        calls->append(u"openSettings"_s);
-    };
-    a.checkForUpdates = [calls] {
-        calls->append(u"checkForUpdates"_s);
-    };
-    a.quit = [calls] {
-        calls->append(u"quit"_s);
-    };
-    a.setDefaultFormat = [calls](ColorFormat f) {
-        calls->append(u"setDefaultFormat "_s + ColorFormats::rawValue(f));
-    };
-    a.updatesAvailable = false;
-    a.isLibrarySaving = true;
-    return a;
-}
-
-void tst_StatusMenu::build(const QList<PickedColor> &history, const QList<Palette> &palettes,
-                           const MenuSettings &settings, const MenuActions &actions) {
-    StatusItemController::removeAllItems(m_menu.get());
-    buildStatusMenu(m_menu.get(), history, palettes, settings, actions);
-}
 
 QTEST_MAIN(tst_StatusMenu)
 #include "tst_StatusMenu.moc"

@@ -128,7 +128,18 @@ private Q_SLOTS:
             << QColor(Qt::white) << QRectF(20, 900, 100, 40) << false << 0.0;
         QTest::newRow("empty region") << QColor(Qt::white) << QRectF(20, 20, 0, 40) << false << 0.0;
     }
-    void averageLuminance();
+    void averageLuminance() {
+        QFETCH(QColor, fill);
+        QFETCH(QRectF, region);
+        QFETCH(bool, present);
+        QFETCH(double, luminance);
+
+        const ScreenSnapshot s = snapshot(QSizeF(1440, 900), 2, fill);
+        const std::optional<double> result = s.averageLuminance(region);
+        QCOMPARE(result.has_value(), present);
+        if (present)
+            QVERIFY2(qAbs(*result - luminance) < 1e-6, qPrintable(QString::number(*result)));
+    }
     void averageLuminanceUsesOnlyTheRegion() {
         // White on the left 100 points, black elsewhere, on a 2x display: the region's points must
         // be scaled into pixels, or the black half leaks in.
@@ -186,19 +197,6 @@ private Q_SLOTS:
         QVERIFY(near(color->srgb, 0x40 / 255.0, 0x20 / 255.0, 0x10 / 255.0, 1e-4));
     }
 };
-
-void tst_ScreenSnapshot::averageLuminance() {
-    QFETCH(QColor, fill);
-    QFETCH(QRectF, region);
-    QFETCH(bool, present);
-    QFETCH(double, luminance);
-
-    const ScreenSnapshot s = snapshot(QSizeF(1440, 900), 2, fill);
-    const std::optional<double> result = s.averageLuminance(region);
-    QCOMPARE(result.has_value(), present);
-    if (present)
-        QVERIFY2(qAbs(*result - luminance) < 1e-6, qPrintable(QString::number(*result)));
-}
 
 QTEST_GUILESS_MAIN(tst_ScreenSnapshot)
 #include "tst_ScreenSnapshot.moc"
