@@ -103,7 +103,7 @@ std::optional<bool> X11WindowEffects::blurBehindAvailable() {
     const xcb_atom_t *names = xcb_list_properties_atoms(properties.get());
     const int count = xcb_list_properties_atoms_length(properties.get());
     const bool announced = std::find(names, names + count, blur) != names + count;
-    qCDebug(lcX11Effects) << "blur behind" << (announced ? "offered" : "not offered");
+    qCDebug(lcOrinTheme) << "blur behind" << (announced ? "offered" : "not offered");
     return announced;
 }
 
