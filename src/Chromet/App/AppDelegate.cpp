@@ -209,17 +209,20 @@ void AppDelegate::presentWithoutTray() {
     // Once: later launches stay quiet, and a second start or the desktop entry opens the window.
     m_prefs->setHasSeenNoTrayNotice(true);
     openSettings(QStringLiteral("general"));
-    runAlert(noTrayAlert(m_prefs->hotKey(), qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
+    runAlert(
+        noTrayAlert(HotKey::canGrabShortcuts() ? std::optional(m_prefs->hotKey()) : std::nullopt,
+                    qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
 }
 
-AlertSpec AppDelegate::noTrayAlert(const HotKeyCombo &hotKey, const QString &currentDesktop) {
+AlertSpec AppDelegate::noTrayAlert(const std::optional<HotKeyCombo> &hotKey,
+                                   const QString &currentDesktop) {
     AlertSpec alert;
     alert.messageText = QStringLiteral("No system tray found");
-    alert.informativeText = QStringLiteral("Chromet keeps its settings window as the way in: pick "
-                                           "with ") +
-                            hotKey.displayString() +
-                            QStringLiteral(" or the window's Pick Color button, and quit there. ") +
-                            TraylessSection::trayHelp(currentDesktop);
+    alert.informativeText =
+        QStringLiteral("Chromet keeps its settings window as the way in: pick with ") +
+        (hotKey ? hotKey->displayString() + QStringLiteral(" or ") : QString()) +
+        QStringLiteral("the window's Pick Color button, and quit there. ") +
+        TraylessSection::trayHelp(currentDesktop);
     alert.buttons = {QStringLiteral("OK")};
     return alert;
 }
@@ -583,9 +586,9 @@ void AppDelegate::showOnboarding() {
                                                               self->finishOnboarding();
                                                       });
     }
-    m_onboarding->show(
-        ChrometOnboarding::steps(m_prefs->hotKey().displayString(), m_permission.get()), 0,
-        ChrometOnboarding::finishTitle());
+    m_onboarding->show(ChrometOnboarding::steps(m_prefs->hotKey().displayString(),
+                                                m_permission.get(), HotKey::canGrabShortcuts()),
+                       0, ChrometOnboarding::finishTitle());
     if (m_mainMenu && m_onboarding->window())
         m_mainMenu->install(m_onboarding->window());
     qCInfo(lcChromet, "Chromet: onboarding shown");

@@ -120,8 +120,10 @@ public:
     // launch, so the settings window (its General page offering Pick Color and Quit) is the way
     // in. The first such launch opens it and says why, once.
     bool isWithoutTray() const { return m_withoutTray; }
-    // The alert of the first launch without a tray, for the desktop named by XDG_CURRENT_DESKTOP.
-    static AlertSpec noTrayAlert(const HotKeyCombo &hotKey, const QString &currentDesktop);
+    // The alert of the first launch without a tray, for the desktop named by XDG_CURRENT_DESKTOP;
+    // no `hotKey` where shortcuts cannot be grabbed.
+    static AlertSpec noTrayAlert(const std::optional<HotKeyCombo> &hotKey,
+                                 const QString &currentDesktop);
 
     // The screen-recording alert's texts for a permission that looks granted or not.
     static AlertSpec screenRecordingAlert(bool looksGranted);

@@ -17,7 +17,8 @@ QString finishTitle() {
     return QStringLiteral("Start Using Chromet");
 }
 
-QList<OnboardingStep> steps(const QString &hotKey, PermissionChecker *permission) {
+QList<OnboardingStep> steps(const QString &hotKey, PermissionChecker *permission,
+                            bool canGrabShortcuts) {
     // The step is complete by the checker's latest answer; one question at a time.
     struct Answers {
         bool granted = false;
@@ -38,7 +39,9 @@ QList<OnboardingStep> steps(const QString &hotKey, PermissionChecker *permission
              }
              return answers->granted;
          }},
-        {QStringLiteral("shortcut"), [hotKey] { return new ShortcutStep(hotKey); }, {}},
+        {QStringLiteral("shortcut"),
+         [hotKey, canGrabShortcuts] { return new ShortcutStep(hotKey, canGrabShortcuts); },
+         {}},
     };
 }
 
