@@ -54,8 +54,7 @@ void tst_AppPick::initTestCase() {
     QVERIFY(m_fixture.start(fixtureGeometry));
     ChrometProcess::Options options;
     // Shows the auto-repeats of a held shortcut that are let pass.
-    options.environment << QStringLiteral(
-        "QT_LOGGING_RULES=*.debug=false;orin.hotkey.x11.debug=true");
+    options.environment << QStringLiteral("QT_LOGGING_RULES=*.debug=false;orin.hotkey.debug=true");
     QVERIFY(m_app.start(options));
     QVERIFY2(m_app.waitUntilReady(), qPrintable(m_app.lines().join(QLatin1Char('\n'))));
 }
