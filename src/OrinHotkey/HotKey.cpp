@@ -13,6 +13,8 @@ namespace {
 struct Registry {
     std::unique_ptr<HotKeyBackend> backend;
     bool handlerInstalled = false;
+    // Counts replacements of the service: an answer from a replaced one is dropped.
+    quint64 backendGeneration = 0;
     quint32 nextId = 1;
     std::map<quint32, HotKey::Action> actions;
 };
@@ -60,7 +62,7 @@ bool HotKey::canGrabShortcuts() {
     return r.backend->canGrabShortcuts();
 }
 
-std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo &combo, Action action) {
+void HotKey::create(const HotKeyCombo &combo, Action action, Answer answer) {
     Registry &r = registry();
     if (!r.backend)
         r.backend = HotKeyBackend::createDefault();
@@ -69,15 +71,25 @@ std::unique_ptr<HotKey> HotKey::create(const HotKeyCombo &combo, Action action) 
         r.backend->installHandler(dispatch);
     }
 
-    std::unique_ptr<HotKey> hotKey(new HotKey(takeId(r), combo));
-    hotKey->m_ref = r.backend->registerHotKey(combo, {signature, hotKey->m_id});
-    if (!hotKey->m_ref) {
-        qCInfo(lcOrinHotkey) << "the system refused the shortcut" << combo.keyCode
-                             << combo.modifiers;
-        return nullptr;
-    }
-    r.actions[hotKey->m_id] = std::move(action);
-    return hotKey;
+    const quint32 id = takeId(r);
+    const quint64 generation = r.backendGeneration;
+    r.backend->registerHotKey(combo, {signature, id},
+                              [id, combo, generation, action = std::move(action),
+                               answer = std::move(answer)](std::optional<HotKeyBackend::Ref> ref) {
+                                  Registry &r = registry();
+                                  if (r.backendGeneration != generation)
+                                      return;
+                                  if (!ref) {
+                                      qCInfo(lcOrinHotkey) << "the system refused the shortcut"
+                                                           << combo.keyCode << combo.modifiers;
+                                      answer(nullptr);
+                                      return;
+                                  }
+                                  std::unique_ptr<HotKey> hotKey(new HotKey(id, combo));
+                                  hotKey->m_ref = ref;
+                                  r.actions[id] = action;
+                                  answer(std::move(hotKey));
+                              });
 }
 
 HotKey::~HotKey() {
@@ -91,4 +103,5 @@ void HotKey::setBackend(std::unique_ptr<HotKeyBackend> backend) {
     Registry &r = registry();
     r.backend = std::move(backend);
     r.handlerInstalled = false;
+    ++r.backendGeneration;
 }

@@ -12,13 +12,18 @@
 class HotKey {
 public:
     using Action = std::function<void()>;
+    // The registered hot key, or null when the system refused the combination.
+    using Answer = std::function<void(std::unique_ptr<HotKey>)>;
 
     // "ORIN", packed big-endian.
     static constexpr quint32 signature =
         (quint32('O') << 24) | (quint32('R') << 16) | (quint32('I') << 8) | quint32('N');
 
-    // Null when the system refuses the combination. Every attempt uses up an id.
-    static std::unique_ptr<HotKey> create(const HotKeyCombo &combo, Action action);
+    // Asks the system for the combination. `answer` runs before this returns or on a later turn
+    // (never when the service is replaced first); callers expect either, capture their owner
+    // weakly, and let a hot key that comes too late go (dropping it unregisters it). Every
+    // attempt uses up an id.
+    static void create(const HotKeyCombo &combo, Action action, Answer answer);
 
     ~HotKey();
     HotKey(const HotKey &) = delete;

@@ -12,8 +12,8 @@ namespace {
 class NullHotKeyBackend final : public HotKeyBackend {
 public:
     void installHandler(Handler) override {}
-    std::optional<Ref> registerHotKey(const HotKeyCombo &, HotKeyIdentifier) override {
-        return std::nullopt;
+    void registerHotKey(const HotKeyCombo &, HotKeyIdentifier, Answer answer) override {
+        answer(std::nullopt);
     }
     void unregisterHotKey(Ref) override {}
     bool canGrabShortcuts() const override { return false; }

@@ -21,15 +21,19 @@ class HotKeyBackend {
 public:
     using Handler = std::function<void(HotKeyIdentifier)>;
     using Ref = quintptr;
+    // The registration, or nothing when the system refuses it.
+    using Answer = std::function<void(std::optional<Ref>)>;
 
     virtual ~HotKeyBackend() = default;
 
     // Installs the one handler that receives every press of a registered combination.
     virtual void installHandler(Handler handler) = 0;
-    // Registers the combination synchronously; nothing when the system refuses it (another
-    // client holds it, the key has no equivalent here, or this process holds it already).
-    virtual std::optional<Ref> registerHotKey(const HotKeyCombo &combo,
-                                              HotKeyIdentifier identifier) = 0;
+    // Asks to register the combination; `answer` gets the registration, or nothing when the
+    // system refuses it (another client holds it, the key has no equivalent here, or this process
+    // holds it already). It runs before this returns or on a later turn (a desktop portal asks
+    // the user); a backend destroyed first never answers.
+    virtual void registerHotKey(const HotKeyCombo &combo, HotKeyIdentifier identifier,
+                                Answer answer) = 0;
     virtual void unregisterHotKey(Ref ref) = 0;
     // Whether this desktop lets an application grab shortcuts at all: when not, a refusal says
     // nothing about other applications.

@@ -2,8 +2,12 @@
 #include "OrinHotkey/HotKeyLogging.h"
 
 #include "OrinHotkey/KeyCodes.h"
-#include "OrinHotkey/X11/X11KeyboardMap.h"
 #include "OrinHotkey/XkbKeyboardMap.h"
+#include "OrinPlatform/PlatformBackend.h"
+
+#ifndef ORIN_NO_X11
+#include "OrinHotkey/X11/X11KeyboardMap.h"
+#endif
 
 namespace {
 
@@ -41,6 +45,22 @@ std::shared_ptr<const KeyboardMap> defaultMap() {
         return usMap();
     }();
     return map;
+}
+
+// The window system's own keymap, where the platform has one to read.
+std::shared_ptr<XkbKeyboardMap> windowSystemMap() {
+    switch (PlatformBackend::kind()) {
+    case PlatformBackend::Kind::X11:
+#ifndef ORIN_NO_X11
+        return X11KeyboardMap::current();
+#else
+        break;
+#endif
+    case PlatformBackend::Kind::Wayland:
+    case PlatformBackend::Kind::Null:
+        break;
+    }
+    return nullptr;
 }
 
 struct FixedName {
@@ -123,13 +143,11 @@ std::shared_ptr<const KeyboardMap> KeyboardLayout::current() {
         if (auto map = provider()())
             return map;
     }
-#ifndef ORIN_NO_X11
-    if (std::shared_ptr<XkbKeyboardMap> server = X11KeyboardMap::current()) {
+    if (std::shared_ptr<XkbKeyboardMap> server = windowSystemMap()) {
         if (server->hasLatinLayout())
             return server;
         return usMap();
     }
-#endif
     return defaultMap();
 }
 

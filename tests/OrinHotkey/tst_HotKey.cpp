@@ -1,5 +1,6 @@
 #include "OrinHotkey/HotKey.h"
 #include "Support/FakeHotKeyBackend.h"
+#include "Support/RegisteredHotKey.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -18,15 +19,15 @@ private Q_SLOTS:
 
     void registersUnderSignatureAndIdAndRefusalSpendsTheId() {
         const HotKeyCombo combo(8, 0x1800);
-        const auto first = HotKey::create(combo, [] {});
+        const auto first = registeredHotKey(combo, [] {});
         QVERIFY(first);
         QVERIFY(first->id() >= 1);
         QCOMPARE(m_desk.attempts.size(), 1);
         QCOMPARE(m_desk.attempts[0].combo, combo);
         QCOMPARE(m_desk.attempts[0].identifier, (HotKeyIdentifier{0x4F52494Eu, first->id()}));
         m_desk.refused.insert(9);
-        QVERIFY(!HotKey::create({9, 0x1800}, [] {}));
-        const auto third = HotKey::create({10, 0x1800}, [] {});
+        QVERIFY(!registeredHotKey({9, 0x1800}, [] {}));
+        const auto third = registeredHotKey({10, 0x1800}, [] {});
         QVERIFY(third);
         QCOMPARE(third->id(), first->id() + 2);
         QCOMPARE(m_desk.registered.size(), 2);
@@ -36,7 +37,7 @@ private Q_SLOTS:
 
     void actionRunsOnALaterTurn() {
         int runs = 0;
-        const auto hotKey = HotKey::create({8, 0x1800}, [&] { ++runs; });
+        const auto hotKey = registeredHotKey({8, 0x1800}, [&] { ++runs; });
         QVERIFY(hotKey);
         m_desk.press(hotKey->id());
         QCOMPARE(runs, 0); // never inside the platform's event handling
@@ -48,8 +49,8 @@ private Q_SLOTS:
     void eachPressRunsTheActionOfItsOwnId() {
         int a = 0;
         int b = 0;
-        const auto first = HotKey::create({8, 0x1800}, [&] { ++a; });
-        const auto second = HotKey::create({9, 0x1800}, [&] { ++b; });
+        const auto first = registeredHotKey({8, 0x1800}, [&] { ++a; });
+        const auto second = registeredHotKey({9, 0x1800}, [&] { ++b; });
         m_desk.press(second->id());
         m_desk.press(second->id());
         m_desk.press(first->id());
@@ -59,7 +60,7 @@ private Q_SLOTS:
     }
 
     void droppingUnregisters() {
-        auto hotKey = HotKey::create({8, 0x1800}, [] {});
+        auto hotKey = registeredHotKey({8, 0x1800}, [] {});
         QVERIFY(hotKey);
         const auto ref = m_desk.registered.keys().first();
         hotKey.reset();
@@ -69,7 +70,7 @@ private Q_SLOTS:
 
     void unknownOrDroppedBetweenPressAndJobDoesNothing() {
         int runs = 0;
-        auto hotKey = HotKey::create({8, 0x1800}, [&] { ++runs; });
+        auto hotKey = registeredHotKey({8, 0x1800}, [&] { ++runs; });
         const quint32 id = hotKey->id();
         m_desk.press(id + 1000); // unknown id
         m_desk.press(id);
@@ -83,9 +84,9 @@ private Q_SLOTS:
         // What the application does on a new combination: create the new one while the old one
         // is held, keep the old one when the new one is refused.
         int oldRuns = 0;
-        auto current = HotKey::create({8, 0x1800}, [&] { ++oldRuns; });
+        auto current = registeredHotKey({8, 0x1800}, [&] { ++oldRuns; });
         m_desk.refused.insert(9);
-        auto replacement = HotKey::create({9, 0x1800}, [] {});
+        auto replacement = registeredHotKey({9, 0x1800}, [] {});
         QVERIFY(!replacement);
         QCOMPARE(m_desk.registered.size(), 1);
         m_desk.press(current->id());
@@ -94,9 +95,9 @@ private Q_SLOTS:
 
     void replacementReleasesTheOldOne() {
         int newRuns = 0;
-        auto current = HotKey::create({8, 0x1800}, [] {});
+        auto current = registeredHotKey({8, 0x1800}, [] {});
         const quint32 oldId = current->id();
-        auto replacement = HotKey::create({9, 0x1800}, [&] { ++newRuns; });
+        auto replacement = registeredHotKey({9, 0x1800}, [&] { ++newRuns; });
         QVERIFY(replacement);
         current = std::move(replacement);
         QCOMPARE(m_desk.registered.size(), 1);
@@ -109,7 +110,7 @@ private Q_SLOTS:
     void actionMayDropItsOwnHotKey() {
         int runs = 0;
         std::unique_ptr<HotKey> hotKey;
-        hotKey = HotKey::create({8, 0x1800}, [&] {
+        hotKey = registeredHotKey({8, 0x1800}, [&] {
             ++runs;
             hotKey.reset();
         });

@@ -1,5 +1,6 @@
 #include "OrinHotkey/HotKey.h"
 #include "OrinHotkey/KeyCodes.h"
+#include "Support/RegisteredHotKey.h"
 #include "Support/XServerSession.h"
 
 #include <QAbstractNativeEventFilter>
@@ -161,8 +162,8 @@ private Q_SLOTS:
     void firesOncePerPressAndOnlyForItsModifiers() {
         int runs = 0;
         int sentinel = 0;
-        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
-        const auto marker = HotKey::create(controlOptionD, [&] { ++sentinel; });
+        const auto hotKey = registeredHotKey(controlOptionC, [&] { ++runs; });
+        const auto marker = registeredHotKey(controlOptionD, [&] { ++sentinel; });
         QVERIFY(hotKey);
         QVERIFY(marker);
         for (const char *keys : {"ctrl+alt+shift+c", "ctrl+c", "ctrl+alt+c", "ctrl+alt+d"})
@@ -174,7 +175,7 @@ private Q_SLOTS:
 
     void heldComboActsOnce() {
         int runs = 0;
-        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
+        const auto hotKey = registeredHotKey(controlOptionC, [&] { ++runs; });
         QVERIFY(hotKey);
         KeyWatcher watcher(keycodeC);
         const QStringList keyUp{QStringLiteral("keyup"), QStringLiteral("ctrl+alt+c")};
@@ -204,7 +205,7 @@ private Q_SLOTS:
         QFETCH(quint32, keyCode);
         int runs = 0;
         const auto hotKey =
-            HotKey::create(HotKeyCombo(keyCode, HotKeyCombo::controlKey), [&] { ++runs; });
+            registeredHotKey(HotKeyCombo(keyCode, HotKeyCombo::controlKey), [&] { ++runs; });
         QVERIFY(hotKey);
         QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+") + key}));
         QTRY_COMPARE(runs, 1);
@@ -220,7 +221,7 @@ private Q_SLOTS:
     void firesWithLockKeysOn() {
         QFETCH(QStringList, locks);
         int runs = 0;
-        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
+        const auto hotKey = registeredHotKey(controlOptionC, [&] { ++runs; });
         QVERIFY(hotKey);
         const auto toggle = [&] {
             for (const QString &lock : locks)
@@ -240,7 +241,7 @@ private Q_SLOTS:
         const quint16 held = controlAlt | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2;
         QVERIFY(other.grab(keycodeC, held));
         int runs = 0;
-        const auto hotKey = HotKey::create(controlOptionC, [&] { ++runs; });
+        const auto hotKey = registeredHotKey(controlOptionC, [&] { ++runs; });
         QVERIFY(!hotKey);
         other.ungrab(keycodeC, held);
 
@@ -251,23 +252,23 @@ private Q_SLOTS:
     void plainVariantHeldElsewhere() {
         OtherClient other;
         QVERIFY(other.grab(keycodeC, controlAlt));
-        QVERIFY(!HotKey::create(controlOptionC, [] {}));
+        QVERIFY(!registeredHotKey(controlOptionC, [] {}));
         other.ungrab(keycodeC, controlAlt);
         // Free again: now it registers.
-        QVERIFY(HotKey::create(controlOptionC, [] {}));
+        QVERIFY(registeredHotKey(controlOptionC, [] {}));
     }
 
     void sameComboTwiceInProcessIsRefused() {
         int runs = 0;
-        const auto first = HotKey::create(controlOptionC, [&] { ++runs; });
+        const auto first = registeredHotKey(controlOptionC, [&] { ++runs; });
         QVERIFY(first);
-        QVERIFY(!HotKey::create(controlOptionC, [] {}));
+        QVERIFY(!registeredHotKey(controlOptionC, [] {}));
         QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
         QTRY_COMPARE(runs, 1);
     }
 
     void releasedOnDestruction() {
-        auto hotKey = HotKey::create(controlOptionC, [] {});
+        auto hotKey = registeredHotKey(controlOptionC, [] {});
         QVERIFY(hotKey);
         OtherClient probe;
         QVERIFY(!probe.canGrabAllVariants(keycodeC, controlAlt));
@@ -278,7 +279,7 @@ private Q_SLOTS:
 
     void renewedWhenNumLockMoves() {
         MappingWatcher watcher;
-        const auto hotKey = HotKey::create(controlOptionC, [] {});
+        const auto hotKey = registeredHotKey(controlOptionC, [] {});
         QVERIFY(hotKey);
         OtherClient other;
         OtherClient probe;

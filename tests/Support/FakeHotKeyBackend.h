@@ -8,6 +8,9 @@
 #include <QList>
 #include <QSet>
 
+#include <functional>
+#include <utility>
+
 // The desktop's shortcut service as a test sets it up: refuses chosen key codes, remembers what
 // it was asked and what is registered, and presses keys. The test owns it; the backend that
 // HotKey::setBackend() takes reports into it.
@@ -25,6 +28,15 @@ struct ShortcutDesk {
     HotKeyBackend::Handler handler;
     int installs = 0;
     HotKeyBackend::Ref nextRef = 1;
+    // When set, registrations wait in `pending` until answerPending() answers them, deciding then.
+    bool answerLater = false;
+    QList<std::function<void()>> pending;
+
+    void answerPending() {
+        const QList<std::function<void()>> waiting = std::exchange(pending, {});
+        for (const auto &answer : waiting)
+            answer();
+    }
 
     QList<HotKeyCombo> attemptedCombos() const {
         QList<HotKeyCombo> combos;
@@ -44,14 +56,23 @@ public:
         ++m_desk.installs;
         m_desk.handler = std::move(handler);
     }
-    std::optional<Ref> registerHotKey(const HotKeyCombo &combo,
-                                      HotKeyIdentifier identifier) override {
+    void registerHotKey(const HotKeyCombo &combo, HotKeyIdentifier identifier,
+                        Answer answer) override {
         m_desk.attempts.append({combo, identifier});
-        if (m_desk.refused.contains(combo.keyCode))
-            return std::nullopt;
-        const Ref ref = m_desk.nextRef++;
-        m_desk.registered.insert(ref, combo);
-        return ref;
+        ShortcutDesk &desk = m_desk;
+        auto decide = [&desk, combo, answer] {
+            if (desk.refused.contains(combo.keyCode)) {
+                answer(std::nullopt);
+                return;
+            }
+            const Ref ref = desk.nextRef++;
+            desk.registered.insert(ref, combo);
+            answer(ref);
+        };
+        if (m_desk.answerLater)
+            m_desk.pending.append(decide);
+        else
+            decide();
     }
     void unregisterHotKey(Ref ref) override {
         m_desk.registered.remove(ref);

@@ -4,26 +4,45 @@
 
 #include <QList>
 
+#include <utility>
+
 // A permission whose answers the test sets, counting what was asked of it.
 class FakePermission final : public PermissionChecker {
 public:
     // Answered in turn, the last one staying; `granted` when there are none.
-    mutable QList<bool> answers;
+    QList<bool> answers;
     bool granted = false;
     // Whether the desktop has a setting for it.
     bool settings = true;
-    mutable int checks = 0;
+    int checks = 0;
+    // When set, checks wait in `pending` until answerPending() answers them.
+    bool answerLater = false;
+    QList<Answer> pending;
     int requests = 0;
     int settingsOpened = 0;
 
-    bool isGranted() const override {
+    void check(Answer answer) override {
         ++checks;
-        if (answers.isEmpty())
-            return granted;
-        return answers.size() > 1 ? answers.takeFirst() : answers.first();
+        if (answerLater)
+            pending.append(std::move(answer));
+        else
+            answer(nextAnswer());
+    }
+    // Answers the waiting checks in the order they were asked.
+    void answerPending() {
+        const QList<Answer> waiting = std::exchange(pending, {});
+        for (const Answer &answer : waiting)
+            answer(nextAnswer());
     }
     void request() override { ++requests; }
     bool hasSettings() const override { return settings; }
     void openSettings() override { ++settingsOpened; }
     QString deniedReason() const override { return QStringLiteral("The test denies it."); }
+
+private:
+    bool nextAnswer() {
+        if (answers.isEmpty())
+            return granted;
+        return answers.size() > 1 ? answers.takeFirst() : answers.first();
+    }
 };

@@ -77,7 +77,7 @@ Library sampleLibrary() {
 class GrantedPermission : public PermissionChecker {
 public:
     bool granted = false;
-    bool isGranted() const override { return granted; }
+    void check(Answer answer) override { answer(granted); }
     void request() override {}
     // The page as it looks where the desktop has a setting to open.
     bool hasSettings() const override { return true; }

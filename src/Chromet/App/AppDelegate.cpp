@@ -209,30 +209,44 @@ void AppDelegate::presentWithoutTray() {
     // Once: later launches stay quiet, and a second start or the desktop entry opens the window.
     m_prefs->setHasSeenNoTrayNotice(true);
     openSettings(QStringLiteral("general"));
-    runAlert(noTrayAlert(m_prefs->hotKey(), qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
+    runAlert(
+        noTrayAlert(HotKey::canGrabShortcuts() ? std::optional(m_prefs->hotKey()) : std::nullopt,
+                    qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
 }
 
-AlertSpec AppDelegate::noTrayAlert(const HotKeyCombo &hotKey, const QString &currentDesktop) {
+AlertSpec AppDelegate::noTrayAlert(const std::optional<HotKeyCombo> &hotKey,
+                                   const QString &currentDesktop) {
     AlertSpec alert;
     alert.messageText = QStringLiteral("No system tray found");
-    alert.informativeText = QStringLiteral("Chromet keeps its settings window as the way in: pick "
-                                           "with ") +
-                            hotKey.displayString() +
-                            QStringLiteral(" or the window's Pick Color button, and quit there. ") +
-                            TraylessSection::trayHelp(currentDesktop);
+    alert.informativeText =
+        QStringLiteral("Chromet keeps its settings window as the way in: pick with ") +
+        (hotKey ? hotKey->displayString() + QStringLiteral(" or ") : QString()) +
+        QStringLiteral("the window's Pick Color button, and quit there. ") +
+        TraylessSection::trayHelp(currentDesktop);
     alert.buttons = {QStringLiteral("OK")};
     return alert;
 }
 
 void AppDelegate::warmUpCapture() {
-    if (m_loupe && m_permission->isGranted())
-        m_loupe->warmUp();
+    if (!m_loupe)
+        return;
+    const QPointer<AppDelegate> self(this);
+    m_permission->check([self](bool granted) {
+        if (self && granted && self->m_loupe)
+            self->m_loupe->warmUp();
+    });
 }
 
 void AppDelegate::registerHotKey() {
     const HotKeyCombo combo = m_prefs->hotKey();
     // Restoring the preference below posts the change notification again; this ends that call.
-    if (m_registeredCombo && *m_registeredCombo == combo)
+    if (m_registeredCombo && *m_registeredCombo == combo) {
+        // Back to the working one: an answer still to come is of no use.
+        ++m_hotKeyRequest;
+        m_requestedCombo.reset();
+        return;
+    }
+    if (m_requestedCombo && *m_requestedCombo == combo)
         return;
 
     if (!HotKey::canGrabShortcuts()) {
@@ -242,10 +256,24 @@ void AppDelegate::registerHotKey() {
     }
 
     QPointer<AppDelegate> self(this);
-    std::unique_ptr<HotKey> created = HotKey::create(combo, [self] {
-        if (self)
-            self->startPick();
-    });
+    m_requestedCombo = combo;
+    const quint64 request = ++m_hotKeyRequest;
+    HotKey::create(
+        combo,
+        [self] {
+            if (self)
+                self->startPick();
+        },
+        [self, request, combo](std::unique_ptr<HotKey> created) {
+            // Gone or overtaken: a hot key that came too late is released as it goes.
+            if (!self || request != self->m_hotKeyRequest)
+                return;
+            self->m_requestedCombo.reset();
+            self->hotKeyAnswered(combo, std::move(created));
+        });
+}
+
+void AppDelegate::hotKeyAnswered(const HotKeyCombo &combo, std::unique_ptr<HotKey> created) {
     if (created) {
         // The previous registration goes as it is replaced.
         m_hotKey = std::move(created);
@@ -283,11 +311,26 @@ void AppDelegate::startPick() {
         m_loupe->start([](const PickedColor &) {});
         return;
     }
-    if (!m_permission->isGranted()) {
-        presentCaptureProblem(QString());
-        finishWaiters(std::nullopt);
+    if (m_checkingPermission)
         return;
-    }
+    m_checkingPermission = true;
+    const QPointer<AppDelegate> self(this);
+    m_permission->check([self](bool granted) {
+        if (!self)
+            return;
+        self->m_checkingPermission = false;
+        if (!granted) {
+            self->presentCaptureProblem(QString());
+            self->finishWaiters(std::nullopt);
+            return;
+        }
+        self->beginPick();
+    });
+}
+
+void AppDelegate::beginPick() {
+    if (!m_loupe || m_loupe->isShowing())
+        return;
     QPointer<AppDelegate> self(this);
     m_loupe->start([self](const PickedColor &color) {
         // The loupe confirms in its own label; the tray icon's feedback is for menu commands.
@@ -350,14 +393,20 @@ void AppDelegate::presentCaptureProblem(const QString &error) {
     if (m_permissionAlertShowing)
         return;
     m_permissionAlertShowing = true;
-    const bool hasSettings = m_permission->hasSettings();
-    const bool looksGranted = m_permission->isGranted();
-    const AlertSpec alert =
-        captureProblemAlert(error, hasSettings, looksGranted, m_permission->deniedReason());
-    const bool openSettings = runAlert(alert) == 0 && hasSettings;
-    if (openSettings)
-        m_permission->openSettings();
-    m_permissionAlertShowing = false;
+    const QPointer<AppDelegate> self(this);
+    m_permission->check([self, error](bool looksGranted) {
+        if (!self)
+            return;
+        const bool hasSettings = self->m_permission->hasSettings();
+        const AlertSpec alert = captureProblemAlert(error, hasSettings, looksGranted,
+                                                    self->m_permission->deniedReason());
+        const bool openSettings = self->runAlert(alert) == 0 && hasSettings;
+        if (!self)
+            return;
+        if (openSettings)
+            self->m_permission->openSettings();
+        self->m_permissionAlertShowing = false;
+    });
 }
 
 void AppDelegate::buildMenu(QMenu *menu) {
@@ -537,9 +586,9 @@ void AppDelegate::showOnboarding() {
                                                               self->finishOnboarding();
                                                       });
     }
-    m_onboarding->show(
-        ChrometOnboarding::steps(m_prefs->hotKey().displayString(), m_permission.get()), 0,
-        ChrometOnboarding::finishTitle());
+    m_onboarding->show(ChrometOnboarding::steps(m_prefs->hotKey().displayString(),
+                                                m_permission.get(), HotKey::canGrabShortcuts()),
+                       0, ChrometOnboarding::finishTitle());
     if (m_mainMenu && m_onboarding->window())
         m_mainMenu->install(m_onboarding->window());
     qCInfo(lcChromet, "Chromet: onboarding shown");

@@ -75,13 +75,15 @@ public:
     // event loop about to run.
     void applicationDidFinishLaunching();
 
-    // Registers prefs.hotKey unless it is the one registered already. When the desktop refuses it,
-    // logs "Chromet: could not register shortcut Ctrl+Alt+C" and tells the user: a refused change
-    // restores the preference to the working shortcut; a refusal at launch leaves the application
-    // without one (the menu's Pick Color still works).
+    // Asks for prefs.hotKey unless it is the one registered (or asked for) already; the working
+    // one stays until the new one is granted, and an answer to a request overtaken by a later
+    // one is let go. When the desktop refuses it, logs "Chromet: could not register shortcut
+    // Ctrl+Alt+C" and tells the user: a refused change restores the preference to the working
+    // shortcut; a refusal at launch leaves the application without one (the menu's Pick Color
+    // still works).
     void registerHotKey();
-    // Begins a pick; ends the one that is showing; or, when the screen cannot be read, shows the
-    // alert that says why (one at a time).
+    // Begins a pick once the permission answers yes; ends the one that is showing; or, when the
+    // screen cannot be read, shows the alert that says why (one at a time).
     void startPick();
     // Called with the color of the next pick, or nothing when it ends without one (cancelled, or
     // the screen cannot be read). Joins the pick that is showing, else begins one.
@@ -118,8 +120,10 @@ public:
     // launch, so the settings window (its General page offering Pick Color and Quit) is the way
     // in. The first such launch opens it and says why, once.
     bool isWithoutTray() const { return m_withoutTray; }
-    // The alert of the first launch without a tray, for the desktop named by XDG_CURRENT_DESKTOP.
-    static AlertSpec noTrayAlert(const HotKeyCombo &hotKey, const QString &currentDesktop);
+    // The alert of the first launch without a tray, for the desktop named by XDG_CURRENT_DESKTOP;
+    // no `hotKey` where shortcuts cannot be grabbed.
+    static AlertSpec noTrayAlert(const std::optional<HotKeyCombo> &hotKey,
+                                 const QString &currentDesktop);
 
     // The screen-recording alert's texts for a permission that looks granted or not.
     static AlertSpec screenRecordingAlert(bool looksGranted);
@@ -156,6 +160,10 @@ private:
     // Shows the capture-problem alert unless one is showing, and opens the permission's settings
     // when the user asks. Used before a pick and after a failed capture.
     void presentCaptureProblem(const QString &error);
+    // The desktop's answer to the request for `combo`.
+    void hotKeyAnswered(const HotKeyCombo &combo, std::unique_ptr<HotKey> created);
+    // The pick itself, once the permission is granted.
+    void beginPick();
     // Answers every pickThen() waiter.
     void finishWaiters(const std::optional<PickedColor> &color);
     // The first pick should not pay for setting up the capture (nor its windows).
@@ -185,6 +193,11 @@ private:
     std::unique_ptr<CopyFeedback> m_copyFeedback;
     std::unique_ptr<HotKey> m_hotKey;
     std::optional<HotKeyCombo> m_registeredCombo;
+    // The combination asked for and not answered yet, and the number of the latest request.
+    std::optional<HotKeyCombo> m_requestedCombo;
+    quint64 m_hotKeyRequest = 0;
+    // A pick waits for the permission's answer; more requests meanwhile join it.
+    bool m_checkingPermission = false;
     // Open while onboarding is; deleted later, as its finish runs inside its own closing.
     QPointer<OnboardingWindowController> m_onboarding;
     std::unique_ptr<SettingsWindowController> m_settingsWindow;

@@ -28,7 +28,15 @@ constexpr int handOverMs = 5000;
 int runOneShotPick(bool print, std::optional<ColorFormat> format, QTextStream &out,
                    QTextStream &err) {
     const std::unique_ptr<PermissionChecker> permission = PermissionChecker::createDefault();
-    if (!permission->isGranted()) {
+    std::optional<bool> granted;
+    QEventLoop asking;
+    permission->check([&granted, &asking](bool answer) {
+        granted = answer;
+        asking.quit();
+    });
+    if (!granted)
+        asking.exec();
+    if (!granted.value_or(false)) {
         err << "chromet: cannot read the screen: "
             << (permission->hasSettings()
                     ? QStringLiteral("turn on Screen Recording for Chromet in the settings")

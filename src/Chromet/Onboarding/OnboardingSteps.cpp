@@ -5,6 +5,8 @@
 #include "Chromet/Onboarding/WelcomeStep.h"
 #include "Chromet/Picking/PermissionChecker.h"
 
+#include <memory>
+
 namespace ChrometOnboarding {
 
 QString windowTitle() {
@@ -15,15 +17,31 @@ QString finishTitle() {
     return QStringLiteral("Start Using Chromet");
 }
 
-QList<OnboardingStep> steps(const QString &hotKey, PermissionChecker *permission) {
+QList<OnboardingStep> steps(const QString &hotKey, PermissionChecker *permission,
+                            bool canGrabShortcuts) {
+    // The step is complete by the checker's latest answer; one question at a time.
+    struct Answers {
+        bool granted = false;
+        bool asking = false;
+    };
+    const auto answers = std::make_shared<Answers>();
     return {
         {QStringLiteral("welcome"), [] { return new WelcomeStep; }, {}},
         {QStringLiteral("screenRecording"),
          [permission] { return new ScreenRecordingStep(permission); },
-         [permission] {
-             return permission && permission->isGranted();
+         [permission, answers] {
+             if (permission && !answers->asking) {
+                 answers->asking = true;
+                 permission->check([answers](bool granted) {
+                     answers->granted = granted;
+                     answers->asking = false;
+                 });
+             }
+             return answers->granted;
          }},
-        {QStringLiteral("shortcut"), [hotKey] { return new ShortcutStep(hotKey); }, {}},
+        {QStringLiteral("shortcut"),
+         [hotKey, canGrabShortcuts] { return new ShortcutStep(hotKey, canGrabShortcuts); },
+         {}},
     };
 }
 

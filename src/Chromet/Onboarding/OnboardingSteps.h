@@ -17,7 +17,9 @@ QString windowTitle(); // "Welcome to Chromet"
 QString finishTitle(); // "Start Using Chromet"
 
 // "welcome", "screenRecording" (complete when the checker grants) and "shortcut" with the
-// shortcut's displayed text. The checker must outlive the pages.
-QList<OnboardingStep> steps(const QString &hotKey, PermissionChecker *permission);
+// shortcut's displayed text, or the command for a desktop key binding where shortcuts cannot be
+// grabbed. The checker must outlive the pages.
+QList<OnboardingStep> steps(const QString &hotKey, PermissionChecker *permission,
+                            bool canGrabShortcuts = true);
 
 } // namespace ChrometOnboarding

@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -80,8 +81,22 @@ ScreenRecordingStep::ScreenRecordingStep(PermissionChecker *permission, QWidget 
 }
 
 void ScreenRecordingStep::refresh() {
-    m_granted = m_permission && m_permission->isGranted();
-    showState();
+    if (!m_permission) {
+        m_granted = false;
+        showState();
+        return;
+    }
+    if (m_checking)
+        return;
+    m_checking = true;
+    const QPointer<ScreenRecordingStep> self(this);
+    m_permission->check([self](bool granted) {
+        if (!self)
+            return;
+        self->m_checking = false;
+        self->m_granted = granted;
+        self->showState();
+    });
 }
 
 void ScreenRecordingStep::openSettings() {

@@ -25,7 +25,7 @@ public:
     bool isGranted() const { return m_granted; }
     bool hasRequested() const { return m_requested; }
 
-    // Asks the checker again and shows its answer.
+    // Asks the checker again and shows its answer when it comes; one question at a time.
     void refresh();
     // "Open Settings": requests the permission the first time only, then opens the settings.
     void openSettings();
@@ -40,6 +40,7 @@ private:
     PermissionChecker *m_permission = nullptr;
     bool m_granted = false;
     bool m_requested = false;
+    bool m_checking = false;
     QTimer m_timer;
 
     QLabel *m_symbol = nullptr;

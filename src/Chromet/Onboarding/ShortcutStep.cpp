@@ -2,6 +2,7 @@
 
 #include "Chromet/Onboarding/StepWidgets.h"
 #include "OrinOnboarding/ShortcutBadge.h"
+#include "OrinSettings/CommandBinding.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -51,15 +52,22 @@ QWidget *controlRow(const Control &control, QWidget *parent) {
 
 } // namespace
 
-ShortcutStep::ShortcutStep(const QString &hotKey, QWidget *parent)
+ShortcutStep::ShortcutStep(const QString &hotKey, bool canGrabShortcuts, QWidget *parent)
     : QWidget(parent)
     , m_hotKey(hotKey) {
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(16);
     column->addStretch(1);
-    addCentered(column, text(QStringLiteral("Press it anywhere"), TextStyle::title, this));
-    addCentered(column, new ShortcutBadge(hotKey, this));
+    if (canGrabShortcuts) {
+        addCentered(column, text(QStringLiteral("Press it anywhere"), TextStyle::title, this));
+        addCentered(column, new ShortcutBadge(hotKey, this));
+    } else {
+        addCentered(column, text(QStringLiteral("Bind a key to pick"), TextStyle::title, this));
+        addCentered(column, text(CommandBinding::explanation(QStringLiteral("Chromet")),
+                                 TextStyle::body, this, true, 400));
+        addCentered(column, new CommandBinding(QStringLiteral("chromet pick"), this));
+    }
 
     auto *list = new QWidget(this);
     list->setObjectName(QStringLiteral("controls"));

@@ -11,7 +11,7 @@ namespace {
 // Where no backend can read the screen: never granted, and nothing to ask or open.
 class NullPermissionChecker final : public PermissionChecker {
 public:
-    bool isGranted() const override { return false; }
+    void check(Answer answer) override { answer(false); }
     void request() override {}
     bool hasSettings() const override { return false; }
     void openSettings() override {}

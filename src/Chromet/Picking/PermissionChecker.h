@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // Whether this program may read the screen, and how to ask for it. The delegate checks before
@@ -9,10 +10,14 @@
 // reports an error: a check that cannot be made answers no.
 class PermissionChecker {
 public:
+    using Answer = std::function<void(bool granted)>;
+
     virtual ~PermissionChecker() = default;
 
-    // True when screen images can be captured now. Evaluated afresh on every call.
-    virtual bool isGranted() const = 0;
+    // Whether screen images can be captured now, evaluated afresh on every call. `answer` runs
+    // before this returns or on a later turn (a desktop portal asks its service): callers expect
+    // either and capture their owner weakly. A checker destroyed first never answers.
+    virtual void check(Answer answer) = 0;
     // Asks the desktop for the permission, where it has such a request.
     virtual void request() = 0;
     // Whether the desktop has a setting for the permission that openSettings() shows; without
@@ -20,7 +25,7 @@ public:
     virtual bool hasSettings() const = 0;
     // Opens the desktop's settings where the permission is granted, where there is one.
     virtual void openSettings() = 0;
-    // When isGranted() says no and there is no setting to change: why, as a sentence for the user.
+    // When check() says no and there is no setting to change: why, as a sentence for the user.
     virtual QString deniedReason() const = 0;
 
     // The checker of PlatformBackend::kind().

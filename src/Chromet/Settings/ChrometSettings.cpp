@@ -1,6 +1,7 @@
 #include "Chromet/Settings/ChrometSettings.h"
 
 #include "Chromet/Settings/GeneralPage.h"
+#include "OrinHotkey/HotKey.h"
 #include "OrinSettings/PageAssembly.h"
 #include "OrinSettings/SettingsIcon.h"
 #include "OrinSettings/SettingsWindowController.h"
@@ -36,9 +37,10 @@ QList<SettingsPage> pages(Preferences &prefs, LaunchAtLogin *launchAtLogin,
          // What the taskbar switch and the tray are called here.
          QStringLiteral("taskbar"), QStringLiteral("tray")},
         [p, launchAtLogin, withoutTray]() -> QWidget * {
-            auto *page = new GeneralPage(*p, launchAtLogin);
+            const bool canGrab = HotKey::canGrabShortcuts();
+            auto *page = new GeneralPage(*p, launchAtLogin, {}, canGrab);
             if (withoutTray)
-                page->insertSection(0, new TraylessSection(*p, *withoutTray));
+                page->insertSection(0, new TraylessSection(*p, *withoutTray, canGrab));
             return page;
         },
     }};

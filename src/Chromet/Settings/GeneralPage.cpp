@@ -3,6 +3,7 @@
 #include "Chromet/App/Preferences.h"
 #include "Chromet/Color/ColorFormat.h"
 #include "OrinSettings/AppSection.h"
+#include "OrinSettings/CommandBinding.h"
 #include "OrinSettings/DockIcon.h"
 #include "OrinSettings/SettingsRow.h"
 #include "OrinSettings/SettingsSection.h"
@@ -13,20 +14,30 @@
 #include <QSignalBlocker>
 
 GeneralPage::GeneralPage(Preferences &prefs, LaunchAtLogin *launchAtLogin,
-                         ApplyDockIcon applyDockIcon, QWidget *parent)
+                         ApplyDockIcon applyDockIcon, bool canGrabShortcuts, QWidget *parent)
     : SettingsForm(parent)
     , m_prefs(prefs) {
     Preferences *const p = &m_prefs;
 
-    m_shortcut =
-        new ShortcutSection(QStringLiteral("Pick Color"), QStringLiteral("Works in every app."),
-                            Binding<HotKeyCombo>{[p] { return p->hotKey(); },
-                                                 [p](const HotKeyCombo &combo) {
-                                                     p->setHotKey(combo);
-                                                 }},
-                            Preferences::defaultHotKey);
-    addSection(m_shortcut);
-    connect(p, &Preferences::hotKeyChanged, m_shortcut, &ShortcutSection::refresh);
+    if (!canGrabShortcuts) {
+        // A recorder here could not act: the desktop's own key bindings can run a pick instead.
+        auto *section = new SettingsSection(QStringLiteral("Shortcut"));
+        m_pickCommand = new CommandBinding(QStringLiteral("chromet pick"));
+        section->addRow(new SettingsRow(QStringLiteral("Pick Color"),
+                                        CommandBinding::explanation(QStringLiteral("Chromet")),
+                                        m_pickCommand));
+        addSection(section);
+    } else {
+        m_shortcut =
+            new ShortcutSection(QStringLiteral("Pick Color"), QStringLiteral("Works in every app."),
+                                Binding<HotKeyCombo>{[p] { return p->hotKey(); },
+                                                     [p](const HotKeyCombo &combo) {
+                                                         p->setHotKey(combo);
+                                                     }},
+                                Preferences::defaultHotKey);
+        addSection(m_shortcut);
+        connect(p, &Preferences::hotKeyChanged, m_shortcut, &ShortcutSection::refresh);
+    }
 
     m_copy = new SettingsSection(QStringLiteral("Copy"));
     m_format = new QComboBox;

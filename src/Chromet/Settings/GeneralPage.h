@@ -7,6 +7,7 @@
 #include "OrinSettings/SettingsForm.h"
 
 class AppSection;
+class CommandBinding;
 class LaunchAtLogin;
 class Preferences;
 class QComboBox;
@@ -24,11 +25,16 @@ public:
     using ApplyDockIcon = std::function<void(bool visible)>;
 
     // A null `launchAtLogin` stands for LaunchAtLogin::shared(); an empty `applyDockIcon` for
-    // DockIcon::apply(). `prefs` must outlive the page.
+    // DockIcon::apply(). `prefs` must outlive the page. Where `canGrabShortcuts` is false the
+    // shortcut section shows the command a desktop key binding can run instead of a recorder.
     explicit GeneralPage(Preferences &prefs, LaunchAtLogin *launchAtLogin = nullptr,
-                         ApplyDockIcon applyDockIcon = {}, QWidget *parent = nullptr);
+                         ApplyDockIcon applyDockIcon = {}, bool canGrabShortcuts = true,
+                         QWidget *parent = nullptr);
 
+    // Null where shortcuts cannot be grabbed.
     ShortcutSection *shortcutSection() const { return m_shortcut; }
+    // Null where they can.
+    CommandBinding *pickCommand() const { return m_pickCommand; }
     SettingsSection *copySection() const { return m_copy; }
     AppSection *appSection() const { return m_app; }
     QComboBox *formatPicker() const { return m_format; }
@@ -37,6 +43,7 @@ public:
 private:
     Preferences &m_prefs;
     ShortcutSection *m_shortcut = nullptr;
+    CommandBinding *m_pickCommand = nullptr;
     SettingsSection *m_copy = nullptr;
     AppSection *m_app = nullptr;
     QComboBox *m_format = nullptr;

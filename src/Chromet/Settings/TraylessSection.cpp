@@ -8,13 +8,16 @@
 
 namespace {
 
-QString pickSubtitle(const HotKeyCombo &combo) {
+QString pickSubtitle(const HotKeyCombo &combo, bool canGrabShortcuts) {
+    if (!canGrabShortcuts)
+        return QStringLiteral("Or bind a key to chromet pick, as Shortcut below says.");
     return QStringLiteral("Or press ") + combo.displayString() + QStringLiteral(" in any app.");
 }
 
 } // namespace
 
-TraylessSection::TraylessSection(Preferences &prefs, Actions actions, QWidget *parent)
+TraylessSection::TraylessSection(Preferences &prefs, Actions actions, bool canGrabShortcuts,
+                                 QWidget *parent)
     : SettingsSection(QStringLiteral("No Tray Icon"), parent) {
     auto *pick = new QPushButton(QStringLiteral("Pick Color"));
     connect(pick, &QPushButton::clicked, this, [pickAction = std::move(actions.pick)] {
@@ -22,11 +25,13 @@ TraylessSection::TraylessSection(Preferences &prefs, Actions actions, QWidget *p
             pickAction();
     });
     m_pick = pick;
-    m_pickRow = new SettingsRow(QStringLiteral("Pick Color"), pickSubtitle(prefs.hotKey()), pick);
+    m_pickRow = new SettingsRow(QStringLiteral("Pick Color"),
+                                pickSubtitle(prefs.hotKey(), canGrabShortcuts), pick);
     addRow(m_pickRow);
-    connect(&prefs, &Preferences::hotKeyChanged, this, [this](const HotKeyCombo &combo) {
-        m_pickRow->subtitleLabel()->setText(pickSubtitle(combo));
-    });
+    connect(&prefs, &Preferences::hotKeyChanged, this,
+            [this, canGrabShortcuts](const HotKeyCombo &combo) {
+                m_pickRow->subtitleLabel()->setText(pickSubtitle(combo, canGrabShortcuts));
+            });
 
     auto *quit = new QPushButton(QStringLiteral("Quit Chromet"));
     connect(quit, &QPushButton::clicked, this, [quitAction = std::move(actions.quit)] {

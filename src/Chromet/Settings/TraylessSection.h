@@ -21,7 +21,9 @@ public:
     };
 
     // `prefs` must outlive the section; the shortcut shown follows its changes.
-    TraylessSection(Preferences &prefs, Actions actions, QWidget *parent = nullptr);
+    // Where `canGrabShortcuts` is false the pick row points to the desktop's key bindings.
+    TraylessSection(Preferences &prefs, Actions actions, bool canGrabShortcuts = true,
+                    QWidget *parent = nullptr);
 
     // How to get a tray on the desktop named by XDG_CURRENT_DESKTOP (a colon-separated list).
     static QString trayHelp(const QString &currentDesktop);

@@ -78,8 +78,13 @@ void X11HotKeyBackend::installHandler(Handler handler) {
     }
 }
 
-std::optional<HotKeyBackend::Ref> X11HotKeyBackend::registerHotKey(const HotKeyCombo &combo,
-                                                                   HotKeyIdentifier identifier) {
+void X11HotKeyBackend::registerHotKey(const HotKeyCombo &combo, HotKeyIdentifier identifier,
+                                      Answer answer) {
+    answer(grabCombo(combo, identifier));
+}
+
+std::optional<HotKeyBackend::Ref> X11HotKeyBackend::grabCombo(const HotKeyCombo &combo,
+                                                              HotKeyIdentifier identifier) {
     const auto keycode = KeyCodes::toX11(combo.keyCode);
     if (!keycode) {
         qCInfo(lcOrinHotkey) << "no X11 key for key code" << combo.keyCode;

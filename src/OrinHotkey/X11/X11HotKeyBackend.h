@@ -26,8 +26,9 @@ public:
     ~X11HotKeyBackend() override;
 
     void installHandler(Handler handler) override;
-    std::optional<Ref> registerHotKey(const HotKeyCombo &combo,
-                                      HotKeyIdentifier identifier) override;
+    // Answers at once: the server grants or refuses the grab synchronously.
+    void registerHotKey(const HotKeyCombo &combo, HotKeyIdentifier identifier,
+                        Answer answer) override;
     void unregisterHotKey(Ref ref) override;
     bool canGrabShortcuts() const override { return true; }
 
@@ -37,6 +38,8 @@ public:
     static quint16 x11Modifiers(quint32 carbonModifiers);
 
 private:
+    std::optional<Ref> grabCombo(const HotKeyCombo &combo, HotKeyIdentifier identifier);
+
     struct Grab {
         HotKeyIdentifier identifier;
         quint8 keycode = 0;

@@ -44,6 +44,61 @@ private Q_SLOTS:
     void refusedAtLaunchAlertsAndLeavesThePreference();
     void refusedChangeKeepsTheWorkingShortcut();
     void changedShortcutReplacesTheRegistration();
+    // The desktop answers later: the working shortcut stays until then; a refusal keeps it and
+    // says so, a grant replaces it, and a grant to a request overtaken meanwhile is let go.
+    void lateShortcutAnswers() {
+        AppDelegate &delegate = makeDelegate();
+        delegate.applicationDidFinishLaunching();
+        HotKey *working = delegate.hotKey();
+        QVERIFY(working);
+        m_desk.answerLater = true;
+        m_desk.refused.insert(ctrlAltX.keyCode);
+
+        m_prefs->setHotKey(ctrlAltX);
+        QCOMPARE(delegate.hotKey(), working);
+        QVERIFY(m_presenter->alerts.isEmpty());
+        QTest::ignoreMessage(QtWarningMsg, "Chromet: could not register shortcut Ctrl+Alt+X");
+        m_desk.answerPending();
+        QCOMPARE(m_presenter->alerts.size(), 1);
+        QCOMPARE(m_presenter->alerts.first().informativeText,
+                 QStringLiteral("Another app uses this shortcut, so Chromet kept Ctrl+Alt+C."));
+        QCOMPARE(m_prefs->hotKey(), ctrlAltC);
+        QCOMPARE(delegate.hotKey(), working);
+
+        m_prefs->setHotKey(ctrlAltV);
+        m_prefs->setHotKey(ctrlAltC);
+        m_desk.answerPending();
+        QCOMPARE(delegate.hotKey(), working);
+        QCOMPARE(m_desk.registered.values(), QList<HotKeyCombo>{ctrlAltC});
+
+        m_prefs->setHotKey(ctrlAltV);
+        QCOMPARE(delegate.registeredCombo(), std::optional(ctrlAltC));
+        m_desk.answerPending();
+        QCOMPARE(delegate.registeredCombo(), std::optional(ctrlAltV));
+        QCOMPARE(m_desk.registered.values(), QList<HotKeyCombo>{ctrlAltV});
+        QCOMPARE(m_presenter->alerts.size(), 1);
+    }
+    // The permission answers later: nothing shows until it does, requests meanwhile join the
+    // one asked; a refusal then alerts, a grant then opens the loupe.
+    void latePermissionAnswers() {
+        AppDelegate &delegate = makeDelegate();
+        delegate.applicationDidFinishLaunching();
+        m_permission->answerLater = true;
+        m_permission->answers = {false};
+        delegate.startPick();
+        delegate.startPick();
+        QCOMPARE(m_permission->pending.size(), 1);
+        m_permission->answerPending(); // no; the alert asks again
+        m_permission->answerPending();
+        QCOMPARE(m_presenter->alerts.size(), 1);
+        QVERIFY(!delegate.loupe()->isShowing());
+
+        m_permission->answers = {true};
+        delegate.startPick();
+        QVERIFY(!delegate.loupe()->isShowing());
+        m_permission->answerPending();
+        QVERIFY(delegate.loupe()->isShowing());
+    }
     void shortcutPressStartsAPick();
     void screenRecordingAlertShowsOneAtATime_data();
     void screenRecordingAlertShowsOneAtATime();

@@ -4,6 +4,7 @@
 #include "OnboardingTestSupport.h"
 #include "OrinHotkey/HotKeyCombo.h"
 #include "OrinOnboarding/ShortcutBadge.h"
+#include "OrinSettings/CommandBinding.h"
 #include "Support/FakePermission.h"
 
 #include <QPushButton>
@@ -156,6 +157,19 @@ private Q_SLOTS:
         QVERIFY(page->findChild<QWidget *>("controls")->geometry().top() >
                 badge->geometry().bottom());
         QVERIFY(page->findChild<QWidget *>("controls")->width() <= 400);
+    }
+
+    // Where no shortcut can be grabbed, no badge claims one works: the page offers the command a
+    // desktop key binding can run.
+    void shortcutPageWithoutGrabbing() {
+        FakePermission permission;
+        auto page = showPage(ChrometOnboarding::steps("Ctrl+Alt+C", &permission, false)[2]);
+        QVERIFY(!page->findChild<ShortcutBadge *>());
+        const QStringList texts = shownTexts(page.get());
+        QCOMPARE(texts.mid(0, 2),
+                 (QStringList{"Bind a key to pick", CommandBinding::explanation("Chromet")}));
+        QVERIFY(!texts.join(' ').contains("Ctrl+Alt+C"));
+        QCOMPARE(page->findChild<CommandBinding *>()->command(), QStringLiteral("chromet pick"));
     }
 };
 

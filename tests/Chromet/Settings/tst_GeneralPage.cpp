@@ -2,8 +2,10 @@
 #include "Chromet/App/Preferences.h"
 #include "Chromet/Settings/ChrometSettings.h"
 #include "Chromet/Settings/GeneralPage.h"
+#include "Chromet/Settings/TraylessSection.h"
 #include "OrinHotkey/HotKeyRecorder.h"
 #include "OrinSettings/AppSection.h"
+#include "OrinSettings/CommandBinding.h"
 #include "OrinSettings/DockIcon.h"
 #include "OrinSettings/LaunchAtLogin.h"
 #include "OrinSettings/SettingsDetail.h"
@@ -13,14 +15,17 @@
 #include "OrinSettings/SettingsWindowController.h"
 #include "OrinSettings/ShortcutSection.h"
 #include "OrinSettings/XdgAutostartLoginItem.h"
+#include "Support/FakeHotKeyBackend.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -161,6 +166,28 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<GeneralPage *>(content.get()));
         QCOMPARE(ChrometSettings::appInfo().versionText(),
                  QStringLiteral(CHROMET_EXPECTED_VERSION " (" CHROMET_EXPECTED_BUILD_NUMBER ")"));
+    }
+    // Where the desktop lets no app grab a shortcut, the page offers the command for its own key
+    // bindings, with a button that copies it, instead of a recorder that could not act.
+    void withoutGrabbingOffersTheCommand() {
+        ShortcutDesk desk;
+        desk.canGrab = false;
+        HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(desk));
+        std::unique_ptr<QWidget> content(
+            ChrometSettings::pages(*m_prefs, m_launch.get(), TraylessSection::Actions{})
+                .first()
+                .content());
+        HotKey::setBackend(nullptr);
+        auto *page = qobject_cast<GeneralPage *>(content.get());
+        QVERIFY(!page->shortcutSection());
+        QVERIFY(!page->findChild<HotKeyRecorder *>());
+        QCOMPARE(page->pickCommand()->command(), QStringLiteral("chromet pick"));
+        page->pickCommand()->copyButton()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("chromet pick"));
+        QCOMPARE(page->pickCommand()->copyButton()->text(), QStringLiteral("Copied"));
+        // Without a tray, the pick row claims no shortcut either.
+        QCOMPARE(page->findChild<TraylessSection *>()->pickRow()->subtitle(),
+                 QStringLiteral("Or bind a key to chromet pick, as Shortcut below says."));
     }
 
 private:
