@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Builds Chromet with warnings as errors and runs every test, then builds again with
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs the model, view and X11 tests there.
-# Tests that need a display start their own X server, so this works on a machine without one.
-#   scripts/test.sh             both runs: build/ (or $CHROMET_BUILD_DIR), then build-sanitize/
-#   scripts/test.sh --sanitize  only the sanitizer run
+# Builds Chromet with warnings as errors and runs every test. Tests that need a display start
+# their own X server, so this works on a machine without one.
+#   scripts/test.sh             the normal run in build/ (or $CHROMET_BUILD_DIR)
+#   scripts/test.sh --sanitize  also an AddressSanitizer + UndefinedBehaviorSanitizer build in
+#                               build-sanitize/, running the model, view and X11 tests there
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=(normal sanitize)
+runs=(normal)
 if [ "${1:-}" = "--sanitize" ]; then
-    runs=(sanitize)
+    runs=(normal sanitize)
 elif [ $# -gt 0 ]; then
     echo "usage: scripts/test.sh [--sanitize]" >&2
     exit 2
