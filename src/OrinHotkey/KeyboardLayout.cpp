@@ -49,17 +49,10 @@ std::shared_ptr<const KeyboardMap> defaultMap() {
 
 // The window system's own keymap, where the platform has one to read.
 std::shared_ptr<XkbKeyboardMap> windowSystemMap() {
-    switch (PlatformBackend::kind()) {
-    case PlatformBackend::Kind::X11:
 #ifndef ORIN_NO_X11
+    if (PlatformBackend::kind() == PlatformBackend::Kind::X11)
         return X11KeyboardMap::current();
-#else
-        break;
 #endif
-    case PlatformBackend::Kind::Wayland:
-    case PlatformBackend::Kind::Null:
-        break;
-    }
     return nullptr;
 }
 

@@ -7,17 +7,11 @@
 #endif
 
 std::unique_ptr<RecorderKeySource> RecorderKeySource::create(Handler handler) {
-    switch (PlatformBackend::kind()) {
-    case PlatformBackend::Kind::X11:
 #ifndef ORIN_NO_X11
+    if (PlatformBackend::kind() == PlatformBackend::Kind::X11)
         return X11RecorderKeySource::create(std::move(handler));
 #else
-        Q_UNUSED(handler)
-        break;
+    Q_UNUSED(handler)
 #endif
-    case PlatformBackend::Kind::Wayland:
-    case PlatformBackend::Kind::Null:
-        break;
-    }
     return nullptr;
 }

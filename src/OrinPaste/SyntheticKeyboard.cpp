@@ -21,16 +21,11 @@ public:
 } // namespace
 
 std::unique_ptr<SyntheticKeyboard> SyntheticKeyboard::createDefault() {
-    switch (PlatformBackend::kind()) {
-    case PlatformBackend::Kind::X11:
 #ifndef ORIN_NO_X11
+    if (PlatformBackend::kind() == PlatformBackend::Kind::X11) {
         if (auto x11 = X11SyntheticKeyboard::create())
             return x11;
-#endif
-        break;
-    case PlatformBackend::Kind::Wayland:
-    case PlatformBackend::Kind::Null:
-        break;
     }
+#endif
     return std::make_unique<NullKeyboard>();
 }

@@ -7,16 +7,9 @@
 #endif
 
 std::unique_ptr<TaskbarPresence> TaskbarPresence::createDefault() {
-    switch (PlatformBackend::kind()) {
-    case PlatformBackend::Kind::X11:
 #ifndef ORIN_NO_X11
+    if (PlatformBackend::kind() == PlatformBackend::Kind::X11)
         return X11TaskbarPresence::create();
-#else
-        break;
 #endif
-    case PlatformBackend::Kind::Wayland:
-    case PlatformBackend::Kind::Null:
-        break;
-    }
     return nullptr;
 }

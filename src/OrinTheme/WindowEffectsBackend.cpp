@@ -22,17 +22,12 @@ public:
 };
 
 std::unique_ptr<WindowEffectsBackend> create(PlatformBackend::Kind kind) {
-    switch (kind) {
-    case PlatformBackend::Kind::X11:
 #ifndef ORIN_NO_X11
+    if (kind == PlatformBackend::Kind::X11)
         return std::make_unique<X11WindowEffectsBackend>();
 #else
-        break;
+    Q_UNUSED(kind)
 #endif
-    case PlatformBackend::Kind::Wayland:
-    case PlatformBackend::Kind::Null:
-        break;
-    }
     return std::make_unique<NullWindowEffectsBackend>();
 }
 

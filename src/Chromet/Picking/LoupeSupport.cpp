@@ -84,16 +84,11 @@ private:
 } // namespace
 
 std::unique_ptr<LoupeSupport> makeSystemLoupeSupport() {
-    switch (PlatformBackend::kind()) {
-    case PlatformBackend::Kind::X11:
 #ifndef ORIN_NO_X11
+    if (PlatformBackend::kind() == PlatformBackend::Kind::X11) {
         if (X11LoupeSupport::isAvailable())
             return std::make_unique<X11LoupeSupport>();
-#endif
-        break;
-    case PlatformBackend::Kind::Wayland:
-    case PlatformBackend::Kind::Null:
-        break;
     }
+#endif
     return std::make_unique<NullLoupeSupport>();
 }

@@ -24,16 +24,9 @@ public:
 } // namespace
 
 std::unique_ptr<PermissionChecker> PermissionChecker::createDefault() {
-    switch (PlatformBackend::kind()) {
-    case PlatformBackend::Kind::X11:
 #ifndef ORIN_NO_X11
+    if (PlatformBackend::kind() == PlatformBackend::Kind::X11)
         return std::make_unique<X11PermissionChecker>();
-#else
-        break;
 #endif
-    case PlatformBackend::Kind::Wayland:
-    case PlatformBackend::Kind::Null:
-        break;
-    }
     return std::make_unique<NullPermissionChecker>();
 }

@@ -25,18 +25,12 @@ void NullSnapshotCapturer::fail(QObject *context, Completion done) const {
 }
 
 std::unique_ptr<SnapshotCapturing> makeSystemCapturer() {
-    switch (PlatformBackend::kind()) {
-    case PlatformBackend::Kind::X11:
 #ifndef ORIN_NO_X11
+    if (PlatformBackend::kind() == PlatformBackend::Kind::X11) {
         if (X11SnapshotCapturer::isAvailable())
             return std::make_unique<X11SnapshotCapturer>();
         return std::make_unique<NullSnapshotCapturer>(QStringLiteral("the X connection is gone"));
-#else
-        break;
-#endif
-    case PlatformBackend::Kind::Wayland:
-    case PlatformBackend::Kind::Null:
-        break;
     }
+#endif
     return std::make_unique<NullSnapshotCapturer>(PlatformBackend::nullReason());
 }

@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {} // namespace
-
 std::unique_ptr<X11WindowFocus> X11WindowFocus::create() {
     xcb_connection_t *connection = OrinX11::qtConnection();
     if (!connection)
