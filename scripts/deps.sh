@@ -9,11 +9,13 @@ packages=(
     libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev libxcb-xtest0-dev libxcb-xkb-dev
     libxcb-xfixes0-dev libxcb-shape0-dev libxcb-damage0-dev libxkbcommon-dev libxkbcommon-x11-dev
     fonts-dejavu-core librsvg2-bin
+    libwayland-dev libwayland-bin wayland-protocols qt6-wayland
 )
 if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--demo" ]; then
     packages+=(xvfb xauth xdotool xclip x11-utils trayer locales dbus-daemon clang-format-14
         xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-        desktop-file-utils appstream man-db groff-base bash-completion)
+        desktop-file-utils appstream man-db groff-base bash-completion
+        sway swaybg wtype wl-clipboard util-linux)
 fi
 # The Debian package (scripts/package.sh) and its end-to-end check (scripts/test-package.sh).
 if [ "${1:-}" = "--package" ]; then
