@@ -3,10 +3,10 @@
 
 #include "OrinHotkey/HotKeyCombo.h"
 #include "OrinHotkey/KeyboardLayout.h"
+#include "OrinPaste/ClipboardOwner.h"
 #include "OrinPaste/SyntheticKeyboard.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
 namespace {
@@ -14,30 +14,15 @@ namespace {
 // The V key of a US keyboard, for a layout that has no key typing "v".
 constexpr quint32 ansiV = 9;
 
-// Qt's clipboard has no change count; count its change signals instead. Our own write is
-// counted once by copy() itself, whatever the platform signals while it happens.
-struct ChangeCounter {
-    qint64 count = 0;
-    bool writing = false;
-    bool connected = false;
-
-    void connect() {
-        if (connected)
-            return;
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        if (!clipboard)
-            return;
-        connected = true;
-        QObject::connect(clipboard, &QClipboard::changed, clipboard, [this](QClipboard::Mode mode) {
-            if (mode == QClipboard::Clipboard && !writing)
-                ++count;
-        });
-    }
-};
-
-ChangeCounter &counter() {
-    static ChangeCounter instance;
-    return instance;
+// The clipboard has no change count of its own: changes by others are counted as they are
+// reported, our own writes by copy().
+qint64 &changes() {
+    static qint64 count = [] {
+        QObject::connect(&ClipboardOwner::shared(), &ClipboardOwner::changedElsewhere,
+                         [] { ++changes(); });
+        return 0;
+    }();
+    return count;
 }
 
 std::unique_ptr<SyntheticKeyboard> &keyboardSlot() {
@@ -54,23 +39,14 @@ void postPasteKeystroke() {
 } // namespace
 
 qint64 PasteService::copy(const QString &text) {
-    ChangeCounter &changes = counter();
-    changes.connect();
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (!clipboard) {
-        qCWarning(lcOrinPaste) << "no clipboard: the text was not copied";
-        return changes.count;
-    }
-    changes.writing = true;
-    // setText replaces every format on the clipboard, which clears it first.
-    clipboard->setText(text, QClipboard::Clipboard);
-    changes.writing = false;
-    return ++changes.count;
+    qint64 &count = changes();
+    if (ClipboardOwner::shared().setText(text))
+        ++count;
+    return count;
 }
 
 qint64 PasteService::changeCount() {
-    counter().connect();
-    return counter().count;
+    return changes();
 }
 
 bool PasteService::paste(std::optional<WId> target) {

@@ -1,9 +1,13 @@
 #include "OrinPaste/SyntheticKeyboard.h"
 
+#include "OrinPaste/PasteLogging.h"
 #include "OrinPlatform/PlatformBackend.h"
 
 #ifndef ORIN_NO_X11
 #include "OrinPaste/X11/X11SyntheticKeyboard.h"
+#endif
+#ifndef ORIN_NO_WAYLAND
+#include "OrinPaste/Wayland/WaylandSyntheticKeyboard.h"
 #endif
 
 namespace {
@@ -25,6 +29,14 @@ std::unique_ptr<SyntheticKeyboard> SyntheticKeyboard::createDefault() {
     if (PlatformBackend::kind() == PlatformBackend::Kind::X11) {
         if (auto x11 = X11SyntheticKeyboard::create())
             return x11;
+    }
+#endif
+#ifndef ORIN_NO_WAYLAND
+    if (PlatformBackend::kind() == PlatformBackend::Kind::Wayland) {
+        if (auto wayland = WaylandSyntheticKeyboard::create())
+            return wayland;
+        qCInfo(lcOrinPaste, "Chromet: the compositor offers no virtual keyboard: pasting after a "
+                            "pick is skipped");
     }
 #endif
     return std::make_unique<NullKeyboard>();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "OrinHotkey/HotKeyCombo.h"
+
 #include <QtGlobal>
 #include <qwindowdefs.h>
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 // The platform's synthetic keyboard input and the check whether this process may use it.
 class SyntheticKeyboard {
@@ -22,6 +25,14 @@ public:
     // Presses the modifiers (Carbon mask, as HotKeyCombo), presses and releases the key, then
     // releases the modifiers. A key that has no equivalent here is skipped.
     virtual void postKeystroke(quint32 keyCode, quint32 modifiers) = 0;
+
+    // Modifier bits and the key codes of their left-hand keys, in the order they are pressed.
+    static constexpr std::pair<quint32, quint32> modifierKeys[] = {
+        {HotKeyCombo::controlKey, 59},
+        {HotKeyCombo::optionKey, 58},
+        {HotKeyCombo::shiftKey, 56},
+        {HotKeyCombo::cmdKey, 55},
+    };
 
     // XTEST on X11, else one that is never trusted.
     static std::unique_ptr<SyntheticKeyboard> createDefault();

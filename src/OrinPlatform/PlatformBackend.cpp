@@ -6,6 +6,10 @@
 #include <QStringList>
 #include <QSystemTrayIcon>
 
+#ifndef ORIN_NO_WAYLAND
+#include "OrinWayland/WaylandConnection.h"
+#endif
+
 namespace {
 
 Q_LOGGING_CATEGORY(lcPlatform, "orin.platform")
@@ -24,7 +28,11 @@ PlatformBackend::Kind PlatformBackend::kind() {
     if (platform == QLatin1String("xcb"))
         return Kind::X11;
 #endif
-    // Wayland joins here once its backend is built.
+#ifndef ORIN_NO_WAYLAND
+    // Our own connection speaks the protocols Qt's does not; without it nothing can act.
+    if (platform.startsWith(QLatin1String("wayland")) && WaylandConnection::instance())
+        return Kind::Wayland;
+#endif
     return Kind::Null;
 }
 
@@ -46,9 +54,13 @@ QString PlatformBackend::nullReason() {
     if (!hasGuiApplication())
         return QStringLiteral("no display is open");
     const QString platform = QGuiApplication::platformName();
+#ifdef ORIN_NO_WAYLAND
     if (platform.startsWith(QLatin1String("wayland")))
-        return QStringLiteral("this build has no Wayland support yet; run it with "
-                              "QT_QPA_PLATFORM=xcb under Xwayland");
+        return QStringLiteral("this build has no Wayland support");
+#else
+    if (platform.startsWith(QLatin1String("wayland")))
+        return QStringLiteral("the Wayland compositor does not answer");
+#endif
 #ifdef ORIN_NO_X11
     if (platform == QLatin1String("xcb"))
         return QStringLiteral("this build has no X11 support");
@@ -68,6 +80,15 @@ PlatformBackend::Capabilities PlatformBackend::capabilities() {
         // Any X client may read the screen: there is no setting to open.
         c.hasPermissionSetting = false;
     }
+#ifndef ORIN_NO_WAYLAND
+    if (kind() == Kind::Wayland) {
+        const WaylandConnection *wayland = WaylandConnection::instance();
+        // Only the compositor's own key bindings reach a client, and clients cannot place
+        // their windows or move the pointer.
+        c.canCaptureScreen = wayland->screencopy() && wayland->layerShell();
+        c.canSendKeystrokes = wayland->virtualKeyboard() != nullptr;
+    }
+#endif
     c.hasTray = qobject_cast<QApplication *>(QCoreApplication::instance()) &&
                 QSystemTrayIcon::isSystemTrayAvailable();
     return c;

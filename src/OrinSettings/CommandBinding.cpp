@@ -35,8 +35,3 @@ CommandBinding::CommandBinding(const QString &command, QWidget *parent)
         QTimer::singleShot(copiedMs, this, [this] { m_copy->setText(QStringLiteral("Copy")); });
     });
 }
-
-QString CommandBinding::explanation(const QString &appName) {
-    return appName + QStringLiteral(" can't set a global shortcut in this session. In your "
-                                    "desktop's keyboard settings, bind a key to this command.");
-}

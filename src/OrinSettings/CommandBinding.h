@@ -20,9 +20,6 @@ public:
     QString command() const { return m_command; }
     QPushButton *copyButton() const { return m_copy; }
 
-    // "Chromet can't set …": the sentence that goes with it, for rows and pages that show one.
-    static QString explanation(const QString &appName);
-
 private:
     QString m_command;
     QLabel *m_label = nullptr;

@@ -6,10 +6,10 @@
 #include "Chromet/Picking/LoupeController.h"
 #include "Chromet/Picking/PermissionChecker.h"
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
+#include "OrinPaste/ClipboardOwner.h"
 #include "OrinPaste/PasteService.h"
 #include "OrinPlatform/PlatformBackend.h"
 
-#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -87,9 +87,9 @@ int runOneShotPick(bool print, std::optional<ColorFormat> format, QTextStream &o
 }
 
 void keepClipboardAfterExit(const QString &text) {
-    QClipboard *clipboard = QGuiApplication::clipboard();
+    ClipboardOwner &clipboard = ClipboardOwner::shared();
     // In-process clipboards (offscreen) end with the process whatever is done.
-    if (PlatformBackend::kind() == PlatformBackend::Kind::Null || !clipboard->ownsClipboard())
+    if (PlatformBackend::kind() == PlatformBackend::Kind::Null || !clipboard.ownsText())
         return;
     QProcess keeper;
     keeper.setProgram(QCoreApplication::applicationFilePath());
@@ -104,8 +104,8 @@ void keepClipboardAfterExit(const QString &text) {
         return;
     // Ours until the keeper has taken it, so that it is never without an owner.
     QEventLoop loop;
-    QObject::connect(clipboard, &QClipboard::changed, &loop, [&loop, clipboard] {
-        if (!clipboard->ownsClipboard())
+    QObject::connect(&clipboard, &ClipboardOwner::changedElsewhere, &loop, [&loop, &clipboard] {
+        if (!clipboard.ownsText())
             loop.quit();
     });
     QTimer::singleShot(handOverMs, &loop, &QEventLoop::quit);
@@ -119,12 +119,11 @@ bool isClipboardKeeper() {
 int runClipboardKeeper() {
     const QString text = qEnvironmentVariable(keeperVariable);
     qunsetenv(keeperVariable);
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->setText(text);
-    if (!clipboard->ownsClipboard())
+    ClipboardOwner &clipboard = ClipboardOwner::shared();
+    if (!clipboard.setText(text) || !clipboard.ownsText())
         return 1;
-    QObject::connect(clipboard, &QClipboard::changed, qApp, [clipboard] {
-        if (!clipboard->ownsClipboard())
+    QObject::connect(&clipboard, &ClipboardOwner::changedElsewhere, qApp, [&clipboard] {
+        if (!clipboard.ownsText())
             QCoreApplication::quit();
     });
     return QCoreApplication::exec();

@@ -3,6 +3,7 @@
 #include "Chromet/Onboarding/StepWidgets.h"
 #include "OrinOnboarding/ShortcutBadge.h"
 #include "OrinSettings/CommandBinding.h"
+#include "OrinSettings/DesktopKeyBinding.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -64,9 +65,10 @@ ShortcutStep::ShortcutStep(const QString &hotKey, bool canGrabShortcuts, QWidget
         addCentered(column, new ShortcutBadge(hotKey, this));
     } else {
         addCentered(column, text(QStringLiteral("Bind a key to pick"), TextStyle::title, this));
-        addCentered(column, text(CommandBinding::explanation(QStringLiteral("Chromet")),
-                                 TextStyle::body, this, true, 400));
-        addCentered(column, new CommandBinding(QStringLiteral("chromet pick"), this));
+        const DesktopKeyBinding binding = DesktopKeyBinding::current(
+            QStringLiteral("Chromet"), QStringLiteral("chromet pick"), hotKey);
+        addCentered(column, text(binding.explanation, TextStyle::body, this, true, 400));
+        addCentered(column, new CommandBinding(binding.text, this));
     }
 
     auto *list = new QWidget(this);

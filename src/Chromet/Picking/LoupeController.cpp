@@ -205,7 +205,7 @@ void LoupeController::clearFadingLoupes() {
     // windows show their snapshots, which is what the screen looked like under them.
     bool dropped = false;
     for (const QPointer<LoupeWindow> &window : std::as_const(m_fading)) {
-        if (window && window->isVisible() && window->view()) {
+        if (window && window->isPresented() && window->view()) {
             window->view()->dropLoupe();
             dropped = true;
         }

@@ -13,6 +13,10 @@
 #ifndef ORIN_NO_X11
 #include "Chromet/Picking/X11/X11LoupeSupport.h"
 #endif
+#ifndef ORIN_NO_WAYLAND
+#include "Chromet/Picking/Wayland/WaylandLoupeSupport.h"
+#include "OrinWayland/WaylandConnection.h"
+#endif
 
 namespace {
 
@@ -88,6 +92,13 @@ std::unique_ptr<LoupeSupport> makeSystemLoupeSupport() {
     if (PlatformBackend::kind() == PlatformBackend::Kind::X11) {
         if (X11LoupeSupport::isAvailable())
             return std::make_unique<X11LoupeSupport>();
+    }
+#endif
+#ifndef ORIN_NO_WAYLAND
+    if (PlatformBackend::kind() == PlatformBackend::Kind::Wayland) {
+        if (WaylandConnection *connection = WaylandConnection::instance();
+            WaylandLoupeSupport::isAvailable(connection))
+            return std::make_unique<WaylandLoupeSupport>(connection);
     }
 #endif
     return std::make_unique<NullLoupeSupport>();

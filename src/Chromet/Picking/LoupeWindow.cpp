@@ -88,7 +88,7 @@ void LoupeWindow::prepare(const QRectF &frame) {
     }
 }
 
-void LoupeWindow::present(LoupeView *view, const QRectF &frame) {
+void LoupeWindow::adopt(LoupeView *view, const QRectF &frame) {
     if (m_view != view) {
         delete m_view;
         m_view = view;
@@ -100,6 +100,10 @@ void LoupeWindow::present(LoupeView *view, const QRectF &frame) {
         view->setGeometry(rect());
         view->show();
     }
+}
+
+void LoupeWindow::present(LoupeView *view, const QRectF &frame) {
+    adopt(view, frame);
     setIgnoresMouse(false);
     m_awaitingExpose = true;
     if (!m_watchingHandle) {

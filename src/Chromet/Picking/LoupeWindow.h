@@ -22,16 +22,18 @@ public:
 
     // Prepares the native window and its backing store for a display of this frame, so that the
     // first pick finds them ready.
-    void prepare(const QRectF &frame);
+    virtual void prepare(const QRectF &frame);
     // Takes `view` (the previous one is deleted), places the window on `frame`, shows it and
     // raises it above every other window. Mouse events are taken again.
-    void present(LoupeView *view, const QRectF &frame);
+    virtual void present(LoupeView *view, const QRectF &frame);
     // Hides the window and deletes its view.
-    void orderOut();
+    virtual void orderOut();
+    // Whether the window is on screen, from present() to orderOut().
+    virtual bool isPresented() const { return isVisible(); }
     // While hidden: gives the backing store's pixels back (a full display's worth); the native
     // window stays, and the next paint makes the pixels anew.
-    void releaseBackingStore();
-    bool holdsBackingStore() const;
+    virtual void releaseBackingStore();
+    virtual bool holdsBackingStore() const;
 
     LoupeView *view() const;
     // The display frame the window covers (global logical coordinates).
@@ -42,10 +44,10 @@ public:
     // differs from the snapshot, without waiting for the window's first expose, which then paints
     // the rest.
     void setPaintsLoupeFirst(bool first) { m_paintsLoupeFirst = first; }
-    void drawLoupeAtOnce();
+    virtual void drawLoupeAtOnce();
 
     // While set, clicks and moves pass through to what lies below and the view gets none.
-    void setIgnoresMouse(bool ignore);
+    virtual void setIgnoresMouse(bool ignore);
     bool ignoresMouse() const { return m_ignoresMouse; }
 
 Q_SIGNALS:
@@ -55,13 +57,15 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
+    // Takes `view` (deleting the previous one) and sizes both to `frame`, without showing.
+    void adopt(LoupeView *view, const QRectF &frame);
     void place(const QRectF &frame);
 
-    QPointer<LoupeView> m_view;
     QRectF m_frame;
     bool m_ignoresMouse = false;
+
+private:
+    QPointer<LoupeView> m_view;
     bool m_awaitingExpose = false;
     bool m_watchingHandle = false;
     bool m_paintsLoupeFirst = false;

@@ -5,6 +5,9 @@
 #ifndef ORIN_NO_X11
 #include "Chromet/Picking/X11/X11PermissionChecker.h"
 #endif
+#ifndef ORIN_NO_WAYLAND
+#include "Chromet/Picking/Wayland/WaylandPermissionChecker.h"
+#endif
 
 namespace {
 
@@ -27,6 +30,10 @@ std::unique_ptr<PermissionChecker> PermissionChecker::createDefault() {
 #ifndef ORIN_NO_X11
     if (PlatformBackend::kind() == PlatformBackend::Kind::X11)
         return std::make_unique<X11PermissionChecker>();
+#endif
+#ifndef ORIN_NO_WAYLAND
+    if (PlatformBackend::kind() == PlatformBackend::Kind::Wayland)
+        return std::make_unique<WaylandPermissionChecker>();
 #endif
     return std::make_unique<NullPermissionChecker>();
 }

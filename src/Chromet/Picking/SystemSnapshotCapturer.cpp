@@ -5,6 +5,10 @@
 #ifndef ORIN_NO_X11
 #include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 #endif
+#ifndef ORIN_NO_WAYLAND
+#include "Chromet/Picking/Wayland/WaylandSnapshotCapturer.h"
+#include "OrinWayland/WaylandConnection.h"
+#endif
 
 NullSnapshotCapturer::NullSnapshotCapturer(QString reason)
     : m_reason(std::move(reason)) {
@@ -30,6 +34,15 @@ std::unique_ptr<SnapshotCapturing> makeSystemCapturer() {
         if (X11SnapshotCapturer::isAvailable())
             return std::make_unique<X11SnapshotCapturer>();
         return std::make_unique<NullSnapshotCapturer>(QStringLiteral("the X connection is gone"));
+    }
+#endif
+#ifndef ORIN_NO_WAYLAND
+    if (PlatformBackend::kind() == PlatformBackend::Kind::Wayland) {
+        if (WaylandConnection *connection = WaylandConnection::instance();
+            WaylandSnapshotCapturer::isAvailable(connection))
+            return std::make_unique<WaylandSnapshotCapturer>(connection);
+        return std::make_unique<NullSnapshotCapturer>(
+            QStringLiteral("the compositor offers no screen copies to applications"));
     }
 #endif
     return std::make_unique<NullSnapshotCapturer>(PlatformBackend::nullReason());

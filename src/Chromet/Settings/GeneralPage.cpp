@@ -4,6 +4,7 @@
 #include "Chromet/Color/ColorFormat.h"
 #include "OrinSettings/AppSection.h"
 #include "OrinSettings/CommandBinding.h"
+#include "OrinSettings/DesktopKeyBinding.h"
 #include "OrinSettings/DockIcon.h"
 #include "OrinSettings/SettingsRow.h"
 #include "OrinSettings/SettingsSection.h"
@@ -22,10 +23,12 @@ GeneralPage::GeneralPage(Preferences &prefs, LaunchAtLogin *launchAtLogin,
     if (!canGrabShortcuts) {
         // A recorder here could not act: the desktop's own key bindings can run a pick instead.
         auto *section = new SettingsSection(QStringLiteral("Shortcut"));
-        m_pickCommand = new CommandBinding(QStringLiteral("chromet pick"));
-        section->addRow(new SettingsRow(QStringLiteral("Pick Color"),
-                                        CommandBinding::explanation(QStringLiteral("Chromet")),
-                                        m_pickCommand));
+        const DesktopKeyBinding binding =
+            DesktopKeyBinding::current(QStringLiteral("Chromet"), QStringLiteral("chromet pick"),
+                                       prefs.hotKey().displayString());
+        m_pickCommand = new CommandBinding(binding.text);
+        section->addRow(
+            new SettingsRow(QStringLiteral("Pick Color"), binding.explanation, m_pickCommand));
         addSection(section);
     } else {
         m_shortcut =

@@ -3,7 +3,6 @@
 
 #include "OrinX11/X11Connection.h"
 
-#include "OrinHotkey/HotKeyCombo.h"
 #include "OrinHotkey/KeyCodes.h"
 
 #include <QGuiApplication>
@@ -15,18 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-
-namespace {
-
-// Key codes of the left-hand modifier keys, in the order they are pressed.
-constexpr std::pair<quint32, quint32> modifierKeys[] = {
-    {HotKeyCombo::controlKey, 59},
-    {HotKeyCombo::optionKey, 58},
-    {HotKeyCombo::shiftKey, 56},
-    {HotKeyCombo::cmdKey, 55},
-};
-
-} // namespace
 
 std::unique_ptr<X11SyntheticKeyboard> X11SyntheticKeyboard::create() {
     xcb_connection_t *connection = OrinX11::qtConnection();
@@ -118,7 +105,7 @@ void X11SyntheticKeyboard::postKeystroke(quint32 keyCode, quint32 modifiers) {
         return;
     }
     QVector<quint8> held;
-    for (const auto &[bit, modifierKey] : modifierKeys) {
+    for (const auto &[bit, modifierKey] : SyntheticKeyboard::modifierKeys) {
         if (modifiers & bit)
             held.append(quint8(*KeyCodes::toX11(modifierKey)));
     }

@@ -1,0 +1,3 @@
+#include "OrinWayland/WaylandLogging.h"
+
+Q_LOGGING_CATEGORY(lcOrinWayland, "orin.wayland")
