@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QPointF>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QRgb>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A private headless sway compositor for one test process, stopped again by its process id. Every
+// output shows a background whose device pixels all differ (backgroundPixel()), so a picked color
+// tells which output and pixel were read; the pointer is invisible, so it is in no screen copy.
+// The seat has a pointer and a keyboard (waylandseat). sway refuses to run as root: a root test
+// runs it as `nobody`, and root clients still reach its socket.
+class WaylandSession {
+public:
+    struct Output {
+        // Mode in device pixels; with a fractional scale, a whole number of logical pixels.
+        int width = 1280;
+        int height = 720;
+        double scale = 1;
+        int x = 0; // position in logical (layout) coordinates
+        int y = 0;
+    };
+    struct Options {
+        // Default: a scale-1 output and, to its right, a scale-2 one of 640 x 360 logical pixels.
+        QList<Output> outputs{{1280, 720, 1, 0, 0}, {1280, 720, 2, 1280, 0}};
+    };
+    // An output as sway reports it.
+    struct OutputInfo {
+        QString name;
+        QRect geometry; // logical
+        double scale = 1;
+        QSize pixelSize; // device pixels
+    };
+
+    WaylandSession() = default;
+    ~WaylandSession();
+    WaylandSession(const WaylandSession &) = delete;
+    WaylandSession &operator=(const WaylandSession &) = delete;
+
+    // Starts sway, waits until its outputs and backgrounds are up, exports WAYLAND_DISPLAY (a
+    // full path), XDG_RUNTIME_DIR, SWAYSOCK, XCURSOR_PATH, XCURSOR_THEME and
+    // QT_QPA_PLATFORM=wayland and unsets DISPLAY; false with errorString() set when it cannot.
+    bool start(const Options &options);
+    bool start() { return start(Options{}); }
+    void stop();
+
+    QString errorString() const { return m_error; }
+    // The variables above, for child processes that get an environment of their own.
+    QProcessEnvironment environment() const;
+    QList<OutputInfo> outputs() const { return m_outputs; }
+
+    // Runs a client program (wtype, wl-paste, ...) in this session and returns its stdout.
+    QByteArray run(const QString &program, const QStringList &arguments, int timeoutMs = 10000,
+                   int *exitCode = nullptr) const;
+    // swaymsg ARGUMENTS; true when sway accepted every command.
+    bool swaymsg(const QStringList &arguments) const;
+
+    // Warps the pointer to a point in logical global coordinates; a point beyond the outputs lands
+    // on the nearest whole pixel inside. Clients get points of the 1/256 grid of wl_fixed exactly
+    // (sway passes them through a float, but the error stays far below 1/512). A surface the
+    // pointer arrives on gets an enter event at the point, not a motion.
+    bool moveCursor(QPointF global) const;
+    // Presses and releases a button where the pointer is.
+    bool click(Qt::MouseButton button = Qt::LeftButton) const;
+    // wtype ARGUMENTS through the virtual keyboard to the focused client, e.g. {"-k", "Escape"}
+    // or {"-M", "shift", "-k", "Right", "-m", "shift"}.
+    bool typeKeys(const QStringList &wtypeArguments) const;
+    // The clipboard's text; null when it is empty or does not answer in time.
+    QString clipboardText(int timeoutMs = 5000) const;
+
+    // The background color of device pixel (x, y) of output `index`: red and green are x and y
+    // within each 256 x 256 block; blue counts the blocks (8 x 8) and the output (up to 4).
+    static QRgb backgroundPixel(int index, int x, int y) {
+        return qRgb(x & 0xff, y & 0xff, (index << 6) | ((y >> 8) << 3) | (x >> 8));
+    }
+    // The image shown on an output so that its device pixels get backgroundPixel()'s colors.
+    static QImage backgroundImage(int index, const Output &output);
+
+private:
+    bool waitUntilReady(const Options &options);
+    // How many background images sway has taken from swaybg so far.
+    int backgroundsShown() const;
+    // Starts waylandseat, which gives the seat a pointer and a keyboard.
+    bool startSeat();
+
+    QProcess m_sway;
+    QProcess m_seat;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QList<OutputInfo> m_outputs;
+    QString m_socket;
+    QString m_ipcSocket;
+    QString m_error;
+};
+
+// main() for tests that need a Wayland compositor: starts sway, then runs the test class with a
+// QApplication on Qt's wayland platform.
+#define CHROMET_WAYLAND_TEST_MAIN(TestObject)                                                      \
+    int main(int argc, char **argv) {                                                              \
+        WaylandSession session;                                                                    \
+        if (!session.start()) {                                                                    \
+            qCritical("cannot start sway: %s", qPrintable(session.errorString()));                 \
+            return 1;                                                                              \
+        }                                                                                          \
+        QApplication app(argc, argv);                                                              \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
