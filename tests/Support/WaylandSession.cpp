@@ -7,8 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -68,34 +66,22 @@ bool writeBlankCursorTheme(const QString &iconsDir) {
     return true;
 }
 
-// The configuration, the backgrounds, the cursor theme and the swaybg wrapper in `dir`.
+// The configuration and the cursor theme in `dir`. The backgrounds are waylandfixture's.
 bool writeSessionFiles(const QDir &dir, const QList<WaylandSession::Output> &outputs) {
-    // swaybg logs its protocol traffic, so start() can wait until every background is shown.
-    const QByteArray swaybg = "#!/bin/sh\nWAYLAND_DEBUG=client exec swaybg \"$@\" 2>>" +
-                              QFile::encodeName(dir.filePath(QStringLiteral("swaybg.log"))) + '\n';
-    QByteArray config = "xwayland disable\ndefault_border none\nswaybg_command " +
-                        QFile::encodeName(dir.filePath(QStringLiteral("swaybg"))) + '\n';
+    QByteArray config = "xwayland disable\ndefault_border none\nswaybg_command -\n";
     for (int i = 0; i < outputs.size(); ++i) {
         const WaylandSession::Output &o = outputs[i];
-        const QString image = dir.filePath(QStringLiteral("background-%1.png").arg(i));
-        if (!WaylandSession::backgroundImage(i, o).save(image) ||
-            !QFile::setPermissions(image, readable))
-            return false;
-        // stretch of an image of swaybg's buffer size copies it pixel for pixel.
-        config += QStringLiteral("output HEADLESS-%1 mode %2x%3 position %4 %5 scale %6 bg %7 "
-                                 "stretch\n")
+        config += QStringLiteral("output HEADLESS-%1 mode %2x%3 position %4 %5 scale %6\n")
                       .arg(i + 1)
                       .arg(o.width)
                       .arg(o.height)
                       .arg(o.x)
                       .arg(o.y)
                       .arg(o.scale)
-                      .arg(image)
                       .toUtf8();
     }
     return writeBlankCursorTheme(dir.filePath(QStringLiteral("icons"))) &&
-           writeFile(dir.filePath(QStringLiteral("config")), config, readable) &&
-           writeFile(dir.filePath(QStringLiteral("swaybg")), swaybg, executable);
+           writeFile(dir.filePath(QStringLiteral("config")), config, readable);
 }
 
 } // namespace
@@ -104,35 +90,18 @@ WaylandSession::~WaylandSession() {
     stop();
 }
 
-QImage WaylandSession::backgroundImage(int index, const Output &output) {
-    // swaybg draws at the next whole scale, and sway shrinks that to a fractional scale with the
-    // nearest pixel: each image pixel has the color of the device pixel its center falls into,
-    // so whichever pixel sway picks for a device pixel has that pixel's color.
-    const int factor = int(std::ceil(output.scale));
-    const double toDevice = output.scale / factor;
-    QImage image(int(output.width / output.scale) * factor,
-                 int(output.height / output.scale) * factor, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        const int deviceY = int((y + 0.5) * toDevice);
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = backgroundPixel(index, int((x + 0.5) * toDevice), deviceY);
-    }
-    return image;
-}
-
 bool WaylandSession::start(const Options &options) {
     stop();
     m_error.clear();
-    // backgroundPixel() tells apart 4 outputs of 2048 x 2048 pixels; fractional scales are only
-    // exact when the logical size is whole.
+    // backgroundPixel() tells apart 2 outputs of 2048 x 2048 pixels; a fractional scale maps
+    // device pixels to points exactly only when the logical size is whole.
     const auto fits = [](const Output &o) {
         return o.width <= 2048 && o.height <= 2048 && o.scale > 0 && isWhole(o.width / o.scale) &&
                isWhole(o.height / o.scale);
     };
-    if (options.outputs.isEmpty() || options.outputs.size() > 4 ||
+    if (options.outputs.isEmpty() || options.outputs.size() > 2 ||
         !std::all_of(options.outputs.begin(), options.outputs.end(), fits)) {
-        m_error = QStringLiteral("one to four outputs up to 2048 x 2048 pixels, a whole number of "
+        m_error = QStringLiteral("one or two outputs up to 2048 x 2048 pixels, a whole number of "
                                  "logical pixels each");
         return false;
     }
@@ -194,7 +163,7 @@ bool WaylandSession::start(const Options &options) {
         m_error = QStringLiteral("cannot run sway: ") + m_sway.errorString();
         return false;
     }
-    if (!waitUntilReady(options) || !startSeat()) {
+    if (!waitUntilReady(options) || !startFixture()) {
         QFile log(dir.filePath(QStringLiteral("sway.log")));
         if (log.open(QIODevice::ReadOnly))
             m_error += QStringLiteral("; sway's log ends with: ") +
@@ -254,9 +223,7 @@ bool WaylandSession::waitUntilReady(const Options &options) {
                          m_outputs[i].pixelSize == QSize(o.width, o.height) &&
                          qFuzzyCompare(m_outputs[i].scale, o.scale);
         }
-        if (!configured)
-            continue;
-        if (backgroundsShown() >= options.outputs.size()) {
+        if (configured) {
             m_error.clear();
             return true;
         }
@@ -264,37 +231,18 @@ bool WaylandSession::waitUntilReady(const Options &options) {
     return false;
 }
 
-int WaylandSession::backgroundsShown() const {
-    // swaybg destroys each buffer right after committing it; sway deleting that buffer's id
-    // means it has taken the commit before, and shows the image from its next frame on.
-    QFile log(QDir(m_dir->path()).filePath(QStringLiteral("swaybg.log")));
-    if (!log.open(QIODevice::ReadOnly))
-        return 0;
-    static const QRegularExpression line(
-        QStringLiteral(R"((-> wl_buffer@|wl_display@1\.delete_id\()(\d+))"));
-    QSet<QString> destroyed;
-    int shown = 0;
-    for (const QRegularExpressionMatch &m : line.globalMatch(QString::fromLatin1(log.readAll()))) {
-        if (m.captured(1).startsWith(QLatin1String("->")))
-            destroyed.insert(m.captured(2));
-        else if (destroyed.remove(m.captured(2)))
-            ++shown;
-    }
-    return shown;
-}
-
-bool WaylandSession::startSeat() {
+bool WaylandSession::startFixture() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(environment());
     m_seat.setProcessEnvironment(env);
     m_seat.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_seat.start(QStringLiteral(WAYLANDSEAT_EXECUTABLE), {});
+    m_seat.start(QStringLiteral(WAYLANDFIXTURE_EXECUTABLE), {});
     const QDeadlineTimer deadline(startTimeoutMs);
     while (!m_seat.canReadLine() && m_seat.state() != QProcess::NotRunning &&
            !deadline.hasExpired())
         m_seat.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
     if (m_seat.readLine().trimmed() != "ready") {
-        m_error = QStringLiteral("the virtual pointer and keyboard did not come up");
+        m_error = QStringLiteral("the pointer, keyboard and backgrounds did not come up");
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QImage>
+#include "Support/ColorFixture.h"
+
 #include <QList>
 #include <QPointF>
 #include <QProcess>
@@ -15,8 +16,8 @@
 // A private headless sway compositor for one test process, stopped again by its process id. Every
 // output shows a background whose device pixels all differ (backgroundPixel()), so a picked color
 // tells which output and pixel were read; the pointer is invisible, so it is in no screen copy.
-// The seat has a pointer and a keyboard (waylandseat). sway refuses to run as root: a root test
-// runs it as `nobody`, and root clients still reach its socket.
+// The seat has a pointer and a keyboard (waylandfixture, which also draws the backgrounds). sway
+// refuses to run as root: a root test runs it as `nobody`, and root clients still reach its socket.
 class WaylandSession {
 public:
     struct Output {
@@ -75,20 +76,13 @@ public:
     // The clipboard's text; null when it is empty or does not answer in time.
     QString clipboardText(int timeoutMs = 5000) const;
 
-    // The background color of device pixel (x, y) of output `index`: red and green are x and y
-    // within each 256 x 256 block; blue counts the blocks (8 x 8) and the output (up to 4).
-    static QRgb backgroundPixel(int index, int x, int y) {
-        return qRgb(x & 0xff, y & 0xff, (index << 6) | ((y >> 8) << 3) | (x >> 8));
-    }
-    // The image shown on an output so that its device pixels get backgroundPixel()'s colors.
-    static QImage backgroundImage(int index, const Output &output);
+    // The background color of device pixel (x, y) of output `index`.
+    static QRgb backgroundPixel(int index, int x, int y) { return colorFixturePixel(x, y, index); }
 
 private:
     bool waitUntilReady(const Options &options);
-    // How many background images sway has taken from swaybg so far.
-    int backgroundsShown() const;
-    // Starts waylandseat, which gives the seat a pointer and a keyboard.
-    bool startSeat();
+    // Starts waylandfixture: the seat's pointer and keyboard, the backgrounds.
+    bool startFixture();
 
     QProcess m_sway;
     QProcess m_seat;

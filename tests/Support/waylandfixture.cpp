@@ -1,11 +1,9 @@
 // What a headless compositor lacks for tests: a mouse and a keyboard that stay plugged in while
-// this runs, so that clients see a seat with both, and the color fixture's pattern as every
-// output's background, drawn in device pixels so that each shows exactly at any scale. Prints
-// "output NAME INDEX" per output (INDEX is the pattern's screen), then "ready". Then takes
-// commands on stdin, one per line, each answered "ok" once the compositor has handled it:
-//   move X Y W H     pointer to (X, Y) of a layout W x H points (fractions allowed)
-//   press CODE | release CODE | click CODE     a button (evdev code: 272 left, 273 right)
-//   key CODE [shift] [ctrl]     press and release a key (evdev code), modifiers held around it
+// this runs (without them clients get no pointer, and a short-lived virtual keyboard's keys
+// arrive before they have bound one), and the color fixture's pattern as every output's
+// background, drawn in device pixels so that it shows exactly at any scale. Outputs are the
+// pattern's screens in the order of their names. Prints "ready" once all is up, then runs until
+// stopped.
 
 #include "ColorFixture.h"
 
@@ -17,10 +15,9 @@
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -106,12 +103,6 @@ const zwlr_layer_surface_v1_listener layerListener = {
     [](void *, zwlr_layer_surface_v1 *) {},
 };
 
-uint32_t now() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return uint32_t(t.tv_sec * 1000 + t.tv_nsec / 1000000);
-}
-
 int memoryFile(size_t size) {
     const int fd = memfd_create("fixture", MFD_CLOEXEC);
     return fd >= 0 && ftruncate(fd, off_t(size)) == 0 ? fd : -1;
@@ -164,13 +155,13 @@ int main() {
         std::cerr << "waylandfixture: the compositor lacks a protocol the fixture needs\n";
         return 1;
     }
+    std::sort(outputs.begin(), outputs.end(),
+              [](const Output *a, const Output *b) { return a->name < b->name; });
     for (size_t i = 0; i < outputs.size(); ++i) {
         if (!paint(display, *outputs[i], int(i)))
             return 1;
-        std::cout << "output " << outputs[i]->name << ' ' << i << std::endl;
     }
-    zwlr_virtual_pointer_v1 *pointer =
-        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
+    zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
     zwp_virtual_keyboard_v1 *keyboard =
         zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(keyboards, seat);
 
@@ -183,54 +174,9 @@ int main() {
     if (fd < 0 || pwrite(fd, text, size, 0) != ssize_t(size))
         return 1;
     zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, uint32_t(size));
-    const uint32_t shiftMask = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_SHIFT);
-    const uint32_t ctrlMask = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_CTRL);
     wl_display_roundtrip(display);
     std::cout << "ready" << std::endl;
-
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        std::istringstream in(line);
-        std::string command;
-        in >> command;
-        if (command == "move") {
-            double x = 0, y = 0, w = 0, h = 0;
-            in >> x >> y >> w >> h;
-            // Eighths of a point, so half and quarter points land exactly.
-            zwlr_virtual_pointer_v1_motion_absolute(
-                pointer, now(), uint32_t(std::lround(x * 8)), uint32_t(std::lround(y * 8)),
-                uint32_t(std::lround(w * 8)), uint32_t(std::lround(h * 8)));
-            zwlr_virtual_pointer_v1_frame(pointer);
-        } else if (command == "press" || command == "release" || command == "click") {
-            uint32_t code = 0;
-            in >> code;
-            const auto button = [&](uint32_t state) {
-                zwlr_virtual_pointer_v1_button(pointer, now(), code, state);
-                zwlr_virtual_pointer_v1_frame(pointer);
-            };
-            if (command != "release")
-                button(WL_POINTER_BUTTON_STATE_PRESSED);
-            if (command != "press")
-                button(WL_POINTER_BUTTON_STATE_RELEASED);
-        } else if (command == "key") {
-            uint32_t code = 0;
-            in >> code;
-            uint32_t mods = 0;
-            std::string modifier;
-            while (in >> modifier)
-                mods |= modifier == "shift" ? shiftMask : modifier == "ctrl" ? ctrlMask : 0;
-            zwp_virtual_keyboard_v1_modifiers(keyboard, mods, 0, 0, 0);
-            zwp_virtual_keyboard_v1_key(keyboard, now(), code, WL_KEYBOARD_KEY_STATE_PRESSED);
-            zwp_virtual_keyboard_v1_key(keyboard, now(), code, WL_KEYBOARD_KEY_STATE_RELEASED);
-            zwp_virtual_keyboard_v1_modifiers(keyboard, 0, 0, 0, 0);
-        } else if (!command.empty()) {
-            std::cout << "unknown command" << std::endl;
-            continue;
-        }
-        if (wl_display_roundtrip(display) < 0)
-            return 1;
-        std::cout << "ok" << std::endl;
+    while (wl_display_dispatch(display) != -1) {
     }
-    wl_display_disconnect(display);
     return 0;
 }

@@ -283,6 +283,8 @@ void LoupeController::fullCaptured(int session, const CaptureResult &result) {
             openWindow(snapshot);
     }
     updateViews();
+    qCInfo(lcLoupe, "every display shown %.1f ms after toggle",
+           double(m_started.nsecsElapsed()) / 1e6);
 }
 
 void LoupeController::reportFailure(const char *what, const QString &error, int session) {
@@ -496,5 +498,6 @@ void LoupeController::close() {
     const FocusWindow previous = std::exchange(m_previousApp, std::nullopt);
     if (m_restoreFocus)
         m_restoreFocus(previous);
+    qCInfo(lcLoupe, "closed");
     Q_EMIT closed();
 }

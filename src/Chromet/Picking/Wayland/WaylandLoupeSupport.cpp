@@ -18,8 +18,7 @@
 
 namespace {
 
-// What the loupe's views read from a key: the scan code (X's numbering, evdev + 8) first, the Qt
-// key for what the scan code does not name.
+// The keys the loupe acts on.
 Qt::Key qtKey(xkb_keysym_t sym) {
     switch (sym) {
     case XKB_KEY_Left:
@@ -279,8 +278,14 @@ void WaylandLoupeSupport::key(quint32 key, bool pressed) {
     if (xkb_state_mod_name_is_active(m_keyState, XKB_MOD_NAME_ALT, XKB_STATE_MODS_EFFECTIVE) > 0)
         modifiers |= Qt::AltModifier;
     const xkb_keysym_t sym = xkb_state_key_get_one_sym(m_keyState, code);
+    // Until the pointer has crossed a loupe nothing shows where a pick would land: only Escape
+    // acts, the other keys are swallowed.
+    if (!m_pointer && sym != XKB_KEY_Escape)
+        return;
     ++m_generation;
-    QKeyEvent event(QEvent::KeyPress, qtKey(sym), modifiers, code, sym, 0);
+    // Named by its symbol alone: a virtual keyboard's keymap (remote input, scripted keys) may
+    // number its keys freely, so the key code says nothing here.
+    QKeyEvent event(QEvent::KeyPress, qtKey(sym), modifiers, 0, sym, 0);
     QCoreApplication::sendEvent(window->view(), &event);
 
     if (m_repeatKey != key || !m_repeat.isActive()) {

@@ -1,0 +1,200 @@
+// Chromet under a Wayland compositor (headless sway with a scale-1 and a scale-2 output, then a
+// scale-1.5 one): picks through the running instance and one-shot `chromet pick`, exact to the
+// device pixel, nudges, Escape, the toggle, the history and a clipboard that outlives the loupe.
+
+#include "ChrometProcess.h"
+
+#include "Support/SessionBus.h"
+#include "Support/WaylandSession.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+class tst_AppWayland : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY2(m_bus.start(), qPrintable(m_bus.errorString()));
+        startSession({});
+    }
+    void cleanupTestCase() { m_app.stop(); }
+
+    // The device pixel under the point, on either output, by click or key; what is printed is
+    // also in the history and on the clipboard once the loupe has closed (and the one-shot
+    // process has ended).
+    void picksTheDevicePixel_data() {
+        QTest::addColumn<bool>("instance");
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<QString>("confirm");
+        QTest::newRow("instance, scale 1, click") << true << QPointF(200, 150) << u"click"_s;
+        QTest::newRow("instance, scale 2, Return") << true << QPointF(1380.5, 50.25) << u"Return"_s;
+        QTest::newRow("one-shot, scale 2, Space") << false << QPointF(1919.5, 359.5) << u"space"_s;
+    }
+    void picksTheDevicePixel() {
+        QFETCH(bool, instance);
+        QFETCH(QPointF, at);
+        QFETCH(QString, confirm);
+        QProcess pick;
+        openLoupe(pick, instance, {u"--print"_s}, at);
+        if (confirm == u"click"_s)
+            QVERIFY(m_session.click());
+        else
+            QVERIFY(m_session.typeKeys({u"-k"_s, confirm}));
+        QVERIFY(pick.waitForFinished(15000));
+        QCOMPARE(pick.exitCode(), 0);
+        const QString expected = hexAt(at);
+        QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(), expected);
+        QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), rgbAt(at));
+        QTRY_COMPARE_WITH_TIMEOUT(m_session.clipboardText(), expected, 10000);
+    }
+
+    // Shift+arrow moves ten device pixels, an arrow one; the pointer stays where it is.
+    void nudgesMoveThePoint() {
+        const QPointF at(1300.5, 100);
+        QProcess pick;
+        openLoupe(pick, true, {u"--print"_s}, at);
+        QVERIFY(
+            m_session.typeKeys({u"-M"_s, u"shift"_s, u"-k"_s, u"Right"_s, u"-m"_s, u"shift"_s}));
+        QVERIFY(m_session.typeKeys({u"-k"_s, u"Up"_s, u"-k"_s, u"Return"_s}));
+        QVERIFY(pick.waitForFinished(15000));
+        QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(),
+                 hexAt(at + QPointF(10 / 2.0, -1 / 2.0)));
+    }
+
+    // Escape cancels and a second `chromet pick` closes the loupe: nothing printed, the
+    // clipboard left alone.
+    void cancelAndToggle_data() {
+        QTest::addColumn<bool>("toggle");
+        QTest::newRow("Escape") << false;
+        QTest::newRow("second pick") << true;
+    }
+    void cancelAndToggle() {
+        QFETCH(bool, toggle);
+        QVERIFY(m_session.run(u"wl-copy"_s, {u"left alone"_s}).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(m_session.clipboardText(), u"left alone"_s, 10000);
+        QProcess pick;
+        openLoupe(pick, true, {u"--print"_s}, QPointF(400, 300));
+        if (toggle) {
+            QProcess second;
+            second.setProcessEnvironment(environment());
+            second.start(ChrometProcess::executable(), {u"pick"_s});
+            QVERIFY(second.waitForFinished(10000));
+        } else {
+            QVERIFY(m_session.typeKeys({u"-k"_s, u"Escape"_s}));
+        }
+        QVERIFY(pick.waitForFinished(15000));
+        QCOMPARE(pick.exitCode(), 1);
+        QCOMPARE(pick.readAllStandardOutput(), QByteArray());
+        QCOMPARE(m_session.clipboardText(), u"left alone"_s);
+    }
+
+    // At a fractional scale the loupe maps points to device pixels as the compositor does.
+    void fractionalScale() {
+        startSession({{1280, 720, 1, 0, 0}, {1200, 720, 1.5, 1280, 0}});
+        const QPointF at(1280 + 533.5, 401);
+        QProcess pick;
+        openLoupe(pick, true, {u"--print"_s}, at);
+        QVERIFY(m_session.click());
+        QVERIFY(pick.waitForFinished(15000));
+        QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(), hexAt(at));
+    }
+
+private:
+    void startSession(const QList<WaylandSession::Output> &outputs) {
+        m_app.stop();
+        m_opened = -1;
+        WaylandSession::Options options;
+        if (!outputs.isEmpty())
+            options.outputs = outputs;
+        QVERIFY2(m_session.start(options), qPrintable(m_session.errorString()));
+        ChrometProcess::Options app;
+        const QProcessEnvironment session = m_session.environment();
+        for (const QString &name : session.keys())
+            app.environment << name + u'=' + session.value(name);
+        app.environment << u"DBUS_SESSION_BUS_ADDRESS="_s + m_bus.address();
+        QVERIFY(m_app.start(app));
+        QVERIFY2(m_app.waitForLine(u"Chromet: listening on the session bus"_s) >= 0,
+                 qPrintable(m_app.lines().join(u'\n')));
+    }
+
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(m_session.environment());
+        env.insert(u"XDG_DATA_HOME"_s, m_app.dataHome());
+        env.insert(u"XDG_CONFIG_HOME"_s, m_app.configHome());
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, m_bus.address());
+        env.insert(u"QT_LOGGING_RULES"_s, u"*.debug=false\nloupe.info=true"_s);
+        return env;
+    }
+
+    // Starts `chromet pick` (through the instance, or on its own with the instance stopped),
+    // waits for its loupe and brings the pointer onto it: the loupe learns where the pointer is
+    // when it crosses it.
+    void openLoupe(QProcess &pick, bool instance, const QStringList &options, const QPointF &at) {
+        if (!instance)
+            m_app.stop();
+        else if (!m_app.isRunning())
+            startSession({});
+        // A pick while the last one still shows its confirmation would close it.
+        if (instance && m_opened >= 0)
+            QVERIFY(m_app.waitForLine(u"loupe: closed"_s, m_opened) >= 0);
+        QVERIFY(m_session.moveCursor(at + QPointF(3, 3)));
+        const int mark = int(m_app.lines().size());
+        QProcessEnvironment env = environment();
+        if (!instance)
+            env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+        pick.setProcessEnvironment(env);
+        pick.start(ChrometProcess::executable(), QStringList{u"pick"_s} + options);
+        QVERIFY(pick.waitForStarted(10000));
+        // Every output's loupe is up: the pointer then crosses one wherever it is.
+        const QByteArray up = "every display shown";
+        if (instance) {
+            m_opened = m_app.waitForLine(QString::fromLatin1(up), mark);
+            QVERIFY(m_opened >= 0);
+        } else {
+            QByteArray log;
+            QVERIFY(Desktop::waitFor([&] {
+                pick.waitForReadyRead(50);
+                log += pick.readAllStandardError();
+                return log.contains(up);
+            }));
+        }
+        QVERIFY(m_session.moveCursor(at));
+    }
+
+    // The pattern's color under a global point, by the output it is on.
+    QRgb rgbAt(const QPointF &at) const {
+        const QList<WaylandSession::OutputInfo> outputs = m_session.outputs();
+        for (int i = 0; i < outputs.size(); ++i) {
+            const QRect frame = outputs[i].geometry;
+            if (!QRectF(frame).contains(at))
+                continue;
+            const double scale = double(outputs[i].pixelSize.width()) / frame.width();
+            return WaylandSession::backgroundPixel(i, int(std::floor((at.x() - frame.x()) * scale)),
+                                                   int(std::floor((at.y() - frame.y()) * scale)));
+        }
+        return 0;
+    }
+    QString hexAt(const QPointF &at) const {
+        return QColor(rgbAt(at)).name(QColor::HexRgb).toUpper();
+    }
+
+    SessionBus m_bus;
+    WaylandSession m_session;
+    ChrometProcess m_app;
+    // The log line of the instance's last loupe.
+    int m_opened = -1;
+};
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    tst_AppWayland tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+#include "tst_AppWayland.moc"
