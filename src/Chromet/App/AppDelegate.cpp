@@ -361,6 +361,17 @@ void AppDelegate::pickWithPortal() {
     if (m_portalPicker->isPicking())
         return;
     QPointer<AppDelegate> self(this);
+    if (!m_prefs->hasSeenDesktopPickerNotice()) {
+        // Once: the desktop's picker looks nothing like ours, so say why it appears.
+        m_prefs->setHasSeenDesktopPickerNotice(true);
+        runAlert({QStringLiteral("Chromet picks with your desktop's color picker"),
+                  QStringLiteral("This desktop lets no app read the screen, so Chromet's loupe "
+                                 "can't open here. Click a color with the desktop's picker; "
+                                 "Chromet adds it to the history and copies it as usual."),
+                  {}});
+        if (!self)
+            return;
+    }
     m_portalPicker->pick([self](const std::optional<PickedColor> &color) {
         if (!self)
             return;

@@ -160,7 +160,8 @@ private Q_SLOTS:
         QVERIFY(!delegate.hotKey());
     }
     // Where the desktop's own picker stands in for the loupe, its color is a pick like any
-    // other: recorded and copied, and acknowledged on the icon as no loupe label shows it.
+    // other: recorded and copied, and acknowledged on the icon as no loupe label shows it. A
+    // request while it is open joins it.
     void portalPickIsRecordedCopiedAndAcknowledged() {
         PortalBus bus;
         QVERIFY2(bus.start(true, {QStringLiteral("--color"), QStringLiteral("1,0,0.2")}),
@@ -179,6 +180,14 @@ private Q_SLOTS:
         QCOMPARE(m_copied, QStringList{QStringLiteral("#FF0033")});
         QVERIFY(delegate.copyFeedback()->isShowing());
         QVERIFY(!delegate.loupe()->isShowing());
+        // Why the desktop's picker appears is said before the first pick only.
+        QCOMPARE(m_presenter->alerts.size(), 1);
+        result.reset();
+        delegate.startPick();
+        delegate.pickThen([&](const std::optional<PickedColor> &color) { result = color; });
+        QTRY_VERIFY(result);
+        QCOMPARE(m_presenter->alerts.size(), 1);
+        QCOMPARE(m_copied.size(), 2);
     }
     void focusGoesBackAfterAModal_data();
     void focusGoesBackAfterAModal();
