@@ -13,6 +13,12 @@ Q_LOGGING_CATEGORY(lcPortal, "orin.portal")
 
 const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request");
 
+// Unique in this process and valid in an object path.
+QString newToken() {
+    static quint64 next = 0;
+    return QStringLiteral("chromet%1").arg(++next);
+}
+
 } // namespace
 
 uint Portal::interfaceVersion(const QDBusConnection &bus, const QString &interface, int timeoutMs) {
@@ -29,11 +35,6 @@ uint Portal::interfaceVersion(const QDBusConnection &bus, const QString &interfa
     return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt();
 }
 
-QString Portal::newToken() {
-    static quint64 next = 0;
-    return QStringLiteral("chromet%1").arg(++next);
-}
-
 PortalRequest::PortalRequest(const QDBusConnection &bus, Done done, QObject *context)
     : QObject(context)
     , m_bus(bus)
@@ -44,7 +45,7 @@ void PortalRequest::call(const QDBusConnection &bus, const QString &interface,
                          const QString &method, const QVariantList &arguments, QVariantMap options,
                          QObject *context, Done done) {
     auto *request = new PortalRequest(bus, std::move(done), context);
-    const QString token = Portal::newToken();
+    const QString token = newToken();
     options.insert(QStringLiteral("handle_token"), token);
     // The path the portal will answer on, listened to before asking so no answer is missed.
     QString sender = bus.baseService().mid(1);

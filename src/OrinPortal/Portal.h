@@ -17,9 +17,6 @@ inline const QString path = QStringLiteral("/org/freedesktop/portal/desktop");
 // interface. Blocks for at most `timeoutMs`: the portal may be started on this first call.
 uint interfaceVersion(const QDBusConnection &bus, const QString &interface, int timeoutMs = 3000);
 
-// A token for a request or session path, unique in this process and valid in an object path.
-QString newToken();
-
 } // namespace Portal
 
 // One portal method call whose result comes later in the Response signal of the Request object
