@@ -630,9 +630,13 @@ void AppDelegate::showOnboarding() {
                                                               self->finishOnboarding();
                                                       });
     }
-    m_onboarding->show(ChrometOnboarding::steps(m_prefs->hotKey().displayString(),
-                                                m_permission.get(), HotKey::canGrabShortcuts()),
-                       0, ChrometOnboarding::finishTitle());
+    QList<OnboardingStep> steps = ChrometOnboarding::steps(
+        m_prefs->hotKey().displayString(), m_permission.get(), HotKey::canGrabShortcuts());
+    // The desktop's own picker needs no screen access of ours.
+    if (m_portalPicker)
+        steps.removeIf(
+            [](const OnboardingStep &step) { return step.id == QLatin1String("screenRecording"); });
+    m_onboarding->show(steps, 0, ChrometOnboarding::finishTitle());
     if (m_mainMenu && m_onboarding->window())
         m_mainMenu->install(m_onboarding->window());
     qCInfo(lcChromet, "Chromet: onboarding shown");

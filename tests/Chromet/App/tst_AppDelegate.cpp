@@ -169,8 +169,10 @@ private Q_SLOTS:
         m_makePortalPicker = [&bus] {
             return PortalColorPicker::create(bus.connection());
         };
-        AppDelegate &delegate = makeDelegate();
+        AppDelegate &delegate = makeDelegate(false);
         delegate.applicationDidFinishLaunching();
+        // No screen access of ours to ask for at the first launch.
+        QCOMPARE(delegate.onboarding()->view()->count(), 2);
         std::optional<std::optional<PickedColor>> result;
         delegate.pickThen([&](const std::optional<PickedColor> &color) { result = color; });
         QTRY_VERIFY(result);
