@@ -52,16 +52,9 @@ private Q_SLOTS:
         QCOMPARE(PortalHotKeyBackend::trigger({keyCode, modifiers}, *::layout(layout)), expected);
     }
 
-    void missingPortalGivesNoBackend_data() {
-        QTest::addColumn<bool>("withPortal");
-        QTest::newRow("no portal") << false;
-        QTest::newRow("portal without global shortcuts") << true;
-    }
     void missingPortalGivesNoBackend() {
-        QFETCH(bool, withPortal);
         PortalBus bus;
-        QVERIFY2(bus.start(withPortal, {QStringLiteral("--without-shortcuts")}),
-                 qPrintable(bus.errorString()));
+        QVERIFY2(bus.start(false), qPrintable(bus.errorString()));
         QVERIFY(!PortalHotKeyBackend::create(bus.connection()));
     }
 

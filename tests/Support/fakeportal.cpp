@@ -1,6 +1,6 @@
 // A desktop portal for tests, on the session bus of DBUS_SESSION_BUS_ADDRESS: GlobalShortcuts
 // (version 1) and Screenshot (version 2, for PickColor), answering every request at once.
-//   fakeportal [--without-shortcuts] [--refuse] [--color R,G,B]
+//   fakeportal [--refuse] [--color R,G,B]
 // --refuse fails every request (response 2); --color is what PickColor answers. Prints "ready"
 // once it owns the portal's name and "bind ID TRIGGER" for every shortcut bound, whose trigger
 // it assigns as asked. The stdin command "activate ID" presses a bound shortcut.
@@ -31,7 +31,6 @@ void say(const QString &line) {
 
 class DesktopPortal final : public QDBusVirtualObject {
 public:
-    bool withShortcuts = true;
     bool refuse = false;
     double color[3] = {0, 0, 0};
     QString session;
@@ -44,15 +43,15 @@ public:
         const QVariantList arguments = message.arguments();
         if (member == QLatin1String("Get") && arguments.size() == 2) {
             const QString asked = arguments.at(0).toString();
-            const uint version = asked == screenshotInterface                   ? 2
-                                 : asked == shortcutsInterface && withShortcuts ? 1
-                                                                                : 0;
+            const uint version = asked == screenshotInterface  ? 2
+                                 : asked == shortcutsInterface ? 1
+                                                               : 0;
             bus.send(version ? message.createReply(QVariant::fromValue(QDBusVariant(version)))
                              : message.createErrorReply(QDBusError::InvalidArgs,
                                                         QStringLiteral("no such interface")));
             return true;
         }
-        if (arguments.isEmpty() || (interface == shortcutsInterface && !withShortcuts))
+        if (arguments.isEmpty())
             return false;
         const auto options = qdbus_cast<QVariantMap>(arguments.constLast());
         QVariantMap results;
@@ -119,14 +118,12 @@ int main(int argc, char **argv) {
     qDBusRegisterMetaType<QList<PortalShortcut>>();
 
     QCommandLineParser parser;
-    const QCommandLineOption withoutShortcuts(QStringLiteral("without-shortcuts"));
     const QCommandLineOption refuse(QStringLiteral("refuse"));
     const QCommandLineOption color(QStringLiteral("color"), QString(), QStringLiteral("r,g,b"));
-    parser.addOptions({withoutShortcuts, refuse, color});
+    parser.addOptions({refuse, color});
     parser.process(app);
 
     DesktopPortal portal;
-    portal.withShortcuts = !parser.isSet(withoutShortcuts);
     portal.refuse = parser.isSet(refuse);
     const QStringList channels = parser.value(color).split(QLatin1Char(','));
     for (int i = 0; i < 3 && i < channels.size(); ++i)
