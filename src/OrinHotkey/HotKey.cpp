@@ -62,6 +62,11 @@ bool HotKey::canGrabShortcuts() {
     return r.backend->canGrabShortcuts();
 }
 
+QString HotKey::triggerDescription() {
+    const Registry &r = registry();
+    return r.backend ? r.backend->triggerDescription() : QString();
+}
+
 void HotKey::create(const HotKeyCombo &combo, Action action, Answer answer) {
     Registry &r = registry();
     if (!r.backend)

@@ -34,6 +34,9 @@ public:
 
     // Whether the desktop lets this process grab shortcuts at all.
     static bool canGrabShortcuts();
+    // The desktop's description of the trigger it assigned, where it assigns one (the portal's
+    // global shortcuts); empty elsewhere and before the desktop has answered.
+    static QString triggerDescription();
 
     // Replaces the process's hot-key service (tests). Only while no HotKey exists; null returns
     // to the system's service on the next creation.

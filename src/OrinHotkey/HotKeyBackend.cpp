@@ -1,6 +1,9 @@
 #include "OrinHotkey/HotKeyBackend.h"
 
+#include "OrinHotkey/Portal/PortalHotKeyBackend.h"
 #include "OrinPlatform/PlatformBackend.h"
+
+#include <QDBusConnection>
 
 #ifndef ORIN_NO_X11
 #include "OrinHotkey/X11/X11HotKeyBackend.h"
@@ -28,5 +31,10 @@ std::unique_ptr<HotKeyBackend> HotKeyBackend::createDefault() {
             return x11;
     }
 #endif
+    // Wayland clients see no keys of other windows: the desktop binds shortcuts for them.
+    if (PlatformBackend::kind() == PlatformBackend::Kind::Wayland) {
+        if (auto portal = PortalHotKeyBackend::create(QDBusConnection::sessionBus()))
+            return portal;
+    }
     return std::make_unique<NullHotKeyBackend>();
 }

@@ -2,6 +2,7 @@
 
 #include "OrinHotkey/HotKeyCombo.h"
 
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -38,7 +39,11 @@ public:
     // Whether this desktop lets an application grab shortcuts at all: when not, a refusal says
     // nothing about other applications.
     virtual bool canGrabShortcuts() const = 0;
+    // How the desktop describes the trigger of the registration in force, where the desktop
+    // assigns it and may choose another than the one asked for; empty elsewhere.
+    virtual QString triggerDescription() const { return QString(); }
 
-    // The backend of PlatformBackend::kind(); the null one refuses everything.
+    // The backend of PlatformBackend::kind(): on Wayland the desktop portal's, where it has
+    // global shortcuts; the null one refuses everything.
     static std::unique_ptr<HotKeyBackend> createDefault();
 };

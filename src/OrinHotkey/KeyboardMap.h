@@ -18,4 +18,10 @@ public:
         Q_UNUSED(keyCode);
         return std::nullopt;
     }
+    // The name of the key's unshifted symbol whatever it types ("c", "comma", "Return"), as
+    // desktops write key bindings; nothing for a key without one.
+    virtual std::optional<QString> keysymName(quint32 keyCode) const {
+        Q_UNUSED(keyCode);
+        return std::nullopt;
+    }
 };

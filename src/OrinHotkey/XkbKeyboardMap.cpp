@@ -147,22 +147,37 @@ std::optional<QString> XkbKeyboardMap::character(quint32 keyCode) const {
     return QString::fromUcs4(&c, 1);
 }
 
-std::optional<QString> XkbKeyboardMap::symbolName(quint32 keyCode) const {
-    if (!m_keymap)
-        return std::nullopt;
+quint32 XkbKeyboardMap::levelZeroSymbol(quint32 keyCode) const {
     const auto x11 = KeyCodes::toX11(keyCode);
-    if (!x11)
-        return std::nullopt;
     const xkb_keysym_t *syms = nullptr;
-    // Only for keys that type nothing: a letter of a layout without Latin ones is no name.
-    if (xkb_keymap_key_get_syms_by_level(m_keymap, *x11, m_layout.value_or(0), 0, &syms) != 1 ||
-        xkb_keysym_to_utf32(syms[0]) != 0)
-        return std::nullopt;
+    if (!m_keymap || !x11 ||
+        xkb_keymap_key_get_syms_by_level(m_keymap, *x11, m_layout.value_or(0), 0, &syms) != 1)
+        return XKB_KEY_NoSymbol;
+    return syms[0];
+}
+
+namespace {
+
+std::optional<QString> nameOf(xkb_keysym_t symbol) {
     char name[64];
-    const int length = xkb_keysym_get_name(syms[0], name, sizeof name);
-    if (length <= 0 || size_t(length) >= sizeof name)
+    const int length = xkb_keysym_get_name(symbol, name, sizeof name);
+    if (symbol == XKB_KEY_NoSymbol || length <= 0 || size_t(length) >= sizeof name)
         return std::nullopt;
     return QString::fromLatin1(name, length);
+}
+
+} // namespace
+
+std::optional<QString> XkbKeyboardMap::symbolName(quint32 keyCode) const {
+    const xkb_keysym_t symbol = levelZeroSymbol(keyCode);
+    // Only for keys that type nothing: a letter of a layout without Latin ones is no name.
+    if (xkb_keysym_to_utf32(symbol) != 0)
+        return std::nullopt;
+    return nameOf(symbol);
+}
+
+std::optional<QString> XkbKeyboardMap::keysymName(quint32 keyCode) const {
+    return nameOf(levelZeroSymbol(keyCode));
 }
 
 QString XkbKeyboardMap::layoutName() const {

@@ -39,6 +39,7 @@ public:
 
     std::optional<QString> character(quint32 keyCode) const override;
     std::optional<QString> symbolName(quint32 keyCode) const override;
+    std::optional<QString> keysymName(quint32 keyCode) const override;
 
     // Whether one of the groups has Latin letter keys.
     bool hasLatinLayout() const { return m_layout.has_value(); }
@@ -48,6 +49,8 @@ public:
 
 private:
     bool isLatin(quint32 layout) const;
+    // The key's one unshifted symbol in the group used; 0 (NoSymbol) for none or several.
+    quint32 levelZeroSymbol(quint32 keyCode) const;
 
     xkb_keymap *m_keymap = nullptr;
     std::optional<quint32> m_layout;

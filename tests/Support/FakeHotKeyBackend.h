@@ -22,6 +22,7 @@ struct ShortcutDesk {
 
     QSet<quint32> refused;
     bool canGrab = true;
+    QString triggerDescription;
     QList<Attempt> attempts;
     QHash<HotKeyBackend::Ref, HotKeyCombo> registered;
     QList<HotKeyBackend::Ref> unregistered;
@@ -79,6 +80,7 @@ public:
         m_desk.unregistered.append(ref);
     }
     bool canGrabShortcuts() const override { return m_desk.canGrab; }
+    QString triggerDescription() const override { return m_desk.triggerDescription; }
 
 private:
     ShortcutDesk &m_desk;

@@ -14,6 +14,7 @@
 #include "Chromet/Onboarding/OnboardingSteps.h"
 #include "Chromet/Picking/LoupeController.h"
 #include "Chromet/Picking/PermissionChecker.h"
+#include "Chromet/Picking/Portal/PortalColorPicker.h"
 #include "Chromet/Picking/ReduceMotion.h"
 #include "Chromet/Picking/SnapshotCapturing.h"
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
@@ -69,6 +70,9 @@ AppDelegate::AppDelegate(Services services, QObject *parent)
     , m_makeCapturer(services.makeCapturer ? std::move(services.makeCapturer)
                                            : std::function(makeSystemCapturer))
     , m_makeLoupeSupport(std::move(services.makeLoupeSupport))
+    , m_makePortalPicker(services.makePortalPicker
+                             ? std::move(services.makePortalPicker)
+                             : std::function(PortalColorPicker::createForPlatform))
     , m_libraryPath(std::move(services.libraryPath))
     , m_copyText(services.copyText ? std::move(services.copyText)
                                    : PickCoordinator::CopyText(
@@ -160,6 +164,7 @@ void AppDelegate::applicationDidFinishLaunching() {
             self->presentCaptureProblem(error);
     });
     connect(m_loupe.get(), &LoupeController::closed, this, [this] { finishWaiters(std::nullopt); });
+    m_portalPicker = m_makePortalPicker();
 
     warmUpCapture();
 
@@ -283,6 +288,13 @@ void AppDelegate::hotKeyAnswered(const HotKeyCombo &combo, std::unique_ptr<HotKe
     }
 
     const QString refused = combo.displayString();
+    if (!HotKey::canGrabShortcuts()) {
+        // The desktop stopped granting shortcuts while asked (its portal refused): no other app
+        // is to blame, and the settings now show how to bind the pick command instead.
+        qCInfo(lcChromet, "Chromet: the desktop grants no global shortcut; %s is not registered",
+               qUtf8Printable(refused));
+        return;
+    }
     qCWarning(lcChromet, "Chromet: could not register shortcut %s", qUtf8Printable(refused));
     if (m_registeredCombo) {
         // The user has just chosen a shortcut that is taken: keep the working one.
@@ -304,6 +316,10 @@ void AppDelegate::hotKeyAnswered(const HotKeyCombo &combo, std::unique_ptr<HotKe
 }
 
 void AppDelegate::startPick() {
+    if (m_portalPicker) {
+        pickWithPortal();
+        return;
+    }
     if (!m_loupe)
         return;
     if (m_loupe->isShowing()) {
@@ -341,13 +357,41 @@ void AppDelegate::beginPick() {
     });
 }
 
+void AppDelegate::pickWithPortal() {
+    if (m_portalPicker->isPicking())
+        return;
+    QPointer<AppDelegate> self(this);
+    if (!m_prefs->hasSeenDesktopPickerNotice()) {
+        // Once: the desktop's picker looks nothing like ours, so say why it appears.
+        m_prefs->setHasSeenDesktopPickerNotice(true);
+        runAlert({QStringLiteral("Chromet picks with your desktop's color picker"),
+                  QStringLiteral("This desktop lets no app read the screen, so Chromet's loupe "
+                                 "can't open here. Click a color with the desktop's picker; "
+                                 "Chromet adds it to the history and copies it as usual."),
+                  {}});
+        if (!self)
+            return;
+    }
+    m_portalPicker->pick([self](const std::optional<PickedColor> &color) {
+        if (!self)
+            return;
+        if (color && self->m_coordinator) {
+            self->m_coordinator->handlePick(*color);
+            // No loupe label confirms it: the icon does.
+            if (self->m_copyFeedback)
+                self->m_copyFeedback->show(color->srgb);
+        }
+        self->finishWaiters(color);
+    });
+}
+
 void AppDelegate::pickThen(PickResult done) {
     if (!m_loupe) {
         done(std::nullopt);
         return;
     }
     m_pickWaiters.append(std::move(done));
-    if (!m_loupe->isShowing())
+    if (m_portalPicker || !m_loupe->isShowing())
         startPick();
 }
 
@@ -586,9 +630,13 @@ void AppDelegate::showOnboarding() {
                                                               self->finishOnboarding();
                                                       });
     }
-    m_onboarding->show(ChrometOnboarding::steps(m_prefs->hotKey().displayString(),
-                                                m_permission.get(), HotKey::canGrabShortcuts()),
-                       0, ChrometOnboarding::finishTitle());
+    QList<OnboardingStep> steps = ChrometOnboarding::steps(
+        m_prefs->hotKey().displayString(), m_permission.get(), HotKey::canGrabShortcuts());
+    // The desktop's own picker needs no screen access of ours.
+    if (m_portalPicker)
+        steps.removeIf(
+            [](const OnboardingStep &step) { return step.id == QLatin1String("screenRecording"); });
+    m_onboarding->show(steps, 0, ChrometOnboarding::finishTitle());
     if (m_mainMenu && m_onboarding->window())
         m_mainMenu->install(m_onboarding->window());
     qCInfo(lcChromet, "Chromet: onboarding shown");

@@ -27,6 +27,7 @@ class LibraryStore;
 class LoupeController;
 class MainMenu;
 class OnboardingWindowController;
+class PortalColorPicker;
 class Preferences;
 class QMenu;
 class SettingsWindowController;
@@ -54,6 +55,9 @@ public:
         std::unique_ptr<WindowFocus> focus;
         std::function<std::unique_ptr<SnapshotCapturing>()> makeCapturer;
         std::function<std::unique_ptr<LoupeSupport>()> makeLoupeSupport;
+        // The desktop's color picker, used instead of the loupe where it is given; by default
+        // where the platform cannot read the screen and the session's portal has one.
+        std::function<std::unique_ptr<PortalColorPicker>()> makePortalPicker;
         std::optional<QString> libraryPath;
         PickCoordinator::CopyText copyText;
         // Whether the desktop shows a system tray; QSystemTrayIcon's answer unless given.
@@ -83,7 +87,8 @@ public:
     // still works).
     void registerHotKey();
     // Begins a pick once the permission answers yes; ends the one that is showing; or, when the
-    // screen cannot be read, shows the alert that says why (one at a time).
+    // screen cannot be read, shows the alert that says why (one at a time). With the desktop's
+    // color picker, asks it instead, unless it is open; its color is acknowledged on the icon.
     void startPick();
     // Called with the color of the next pick, or nothing when it ends without one (cancelled, or
     // the screen cannot be read). Joins the pick that is showing, else begins one.
@@ -164,6 +169,7 @@ private:
     void hotKeyAnswered(const HotKeyCombo &combo, std::unique_ptr<HotKey> created);
     // The pick itself, once the permission is granted.
     void beginPick();
+    void pickWithPortal();
     // Answers every pickThen() waiter.
     void finishWaiters(const std::optional<PickedColor> &color);
     // The first pick should not pay for setting up the capture (nor its windows).
@@ -181,6 +187,7 @@ private:
     std::unique_ptr<WindowFocus> m_focus;
     std::function<std::unique_ptr<SnapshotCapturing>()> m_makeCapturer;
     std::function<std::unique_ptr<LoupeSupport>()> m_makeLoupeSupport;
+    std::function<std::unique_ptr<PortalColorPicker>()> m_makePortalPicker;
     std::optional<QString> m_libraryPath;
     PickCoordinator::CopyText m_copyText;
 
@@ -189,6 +196,7 @@ private:
     std::unique_ptr<PickCoordinator> m_coordinator;
     std::unique_ptr<LibraryCommands> m_commands;
     std::unique_ptr<LoupeController> m_loupe;
+    std::unique_ptr<PortalColorPicker> m_portalPicker;
     std::unique_ptr<StatusItemController> m_statusItem;
     std::unique_ptr<CopyFeedback> m_copyFeedback;
     std::unique_ptr<HotKey> m_hotKey;

@@ -5,6 +5,7 @@
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Picking/LoupeController.h"
 #include "Chromet/Picking/PermissionChecker.h"
+#include "Chromet/Picking/Portal/PortalColorPicker.h"
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
 #include "OrinPaste/ClipboardOwner.h"
 #include "OrinPaste/PasteService.h"
@@ -27,22 +28,26 @@ constexpr int handOverMs = 5000;
 
 int runOneShotPick(bool print, std::optional<ColorFormat> format, QTextStream &out,
                    QTextStream &err) {
-    const std::unique_ptr<PermissionChecker> permission = PermissionChecker::createDefault();
-    std::optional<bool> granted;
-    QEventLoop asking;
-    permission->check([&granted, &asking](bool answer) {
-        granted = answer;
-        asking.quit();
-    });
-    if (!granted)
-        asking.exec();
-    if (!granted.value_or(false)) {
-        err << "chromet: cannot read the screen: "
-            << (permission->hasSettings()
-                    ? QStringLiteral("turn on Screen Recording for Chromet in the settings")
-                    : permission->deniedReason())
-            << '\n';
-        return 1;
+    // Where the desktop's picker stands in for the loupe, the desktop decides what may be read.
+    const std::unique_ptr<PortalColorPicker> portal = PortalColorPicker::createForPlatform();
+    if (!portal) {
+        const std::unique_ptr<PermissionChecker> permission = PermissionChecker::createDefault();
+        std::optional<bool> granted;
+        QEventLoop asking;
+        permission->check([&granted, &asking](bool answer) {
+            granted = answer;
+            asking.quit();
+        });
+        if (!granted)
+            asking.exec();
+        if (!granted.value_or(false)) {
+            err << "chromet: cannot read the screen: "
+                << (permission->hasSettings()
+                        ? QStringLiteral("turn on Screen Recording for Chromet in the settings")
+                        : permission->deniedReason())
+                << '\n';
+            return 1;
+        }
     }
 
     Preferences &prefs = Preferences::shared();
@@ -52,21 +57,32 @@ int runOneShotPick(bool print, std::optional<ColorFormat> format, QTextStream &o
         PasteService::copy(text);
         copied = text;
     });
-    LoupeController loupe(makeSystemCapturer(), makeSystemLoupeSupport());
-    loupe.setLabelFormat([&prefs] { return prefs.defaultFormat(); });
-    loupe.setLowercaseHex([&prefs] { return prefs.lowercaseHex(); });
-    QString failure;
-    loupe.setOnFailure([&failure](const QString &error) { failure = error; });
-
-    QEventLoop loop;
-    QObject::connect(&loupe, &LoupeController::closed, &loop, &QEventLoop::quit);
     std::optional<PickedColor> picked;
-    loupe.start([&](const PickedColor &color) {
-        picked = color;
-        coordinator.handlePick(color);
-    });
-    if (loupe.isShowing())
+    QString failure;
+    if (portal) {
+        QEventLoop loop;
+        portal->pick([&](const std::optional<PickedColor> &color) {
+            picked = color;
+            loop.quit();
+        });
         loop.exec();
+        if (picked)
+            coordinator.handlePick(*picked);
+    } else {
+        LoupeController loupe(makeSystemCapturer(), makeSystemLoupeSupport());
+        loupe.setLabelFormat([&prefs] { return prefs.defaultFormat(); });
+        loupe.setLowercaseHex([&prefs] { return prefs.lowercaseHex(); });
+        loupe.setOnFailure([&failure](const QString &error) { failure = error; });
+
+        QEventLoop loop;
+        QObject::connect(&loupe, &LoupeController::closed, &loop, &QEventLoop::quit);
+        loupe.start([&](const PickedColor &color) {
+            picked = color;
+            coordinator.handlePick(color);
+        });
+        if (loupe.isShowing())
+            loop.exec();
+    }
 
     if (!picked) {
         err << "chromet: "

@@ -7,10 +7,10 @@
 class QTextStream;
 
 // A pick without the tray application (`chromet pick` when none runs): the loupe over every
-// display; the color goes into the library and onto the clipboard as a pick from the application
-// would put it, and, with `print`, its code in `format` (nothing: the default format) to `out`.
-// Needs the QApplication. Returns the exit status: 0 after a pick, 1 when it ended without one
-// (why on `err`).
+// display, or the desktop's own picker where the platform cannot read the screen; the color goes
+// into the library and onto the clipboard as a pick from the application would put it, and, with
+// `print`, its code in `format` (nothing: the default format) to `out`. Needs the QApplication.
+// Returns the exit status: 0 after a pick, 1 when it ended without one (why on `err`).
 int runOneShotPick(bool print, std::optional<ColorFormat> format, QTextStream &out,
                    QTextStream &err);
 

@@ -15,6 +15,7 @@ const QString hasCompletedOnboardingKey = QStringLiteral("hasCompletedOnboarding
 const QString defaultFormatKey = QStringLiteral("defaultFormat");
 const QString lowercaseHexKey = QStringLiteral("lowercaseHex");
 const QString hasSeenNoTrayNoticeKey = QStringLiteral("hasSeenNoTrayNotice");
+const QString hasSeenDesktopPickerNoticeKey = QStringLiteral("hasSeenDesktopPickerNotice");
 
 // Registered defaults: the answers for Bool keys the file does not hold (or holds in no Bool
 // form). They are never written, so the file keeps only what was assigned.
@@ -24,6 +25,7 @@ bool registeredDefault(const QString &key) {
         {hasCompletedOnboardingKey, false},
         {lowercaseHexKey, false},
         {hasSeenNoTrayNoticeKey, false},
+        {hasSeenDesktopPickerNoticeKey, false},
     };
     return defaults.value(key);
 }
@@ -81,6 +83,7 @@ Preferences::Preferences(const QString &path, QObject *parent)
 
     m_lowercaseHex = readBool(lowercaseHexKey);
     m_hasSeenNoTrayNotice = readBool(hasSeenNoTrayNoticeKey);
+    m_hasSeenDesktopPickerNotice = readBool(hasSeenDesktopPickerNoticeKey);
 }
 
 Preferences::~Preferences() = default;
@@ -161,4 +164,9 @@ void Preferences::setLowercaseHex(bool lowercase) {
 void Preferences::setHasSeenNoTrayNotice(bool seen) {
     setBool(m_hasSeenNoTrayNotice, seen, hasSeenNoTrayNoticeKey,
             &Preferences::hasSeenNoTrayNoticeChanged);
+}
+
+void Preferences::setHasSeenDesktopPickerNotice(bool seen) {
+    setBool(m_hasSeenDesktopPickerNotice, seen, hasSeenDesktopPickerNoticeKey,
+            &Preferences::hasSeenDesktopPickerNoticeChanged);
 }

@@ -21,7 +21,8 @@ class QSettings;
 //   hotKey                  the shortcut's JSON text as a string, {"keyCode":8,"modifiers":6144}
 //                           (readable and editable, and ASCII, so it reads back byte for byte;
 //                           a @ByteArray(...) value holding the same JSON is accepted too)
-//   showDockIcon, hasCompletedOnboarding, lowercaseHex, hasSeenNoTrayNotice
+//   showDockIcon, hasCompletedOnboarding, lowercaseHex, hasSeenNoTrayNotice,
+//   hasSeenDesktopPickerNotice
 //                           true or false
 //   defaultFormat           the format's raw value, e.g. hex or tailwind
 // A missing or unreadable value reads as its default and stays in the file untouched until that
@@ -54,6 +55,8 @@ public:
     bool lowercaseHex() const { return m_lowercaseHex; }
     // Whether the user was told once that the desktop shows no tray.
     bool hasSeenNoTrayNotice() const { return m_hasSeenNoTrayNotice; }
+    // Whether the user was told once that the desktop's own color picker stands in for the loupe.
+    bool hasSeenDesktopPickerNotice() const { return m_hasSeenDesktopPickerNotice; }
 
     // Each stores the value at once, and signals when it differs from the current one.
     // setHotKey() also posts hotKeyChangedNotification every time, even for an equal value.
@@ -63,6 +66,7 @@ public:
     void setDefaultFormat(ColorFormat format);
     void setLowercaseHex(bool lowercase);
     void setHasSeenNoTrayNotice(bool seen);
+    void setHasSeenDesktopPickerNotice(bool seen);
 
 Q_SIGNALS:
     void hotKeyChanged(const HotKeyCombo &combo);
@@ -71,6 +75,7 @@ Q_SIGNALS:
     void defaultFormatChanged(ColorFormat format);
     void lowercaseHexChanged(bool lowercase);
     void hasSeenNoTrayNoticeChanged(bool seen);
+    void hasSeenDesktopPickerNoticeChanged(bool seen);
 
 private:
     bool readBool(const QString &key) const;
@@ -84,4 +89,5 @@ private:
     ColorFormat m_defaultFormat = ColorFormat::hex;
     bool m_lowercaseHex = false;
     bool m_hasSeenNoTrayNotice = false;
+    bool m_hasSeenDesktopPickerNotice = false;
 };

@@ -39,6 +39,7 @@ QList<SettingsPage> pages(Preferences &prefs, LaunchAtLogin *launchAtLogin,
         [p, launchAtLogin, withoutTray]() -> QWidget * {
             const bool canGrab = HotKey::canGrabShortcuts();
             auto *page = new GeneralPage(*p, launchAtLogin, {}, canGrab);
+            page->setAssignedTrigger(HotKey::triggerDescription);
             if (withoutTray)
                 page->insertSection(0, new TraylessSection(*p, *withoutTray, canGrab));
             return page;

@@ -83,3 +83,22 @@ GeneralPage::GeneralPage(Preferences &prefs, LaunchAtLogin *launchAtLogin,
     addSection(m_app);
     connect(p, &Preferences::showDockIconChanged, m_app, &AppSection::showBoundValues);
 }
+
+void GeneralPage::setAssignedTrigger(std::function<QString()> describe) {
+    m_assignedTrigger = std::move(describe);
+    showAssignedTrigger();
+}
+
+void GeneralPage::showEvent(QShowEvent *event) {
+    showAssignedTrigger();
+    SettingsForm::showEvent(event);
+}
+
+void GeneralPage::showAssignedTrigger() {
+    const QString assigned = m_assignedTrigger ? m_assignedTrigger() : QString();
+    if (m_shortcut && !assigned.isEmpty())
+        m_shortcut->setFooter(QStringLiteral("Your desktop runs Pick Color on %1; its keyboard "
+                                             "settings change that. Click the shortcut to ask "
+                                             "for another.")
+                                  .arg(assigned));
+}

@@ -31,6 +31,11 @@ public:
                          ApplyDockIcon applyDockIcon = {}, bool canGrabShortcuts = true,
                          QWidget *parent = nullptr);
 
+    // Where the desktop assigns the shortcut's trigger itself (a desktop portal): `describe`
+    // gives the desktop's description of it, shown under the recorder whenever the page comes
+    // on screen.
+    void setAssignedTrigger(std::function<QString()> describe);
+
     // Null where shortcuts cannot be grabbed.
     ShortcutSection *shortcutSection() const { return m_shortcut; }
     // Null where they can.
@@ -40,8 +45,14 @@ public:
     QComboBox *formatPicker() const { return m_format; }
     SettingsSwitch *lowercaseHexSwitch() const { return m_lowercaseHex; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void showAssignedTrigger();
+
     Preferences &m_prefs;
+    std::function<QString()> m_assignedTrigger;
     ShortcutSection *m_shortcut = nullptr;
     CommandBinding *m_pickCommand = nullptr;
     SettingsSection *m_copy = nullptr;

@@ -1,11 +1,13 @@
 #include "DelegateTestSupport.h"
 
 #include "Chromet/App/AppDelegate.h"
+#include "Chromet/App/CopyFeedback.h"
 #include "Chromet/App/Preferences.h"
 #include "Chromet/Contrast/ContrastPanel.h"
 #include "Chromet/Contrast/ContrastViewState.h"
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Picking/LoupeController.h"
+#include "Chromet/Picking/Portal/PortalColorPicker.h"
 #include "Chromet/Settings/TraylessSection.h"
 #include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/MainMenu.h"
@@ -16,6 +18,7 @@
 #include "OrinSettings/DockIcon.h"
 #include "OrinSettings/SettingsWindow.h"
 #include "OrinSettings/SettingsWindowController.h"
+#include "Support/PortalBus.h"
 #include "Support/SyntheticSnapshotCapturer.h"
 
 #include <QAbstractButton>
@@ -136,14 +139,57 @@ private Q_SLOTS:
         // A caller waiting for the pick hears that it ended without a color.
         QVERIFY(result && !*result);
     }
-    // No shortcut service at all: nothing to refuse, so no alert blaming another app.
+    // No shortcut service at all, or one that stops granting any while asked (a desktop portal
+    // refusing): nothing was refused by another app, so no alert says so.
+    void withoutShortcutServiceNoAlert_data() {
+        QTest::addColumn<bool>("stopsWhileAsked");
+        QTest::newRow("no service") << false;
+        QTest::newRow("stops while asked") << true;
+    }
     void withoutShortcutServiceNoAlert() {
-        m_desk.canGrab = false;
+        QFETCH(bool, stopsWhileAsked);
+        m_desk.canGrab = stopsWhileAsked;
+        m_desk.answerLater = true;
+        m_desk.refused.insert(ctrlAltC.keyCode);
         AppDelegate &delegate = makeDelegate();
         delegate.applicationDidFinishLaunching();
+        m_desk.canGrab = false;
+        m_desk.answerPending();
         QVERIFY(m_presenter->alerts.isEmpty());
-        QVERIFY(m_desk.attempts.isEmpty());
+        QCOMPARE(m_desk.attempts.size(), stopsWhileAsked ? 1 : 0);
         QVERIFY(!delegate.hotKey());
+    }
+    // Where the desktop's own picker stands in for the loupe, its color is a pick like any
+    // other: recorded and copied, and acknowledged on the icon as no loupe label shows it. A
+    // request while it is open joins it.
+    void portalPickIsRecordedCopiedAndAcknowledged() {
+        PortalBus bus;
+        QVERIFY2(bus.start(true, {QStringLiteral("--color"), QStringLiteral("1,0,0.2")}),
+                 qPrintable(bus.errorString()));
+        m_makePortalPicker = [&bus] {
+            return PortalColorPicker::create(bus.connection());
+        };
+        AppDelegate &delegate = makeDelegate(false);
+        delegate.applicationDidFinishLaunching();
+        // No screen access of ours to ask for at the first launch.
+        QCOMPARE(delegate.onboarding()->view()->count(), 2);
+        std::optional<std::optional<PickedColor>> result;
+        delegate.pickThen([&](const std::optional<PickedColor> &color) { result = color; });
+        QTRY_VERIFY(result);
+        QVERIFY(*result);
+        QCOMPARE(result->value().srgb, (RGB{1, 0, 0.2}));
+        QCOMPARE(delegate.store()->library().history, QList<PickedColor>{result->value()});
+        QCOMPARE(m_copied, QStringList{QStringLiteral("#FF0033")});
+        QVERIFY(delegate.copyFeedback()->isShowing());
+        QVERIFY(!delegate.loupe()->isShowing());
+        // Why the desktop's picker appears is said before the first pick only.
+        QCOMPARE(m_presenter->alerts.size(), 1);
+        result.reset();
+        delegate.startPick();
+        delegate.pickThen([&](const std::optional<PickedColor> &color) { result = color; });
+        QTRY_VERIFY(result);
+        QCOMPARE(m_presenter->alerts.size(), 1);
+        QCOMPARE(m_copied.size(), 2);
     }
     void focusGoesBackAfterAModal_data();
     void focusGoesBackAfterAModal();
@@ -173,6 +219,7 @@ private:
     FakeFocus *m_focus = nullptr;
     FakeUpdater *m_updater = nullptr;
     SyntheticSnapshotCapturer *m_capturer = nullptr;
+    std::function<std::unique_ptr<PortalColorPicker>()> m_makePortalPicker;
     QStringList m_copied;
     bool m_trayAvailable = true;
     int m_trayQuestions = 0;
@@ -186,6 +233,7 @@ void tst_AppDelegate::init() {
     m_desk = ShortcutDesk{};
     HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(m_desk));
     m_copied.clear();
+    m_makePortalPicker = nullptr;
     m_trayAvailable = true;
     m_trayQuestions = 0;
     // The policy is the application's; no window of these tests is listed anywhere.
@@ -223,6 +271,7 @@ AppDelegate &tst_AppDelegate::makeDelegate(bool onboarded) {
         m_capturer = capturer.get();
         return capturer;
     };
+    services.makePortalPicker = m_makePortalPicker;
     services.libraryPath = m_dir->filePath(QStringLiteral("library.json"));
     services.copyText = [this](const QString &text) {
         m_copied.append(text);

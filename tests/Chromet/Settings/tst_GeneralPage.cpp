@@ -190,6 +190,21 @@ private Q_SLOTS:
                  QStringLiteral("Or bind a key to chromet pick, as Shortcut below says."));
     }
 
+    // Where the desktop assigns the trigger itself, the page says which one it chose.
+    void showsTheTriggerTheDesktopAssigned() {
+        ShortcutDesk desk;
+        desk.triggerDescription = QStringLiteral("Super+P");
+        HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(desk));
+        std::unique_ptr<QWidget> content(
+            ChrometSettings::pages(*m_prefs, m_launch.get()).first().content());
+        content->show();
+        HotKey::setBackend(nullptr);
+        QVERIFY(qobject_cast<GeneralPage *>(content.get())
+                    ->shortcutSection()
+                    ->footer()
+                    .startsWith(QStringLiteral("Your desktop runs Pick Color on Super+P;")));
+    }
+
 private:
     std::unique_ptr<GeneralPage> makePage() {
         auto page = std::make_unique<GeneralPage>(
