@@ -12,13 +12,15 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class PatternWindow : public QRasterWindow {
 public:
     PatternWindow() {
         setFlag(Qt::FramelessWindowHint);
-        setTitle(QStringLiteral("colorfixture"));
+        setTitle(u"colorfixture"_s);
     }
 
 protected:

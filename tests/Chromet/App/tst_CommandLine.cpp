@@ -120,7 +120,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("out");
 
         const QString blue = u"#336699"_s;
-        QTest::newRow("hex") << QStringList{"format", blue, "--as", "hex"} << u"#336699\n"_s;
         QTest::newRow("short hex")
             << QStringList{"format", "#fff", "--as", "hex"} << u"#FFFFFF\n"_s;
         QTest::newRow("lower-case digits")
@@ -140,9 +139,6 @@ private Q_SLOTS:
         QTest::newRow("P3 does not change sRGB formats")
             << QStringList{"format", blue, "--as", "nsColor", "--p3", "0.1,0.2,0.3"}
             << u"NSColor(srgbRed: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n"_s;
-        QTest::newRow("css variable named")
-            << QStringList{"format", blue, "--as", "cssVariable", "--name", "Sky Blue"}
-            << u"--Sky Blue: #336699;\n"_s;
         QTest::newRow("css variable lower case")
             << QStringList{"format", "#1AB3E6", "--as=cssVariable", "--name=Brand",
                            "--lowercase-hex"}
@@ -224,13 +220,6 @@ private Q_SLOTS:
         QTest::newRow("css by name") << QStringList{"export", "--palette", "Brand Kit", "--as",
                                                     "css",    "--library", "{library}"}
                                      << brandKitCss;
-        QTest::newRow("tailwind") << QStringList{"export", "--as=tailwind", "--library={library}",
-                                                 "--palette=Brand Kit"}
-                                  << "@theme {\n"
-                                     "  --color-brand-kit-sky-blue: #336699;\n"
-                                     "  --color-brand-kit-sky-blue-2: #1AB3E6;\n"
-                                     "  --color-brand-kit-default: #FFFFFF;\n"
-                                     "}\n";
         QTest::newRow("by id")
             << QStringList{"export",   "--palette", "11111111-1111-4111-8111-111111111111",
                            "--as",     "css",       "--library",
@@ -246,17 +235,10 @@ private Q_SLOTS:
                            "--as",     "css",       "--library",
                            "{library}"}
             << "error";
-        QTest::newRow("empty palette") << QStringList{"export",   "--palette", "!!!",      "--as",
-                                                      "tailwind", "--library", "{library}"}
-                                       << "@theme {\n}\n";
         QTest::newRow("file name swift")
             << QStringList{"export", "--palette", "Brand Kit", "--as",
                            "swift",  "--library", "{library}", "--file-name"}
             << "Brand-Kit.swift\n";
-        QTest::newRow("file name tailwind")
-            << QStringList{"export", "--file-name", "--palette", "!!!",
-                           "--as",   "tailwind",    "--library", "{library}"}
-            << "palette.tailwind.css\n";
     }
     void exportPalette() {
         QFETCH(QStringList, arguments);

@@ -1,26 +1,20 @@
 // The tray menu's commands as the user reaches them: items of the real menu, built by the
 // delegate from a real library file in a temporary folder, with the dialogs answered by a script.
 
-#include "DelegateTestSupport.h"
+#include "Support/DelegateFixture.h"
 
-#include "Chromet/App/AppDelegate.h"
 #include "Chromet/App/CopyFeedback.h"
 #include "Chromet/App/LibraryCommands.h"
-#include "Chromet/App/Preferences.h"
 #include "Chromet/Color/ColorFormat.h"
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Library/PaletteExport.h"
-#include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/StatusItemController.h"
-#include "OrinSettings/DockIcon.h"
-#include "Support/SyntheticSnapshotCapturer.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -37,51 +31,23 @@ QByteArray readFile(const QString &path) {
 
 } // namespace
 
-class tst_MenuCommands : public QObject {
+class tst_MenuCommands : public DelegateFixture {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_prefs = std::make_unique<Preferences>(m_dir->filePath(u"Chromet.conf"_s));
-        m_prefs->setHasCompletedOnboarding(true);
-        m_desk = ShortcutDesk{};
-        HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(m_desk));
-        DockIcon::setTaskbarPresence(nullptr);
-        m_copied.clear();
-    }
-    void cleanup() {
-        m_delegate.reset();
-        HotKey::setBackend(nullptr);
-        m_prefs.reset();
-        m_dir.reset();
-    }
+    void init() { setUpDelegate(); }
+    void cleanup() { tearDownDelegate(); }
 
-    void copyPutsTheCodeOnTheClipboardWithFeedback_data() {
-        QTest::addColumn<QStringList>("path");
-        QTest::addColumn<QString>("copied");
-        QTest::newRow("history, default format")
-            << QStringList{"#336699", "Copy #336699"} << u"#336699"_s;
-        const QString rgb = ColorFormats::format(ColorFormat::rgb, navy, std::nullopt, false);
-        QCOMPARE(rgb, u"rgb(51 102 153)"_s);
-        QTest::newRow("history, RGB") << QStringList{"#336699", rgb} << rgb;
-        const QString name =
-            ColorFormats::format(ColorFormat::cssVariable, navy, u"Brand Blue"_s, false);
-        QTest::newRow("palette color, by its name")
-            << QStringList{"Favorites", "Brand Blue", name} << name;
-    }
+    // A palette color copies under its name; the other items are checked with the menu.
     void copyPutsTheCodeOnTheClipboardWithFeedback() {
-        QFETCH(QStringList, path);
-        QFETCH(QString, copied);
         AppDelegate &delegate = launch();
         LibraryStore &store = *delegate.store();
         Palette &favorites = store.library().palettes.first();
         store.library().renameColor(favorites.colors.first().id, favorites.id, u"Brand Blue"_s);
         store.commit();
 
-        trigger(path);
-        QCOMPARE(m_copied, QStringList{copied});
+        trigger({u"Favorites"_s, u"Brand Blue"_s, u"--Brand Blue: #336699;"_s});
+        QCOMPARE(m_copied, QStringList{u"--Brand Blue: #336699;"_s});
         QVERIFY(delegate.copyFeedback()->isShowing());
     }
     void openingTheMenuEndsTheFeedback() {
@@ -230,20 +196,6 @@ private Q_SLOTS:
         QCOMPARE(saved.palettes.size(), deleted ? 1 : 2);
         // The history is not affected.
         QCOMPARE(saved.history, (QList<PickedColor>{coral, navy}));
-    }
-    void deletingTheLastPaletteLeavesFavorites() {
-        AppDelegate &delegate = launch();
-        const Palette favorites = palette(u"Favorites"_s);
-        m_presenter->alertAnswers = {0};
-        trigger({u"Favorites"_s, u"Delete Palette"_s});
-        QCOMPARE(m_presenter->alerts.size(), 1);
-        const Library saved = savedLibrary();
-        QCOMPARE(saved.palettes.size(), 1);
-        QCOMPARE(saved.palettes.first().name, u"Favorites"_s);
-        QVERIFY(saved.palettes.first().id != favorites.id);
-        QVERIFY(saved.palettes.first().colors.isEmpty());
-        QVERIFY(item({u"Favorites"_s, u"No colors yet"_s}));
-        QVERIFY(!delegate.copyFeedback()->isShowing());
     }
     void removalsNeedNoConfirmation() {
         launch();
@@ -405,24 +357,7 @@ private Q_SLOTS:
 
 private:
     AppDelegate &launch() {
-        AppDelegate::Services services;
-        services.updater = std::make_unique<FakeUpdater>();
-        services.prefs = m_prefs.get();
-        auto permission = std::make_unique<FakePermission>();
-        permission->granted = true;
-        services.permission = std::move(permission);
-        auto presenter = std::make_unique<ScriptedPresenter>();
-        m_presenter = presenter.get();
-        services.presenter = std::move(presenter);
-        services.focus = std::make_unique<FakeFocus>();
-        services.makeCapturer = [] {
-            return std::make_unique<SyntheticSnapshotCapturer>();
-        };
-        services.libraryPath = m_dir->filePath(u"library.json"_s);
-        services.copyText = [this](const QString &text) {
-            m_copied.append(text);
-        };
-        m_delegate = std::make_unique<AppDelegate>(std::move(services));
+        makeDelegate();
         m_delegate->applicationDidFinishLaunching();
 
         // Two picks, and Favorites holding the older one.
@@ -476,13 +411,6 @@ private:
     Library savedLibrary() const {
         return LibraryStore::decode(readFile(m_delegate->store()->path())).value_or(Library{});
     }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Preferences> m_prefs;
-    ShortcutDesk m_desk;
-    ScriptedPresenter *m_presenter = nullptr;
-    QStringList m_copied;
-    std::unique_ptr<AppDelegate> m_delegate;
 };
 
 QTEST_MAIN(tst_MenuCommands)
