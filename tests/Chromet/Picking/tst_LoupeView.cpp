@@ -467,15 +467,12 @@ private Q_SLOTS:
         QTest::newRow("down") << int(Qt::Key_Down) << none << "nudge(0, -1)";
         const Qt::KeyboardModifiers shift(Qt::ShiftModifier);
         QTest::newRow("Shift+left") << int(Qt::Key_Left) << shift << "nudge(-10, 0)";
-        QTest::newRow("Shift+right") << int(Qt::Key_Right) << shift << "nudge(10, 0)";
         QTest::newRow("Shift+up") << int(Qt::Key_Up) << shift << "nudge(0, 10)";
-        QTest::newRow("Shift+down") << int(Qt::Key_Down) << shift << "nudge(0, -10)";
         QTest::newRow("keypad Enter")
             << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << "";
         QTest::newRow("letter") << int(Qt::Key_A) << none << "";
         QTest::newRow("Shift+letter") << int(Qt::Key_C) << shift << "";
         QTest::newRow("Tab") << int(Qt::Key_Tab) << none << "";
-        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << shift << "";
     }
     void keys() {
         QFETCH(int, key);
