@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include <xcb/xcb.h>
+
+using namespace Qt::StringLiterals;
 #define explicit dont_use_cxx_explicit
 #include <xcb/xkb.h>
 #undef explicit
@@ -23,7 +25,7 @@ constexpr HotKeyCombo controlOptionD(2, HotKeyCombo::controlKey | HotKeyCombo::o
 constexpr quint16 controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 
 bool xdotool(const QStringList &arguments) {
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+    return QProcess::execute(u"xdotool"_s, arguments) == 0;
 }
 
 // A second X client, as another application holding or probing key grabs would be.
@@ -167,7 +169,7 @@ private Q_SLOTS:
         QVERIFY(hotKey);
         QVERIFY(marker);
         for (const char *keys : {"ctrl+alt+shift+c", "ctrl+c", "ctrl+alt+c", "ctrl+alt+d"})
-            QVERIFY(xdotool({QStringLiteral("key"), QString::fromLatin1(keys)}));
+            QVERIFY(xdotool({u"key"_s, QString::fromLatin1(keys)}));
         // Everything the earlier presses caused has arrived once the last one has.
         QTRY_COMPARE(sentinel, 1);
         QCOMPARE(runs, 1);
@@ -178,9 +180,9 @@ private Q_SLOTS:
         const auto hotKey = registeredHotKey(controlOptionC, [&] { ++runs; });
         QVERIFY(hotKey);
         KeyWatcher watcher(keycodeC);
-        const QStringList keyUp{QStringLiteral("keyup"), QStringLiteral("ctrl+alt+c")};
+        const QStringList keyUp{u"keyup"_s, u"ctrl+alt+c"_s};
         auto letGo = qScopeGuard([&] { xdotool(keyUp); });
-        QVERIFY(xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl+alt+c")}));
+        QVERIFY(xdotool({u"keydown"_s, u"ctrl+alt+c"_s}));
         // The server repeats the held key.
         QTRY_VERIFY_WITH_TIMEOUT(watcher.presses >= 4, 10000);
         letGo.dismiss();
@@ -189,16 +191,16 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(runs, 1);
         // Released, the next press acts again.
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QVERIFY(xdotool({u"key"_s, u"ctrl+alt+c"_s}));
         QTRY_COMPARE(runs, 2);
     }
 
     void keysBeyondTheTable_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<quint32>("keyCode");
-        QTest::newRow("Print") << QStringLiteral("Print") << 355u;
-        QTest::newRow("Pause") << QStringLiteral("Pause") << 375u;
-        QTest::newRow("Play/Pause") << QStringLiteral("XF86AudioPlay") << 420u;
+        QTest::newRow("Print") << u"Print"_s << 355u;
+        QTest::newRow("Pause") << u"Pause"_s << 375u;
+        QTest::newRow("Play/Pause") << u"XF86AudioPlay"_s << 420u;
     }
     void keysBeyondTheTable() {
         QFETCH(QString, key);
@@ -207,16 +209,15 @@ private Q_SLOTS:
         const auto hotKey =
             registeredHotKey(HotKeyCombo(keyCode, HotKeyCombo::controlKey), [&] { ++runs; });
         QVERIFY(hotKey);
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+") + key}));
+        QVERIFY(xdotool({u"key"_s, u"ctrl+"_s + key}));
         QTRY_COMPARE(runs, 1);
     }
 
     void firesWithLockKeysOn_data() {
         QTest::addColumn<QStringList>("locks");
-        QTest::newRow("Caps Lock") << QStringList{QStringLiteral("Caps_Lock")};
-        QTest::newRow("Num Lock") << QStringList{QStringLiteral("Num_Lock")};
-        QTest::newRow("both") << QStringList{QStringLiteral("Caps_Lock"),
-                                             QStringLiteral("Num_Lock")};
+        QTest::newRow("Caps Lock") << QStringList{u"Caps_Lock"_s};
+        QTest::newRow("Num Lock") << QStringList{u"Num_Lock"_s};
+        QTest::newRow("both") << QStringList{u"Caps_Lock"_s, u"Num_Lock"_s};
     }
     void firesWithLockKeysOn() {
         QFETCH(QStringList, locks);
@@ -225,11 +226,11 @@ private Q_SLOTS:
         QVERIFY(hotKey);
         const auto toggle = [&] {
             for (const QString &lock : locks)
-                xdotool({QStringLiteral("key"), lock});
+                xdotool({u"key"_s, lock});
         };
         toggle();
         const auto off = qScopeGuard(toggle);
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QVERIFY(xdotool({u"key"_s, u"ctrl+alt+c"_s}));
         QTRY_COMPARE(runs, 1);
     }
 
@@ -263,7 +264,7 @@ private Q_SLOTS:
         const auto first = registeredHotKey(controlOptionC, [&] { ++runs; });
         QVERIFY(first);
         QVERIFY(!registeredHotKey(controlOptionC, [] {}));
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QVERIFY(xdotool({u"key"_s, u"ctrl+alt+c"_s}));
         QTRY_COMPARE(runs, 1);
     }
 

@@ -1,6 +1,8 @@
 #include "OrinOnboarding/OnboardingView.h"
 #include "OrinOnboarding/PageDots.h"
+#include "OrinOnboarding/ShortcutBadge.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -211,6 +213,40 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(26 + 3, 3), other);
         // The gap between dots stays clear.
         QCOMPARE(image.pixelColor(10, 3), QColor(255, 255, 255));
+    }
+    void sizedByItsTextAndPadding() {
+        ShortcutBadge badge(QString::fromUtf8("⌃⌥C"));
+        QFont font = badge.font();
+        font.setPixelSize(22);
+        font.setWeight(QFont::DemiBold);
+        const QFontMetrics metrics(font);
+        QCOMPARE(badge.text(), QString::fromUtf8("⌃⌥C"));
+        QCOMPARE(badge.sizeHint(), QSize(metrics.horizontalAdvance(QString::fromUtf8("⌃⌥C")) + 32,
+                                         metrics.height() + 16));
+        // A longer shortcut makes a wider badge.
+        QVERIFY(ShortcutBadge("Ctrl+Alt+Shift+C").sizeHint().width() > badge.sizeHint().width());
+    }
+
+    void faintRoundedTile() {
+        ShortcutBadge badge("X");
+        QPalette palette = badge.palette();
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
+        palette.setColor(QPalette::Window, QColor(255, 255, 255));
+        badge.setPalette(palette);
+        badge.setAutoFillBackground(true);
+        badge.resize(100, 40);
+        const QImage image = badge.grab().toImage();
+        // Inside the tile, away from the text: black at 0.08 over white.
+        const QColor tile = image.pixelColor(4, 20);
+        QVERIFY2(qAbs(tile.red() - 235) <= 2, qPrintable(tile.name()));
+        // The corner is rounded off (radius 10): its very corner shows the window.
+        QCOMPARE(image.pixelColor(0, 0), QColor(255, 255, 255));
+        // The text is drawn in the text colour.
+        bool dark = false;
+        for (int x = 40; x < 60 && !dark; ++x)
+            for (int y = 10; y < 30 && !dark; ++y)
+                dark = image.pixelColor(x, y).red() < 100;
+        QVERIFY(dark);
     }
 };
 

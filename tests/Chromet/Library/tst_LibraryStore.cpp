@@ -192,39 +192,6 @@ private Q_SLOTS:
         QVERIFY(QFile::link(m_dir->path() + u"/nowhere"_s, base + u"-4.json"_s));
         QCOMPARE(LibraryStore::backupPath(libraryPath(), stampTime()), base + u"-5.json"_s);
     }
-    void extraKeysLoadAndAreDroppedOnSave() {
-        QVERIFY(writeAll(libraryPath(), R"({
-            "version": 7,
-            "history": [{"srgb": {"r": 0.2, "g": 0.4, "b": 0.6}, "p3": {"r": 0.2499, "g": 0.3952,
-                         "b": 0.584, "alpha": 1}}],
-            "palettes": [{"id": "6f0f7d1c-1e2a-4c3b-9d4e-5f6a7b8c9d0e", "name": "A", "colors": [],
-                          "pinned": true}]
-        })"));
-        auto store = openStore(libraryPath());
-        QVERIFY(m_lines.isEmpty());
-        QCOMPARE(store->library().history.size(), 1);
-        QCOMPARE(store->library().history[0].p3.b, 0.584);
-        QCOMPARE(store->library().palettes[0].name, u"A"_s);
-
-        store->commit();
-        const QByteArray saved = readAll(libraryPath());
-        QVERIFY(!saved.contains("version"));
-        QVERIFY(!saved.contains("alpha"));
-        QVERIFY(!saved.contains("pinned"));
-        QCOMPARE(*LibraryStore::decode(saved), store->library());
-    }
-    void emptyPaletteListIsKept() {
-        QVERIFY(writeAll(libraryPath(), R"({"history": [], "palettes": []})"));
-        auto store = openStore(libraryPath());
-        QVERIFY(store->library().palettes.isEmpty());
-        store->library().record(gray(0.25));
-        store->commit();
-        QVERIFY(LibraryStore::decode(readAll(libraryPath()))->palettes.isEmpty());
-
-        store->library().deletePalette(QUuid::createUuid());
-        store->commit();
-        QCOMPARE(LibraryStore::decode(readAll(libraryPath()))->palettes.size(), 1);
-    }
     void directoryAtPathIsUnreadableAndNeverTouched() {
         QVERIFY(QDir().mkpath(libraryPath()));
         auto store = openStore(libraryPath());

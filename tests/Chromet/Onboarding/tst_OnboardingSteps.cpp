@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString permissionText = QStringLiteral(
@@ -169,7 +171,7 @@ private Q_SLOTS:
         QCOMPARE(texts.mid(0, 2),
                  (QStringList{"Bind a key to pick", CommandBinding::explanation("Chromet")}));
         QVERIFY(!texts.join(' ').contains("Ctrl+Alt+C"));
-        QCOMPARE(page->findChild<CommandBinding *>()->command(), QStringLiteral("chromet pick"));
+        QCOMPARE(page->findChild<CommandBinding *>()->command(), u"chromet pick"_s);
     }
 };
 
