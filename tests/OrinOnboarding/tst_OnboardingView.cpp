@@ -1,6 +1,7 @@
 #include "OrinOnboarding/OnboardingView.h"
 #include "OrinOnboarding/PageDots.h"
 #include "OrinOnboarding/ShortcutBadge.h"
+#include "Support/ImageProbe.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -126,16 +127,13 @@ private Q_SLOTS:
         QVERIFY(skipShown(view));
         QCOMPARE(view.skipButton()->text(), "Skip for now");
         // A link in the accent colour, as the main button.
-        const QImage link = view.skipButton()->grab().toImage();
         const QColor accent = view.palette().color(QPalette::Highlight);
-        int accentPixels = 0;
-        for (int y = 0; y < link.height(); ++y)
-            for (int x = 0; x < link.width(); ++x) {
-                const QColor c = link.pixelColor(x, y);
-                accentPixels += qAbs(c.red() - accent.red()) + qAbs(c.green() - accent.green()) +
-                                    qAbs(c.blue() - accent.blue()) <
-                                30;
-            }
+        const int accentPixels = probe(view.skipButton()->grab().toImage(), [&](const QColor &c) {
+                                     return qAbs(c.red() - accent.red()) +
+                                                qAbs(c.green() - accent.green()) +
+                                                qAbs(c.blue() - accent.blue()) <
+                                            30;
+                                 }).count;
         QVERIFY2(accentPixels > 10, qPrintable(QString::number(accentPixels)));
         // The main button is never disabled: it advances past a blocked page too.
         QVERIFY(view.mainButton()->isEnabled());
@@ -242,11 +240,8 @@ private Q_SLOTS:
         // The corner is rounded off (radius 10): its very corner shows the window.
         QCOMPARE(image.pixelColor(0, 0), QColor(255, 255, 255));
         // The text is drawn in the text colour.
-        bool dark = false;
-        for (int x = 40; x < 60 && !dark; ++x)
-            for (int y = 10; y < 30 && !dark; ++y)
-                dark = image.pixelColor(x, y).red() < 100;
-        QVERIFY(dark);
+        QVERIFY(probe(
+            image, [](const QColor &c) { return c.red() < 100; }, QRect(40, 10, 20, 20)));
     }
 };
 

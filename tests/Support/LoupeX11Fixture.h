@@ -4,6 +4,7 @@
 #include "Chromet/Picking/LoupeWindow.h"
 #include "Chromet/Picking/X11/X11LoupeSupport.h"
 #include "Chromet/Picking/X11/X11SnapshotCapturer.h"
+#include "Support/ColorFixture.h"
 #include "Support/OtherClient.h"
 
 #include <QPainter>
@@ -21,7 +22,7 @@ using namespace Qt::StringLiterals;
 // Helpers for driving the loupe on a real X server: a pattern window in which every pixel has a
 // color of its own, xdotool for input, and the fixture the loupe controller tests share.
 
-// A borderless window whose pixel (x, y) is colorAt(x, y), placed exactly where asked (no window
+// A borderless window of the color fixture's pattern, placed exactly where asked (no window
 // manager runs).
 class PatternWindow : public QWidget {
 public:
@@ -31,20 +32,10 @@ public:
         setGeometry(geometry);
     }
 
-    // Distinct for every pixel of a window up to 1024 x 256 device pixels.
-    static QRgb colorAt(int x, int y) {
-        return qRgb(x & 0xff, y & 0xff, 0x30 + 0x40 * ((x >> 8) & 3));
-    }
-
 protected:
     void paintEvent(QPaintEvent *) override {
         const qreal ratio = devicePixelRatioF();
-        QImage image((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] = colorAt(x, y);
-        }
+        QImage image = colorFixtureImage((QSizeF(size()) * ratio).toSize());
         image.setDevicePixelRatio(ratio);
         QPainter(this).drawImage(0, 0, image);
     }

@@ -2,6 +2,7 @@
 
 #include "Support/ColorFixture.h"
 
+#include <QColor>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -184,23 +185,18 @@ QStringList ChrometProcess::lines() {
 
 int ChrometProcess::waitForLine(const QString &text, int from, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
-    int next = from;
-    for (;;) {
+    for (int next = from;;) {
+        // Once more after the deadline or the end, for what arrived meanwhile.
+        const bool last = deadline.hasExpired() || m_process.state() == QProcess::NotRunning;
         readAvailable();
         for (; next < m_lines.size(); ++next) {
             if (m_lines.at(next).contains(text))
                 return next;
         }
-        if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
-            break;
+        if (last)
+            return -1;
         m_process.waitForReadyRead(int(qBound(qint64(1), deadline.remainingTime(), qint64(100))));
     }
-    readAvailable();
-    for (; next < m_lines.size(); ++next) {
-        if (m_lines.at(next).contains(text))
-            return next;
-    }
-    return -1;
 }
 
 QList<QRgb> Desktop::history(const QString &libraryPath) {
@@ -414,9 +410,5 @@ QRgb ColorFixtureProcess::rgbAt(const QPoint &global) const {
 }
 
 QString ColorFixtureProcess::hexAt(const QPoint &global) const {
-    const QRgb rgb = rgbAt(global);
-    return u"#%1%2%3"_s.arg(qRed(rgb), 2, 16, QLatin1Char('0'))
-        .arg(qGreen(rgb), 2, 16, QLatin1Char('0'))
-        .arg(qBlue(rgb), 2, 16, QLatin1Char('0'))
-        .toUpper();
+    return QColor(rgbAt(global)).name().toUpper();
 }

@@ -7,6 +7,7 @@
 #include "Chromet/Color/ColorConversion.h"
 #include "Chromet/Color/ColorFormat.h"
 #include "Chromet/Library/LibraryStore.h"
+#include "Support/ImageProbe.h"
 #include "Support/XServerSession.h"
 
 #include <QCoreApplication>
@@ -27,19 +28,15 @@ PickedColor srgbColor(QRgb rgb) {
                        QColorSpace(QColorSpace::SRgb));
 }
 
-// The pixels of `image` within `tolerance` of `color` in every channel.
-int countNear(const QImage &image, QRgb color, int tolerance = 4) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(color)) <= tolerance &&
-                std::abs(qGreen(p) - qGreen(color)) <= tolerance &&
-                std::abs(qBlue(p) - qBlue(color)) <= tolerance)
-                ++count;
-        }
-    }
-    return count;
+// The pixels of `image` within 4 of `color` in every channel.
+int countNear(const QImage &image, QRgb color) {
+    return probe(image,
+                 [&](const QColor &p) {
+                     return std::abs(p.red() - qRed(color)) <= 4 &&
+                            std::abs(p.green() - qGreen(color)) <= 4 &&
+                            std::abs(p.blue() - qBlue(color)) <= 4;
+                 })
+        .count;
 }
 
 bool key(const QStringList &keys) {

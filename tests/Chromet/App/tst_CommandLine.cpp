@@ -1,3 +1,5 @@
+#include "Support/TestFiles.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -60,13 +62,6 @@ struct Run {
     QByteArray err;
 };
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 // Every file and folder below `root`, with a hash of each file's bytes.
 QStringList snapshot(const QString &root) {
     QStringList entries;
@@ -103,15 +98,15 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(m_dir->filePath(u"home"_s)));
         QVERIFY(QDir().mkpath(m_dir->filePath(u"files/folder.json"_s)));
         m_library = m_dir->filePath(u"files/library.json"_s);
-        writeFile(m_library, libraryJson);
-        writeFile(m_dir->filePath(u"files/corrupt.json"_s), "{\"history\": [");
+        QVERIFY(writeAll(m_library, libraryJson));
+        QVERIFY(writeAll(m_dir->filePath(u"files/corrupt.json"_s), "{\"history\": ["));
         // Files that would hang or exhaust a naive reader.
         const auto at = [this](const char *name) {
             return QFile::encodeName(m_dir->filePath(u"files/%1.json"_s.arg(name)));
         };
         QCOMPARE(::mkfifo(at("fifo").constData(), 0600), 0);
         QCOMPARE(::symlink("/dev/zero", at("zero").constData()), 0);
-        writeFile(QFile::decodeName(at("huge")), {});
+        QVERIFY(writeAll(QFile::decodeName(at("huge")), {}));
         QCOMPARE(::truncate(at("huge").constData(), 100 << 20), 0);
     }
 
@@ -272,7 +267,7 @@ private Q_SLOTS:
         QCOMPARE(result.exitCode, 0);
     }
     void defaultLibraryLocation() {
-        writeFile(m_dataHome + u"/Chromet/library.json"_s, libraryJson);
+        QVERIFY(writeAll(m_dataHome + u"/Chromet/library.json"_s, libraryJson));
 
         Run result = run({u"history"_s});
         QCOMPARE(result.exitCode, 0);
@@ -393,7 +388,7 @@ private Q_SLOTS:
         const QString folder = m_dir->filePath(u"corrupt"_s);
         const QString path =
             defaultLocation ? m_dataHome + u"/Chromet/library.json"_s : folder + u"/library.json"_s;
-        writeFile(path, bytes);
+        QVERIFY(writeAll(path, bytes));
         const QStringList before = snapshot(m_dir->path());
 
         QStringList libraryOption;
@@ -411,9 +406,7 @@ private Q_SLOTS:
             QVERIFY2(result.err.contains("corrupt"), result.err.constData());
         }
 
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes);
+        QCOMPARE(readAll(path), bytes);
         QCOMPARE(snapshot(m_dir->path()), before);
     }
     void missingLibraryCreatesNothing() {

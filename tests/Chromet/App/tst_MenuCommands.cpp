@@ -2,6 +2,7 @@
 // delegate from a real library file in a temporary folder, with the dialogs answered by a script.
 
 #include "Support/DelegateFixture.h"
+#include "Support/TestFiles.h"
 
 #include "Chromet/App/CopyFeedback.h"
 #include "Chromet/App/LibraryCommands.h"
@@ -23,11 +24,6 @@ namespace {
 
 const PickedColor navy{{0.2, 0.4, 0.6}, {0.2, 0.4, 0.6}};
 const PickedColor coral{{1.0, 0.5, 0.3}, {1.0, 0.5, 0.3}};
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -88,7 +84,7 @@ private Q_SLOTS:
         QFETCH(std::optional<QString>, answer);
         QFETCH(QString, created);
         AppDelegate &delegate = launch();
-        const QByteArray before = readFile(delegate.store()->path());
+        const QByteArray before = readAll(delegate.store()->path());
         m_presenter->nameAnswers = {answer};
 
         trigger({u"#FF804D"_s, u"Pin to"_s, u"New Palette…"_s});
@@ -97,7 +93,7 @@ private Q_SLOTS:
                                       u"Create"_s};
         QCOMPARE(m_presenter->prompts, QList<NamePromptSpec>{expected});
         if (created.isEmpty()) {
-            QCOMPARE(readFile(delegate.store()->path()), before);
+            QCOMPARE(readAll(delegate.store()->path()), before);
             QCOMPARE(delegate.store()->library().palettes.size(), 1);
             QVERIFY(!delegate.copyFeedback()->isShowing());
             return;
@@ -129,7 +125,7 @@ private Q_SLOTS:
         AppDelegate &delegate = launch();
         const Palette favorites = this->palette(u"Favorites"_s);
         const QString colorName = favorites.colors.first().name;
-        const QByteArray before = readFile(delegate.store()->path());
+        const QByteArray before = readAll(delegate.store()->path());
         m_presenter->nameAnswers = {answer};
 
         if (palette) {
@@ -144,7 +140,7 @@ private Q_SLOTS:
             QCOMPARE(m_presenter->prompts, QList<NamePromptSpec>{expected});
         }
         if (!renamed) {
-            QCOMPARE(readFile(delegate.store()->path()), before);
+            QCOMPARE(readAll(delegate.store()->path()), before);
             return;
         }
         const Library library = savedLibrary();
@@ -254,7 +250,7 @@ private Q_SLOTS:
         m_presenter->saveAnswers = {path};
         bool fileUntouchedDuringDialog = false;
         m_presenter->during = [&] {
-            fileUntouchedDuringDialog = readFile(path).size() == 4096;
+            fileUntouchedDuringDialog = readAll(path).size() == 4096;
         };
 
         trigger({u"Brand Kit"_s, u"Export"_s, format, u"Save…"_s});
@@ -265,7 +261,7 @@ private Q_SLOTS:
         QVERIFY(fileUntouchedDuringDialog);
         const QString expected =
             PaletteExport::exportText(palette, PaletteExport::allCases().at(formatIndex));
-        QCOMPARE(readFile(path), expected.toUtf8());
+        QCOMPARE(readAll(path), expected.toUtf8());
         // Nothing was left beside it.
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{suggested});
         QVERIFY(m_presenter->alerts.isEmpty());
@@ -277,7 +273,7 @@ private Q_SLOTS:
     }
     void exportSaveReportsAFailedWrite() {
         AppDelegate &delegate = launch();
-        const QByteArray library = readFile(delegate.store()->path());
+        const QByteArray library = readAll(delegate.store()->path());
         // A folder where the file should go: no one can replace it with a file, root neither.
         const QString path = m_dir->filePath(u"favorites.css"_s);
         QVERIFY(QDir().mkpath(path));
@@ -298,12 +294,12 @@ private Q_SLOTS:
         QVERIFY(!alert.informativeText.isEmpty());
         QVERIFY(alert.buttons.isEmpty());
         QVERIFY(QFileInfo(path).isDir());
-        QCOMPARE(readFile(delegate.store()->path()), library);
+        QCOMPARE(readAll(delegate.store()->path()), library);
         QVERIFY(!delegate.copyFeedback()->isShowing());
     }
     void exportSaveCancelledIsSilent() {
         AppDelegate &delegate = launch();
-        const QByteArray library = readFile(delegate.store()->path());
+        const QByteArray library = readAll(delegate.store()->path());
         const QStringList before =
             QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         m_presenter->saveAnswers = {std::nullopt};
@@ -311,7 +307,7 @@ private Q_SLOTS:
         QCOMPARE(m_presenter->saves.size(), 1);
         QVERIFY(m_presenter->alerts.isEmpty());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-        QCOMPARE(readFile(delegate.store()->path()), library);
+        QCOMPARE(readAll(delegate.store()->path()), library);
         QVERIFY(m_copied.isEmpty());
     }
     void defaultFormatIsRemembered() {
@@ -409,7 +405,7 @@ private:
     }
     // What the library file holds now.
     Library savedLibrary() const {
-        return LibraryStore::decode(readFile(m_delegate->store()->path())).value_or(Library{});
+        return LibraryStore::decode(readAll(m_delegate->store()->path())).value_or(Library{});
     }
 };
 

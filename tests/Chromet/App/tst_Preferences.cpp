@@ -1,5 +1,6 @@
 #include "Chromet/App/NotificationCenter.h"
 #include "Chromet/App/Preferences.h"
+#include "Support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,17 +18,6 @@ namespace {
 
 const HotKeyCombo controlOptionC{8, 0x1800};
 const HotKeyCombo commandShiftX{7, HotKeyCombo::cmdKey | HotKeyCombo::shiftKey};
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // What another reader of the file sees now.
 QVariant storedValue(const QString &path, const QString &key) {

@@ -282,18 +282,6 @@ private Q_SLOTS:
                                                           {"Default Format", "HEX"}})
             QCOMPARE(trigger(path), QString());
     }
-    void rebuildThroughStatusItem() {
-        QList<PickedColor> history;
-        StatusItemController controller(QIcon(), u"Chromet"_s, [&](QMenu *menu) {
-            buildStatusMenu(menu, history, {}, defaultSettings(), recordingActions());
-        });
-        Q_EMIT controller.menu()->aboutToShow();
-        QCOMPARE(describe(controller.menu()).at(3), u"No colors yet [off]"_s);
-        history.prepend(color(0, 1, 0));
-        Q_EMIT controller.menu()->aboutToShow();
-        QCOMPARE(describe(controller.menu()).at(3), u"#00FF00 >"_s);
-        QCOMPARE(describe(controller.menu()).size(), 12);
-    }
     void swatchImage_data() {
         QTest::addColumn<qreal>("dpr");
         QTest::newRow("1x") << 1.0;

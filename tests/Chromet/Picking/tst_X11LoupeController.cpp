@@ -23,7 +23,7 @@ const QRect kFixture(100, 100, 512, 256);
 // The fixture's color at a global point.
 QRgb fixtureColor(const QPoint &global) {
     const QPoint local = global - kFixture.topLeft();
-    return PatternWindow::colorAt(local.x(), local.y());
+    return colorFixturePixel(local.x(), local.y());
 }
 
 // Whether the screen shows the whole fixture: after a pick the server leaves the loupe's last
