@@ -6,6 +6,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -88,6 +89,58 @@ public:
     void setFocus(xcb_window_t window) {
         xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
         sync();
+    }
+
+    // Key grabs, as another application holding or probing them would make.
+    bool grab(quint8 keycode, quint16 modifiers) {
+        const auto cookie = xcb_grab_key_checked(m_connection, 0, m_root, modifiers, keycode,
+                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        xcb_generic_error_t *error = xcb_request_check(m_connection, cookie);
+        std::free(error);
+        return error == nullptr;
+    }
+    void ungrab(quint8 keycode, quint16 modifiers) {
+        xcb_ungrab_key(m_connection, keycode, m_root, modifiers);
+        sync();
+    }
+    // Whether every lock variant of the combination is free: nobody else holds any of them.
+    bool canGrabAllVariants(quint8 keycode, quint16 modifiers) {
+        bool all = true;
+        for (int lock : {0, int(XCB_MOD_MASK_LOCK), int(XCB_MOD_MASK_2),
+                         int(XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2)}) {
+            const quint16 variant = quint16(modifiers | lock);
+            if (grab(keycode, variant))
+                xcb_ungrab_key(m_connection, keycode, m_root, variant);
+            else
+                all = false;
+        }
+        sync();
+        return all;
+    }
+
+    // Puts Num Lock's key on another modifier (index 0 Shift ... 3 Mod1, 4 Mod2 ... 7 Mod5).
+    void moveNumLock(int modifierIndex) {
+        auto *reply = xcb_get_modifier_mapping_reply(
+            m_connection, xcb_get_modifier_mapping(m_connection), nullptr);
+        const int per = reply->keycodes_per_modifier;
+        QList<xcb_keycode_t> keycodes(8 * per);
+        std::copy_n(xcb_get_modifier_mapping_keycodes(reply), 8 * per, keycodes.begin());
+        std::free(reply);
+        const xcb_keycode_t numLock = 77; // evdev KEY_NUMLOCK + 8
+        for (auto &k : keycodes) {
+            if (k == numLock)
+                k = 0;
+        }
+        for (int j = 0; j < per; ++j) {
+            if (keycodes[modifierIndex * per + j] == 0) {
+                keycodes[modifierIndex * per + j] = numLock;
+                break;
+            }
+        }
+        auto *set = xcb_set_modifier_mapping_reply(
+            m_connection, xcb_set_modifier_mapping(m_connection, quint8(per), keycodes.data()),
+            nullptr);
+        std::free(set);
     }
 
     QPoint pointer() {

@@ -414,12 +414,6 @@ private Q_SLOTS:
         delegate.openSettings(u"about"_s);
         QCOMPARE(delegate.settingsWindow(), controller);
         QCOMPARE(settingsTitle(), u"About"_s);
-        delegate.openSettings(u"general"_s);
-        QCOMPARE(settingsTitle(), u"General"_s);
-        // Without a page the window keeps the one it shows.
-        delegate.openSettings();
-        QCOMPARE(settingsTitle(), u"General"_s);
-        QCOMPARE(delegate.settingsWindow(), controller);
     }
     void withoutATrayTheSettingsAreTheWayIn() {
         m_trayAvailable = false;
