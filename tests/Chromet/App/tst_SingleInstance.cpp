@@ -15,18 +15,12 @@ private Q_SLOTS:
     void lockPathPerDisplay_data() {
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("file");
-        QTest::newRow("local") << ":0"
-                               << "chromet-_0.lock";
-        QTest::newRow("screen number left out") << ":0.1"
-                                                << "chromet-_0.lock";
-        QTest::newRow("another display") << ":12"
-                                         << "chromet-_12.lock";
-        QTest::newRow("remote host") << "host:0"
-                                     << "chromet-host_0.lock";
-        QTest::newRow("no display") << ""
-                                    << "chromet-none.lock";
-        QTest::newRow("path characters") << "../x:1"
-                                         << "chromet-.._x_1.lock";
+        QTest::newRow("local") << u":0"_s << u"chromet-_0.lock"_s;
+        QTest::newRow("screen number left out") << u":0.1"_s << u"chromet-_0.lock"_s;
+        QTest::newRow("another display") << u":12"_s << u"chromet-_12.lock"_s;
+        QTest::newRow("remote host") << u"host:0"_s << u"chromet-host_0.lock"_s;
+        QTest::newRow("no display") << QString() << u"chromet-none.lock"_s;
+        QTest::newRow("path characters") << u"../x:1"_s << u"chromet-.._x_1.lock"_s;
     }
     void lockPathPerDisplay() {
         QFETCH(QString, display);
