@@ -5,13 +5,15 @@
 #include <QJsonDocument>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_HotKeyCombo : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase() {
         std::shared_ptr<const KeyboardMap> us =
-            XkbKeyboardMap::fromNames({{}, {}, QStringLiteral("us"), {}, {}});
+            XkbKeyboardMap::fromNames({{}, {}, u"us"_s, {}, {}});
         QVERIFY(us);
         KeyboardLayout::setProvider([us] { return us; });
     }
@@ -22,34 +24,26 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("modifiers");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("caps");
-        QTest::newRow("default") << 8u << 0x1800u << QStringLiteral("Ctrl+Alt+C")
-                                 << QStringList{QStringLiteral("Ctrl"), QStringLiteral("Alt"),
-                                                QStringLiteral("C")};
+        QTest::newRow("default") << 8u << 0x1800u << u"Ctrl+Alt+C"_s
+                                 << QStringList{u"Ctrl"_s, u"Alt"_s, u"C"_s};
         QTest::newRow("command space")
-            << 49u << 0x0100u << QStringLiteral("Super+Space")
-            << QStringList{QStringLiteral("Super"), QStringLiteral("Space")};
-        QTest::newRow("F1 alone") << 122u << 0u << QStringLiteral("F1")
-                                  << QStringList{QStringLiteral("F1")};
+            << 49u << 0x0100u << u"Super+Space"_s << QStringList{u"Super"_s, u"Space"_s};
+        QTest::newRow("F1 alone") << 122u << 0u << u"F1"_s << QStringList{u"F1"_s};
         QTest::newRow("all four in fixed order")
-            << 0u << 0x1B00u << QStringLiteral("Ctrl+Alt+Shift+Super+A")
-            << QStringList{QStringLiteral("Ctrl"), QStringLiteral("Alt"), QStringLiteral("Shift"),
-                           QStringLiteral("Super"), QStringLiteral("A")};
+            << 0u << 0x1B00u << u"Ctrl+Alt+Shift+Super+A"_s
+            << QStringList{u"Ctrl"_s, u"Alt"_s, u"Shift"_s, u"Super"_s, u"A"_s};
         QTest::newRow("shift return")
-            << 36u << 0x0200u << QStringLiteral("Shift+Return")
-            << QStringList{QStringLiteral("Shift"), QStringLiteral("Return")};
+            << 36u << 0x0200u << u"Shift+Return"_s << QStringList{u"Shift"_s, u"Return"_s};
         QTest::newRow("control escape")
-            << 53u << 0x1000u << QStringLiteral("Ctrl+Esc")
-            << QStringList{QStringLiteral("Ctrl"), QStringLiteral("Esc")};
-        QTest::newRow("option up") << 126u << 0x0800u << QStringLiteral("Alt+Up")
-                                   << QStringList{QStringLiteral("Alt"), QStringLiteral("Up")};
+            << 53u << 0x1000u << u"Ctrl+Esc"_s << QStringList{u"Ctrl"_s, u"Esc"_s};
+        QTest::newRow("option up")
+            << 126u << 0x0800u << u"Alt+Up"_s << QStringList{u"Alt"_s, u"Up"_s};
         QTest::newRow("unknown bits are not shown")
-            << 8u << 0x1001u << QStringLiteral("Ctrl+C")
-            << QStringList{QStringLiteral("Ctrl"), QStringLiteral("C")};
+            << 8u << 0x1001u << u"Ctrl+C"_s << QStringList{u"Ctrl"_s, u"C"_s};
         QTest::newRow("unmapped key")
-            << 52u << 0x0100u << QStringLiteral("Super+#52")
-            << QStringList{QStringLiteral("Super"), QStringLiteral("#52")};
-        QTest::newRow("huge key code") << 4294967295u << 0u << QStringLiteral("#4294967295")
-                                       << QStringList{QStringLiteral("#4294967295")};
+            << 52u << 0x0100u << u"Super+#52"_s << QStringList{u"Super"_s, u"#52"_s};
+        QTest::newRow("huge key code")
+            << 4294967295u << 0u << u"#4294967295"_s << QStringList{u"#4294967295"_s};
     }
     void displayString() {
         QFETCH(quint32, keyCode);
@@ -63,11 +57,11 @@ private Q_SLOTS:
     }
 
     void displayFollowsTheLayout() {
-        const auto de = XkbKeyboardMap::fromNames({{}, {}, QStringLiteral("de"), {}, {}});
+        const auto de = XkbKeyboardMap::fromNames({{}, {}, u"de"_s, {}, {}});
         QVERIFY(de);
-        QCOMPARE(HotKeyCombo(6, 0x1800).displayString(de.get()), QStringLiteral("Ctrl+Alt+Y"));
-        QCOMPARE(HotKeyCombo(6, 0x1800).keyCaps(de.get()).last(), QStringLiteral("Y"));
-        QCOMPARE(HotKeyCombo(6, 0x1800).displayString(), QStringLiteral("Ctrl+Alt+Z"));
+        QCOMPARE(HotKeyCombo(6, 0x1800).displayString(de.get()), u"Ctrl+Alt+Y"_s);
+        QCOMPARE(HotKeyCombo(6, 0x1800).keyCaps(de.get()).last(), u"Y"_s);
+        QCOMPARE(HotKeyCombo(6, 0x1800).displayString(), u"Ctrl+Alt+Z"_s);
     }
 
     void carbonFlags_data() {

@@ -1,4 +1,5 @@
 #include "OrinHotkey/HotKeyRecorder.h"
+#include "OrinHotkey/KeyCap.h"
 #include "OrinHotkey/KeyCaps.h"
 
 #include <QAbstractButton>
@@ -11,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -30,23 +33,283 @@ class tst_HotKeyRecorder : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void decide_data();
-    void decide();
-    void idleLook();
-    void clickStartsAndStopsRecording();
-    void escapeCancels();
-    void rejectedKeysBeepAndKeepWaiting_data();
-    void rejectedKeysBeepAndKeepWaiting();
-    void modifierPressesKeepWaitingQuietly();
-    void acceptedCombination_data();
-    void acceptedCombination();
-    void resetRestoresTheDefault();
-    void setComboDoesNotAnnounce();
-    void windowShortcutsDoNotFireWhileRecording();
-    void otherWidgetsGetNoKeysWhileRecording();
-    void leavingTheScreenStopsRecording();
+    void init() {
+        m_window = std::make_unique<QWidget>();
+        auto *layout = new QVBoxLayout(m_window.get());
+        m_recorder = new HotKeyRecorder(controlOptionC, controlOptionC);
+        m_edit = new QLineEdit;
+        layout->addWidget(m_recorder);
+        layout->addWidget(m_edit);
+        m_beeps = 0;
+        m_recorder->setBeep([this] { ++m_beeps; });
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void cleanup() { m_window.reset(); }
+    void decide_data() {
+        using D = HotKeyRecorder::Decision;
+        QTest::addColumn<quint32>("keyCode");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("modifierKey");
+        QTest::addColumn<D>("expected");
+        QTest::newRow("Esc") << 53u << Qt::KeyboardModifiers() << false << D::cancel;
+        QTest::newRow("Super+Esc") << 53u << Qt::KeyboardModifiers(Meta) << false << D::cancel;
+        QTest::newRow("Ctrl+Alt+Esc") << 53u << (Ctrl | Alt) << false << D::cancel;
+        QTest::newRow("A alone") << 0u << Qt::KeyboardModifiers() << false << D::reject;
+        QTest::newRow("Shift+A") << 0u << Qt::KeyboardModifiers(Shift) << false << D::reject;
+        QTest::newRow("F1 alone") << 122u << Qt::KeyboardModifiers() << false << D::reject;
+        for (const auto &[name, code] : {std::pair{"X", 7u},
+                                         {"C", 8u},
+                                         {"V", 9u},
+                                         {"Q", 12u},
+                                         {"W", 13u},
+                                         {"Tab", 48u},
+                                         {"Space", 49u}}) {
+            QTest::newRow(qPrintable(u"Super+"_s + name))
+                << code << Qt::KeyboardModifiers(Meta) << false << D::reject;
+            QTest::newRow(qPrintable(u"Ctrl+"_s + name))
+                << code << Qt::KeyboardModifiers(Ctrl) << false << D::reject;
+        }
+        QTest::newRow("Shift+Super+V") << 9u << (Shift | Meta) << false << D::accept;
+        QTest::newRow("Alt+Super+V") << 9u << (Alt | Meta) << false << D::accept;
+        QTest::newRow("Ctrl+Shift+V") << 9u << (Ctrl | Shift) << false << D::accept;
+        QTest::newRow("Ctrl+Alt+C") << 8u << (Ctrl | Alt) << false << D::accept;
+        QTest::newRow("Alt+V") << 9u << Qt::KeyboardModifiers(Alt) << false << D::accept;
+        QTest::newRow("Ctrl+B") << 11u << Qt::KeyboardModifiers(Ctrl) << false << D::accept;
+        QTest::newRow("Super+Z") << 6u << Qt::KeyboardModifiers(Meta) << false << D::accept;
+        QTest::newRow("Super+F1") << 122u << Qt::KeyboardModifiers(Meta) << false << D::accept;
+        // Keypad and group flags are not modifiers of a combination.
+        QTest::newRow("keypad 1 alone")
+            << 83u << Qt::KeyboardModifiers(Qt::KeypadModifier) << false << D::reject;
+        QTest::newRow("Ctrl+C with group switch")
+            << 8u << (Ctrl | Qt::GroupSwitchModifier) << false << D::reject;
+        QTest::newRow("Ctrl+Alt+keypad 1")
+            << 83u << (Ctrl | Alt | Qt::KeypadModifier) << false << D::accept;
+        QTest::newRow("Control key") << 59u << Qt::KeyboardModifiers(Ctrl) << true << D::wait;
+        QTest::newRow("Shift key") << 56u << Qt::KeyboardModifiers() << true << D::wait;
+        QTest::newRow("Super key with Ctrl") << 55u << (Ctrl | Meta) << true << D::wait;
+    }
+    void decide() {
+        QFETCH(quint32, keyCode);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, modifierKey);
+        QFETCH(HotKeyRecorder::Decision, expected);
+        QCOMPARE(HotKeyRecorder::decide(keyCode, modifiers, modifierKey), expected);
+        // A key without a key code can never be stored.
+        if (!modifierKey && keyCode != 53)
+            QVERIFY(HotKeyRecorder::decide(std::nullopt, modifiers, false) !=
+                    HotKeyRecorder::Decision::accept);
+    }
+    void idleLook() {
+        QVERIFY(!m_recorder->isRecording());
+        QCOMPARE(m_recorder->keyCaps()->keys(), (QStringList{"Ctrl", "Alt", "C"}));
+        QVERIFY(m_recorder->keyCaps()->isVisible());
+        QCOMPARE(m_recorder->field()->toolTip(), u"Click to record a new shortcut"_s);
+        QVERIFY(m_recorder->field()->width() >= 130);
+        QVERIFY(m_recorder->field()->height() >= 32);
+        QVERIFY(!m_recorder->resetButton()->isVisible());
+        QCOMPARE(m_recorder->resetButton()->toolTip(), u"Reset to Ctrl+Alt+C"_s);
+    }
+    void clickStartsAndStopsRecording() {
+        QSignalSpy recording(m_recorder, &HotKeyRecorder::recordingChanged);
+        QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
+        QVERIFY(m_recorder->isRecording());
+        QCOMPARE(m_recorder->field()->toolTip(), u"Press Esc to cancel"_s);
+        auto *prompt = m_recorder->field()->findChild<QLabel *>();
+        QVERIFY(prompt->isVisible());
+        QCOMPARE(prompt->text(), u"Press a shortcut\u2026"_s);
+        QVERIFY(!m_recorder->keyCaps()->isVisible());
+
+        QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
+        QVERIFY(!m_recorder->isRecording());
+        QVERIFY(m_recorder->keyCaps()->isVisible());
+        QCOMPARE(recording.count(), 2);
+        // Stopping when idle is harmless.
+        m_recorder->stopRecording();
+        QCOMPARE(recording.count(), 2);
+    }
+    void escapeCancels() {
+        QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+        m_recorder->startRecording();
+        QTest::keyClick(m_recorder->field(), Qt::Key_Escape, Meta);
+        QVERIFY(!m_recorder->isRecording());
+        QCOMPARE(edited.count(), 0);
+        QCOMPARE(m_recorder->combo(), controlOptionC);
+        QCOMPARE(m_beeps, 0);
+    }
+    void rejectedKeysBeepAndKeepWaiting_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("letter") << int(Qt::Key_K) << Qt::KeyboardModifiers();
+        QTest::newRow("Super+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Meta);
+    }
+    void rejectedKeysBeepAndKeepWaiting() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        m_recorder->setCombo(HotKeyCombo(40, HotKeyCombo::cmdKey));
+        QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+        m_recorder->startRecording();
+        QTest::keyClick(m_recorder->field(), Qt::Key(key), modifiers);
+        QCOMPARE(m_beeps, 1);
+        QVERIFY(m_recorder->isRecording());
+        QCOMPARE(edited.count(), 0);
+        QCOMPARE(m_recorder->combo(), HotKeyCombo(40, HotKeyCombo::cmdKey));
+        // The reset button stays hidden while recording.
+        QVERIFY(!m_recorder->resetButton()->isVisible());
+    }
+    void modifierPressesKeepWaitingQuietly() {
+        m_recorder->startRecording();
+        for (const auto &[key, mods] : {std::pair{Qt::Key_Control, Qt::KeyboardModifiers(Ctrl)},
+                                        {Qt::Key_Shift, Ctrl | Alt | Shift},
+                                        {Qt::Key_Super_L, Qt::KeyboardModifiers(Meta)},
+                                        {Qt::Key_CapsLock, Qt::KeyboardModifiers()}})
+            QTest::keyPress(m_recorder->field(), key, mods);
+        QVERIFY(m_recorder->isRecording());
+        QCOMPARE(m_beeps, 0);
+        QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+        QTest::keyClick(m_recorder->field(), Qt::Key_K, Ctrl | Alt);
+        QCOMPARE(edited.count(), 1);
+    }
+    void acceptedCombination_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<HotKeyCombo>("expected");
+        QTest::addColumn<QStringList>("caps");
+        QTest::newRow("all four, F5")
+            << int(Qt::Key_F5) << (Ctrl | Alt | Shift | Meta)
+            << HotKeyCombo(96, HotKeyCombo::controlKey | HotKeyCombo::optionKey |
+                                   HotKeyCombo::shiftKey | HotKeyCombo::cmdKey)
+            << QStringList{"Ctrl", "Alt", "Shift", "Super", "F5"};
+        QTest::newRow("keypad flag not stored")
+            << int(Qt::Key_K) << (Alt | Qt::KeypadModifier)
+            << HotKeyCombo(40, HotKeyCombo::optionKey) << QStringList{"Alt", "K"};
+    }
+    void acceptedCombination() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(HotKeyCombo, expected);
+        QFETCH(QStringList, caps);
+        QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+        // Stopped before it is announced: the owner may answer with a modal alert.
+        bool recordingWhenAnnounced = true;
+        connect(m_recorder, &HotKeyRecorder::comboEdited, this,
+                [&] { recordingWhenAnnounced = m_recorder->isRecording(); });
+        QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
+        QTest::keyClick(m_recorder->field(), Qt::Key(key), modifiers);
+        QCOMPARE(edited.count(), 1);
+        QVERIFY(!recordingWhenAnnounced);
+        QCOMPARE(edited.first().first().value<HotKeyCombo>(), expected);
+        QCOMPARE(m_recorder->combo(), expected);
+        QVERIFY(!m_recorder->isRecording());
+        QCOMPARE(m_recorder->keyCaps()->keys(), caps);
+        QVERIFY(m_recorder->resetButton()->isVisible());
+        QCOMPARE(m_beeps, 0);
+    }
+    void resetRestoresTheDefault() {
+        m_recorder->startRecording();
+        QTest::keyClick(m_recorder->field(), Qt::Key_K, Ctrl | Alt);
+        QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+        QVERIFY(m_recorder->resetButton()->isVisible());
+        QTest::mouseClick(m_recorder->resetButton(), Qt::LeftButton);
+        QCOMPARE(edited.count(), 1);
+        QCOMPARE(edited.first().first().value<HotKeyCombo>(), controlOptionC);
+        QCOMPARE(m_recorder->combo(), controlOptionC);
+        QVERIFY(!m_recorder->resetButton()->isVisible());
+        QCOMPARE(m_recorder->keyCaps()->keys(), (QStringList{"Ctrl", "Alt", "C"}));
+    }
+    void setComboDoesNotAnnounce() {
+        QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+        m_recorder->setCombo(HotKeyCombo(0, HotKeyCombo::cmdKey));
+        QCOMPARE(edited.count(), 0);
+        QCOMPARE(m_recorder->keyCaps()->keys(), (QStringList{"Super", "A"}));
+        QVERIFY(m_recorder->resetButton()->isVisible());
+    }
+    void windowShortcutsDoNotFireWhileRecording() {
+        auto *action = new QAction(m_window.get());
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_K));
+        m_window->addAction(action);
+        QSignalSpy triggered(action, &QAction::triggered);
+        QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
+
+        m_recorder->startRecording();
+        QTest::keyClick(m_edit, Qt::Key_K, Ctrl | Alt);
+        QCOMPARE(triggered.count(), 0);
+        QCOMPARE(edited.count(), 1);
+
+        // Not recording: the same keys reach the shortcut.
+        QTest::keyClick(m_edit, Qt::Key_K, Ctrl | Alt);
+        QCOMPARE(triggered.count(), 1);
+        QCOMPARE(edited.count(), 1);
+    }
+    void otherWidgetsGetNoKeysWhileRecording() {
+        m_edit->setFocus();
+        m_recorder->startRecording();
+        QTest::keyClicks(m_edit, u"ab"_s);
+        QCOMPARE(m_edit->text(), QString());
+        QCOMPARE(m_beeps, 2);
+        QTest::keyClick(m_edit, Qt::Key_Escape);
+        QVERIFY(!m_recorder->isRecording());
+        QTest::keyClicks(m_edit, u"ab"_s);
+        QCOMPARE(m_edit->text(), u"ab"_s);
+    }
+    void leavingTheScreenStopsRecording() {
+        m_recorder->startRecording();
+        m_recorder->hide();
+        QVERIFY(!m_recorder->isRecording());
+        QTest::keyClicks(m_edit, u"x"_s);
+        QCOMPARE(m_edit->text(), u"x"_s);
+        QCOMPARE(m_beeps, 0);
+        // Destroyed while recording: nothing is left listening.
+        m_recorder->show();
+        m_recorder->startRecording();
+        delete m_recorder;
+        QTest::keyClicks(m_edit, u"y"_s);
+        QCOMPARE(m_edit->text(), u"xy"_s);
+    }
+
+    void onePerElement() {
+        KeyCaps caps({"⌃", "⌥", "C"});
+        QStringList texts;
+        for (const KeyCap *cap : caps.caps())
+            texts.append(cap->text());
+        QCOMPARE(texts, (QStringList{"⌃", "⌥", "C"}));
+        caps.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&caps));
+        const QList<KeyCap *> list = caps.caps();
+        QCOMPARE(list.at(1)->x() - (list.at(0)->x() + list.at(0)->width()), 4);
+        QVERIFY(list.at(0)->x() < list.at(2)->x());
+
+        caps.setKeys({"↩", "↩"});
+        QCOMPARE(caps.caps().size(), 2); // the same key twice is two caps
+        QVERIFY(caps.caps().at(0) != caps.caps().at(1));
+        QCOMPARE(caps.keys(), (QStringList{"↩", "↩"}));
+    }
+    void capSize() {
+        const KeyCap narrow(u"⌃"_s);
+        QVERIFY(narrow.sizeHint().width() >= 24);
+        QVERIFY(narrow.sizeHint().height() >= 22);
+        QCOMPARE(narrow.font().pixelSize(), 12);
+        const KeyCap wide(u"Space"_s);
+        const int textWidth = QFontMetrics(wide.font()).horizontalAdvance(u"Space"_s);
+        QVERIFY(wide.sizeHint().width() >= textWidth + 12);
+    }
+    void capDrawing() {
+        KeyCap cap(u"W"_s);
+        cap.resize(cap.sizeHint());
+        QImage image(cap.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        cap.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        // Corners stay clear of the rounded plate; its middle edge carries the faint fill.
+        QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
+        const int edgeAlpha = image.pixelColor(image.width() / 2, 1).alpha();
+        QVERIFY2(edgeAlpha > 0 && edgeAlpha < 80, qPrintable(QString::number(edgeAlpha)));
+        // The letter is drawn in the text colour.
+        int darkest = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                darkest = std::max(darkest, image.pixelColor(x, y).alpha());
+        QVERIFY(darkest > 200);
+    }
 
 private:
     std::unique_ptr<QWidget> m_window;
@@ -54,266 +317,6 @@ private:
     QLineEdit *m_edit = nullptr;
     int m_beeps = 0;
 };
-
-void tst_HotKeyRecorder::init() {
-    m_window = std::make_unique<QWidget>();
-    auto *layout = new QVBoxLayout(m_window.get());
-    m_recorder = new HotKeyRecorder(controlOptionC, controlOptionC);
-    m_edit = new QLineEdit;
-    layout->addWidget(m_recorder);
-    layout->addWidget(m_edit);
-    m_beeps = 0;
-    m_recorder->setBeep([this] { ++m_beeps; });
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-}
-
-void tst_HotKeyRecorder::cleanup() {
-    m_window.reset();
-}
-
-void tst_HotKeyRecorder::decide_data() {
-    using D = HotKeyRecorder::Decision;
-    QTest::addColumn<quint32>("keyCode");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<bool>("modifierKey");
-    QTest::addColumn<D>("expected");
-    QTest::newRow("Esc") << 53u << Qt::KeyboardModifiers() << false << D::cancel;
-    QTest::newRow("Super+Esc") << 53u << Qt::KeyboardModifiers(Meta) << false << D::cancel;
-    QTest::newRow("Ctrl+Alt+Esc") << 53u << (Ctrl | Alt) << false << D::cancel;
-    QTest::newRow("A alone") << 0u << Qt::KeyboardModifiers() << false << D::reject;
-    QTest::newRow("Shift+A") << 0u << Qt::KeyboardModifiers(Shift) << false << D::reject;
-    QTest::newRow("F1 alone") << 122u << Qt::KeyboardModifiers() << false << D::reject;
-    for (const auto &[name, code] : {std::pair{"X", 7u},
-                                     {"C", 8u},
-                                     {"V", 9u},
-                                     {"Q", 12u},
-                                     {"W", 13u},
-                                     {"Tab", 48u},
-                                     {"Space", 49u}}) {
-        QTest::newRow(qPrintable(QStringLiteral("Super+") + name))
-            << code << Qt::KeyboardModifiers(Meta) << false << D::reject;
-        QTest::newRow(qPrintable(QStringLiteral("Ctrl+") + name))
-            << code << Qt::KeyboardModifiers(Ctrl) << false << D::reject;
-    }
-    QTest::newRow("Shift+Super+V") << 9u << (Shift | Meta) << false << D::accept;
-    QTest::newRow("Alt+Super+V") << 9u << (Alt | Meta) << false << D::accept;
-    QTest::newRow("Ctrl+Shift+V") << 9u << (Ctrl | Shift) << false << D::accept;
-    QTest::newRow("Ctrl+Alt+C") << 8u << (Ctrl | Alt) << false << D::accept;
-    QTest::newRow("Alt+V") << 9u << Qt::KeyboardModifiers(Alt) << false << D::accept;
-    QTest::newRow("Ctrl+B") << 11u << Qt::KeyboardModifiers(Ctrl) << false << D::accept;
-    QTest::newRow("Super+Z") << 6u << Qt::KeyboardModifiers(Meta) << false << D::accept;
-    QTest::newRow("Super+F1") << 122u << Qt::KeyboardModifiers(Meta) << false << D::accept;
-    // Keypad and group flags are not modifiers of a combination.
-    QTest::newRow("keypad 1 alone")
-        << 83u << Qt::KeyboardModifiers(Qt::KeypadModifier) << false << D::reject;
-    QTest::newRow("Ctrl+C with group switch")
-        << 8u << (Ctrl | Qt::GroupSwitchModifier) << false << D::reject;
-    QTest::newRow("Ctrl+Alt+keypad 1")
-        << 83u << (Ctrl | Alt | Qt::KeypadModifier) << false << D::accept;
-    QTest::newRow("Control key") << 59u << Qt::KeyboardModifiers(Ctrl) << true << D::wait;
-    QTest::newRow("Shift key") << 56u << Qt::KeyboardModifiers() << true << D::wait;
-    QTest::newRow("Super key with Ctrl") << 55u << (Ctrl | Meta) << true << D::wait;
-}
-
-void tst_HotKeyRecorder::decide() {
-    QFETCH(quint32, keyCode);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(bool, modifierKey);
-    QFETCH(HotKeyRecorder::Decision, expected);
-    QCOMPARE(HotKeyRecorder::decide(keyCode, modifiers, modifierKey), expected);
-    // A key without a key code can never be stored.
-    if (!modifierKey && keyCode != 53)
-        QVERIFY(HotKeyRecorder::decide(std::nullopt, modifiers, false) !=
-                HotKeyRecorder::Decision::accept);
-}
-
-void tst_HotKeyRecorder::idleLook() {
-    QVERIFY(!m_recorder->isRecording());
-    QCOMPARE(m_recorder->keyCaps()->keys(), (QStringList{"Ctrl", "Alt", "C"}));
-    QVERIFY(m_recorder->keyCaps()->isVisible());
-    QCOMPARE(m_recorder->field()->toolTip(), QStringLiteral("Click to record a new shortcut"));
-    QVERIFY(m_recorder->field()->width() >= 130);
-    QVERIFY(m_recorder->field()->height() >= 32);
-    QVERIFY(!m_recorder->resetButton()->isVisible());
-    QCOMPARE(m_recorder->resetButton()->toolTip(), QStringLiteral("Reset to Ctrl+Alt+C"));
-}
-
-void tst_HotKeyRecorder::clickStartsAndStopsRecording() {
-    QSignalSpy recording(m_recorder, &HotKeyRecorder::recordingChanged);
-    QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
-    QVERIFY(m_recorder->isRecording());
-    QCOMPARE(m_recorder->field()->toolTip(), QStringLiteral("Press Esc to cancel"));
-    auto *prompt = m_recorder->field()->findChild<QLabel *>();
-    QVERIFY(prompt->isVisible());
-    QCOMPARE(prompt->text(), QStringLiteral("Press a shortcut\u2026"));
-    QVERIFY(!m_recorder->keyCaps()->isVisible());
-
-    QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
-    QVERIFY(!m_recorder->isRecording());
-    QVERIFY(m_recorder->keyCaps()->isVisible());
-    QCOMPARE(recording.count(), 2);
-    // Stopping when idle is harmless.
-    m_recorder->stopRecording();
-    QCOMPARE(recording.count(), 2);
-}
-
-void tst_HotKeyRecorder::escapeCancels() {
-    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
-    m_recorder->startRecording();
-    QTest::keyClick(m_recorder->field(), Qt::Key_Escape, Meta);
-    QVERIFY(!m_recorder->isRecording());
-    QCOMPARE(edited.count(), 0);
-    QCOMPARE(m_recorder->combo(), controlOptionC);
-    QCOMPARE(m_beeps, 0);
-}
-
-void tst_HotKeyRecorder::rejectedKeysBeepAndKeepWaiting_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::newRow("letter") << int(Qt::Key_K) << Qt::KeyboardModifiers();
-    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << Qt::KeyboardModifiers(Ctrl);
-    QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Ctrl);
-    QTest::newRow("Super+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Meta);
-}
-
-void tst_HotKeyRecorder::rejectedKeysBeepAndKeepWaiting() {
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    m_recorder->setCombo(HotKeyCombo(40, HotKeyCombo::cmdKey));
-    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
-    m_recorder->startRecording();
-    QTest::keyClick(m_recorder->field(), Qt::Key(key), modifiers);
-    QCOMPARE(m_beeps, 1);
-    QVERIFY(m_recorder->isRecording());
-    QCOMPARE(edited.count(), 0);
-    QCOMPARE(m_recorder->combo(), HotKeyCombo(40, HotKeyCombo::cmdKey));
-    // The reset button stays hidden while recording.
-    QVERIFY(!m_recorder->resetButton()->isVisible());
-}
-
-void tst_HotKeyRecorder::modifierPressesKeepWaitingQuietly() {
-    m_recorder->startRecording();
-    for (const auto &[key, mods] : {std::pair{Qt::Key_Control, Qt::KeyboardModifiers(Ctrl)},
-                                    {Qt::Key_Shift, Ctrl | Alt | Shift},
-                                    {Qt::Key_Super_L, Qt::KeyboardModifiers(Meta)},
-                                    {Qt::Key_CapsLock, Qt::KeyboardModifiers()}})
-        QTest::keyPress(m_recorder->field(), key, mods);
-    QVERIFY(m_recorder->isRecording());
-    QCOMPARE(m_beeps, 0);
-    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
-    QTest::keyClick(m_recorder->field(), Qt::Key_K, Ctrl | Alt);
-    QCOMPARE(edited.count(), 1);
-}
-
-void tst_HotKeyRecorder::acceptedCombination_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<HotKeyCombo>("expected");
-    QTest::addColumn<QStringList>("caps");
-    QTest::newRow("Ctrl+Alt+K") << int(Qt::Key_K) << (Ctrl | Alt)
-                                << HotKeyCombo(40, HotKeyCombo::controlKey | HotKeyCombo::optionKey)
-                                << QStringList{"Ctrl", "Alt", "K"};
-    QTest::newRow("Shift+Super+V") << int(Qt::Key_V) << (Shift | Meta)
-                                   << HotKeyCombo(9, HotKeyCombo::shiftKey | HotKeyCombo::cmdKey)
-                                   << QStringList{"Shift", "Super", "V"};
-    QTest::newRow("all four, F5") << int(Qt::Key_F5) << (Ctrl | Alt | Shift | Meta)
-                                  << HotKeyCombo(96,
-                                                 HotKeyCombo::controlKey | HotKeyCombo::optionKey |
-                                                     HotKeyCombo::shiftKey | HotKeyCombo::cmdKey)
-                                  << QStringList{"Ctrl", "Alt", "Shift", "Super", "F5"};
-    QTest::newRow("keypad flag not stored")
-        << int(Qt::Key_K) << (Alt | Qt::KeypadModifier) << HotKeyCombo(40, HotKeyCombo::optionKey)
-        << QStringList{"Alt", "K"};
-}
-
-void tst_HotKeyRecorder::acceptedCombination() {
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(HotKeyCombo, expected);
-    QFETCH(QStringList, caps);
-    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
-    // Stopped before it is announced: the owner may answer with a modal alert.
-    bool recordingWhenAnnounced = true;
-    connect(m_recorder, &HotKeyRecorder::comboEdited, this,
-            [&] { recordingWhenAnnounced = m_recorder->isRecording(); });
-    QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
-    QTest::keyClick(m_recorder->field(), Qt::Key(key), modifiers);
-    QCOMPARE(edited.count(), 1);
-    QVERIFY(!recordingWhenAnnounced);
-    QCOMPARE(edited.first().first().value<HotKeyCombo>(), expected);
-    QCOMPARE(m_recorder->combo(), expected);
-    QVERIFY(!m_recorder->isRecording());
-    QCOMPARE(m_recorder->keyCaps()->keys(), caps);
-    QVERIFY(m_recorder->resetButton()->isVisible());
-    QCOMPARE(m_beeps, 0);
-}
-
-void tst_HotKeyRecorder::resetRestoresTheDefault() {
-    m_recorder->startRecording();
-    QTest::keyClick(m_recorder->field(), Qt::Key_K, Ctrl | Alt);
-    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
-    QVERIFY(m_recorder->resetButton()->isVisible());
-    QTest::mouseClick(m_recorder->resetButton(), Qt::LeftButton);
-    QCOMPARE(edited.count(), 1);
-    QCOMPARE(edited.first().first().value<HotKeyCombo>(), controlOptionC);
-    QCOMPARE(m_recorder->combo(), controlOptionC);
-    QVERIFY(!m_recorder->resetButton()->isVisible());
-    QCOMPARE(m_recorder->keyCaps()->keys(), (QStringList{"Ctrl", "Alt", "C"}));
-}
-
-void tst_HotKeyRecorder::setComboDoesNotAnnounce() {
-    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
-    m_recorder->setCombo(HotKeyCombo(0, HotKeyCombo::cmdKey));
-    QCOMPARE(edited.count(), 0);
-    QCOMPARE(m_recorder->keyCaps()->keys(), (QStringList{"Super", "A"}));
-    QVERIFY(m_recorder->resetButton()->isVisible());
-}
-
-void tst_HotKeyRecorder::windowShortcutsDoNotFireWhileRecording() {
-    auto *action = new QAction(m_window.get());
-    action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_K));
-    m_window->addAction(action);
-    QSignalSpy triggered(action, &QAction::triggered);
-    QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
-
-    m_recorder->startRecording();
-    QTest::keyClick(m_edit, Qt::Key_K, Ctrl | Alt);
-    QCOMPARE(triggered.count(), 0);
-    QCOMPARE(edited.count(), 1);
-
-    // Not recording: the same keys reach the shortcut.
-    QTest::keyClick(m_edit, Qt::Key_K, Ctrl | Alt);
-    QCOMPARE(triggered.count(), 1);
-    QCOMPARE(edited.count(), 1);
-}
-
-void tst_HotKeyRecorder::otherWidgetsGetNoKeysWhileRecording() {
-    m_edit->setFocus();
-    m_recorder->startRecording();
-    QTest::keyClicks(m_edit, QStringLiteral("ab"));
-    QCOMPARE(m_edit->text(), QString());
-    QCOMPARE(m_beeps, 2);
-    QTest::keyClick(m_edit, Qt::Key_Escape);
-    QVERIFY(!m_recorder->isRecording());
-    QTest::keyClicks(m_edit, QStringLiteral("ab"));
-    QCOMPARE(m_edit->text(), QStringLiteral("ab"));
-}
-
-void tst_HotKeyRecorder::leavingTheScreenStopsRecording() {
-    m_recorder->startRecording();
-    m_recorder->hide();
-    QVERIFY(!m_recorder->isRecording());
-    QTest::keyClicks(m_edit, QStringLiteral("x"));
-    QCOMPARE(m_edit->text(), QStringLiteral("x"));
-    QCOMPARE(m_beeps, 0);
-    // Destroyed while recording: nothing is left listening.
-    m_recorder->show();
-    m_recorder->startRecording();
-    delete m_recorder;
-    QTest::keyClicks(m_edit, QStringLiteral("y"));
-    QCOMPARE(m_edit->text(), QStringLiteral("xy"));
-}
 
 QTEST_MAIN(tst_HotKeyRecorder)
 #include "tst_HotKeyRecorder.moc"

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 std::shared_ptr<XkbKeyboardMap> layout(const QString &names, const QString &variant = {},
@@ -17,17 +19,17 @@ class tst_KeyboardLayout : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_us = layout(QStringLiteral("us"));
+        m_us = layout(u"us"_s);
         QVERIFY(m_us);
     }
     void cleanup() { KeyboardLayout::setProvider({}); }
 
     void usCharacters() {
-        QCOMPARE(m_us->character(8), QStringLiteral("c"));
-        QCOMPARE(m_us->character(0), QStringLiteral("a"));
-        QCOMPARE(m_us->character(18), QStringLiteral("1"));
-        QCOMPARE(m_us->character(50), QStringLiteral("`"));
-        QCOMPARE(m_us->character(49), QStringLiteral(" "));
+        QCOMPARE(m_us->character(8), u"c"_s);
+        QCOMPARE(m_us->character(0), u"a"_s);
+        QCOMPARE(m_us->character(18), u"1"_s);
+        QCOMPARE(m_us->character(50), u"`"_s);
+        QCOMPARE(m_us->character(49), u" "_s);
         // Return, Tab, Escape, Backspace and keypad Enter type control characters: no text.
         for (quint32 code : {36u, 48u, 53u, 51u, 76u})
             QCOMPARE(m_us->character(code), std::nullopt);
@@ -38,42 +40,42 @@ private Q_SLOTS:
     void displayName_data() {
         QTest::addColumn<quint32>("keyCode");
         QTest::addColumn<QString>("name");
-        QTest::newRow("Return") << 36u << QStringLiteral("Return");
-        QTest::newRow("Tab") << 48u << QStringLiteral("Tab");
-        QTest::newRow("Space") << 49u << QStringLiteral("Space");
-        QTest::newRow("Delete") << 51u << QStringLiteral("Backspace");
-        QTest::newRow("Escape") << 53u << QStringLiteral("Esc");
-        QTest::newRow("forward Delete") << 117u << QStringLiteral("Del");
-        QTest::newRow("Left") << 123u << QStringLiteral("Left");
-        QTest::newRow("Right") << 124u << QStringLiteral("Right");
-        QTest::newRow("Down") << 125u << QStringLiteral("Down");
-        QTest::newRow("Up") << 126u << QStringLiteral("Up");
-        QTest::newRow("F1") << 122u << QStringLiteral("F1");
-        QTest::newRow("F2") << 120u << QStringLiteral("F2");
-        QTest::newRow("F3") << 99u << QStringLiteral("F3");
-        QTest::newRow("F4") << 118u << QStringLiteral("F4");
-        QTest::newRow("F5") << 96u << QStringLiteral("F5");
-        QTest::newRow("F6") << 97u << QStringLiteral("F6");
-        QTest::newRow("F7") << 98u << QStringLiteral("F7");
-        QTest::newRow("F8") << 100u << QStringLiteral("F8");
-        QTest::newRow("F9") << 101u << QStringLiteral("F9");
-        QTest::newRow("F10") << 109u << QStringLiteral("F10");
-        QTest::newRow("F11") << 103u << QStringLiteral("F11");
-        QTest::newRow("F12") << 111u << QStringLiteral("F12");
-        QTest::newRow("letter upper-cased") << 8u << QStringLiteral("C");
-        QTest::newRow("punctuation") << 27u << QStringLiteral("-");
-        QTest::newRow("keypad Enter") << 76u << QStringLiteral("Enter");
-        QTest::newRow("Home") << 115u << QStringLiteral("Home");
-        QTest::newRow("Insert") << 114u << QStringLiteral("Insert");
-        QTest::newRow("F13") << 105u << QStringLiteral("F13");
-        QTest::newRow("Print") << 355u << QStringLiteral("Print");
-        QTest::newRow("Pause") << 375u << QStringLiteral("Pause");
-        QTest::newRow("F24") << 450u << QStringLiteral("F24");
-        QTest::newRow("keymap's symbol") << 396u << QStringLiteral("Calculator");
-        QTest::newRow("no such key") << 52u << QStringLiteral("#52");
-        QTest::newRow("key the keymap leaves empty") << 452u << QStringLiteral("#452");
-        QTest::newRow("beyond 16 bits") << 70000u << QStringLiteral("#70000");
-        QTest::newRow("largest code") << 4294967295u << QStringLiteral("#4294967295");
+        QTest::newRow("Return") << 36u << u"Return"_s;
+        QTest::newRow("Tab") << 48u << u"Tab"_s;
+        QTest::newRow("Space") << 49u << u"Space"_s;
+        QTest::newRow("Delete") << 51u << u"Backspace"_s;
+        QTest::newRow("Escape") << 53u << u"Esc"_s;
+        QTest::newRow("forward Delete") << 117u << u"Del"_s;
+        QTest::newRow("Left") << 123u << u"Left"_s;
+        QTest::newRow("Right") << 124u << u"Right"_s;
+        QTest::newRow("Down") << 125u << u"Down"_s;
+        QTest::newRow("Up") << 126u << u"Up"_s;
+        QTest::newRow("F1") << 122u << u"F1"_s;
+        QTest::newRow("F2") << 120u << u"F2"_s;
+        QTest::newRow("F3") << 99u << u"F3"_s;
+        QTest::newRow("F4") << 118u << u"F4"_s;
+        QTest::newRow("F5") << 96u << u"F5"_s;
+        QTest::newRow("F6") << 97u << u"F6"_s;
+        QTest::newRow("F7") << 98u << u"F7"_s;
+        QTest::newRow("F8") << 100u << u"F8"_s;
+        QTest::newRow("F9") << 101u << u"F9"_s;
+        QTest::newRow("F10") << 109u << u"F10"_s;
+        QTest::newRow("F11") << 103u << u"F11"_s;
+        QTest::newRow("F12") << 111u << u"F12"_s;
+        QTest::newRow("letter upper-cased") << 8u << u"C"_s;
+        QTest::newRow("punctuation") << 27u << u"-"_s;
+        QTest::newRow("keypad Enter") << 76u << u"Enter"_s;
+        QTest::newRow("Home") << 115u << u"Home"_s;
+        QTest::newRow("Insert") << 114u << u"Insert"_s;
+        QTest::newRow("F13") << 105u << u"F13"_s;
+        QTest::newRow("Print") << 355u << u"Print"_s;
+        QTest::newRow("Pause") << 375u << u"Pause"_s;
+        QTest::newRow("F24") << 450u << u"F24"_s;
+        QTest::newRow("keymap's symbol") << 396u << u"Calculator"_s;
+        QTest::newRow("no such key") << 52u << u"#52"_s;
+        QTest::newRow("key the keymap leaves empty") << 452u << u"#452"_s;
+        QTest::newRow("beyond 16 bits") << 70000u << u"#70000"_s;
+        QTest::newRow("largest code") << 4294967295u << u"#4294967295"_s;
     }
     void displayName() {
         QFETCH(quint32, keyCode);
@@ -82,54 +84,54 @@ private Q_SLOTS:
     }
 
     void germanSwapsZAndY() {
-        const auto de = layout(QStringLiteral("de"));
+        const auto de = layout(u"de"_s);
         QVERIFY(de);
-        QCOMPARE(KeyboardLayout::displayName(6, de.get()), QStringLiteral("Y"));
-        QCOMPARE(KeyboardLayout::displayName(16, de.get()), QStringLiteral("Z"));
-        QCOMPARE(KeyboardLayout::displayName(8, de.get()), QStringLiteral("C"));
+        QCOMPARE(KeyboardLayout::displayName(6, de.get()), u"Y"_s);
+        QCOMPARE(KeyboardLayout::displayName(16, de.get()), u"Z"_s);
+        QCOMPARE(KeyboardLayout::displayName(8, de.get()), u"C"_s);
         // Full upper-casing: the sharp s becomes two letters.
-        QCOMPARE(de->character(27), QStringLiteral("\u00DF"));
-        QCOMPARE(KeyboardLayout::displayName(27, de.get()), QStringLiteral("SS"));
+        QCOMPARE(de->character(27), u"\u00DF"_s);
+        QCOMPARE(KeyboardLayout::displayName(27, de.get()), u"SS"_s);
         // A dead key shows its accent, not composed with anything.
-        QCOMPARE(de->character(50), QStringLiteral("^"));
+        QCOMPARE(de->character(50), u"^"_s);
     }
 
     void nonLatinLayoutUsesTheLatinGroup() {
         for (std::optional<quint32> active :
              {std::optional<quint32>(), std::optional<quint32>(0), std::optional<quint32>(1)}) {
-            const auto ruUs = layout(QStringLiteral("ru,us"), {}, active);
+            const auto ruUs = layout(u"ru,us"_s, {}, active);
             QVERIFY(ruUs);
             QVERIFY(ruUs->hasLatinLayout());
             QCOMPARE(ruUs->layoutIndex(), std::optional<quint32>(1));
-            QCOMPARE(ruUs->character(8), QStringLiteral("c"));
-            QCOMPARE(KeyboardLayout::displayName(8, ruUs.get()), QStringLiteral("C"));
+            QCOMPARE(ruUs->character(8), u"c"_s);
+            QCOMPARE(KeyboardLayout::displayName(8, ruUs.get()), u"C"_s);
         }
     }
 
     void activeLatinGroupWins() {
-        const auto usDeActive = layout(QStringLiteral("us,de"), {}, 1);
-        QCOMPARE(KeyboardLayout::displayName(6, usDeActive.get()), QStringLiteral("Y"));
-        const auto usDeFirst = layout(QStringLiteral("us,de"), {}, 0);
-        QCOMPARE(KeyboardLayout::displayName(6, usDeFirst.get()), QStringLiteral("Z"));
+        const auto usDeActive = layout(u"us,de"_s, {}, 1);
+        QCOMPARE(KeyboardLayout::displayName(6, usDeActive.get()), u"Y"_s);
+        const auto usDeFirst = layout(u"us,de"_s, {}, 0);
+        QCOMPARE(KeyboardLayout::displayName(6, usDeFirst.get()), u"Z"_s);
         // A group number beyond the keymap's falls back to the first Latin group.
-        const auto outOfRange = layout(QStringLiteral("ru,us"), {}, 7);
+        const auto outOfRange = layout(u"ru,us"_s, {}, 7);
         QCOMPARE(outOfRange->layoutIndex(), std::optional<quint32>(1));
     }
 
     void onlyNonLatinGroups() {
-        const auto ru = layout(QStringLiteral("ru"));
+        const auto ru = layout(u"ru"_s);
         QVERIFY(ru);
         QVERIFY(!ru->hasLatinLayout());
         QCOMPARE(ru->character(8), std::nullopt);
-        QCOMPARE(KeyboardLayout::displayName(8, ru.get()), QStringLiteral("#8"));
+        QCOMPARE(KeyboardLayout::displayName(8, ru.get()), u"#8"_s);
     }
 
     void dvorakCountsAsLatin() {
-        const auto dvorak = layout(QStringLiteral("us"), QStringLiteral("dvorak"));
+        const auto dvorak = layout(u"us"_s, u"dvorak"_s);
         QVERIFY(dvorak);
         QVERIFY(dvorak->hasLatinLayout());
-        QCOMPARE(KeyboardLayout::displayName(12, dvorak.get()), QStringLiteral("'"));
-        QCOMPARE(KeyboardLayout::displayName(8, dvorak.get()), QStringLiteral("J"));
+        QCOMPARE(KeyboardLayout::displayName(12, dvorak.get()), u"'"_s);
+        QCOMPARE(KeyboardLayout::displayName(8, dvorak.get()), u"J"_s);
     }
 
     void keyCodeForCharacter_data() {
@@ -137,21 +139,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("variant");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected"); // -1: none
-        const QString us = QStringLiteral("us");
-        QTest::newRow("v") << us << QString() << QStringLiteral("v") << 9;
-        QTest::newRow("V, any case") << us << QString() << QStringLiteral("V") << 9;
-        QTest::newRow("lowest code wins over the keypad")
-            << us << QString() << QStringLiteral("/") << 44;
-        QTest::newRow("keypad only") << us << QString() << QStringLiteral("*") << 67;
-        QTest::newRow("shifted only") << us << QString() << QStringLiteral("?") << -1;
-        QTest::newRow("not on the keyboard") << us << QString() << QStringLiteral("\u00E9") << -1;
+        const QString us = u"us"_s;
+        QTest::newRow("v") << us << QString() << u"v"_s << 9;
+        QTest::newRow("V, any case") << us << QString() << u"V"_s << 9;
+        QTest::newRow("lowest code wins over the keypad") << us << QString() << u"/"_s << 44;
+        QTest::newRow("keypad only") << us << QString() << u"*"_s << 67;
+        QTest::newRow("shifted only") << us << QString() << u"?"_s << -1;
+        QTest::newRow("not on the keyboard") << us << QString() << u"\u00E9"_s << -1;
         QTest::newRow("empty") << us << QString() << QString() << -1;
-        QTest::newRow("two characters") << us << QString() << QStringLiteral("vv") << -1;
-        QTest::newRow("dvorak v") << us << QStringLiteral("dvorak") << QStringLiteral("v") << 47;
-        QTest::newRow("azerty a") << QStringLiteral("fr") << QString() << QStringLiteral("a") << 12;
-        QTest::newRow("german z") << QStringLiteral("de") << QString() << QStringLiteral("Z") << 16;
-        QTest::newRow("russian+us v")
-            << QStringLiteral("ru,us") << QString() << QStringLiteral("v") << 9;
+        QTest::newRow("two characters") << us << QString() << u"vv"_s << -1;
+        QTest::newRow("dvorak v") << us << u"dvorak"_s << u"v"_s << 47;
+        QTest::newRow("azerty a") << u"fr"_s << QString() << u"a"_s << 12;
+        QTest::newRow("german z") << u"de"_s << QString() << u"Z"_s << 16;
+        QTest::newRow("russian+us v") << u"ru,us"_s << QString() << u"v"_s << 9;
     }
     void keyCodeForCharacter() {
         QFETCH(QString, names);
@@ -176,17 +176,17 @@ private Q_SLOTS:
             ++reads;
             return current;
         });
-        QCOMPARE(KeyboardLayout::displayName(6), QStringLiteral("Z"));
-        current = layout(QStringLiteral("de"));
-        QCOMPARE(KeyboardLayout::displayName(6), QStringLiteral("Y"));
+        QCOMPARE(KeyboardLayout::displayName(6), u"Z"_s);
+        current = layout(u"de"_s);
+        QCOMPARE(KeyboardLayout::displayName(6), u"Y"_s);
         QCOMPARE(reads, 2);
         // Fixed names need no layout.
-        QCOMPARE(KeyboardLayout::displayName(49), QStringLiteral("Space"));
+        QCOMPARE(KeyboardLayout::displayName(49), u"Space"_s);
         QCOMPARE(reads, 2);
     }
 
     void badNamesGiveNoMap() {
-        QVERIFY(!XkbKeyboardMap::fromNames({{}, {}, QStringLiteral("no-such-layout"), {}, {}}));
+        QVERIFY(!XkbKeyboardMap::fromNames({{}, {}, u"no-such-layout"_s, {}, {}}));
     }
 
     void systemDefaultWithoutDisplay() {
@@ -194,9 +194,8 @@ private Q_SLOTS:
         qunsetenv("XKB_DEFAULT_LAYOUT");
         qunsetenv("XKB_DEFAULT_VARIANT");
         KeyboardLayout::setProvider({});
-        QCOMPARE(KeyboardLayout::displayName(8), QStringLiteral("C"));
-        QCOMPARE(KeyboardLayout::keyCodeForCharacter(QStringLiteral("v")),
-                 std::optional<quint32>(9));
+        QCOMPARE(KeyboardLayout::displayName(8), u"C"_s);
+        QCOMPARE(KeyboardLayout::keyCodeForCharacter(u"v"_s), std::optional<quint32>(9));
     }
 
 private:

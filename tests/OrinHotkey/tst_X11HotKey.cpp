@@ -1,5 +1,6 @@
 #include "OrinHotkey/HotKey.h"
 #include "OrinHotkey/KeyCodes.h"
+#include "Support/OtherClient.h"
 #include "Support/RegisteredHotKey.h"
 #include "Support/XServerSession.h"
 
@@ -10,6 +11,8 @@
 #include <QTest>
 
 #include <xcb/xcb.h>
+
+using namespace Qt::StringLiterals;
 #define explicit dont_use_cxx_explicit
 #include <xcb/xkb.h>
 #undef explicit
@@ -23,79 +26,8 @@ constexpr HotKeyCombo controlOptionD(2, HotKeyCombo::controlKey | HotKeyCombo::o
 constexpr quint16 controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 
 bool xdotool(const QStringList &arguments) {
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+    return QProcess::execute(u"xdotool"_s, arguments) == 0;
 }
-
-// A second X client, as another application holding or probing key grabs would be.
-class OtherClient {
-public:
-    OtherClient()
-        : m_connection(xcb_connect(nullptr, nullptr)) {
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-    }
-    ~OtherClient() { xcb_disconnect(m_connection); }
-    bool ok() const { return xcb_connection_has_error(m_connection) == 0; }
-
-    bool grab(quint8 keycode, quint16 modifiers) {
-        const auto cookie = xcb_grab_key_checked(m_connection, 0, m_root, modifiers, keycode,
-                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        xcb_generic_error_t *error = xcb_request_check(m_connection, cookie);
-        std::free(error);
-        return error == nullptr;
-    }
-    void ungrab(quint8 keycode, quint16 modifiers) {
-        xcb_ungrab_key(m_connection, keycode, m_root, modifiers);
-        xcb_aux_sync();
-    }
-    // Whether every lock variant of the combination is free: nobody else holds any of them.
-    bool canGrabAllVariants(quint8 keycode, quint16 modifiers) {
-        bool all = true;
-        for (int lock : {0, int(XCB_MOD_MASK_LOCK), int(XCB_MOD_MASK_2),
-                         int(XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2)}) {
-            const quint16 variant = quint16(modifiers | lock);
-            if (grab(keycode, variant))
-                xcb_ungrab_key(m_connection, keycode, m_root, variant);
-            else
-                all = false;
-        }
-        xcb_aux_sync();
-        return all;
-    }
-
-    // Puts Num Lock's key on another modifier (index 0 Shift ... 3 Mod1, 4 Mod2 ... 7 Mod5).
-    void moveNumLock(int modifierIndex) {
-        auto *reply = xcb_get_modifier_mapping_reply(
-            m_connection, xcb_get_modifier_mapping(m_connection), nullptr);
-        const int per = reply->keycodes_per_modifier;
-        QVector<xcb_keycode_t> keycodes(8 * per);
-        std::copy_n(xcb_get_modifier_mapping_keycodes(reply), 8 * per, keycodes.begin());
-        std::free(reply);
-        const xcb_keycode_t numLock = 77; // evdev KEY_NUMLOCK + 8
-        for (auto &k : keycodes) {
-            if (k == numLock)
-                k = 0;
-        }
-        for (int j = 0; j < per; ++j) {
-            if (keycodes[modifierIndex * per + j] == 0) {
-                keycodes[modifierIndex * per + j] = numLock;
-                break;
-            }
-        }
-        auto *set = xcb_set_modifier_mapping_reply(
-            m_connection, xcb_set_modifier_mapping(m_connection, quint8(per), keycodes.data()),
-            nullptr);
-        std::free(set);
-    }
-
-private:
-    void xcb_aux_sync() {
-        std::free(
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
-    }
-
-    xcb_connection_t *m_connection;
-    xcb_window_t m_root = 0;
-};
 
 const quint8 keycodeC = quint8(*KeyCodes::toX11(8));
 
@@ -167,7 +99,7 @@ private Q_SLOTS:
         QVERIFY(hotKey);
         QVERIFY(marker);
         for (const char *keys : {"ctrl+alt+shift+c", "ctrl+c", "ctrl+alt+c", "ctrl+alt+d"})
-            QVERIFY(xdotool({QStringLiteral("key"), QString::fromLatin1(keys)}));
+            QVERIFY(xdotool({u"key"_s, QString::fromLatin1(keys)}));
         // Everything the earlier presses caused has arrived once the last one has.
         QTRY_COMPARE(sentinel, 1);
         QCOMPARE(runs, 1);
@@ -178,9 +110,9 @@ private Q_SLOTS:
         const auto hotKey = registeredHotKey(controlOptionC, [&] { ++runs; });
         QVERIFY(hotKey);
         KeyWatcher watcher(keycodeC);
-        const QStringList keyUp{QStringLiteral("keyup"), QStringLiteral("ctrl+alt+c")};
+        const QStringList keyUp{u"keyup"_s, u"ctrl+alt+c"_s};
         auto letGo = qScopeGuard([&] { xdotool(keyUp); });
-        QVERIFY(xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl+alt+c")}));
+        QVERIFY(xdotool({u"keydown"_s, u"ctrl+alt+c"_s}));
         // The server repeats the held key.
         QTRY_VERIFY_WITH_TIMEOUT(watcher.presses >= 4, 10000);
         letGo.dismiss();
@@ -189,16 +121,16 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(runs, 1);
         // Released, the next press acts again.
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QVERIFY(xdotool({u"key"_s, u"ctrl+alt+c"_s}));
         QTRY_COMPARE(runs, 2);
     }
 
     void keysBeyondTheTable_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<quint32>("keyCode");
-        QTest::newRow("Print") << QStringLiteral("Print") << 355u;
-        QTest::newRow("Pause") << QStringLiteral("Pause") << 375u;
-        QTest::newRow("Play/Pause") << QStringLiteral("XF86AudioPlay") << 420u;
+        QTest::newRow("Print") << u"Print"_s << 355u;
+        QTest::newRow("Pause") << u"Pause"_s << 375u;
+        QTest::newRow("Play/Pause") << u"XF86AudioPlay"_s << 420u;
     }
     void keysBeyondTheTable() {
         QFETCH(QString, key);
@@ -207,16 +139,15 @@ private Q_SLOTS:
         const auto hotKey =
             registeredHotKey(HotKeyCombo(keyCode, HotKeyCombo::controlKey), [&] { ++runs; });
         QVERIFY(hotKey);
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+") + key}));
+        QVERIFY(xdotool({u"key"_s, u"ctrl+"_s + key}));
         QTRY_COMPARE(runs, 1);
     }
 
     void firesWithLockKeysOn_data() {
         QTest::addColumn<QStringList>("locks");
-        QTest::newRow("Caps Lock") << QStringList{QStringLiteral("Caps_Lock")};
-        QTest::newRow("Num Lock") << QStringList{QStringLiteral("Num_Lock")};
-        QTest::newRow("both") << QStringList{QStringLiteral("Caps_Lock"),
-                                             QStringLiteral("Num_Lock")};
+        QTest::newRow("Caps Lock") << QStringList{u"Caps_Lock"_s};
+        QTest::newRow("Num Lock") << QStringList{u"Num_Lock"_s};
+        QTest::newRow("both") << QStringList{u"Caps_Lock"_s, u"Num_Lock"_s};
     }
     void firesWithLockKeysOn() {
         QFETCH(QStringList, locks);
@@ -225,11 +156,11 @@ private Q_SLOTS:
         QVERIFY(hotKey);
         const auto toggle = [&] {
             for (const QString &lock : locks)
-                xdotool({QStringLiteral("key"), lock});
+                xdotool({u"key"_s, lock});
         };
         toggle();
         const auto off = qScopeGuard(toggle);
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QVERIFY(xdotool({u"key"_s, u"ctrl+alt+c"_s}));
         QTRY_COMPARE(runs, 1);
     }
 
@@ -263,7 +194,7 @@ private Q_SLOTS:
         const auto first = registeredHotKey(controlOptionC, [&] { ++runs; });
         QVERIFY(first);
         QVERIFY(!registeredHotKey(controlOptionC, [] {}));
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}));
+        QVERIFY(xdotool({u"key"_s, u"ctrl+alt+c"_s}));
         QTRY_COMPARE(runs, 1);
     }
 

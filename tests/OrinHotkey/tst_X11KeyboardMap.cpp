@@ -7,10 +7,12 @@
 #include <QProcess>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool setxkbmap(const QStringList &arguments) {
-    return QProcess::execute(QStringLiteral("setxkbmap"), arguments) == 0;
+    return QProcess::execute(u"setxkbmap"_s, arguments) == 0;
 }
 
 } // namespace
@@ -21,41 +23,39 @@ class tst_X11KeyboardMap : public QObject {
 
 private Q_SLOTS:
     void init() { KeyboardLayout::setProvider({}); }
-    void cleanupTestCase() { setxkbmap({QStringLiteral("us")}); }
+    void cleanupTestCase() { setxkbmap({u"us"_s}); }
 
     void readsTheServersKeymap() {
-        QVERIFY(setxkbmap({QStringLiteral("us")}));
+        QVERIFY(setxkbmap({u"us"_s}));
         const auto map = X11KeyboardMap::current();
         QVERIFY(map);
-        QCOMPARE(map->character(8), QStringLiteral("c"));
-        QCOMPARE(HotKeyCombo(8, 0x1800).displayString(), QStringLiteral("Ctrl+Alt+C"));
+        QCOMPARE(map->character(8), u"c"_s);
+        QCOMPARE(HotKeyCombo(8, 0x1800).displayString(), u"Ctrl+Alt+C"_s);
     }
 
     void followsALayoutChange() {
-        QVERIFY(setxkbmap({QStringLiteral("de")}));
-        QCOMPARE(KeyboardLayout::displayName(6), QStringLiteral("Y"));
-        QCOMPARE(KeyboardLayout::keyCodeForCharacter(QStringLiteral("z")),
-                 std::optional<quint32>(16));
-        QVERIFY(setxkbmap({QStringLiteral("us")}));
-        QCOMPARE(KeyboardLayout::displayName(6), QStringLiteral("Z"));
+        QVERIFY(setxkbmap({u"de"_s}));
+        QCOMPARE(KeyboardLayout::displayName(6), u"Y"_s);
+        QCOMPARE(KeyboardLayout::keyCodeForCharacter(u"z"_s), std::optional<quint32>(16));
+        QVERIFY(setxkbmap({u"us"_s}));
+        QCOMPARE(KeyboardLayout::displayName(6), u"Z"_s);
     }
 
     void russianWithUsShowsLatinNames() {
-        QVERIFY(setxkbmap({QStringLiteral("-layout"), QStringLiteral("ru,us")}));
+        QVERIFY(setxkbmap({u"-layout"_s, u"ru,us"_s}));
         const auto map = X11KeyboardMap::current();
         QVERIFY(map);
         QCOMPARE(map->layoutIndex(), std::optional<quint32>(1));
-        QCOMPARE(HotKeyCombo(8, 0x1800).displayString(), QStringLiteral("Ctrl+Alt+C"));
-        QCOMPARE(KeyboardLayout::keyCodeForCharacter(QStringLiteral("v")),
-                 std::optional<quint32>(9));
+        QCOMPARE(HotKeyCombo(8, 0x1800).displayString(), u"Ctrl+Alt+C"_s);
+        QCOMPARE(KeyboardLayout::keyCodeForCharacter(u"v"_s), std::optional<quint32>(9));
     }
 
     void onlyNonLatinFallsBackToUs() {
-        QVERIFY(setxkbmap({QStringLiteral("ru")}));
+        QVERIFY(setxkbmap({u"ru"_s}));
         const auto map = X11KeyboardMap::current();
         QVERIFY(map);
         QVERIFY(!map->hasLatinLayout());
-        QCOMPARE(KeyboardLayout::displayName(8), QStringLiteral("C"));
+        QCOMPARE(KeyboardLayout::displayName(8), u"C"_s);
     }
 };
 

@@ -1,6 +1,9 @@
 #include "OrinOnboarding/OnboardingView.h"
 #include "OrinOnboarding/PageDots.h"
+#include "OrinOnboarding/ShortcutBadge.h"
+#include "Support/ImageProbe.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -124,16 +127,13 @@ private Q_SLOTS:
         QVERIFY(skipShown(view));
         QCOMPARE(view.skipButton()->text(), "Skip for now");
         // A link in the accent colour, as the main button.
-        const QImage link = view.skipButton()->grab().toImage();
         const QColor accent = view.palette().color(QPalette::Highlight);
-        int accentPixels = 0;
-        for (int y = 0; y < link.height(); ++y)
-            for (int x = 0; x < link.width(); ++x) {
-                const QColor c = link.pixelColor(x, y);
-                accentPixels += qAbs(c.red() - accent.red()) + qAbs(c.green() - accent.green()) +
-                                    qAbs(c.blue() - accent.blue()) <
-                                30;
-            }
+        const int accentPixels = probe(view.skipButton()->grab().toImage(), [&](const QColor &c) {
+                                     return qAbs(c.red() - accent.red()) +
+                                                qAbs(c.green() - accent.green()) +
+                                                qAbs(c.blue() - accent.blue()) <
+                                            30;
+                                 }).count;
         QVERIFY2(accentPixels > 10, qPrintable(QString::number(accentPixels)));
         // The main button is never disabled: it advances past a blocked page too.
         QVERIFY(view.mainButton()->isEnabled());
@@ -211,6 +211,37 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(26 + 3, 3), other);
         // The gap between dots stays clear.
         QCOMPARE(image.pixelColor(10, 3), QColor(255, 255, 255));
+    }
+    void sizedByItsTextAndPadding() {
+        ShortcutBadge badge(QString::fromUtf8("⌃⌥C"));
+        QFont font = badge.font();
+        font.setPixelSize(22);
+        font.setWeight(QFont::DemiBold);
+        const QFontMetrics metrics(font);
+        QCOMPARE(badge.text(), QString::fromUtf8("⌃⌥C"));
+        QCOMPARE(badge.sizeHint(), QSize(metrics.horizontalAdvance(QString::fromUtf8("⌃⌥C")) + 32,
+                                         metrics.height() + 16));
+        // A longer shortcut makes a wider badge.
+        QVERIFY(ShortcutBadge("Ctrl+Alt+Shift+C").sizeHint().width() > badge.sizeHint().width());
+    }
+
+    void faintRoundedTile() {
+        ShortcutBadge badge("X");
+        QPalette palette = badge.palette();
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
+        palette.setColor(QPalette::Window, QColor(255, 255, 255));
+        badge.setPalette(palette);
+        badge.setAutoFillBackground(true);
+        badge.resize(100, 40);
+        const QImage image = badge.grab().toImage();
+        // Inside the tile, away from the text: black at 0.08 over white.
+        const QColor tile = image.pixelColor(4, 20);
+        QVERIFY2(qAbs(tile.red() - 235) <= 2, qPrintable(tile.name()));
+        // The corner is rounded off (radius 10): its very corner shows the window.
+        QCOMPARE(image.pixelColor(0, 0), QColor(255, 255, 255));
+        // The text is drawn in the text colour.
+        QVERIFY(probe(
+            image, [](const QColor &c) { return c.red() < 100; }, QRect(40, 10, 20, 20)));
     }
 };
 

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+using namespace Qt::StringLiterals;
+
 // A login-item registration the test controls: what it reports, whether it refuses, and every
 // change it was asked for.
 class FakeLoginItemService final : public LoginItemService {
@@ -18,8 +20,8 @@ public:
     std::optional<LoginItemError> setEnabled(bool enabled) override {
         requests.append(enabled);
         if (refuse)
-            return LoginItemError{QStringLiteral("Operation not permitted."),
-                                  QStringLiteral("registration refused (code 1)")};
+            return LoginItemError{u"Operation not permitted."_s,
+                                  u"registration refused (code 1)"_s};
         registered = enabled;
         return std::nullopt;
     }

@@ -4,9 +4,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-Q_DECLARE_METATYPE(std::optional<QString>)
-
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(std::optional<QString>)
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+using namespace Qt::StringLiterals;
+
 // Serves one canned HTTP response on 127.0.0.1 to every request, and remembers the requests.
 class FeedServer : public QObject {
     Q_OBJECT
@@ -16,10 +18,8 @@ public:
     }
 
     bool listen() { return m_server.listen(QHostAddress::LocalHost, 0); }
-    QString url(const QString &scheme = QStringLiteral("http")) const {
-        return QStringLiteral("%1://127.0.0.1:%2/appcast.xml")
-            .arg(scheme)
-            .arg(m_server.serverPort());
+    QString url(const QString &scheme = u"http"_s) const {
+        return u"%1://127.0.0.1:%2/appcast.xml"_s.arg(scheme).arg(m_server.serverPort());
     }
 
     void respond(const QByteArray &body, int status = 200,

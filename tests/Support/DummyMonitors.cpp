@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 
+using namespace Qt::StringLiterals;
+
 QByteArray DummyMonitors::xorgConfig() {
     return QByteArrayLiteral(R"(
 Section "ServerFlags"
@@ -51,11 +53,11 @@ EndSection
 }
 
 bool DummyMonitors::start(XServerSession &server, const QString &dir, QString *error) {
-    const QString path = QDir(dir).filePath(QStringLiteral("dummy-two-monitors.conf"));
+    const QString path = QDir(dir).filePath(u"dummy-two-monitors.conf"_s);
     QFile config(path);
     if (!config.open(QIODevice::WriteOnly) || config.write(xorgConfig()) < 0 || !config.flush()) {
         if (error)
-            *error = QStringLiteral("cannot write ") + path;
+            *error = u"cannot write "_s + path;
         return false;
     }
     config.close();

@@ -6,6 +6,8 @@
 
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 // A permission whose answers the test sets, counting what was asked of it.
 class FakePermission final : public PermissionChecker {
 public:
@@ -37,7 +39,7 @@ public:
     void request() override { ++requests; }
     bool hasSettings() const override { return settings; }
     void openSettings() override { ++settingsOpened; }
-    QString deniedReason() const override { return QStringLiteral("The test denies it."); }
+    QString deniedReason() const override { return u"The test denies it."_s; }
 
 private:
     bool nextAnswer() {

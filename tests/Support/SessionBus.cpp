@@ -4,19 +4,21 @@
 
 #include <csignal>
 
+using namespace Qt::StringLiterals;
+
 SessionBus::~SessionBus() {
     stop();
 }
 
 bool SessionBus::start() {
     stop();
-    m_daemon.setProgram(QStringLiteral("dbus-daemon"));
-    m_daemon.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
-                           QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    m_daemon.setProgram(u"dbus-daemon"_s);
+    m_daemon.setArguments(
+        {u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s});
     m_daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_daemon.start();
     if (!m_daemon.waitForStarted(10000)) {
-        m_error = QStringLiteral("cannot run dbus-daemon: ") + m_daemon.errorString();
+        m_error = u"cannot run dbus-daemon: "_s + m_daemon.errorString();
         return false;
     }
     const QDeadlineTimer deadline(10000);
@@ -25,7 +27,7 @@ bool SessionBus::start() {
         m_daemon.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     if (m_address.isEmpty()) {
-        m_error = QStringLiteral("dbus-daemon printed no address");
+        m_error = u"dbus-daemon printed no address"_s;
         stop();
         return false;
     }

@@ -77,7 +77,9 @@ public:
     QString clipboardText(int timeoutMs = 5000) const;
 
     // The background color of device pixel (x, y) of output `index`.
-    static QRgb backgroundPixel(int index, int x, int y) { return colorFixturePixel(x, y, index); }
+    static QRgb backgroundPixel(int index, int x, int y) {
+        return colorFixturePixel(x, y, colorFixtureBlue(index));
+    }
 
 private:
     bool waitUntilReady(const Options &options);

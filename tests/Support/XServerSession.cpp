@@ -15,6 +15,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray readDisplayNumber(int fd, int timeoutMs) {
@@ -52,24 +54,24 @@ bool XServerSession::start(const Options &options) {
 
     QStringList args;
     QString program;
-    m_logPath = QDir::tempPath() + QStringLiteral("/chromet-xserver-%1.log").arg(::getpid());
+    m_logPath = QDir::tempPath() + u"/chromet-xserver-%1.log"_s.arg(::getpid());
     if (options.xorgConfig.isEmpty()) {
-        program = QStringLiteral("Xvfb");
-        args << QStringLiteral("-screen") << QStringLiteral("0") << options.screenSize;
+        program = u"Xvfb"_s;
+        args << u"-screen"_s << u"0"_s << options.screenSize;
     } else {
-        program = QStringLiteral("Xorg");
-        args << QStringLiteral("-config") << options.xorgConfig << QStringLiteral("-logfile")
-             << m_logPath << QStringLiteral("-novtswitch") << QStringLiteral("-sharevts");
+        program = u"Xorg"_s;
+        args << u"-config"_s << options.xorgConfig << u"-logfile"_s << m_logPath << u"-novtswitch"_s
+             << u"-sharevts"_s;
     }
     // By default a server resets when its last client leaves, and refuses clients that connect
     // meanwhile: a helper (xdotool) ending just as another (trayer) connects made that one fail
     // with "cannot open display" now and then.
-    args << QStringLiteral("-noreset");
-    args << QStringLiteral("-displayfd") << QString::number(fds[1]) << QStringLiteral("-nolisten")
-         << QStringLiteral("tcp") << options.extraArguments;
+    args << u"-noreset"_s;
+    args << u"-displayfd"_s << QString::number(fds[1]) << u"-nolisten"_s << u"tcp"_s
+         << options.extraArguments;
     const QString path = QStandardPaths::findExecutable(program);
     if (path.isEmpty()) {
-        m_error = program + QStringLiteral(" is not installed");
+        m_error = program + u" is not installed"_s;
         ::close(fds[0]);
         ::close(fds[1]);
         return false;
@@ -109,7 +111,7 @@ bool XServerSession::start(const Options &options) {
     const QByteArray number = readDisplayNumber(fds[0], 20000);
     ::close(fds[0]);
     if (number.isEmpty()) {
-        m_error = program + QStringLiteral(" did not report a display");
+        m_error = program + u" did not report a display"_s;
         stop();
         return false;
     }
@@ -140,7 +142,7 @@ QByteArray XServerSession::run(const QString &program, const QStringList &argume
                                int *exitCode) const {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(u"DISPLAY"_s, m_display);
     process.setProcessEnvironment(env);
     process.start(program, arguments);
     if (!process.waitForFinished(timeoutMs)) {

@@ -5,6 +5,8 @@
 
 #include <sys/types.h>
 
+using namespace Qt::StringLiterals;
+
 // Starts a private X server for one test process and stops it again. The display number comes
 // from the server itself (-displayfd), so parallel tests never collide.
 class XServerSession {
@@ -13,7 +15,7 @@ public:
         // Empty: Xvfb with one screen of screenSize. Otherwise the Xorg configuration file to run
         // with the dummy driver (several monitors).
         QString xorgConfig;
-        QString screenSize = QStringLiteral("1920x1080x24");
+        QString screenSize = u"1920x1080x24"_s;
         QStringList extraArguments;
     };
 

@@ -12,25 +12,22 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class PatternWindow : public QRasterWindow {
 public:
     PatternWindow() {
         setFlag(Qt::FramelessWindowHint);
-        setTitle(QStringLiteral("colorfixture"));
+        setTitle(u"colorfixture"_s);
     }
 
 protected:
     void paintEvent(QPaintEvent *) override {
         const QSize size = this->size() * devicePixelRatio();
         if (m_pattern.size() != size) {
-            m_pattern = QImage(size, QImage::Format_RGB32);
-            for (int y = 0; y < size.height(); ++y) {
-                auto *line = reinterpret_cast<QRgb *>(m_pattern.scanLine(y));
-                for (int x = 0; x < size.width(); ++x)
-                    line[x] = colorFixturePixel(x, y);
-            }
+            m_pattern = colorFixtureImage(size);
             m_pattern.setDevicePixelRatio(devicePixelRatio());
         }
         QPainter painter(this);

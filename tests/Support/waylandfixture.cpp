@@ -125,7 +125,8 @@ bool paint(wl_display *display, Output &output, int index) {
     auto *pixels = static_cast<uint32_t *>(mmap(nullptr, size, PROT_WRITE, MAP_SHARED, fd, 0));
     for (int y = 0; y < output.height; ++y)
         for (int x = 0; x < output.width; ++x)
-            pixels[size_t(y) * size_t(output.width) + size_t(x)] = colorFixturePixel(x, y, index);
+            pixels[size_t(y) * size_t(output.width) + size_t(x)] =
+                colorFixturePixel(x, y, colorFixtureBlue(index));
     munmap(pixels, size);
     wl_shm_pool *pool = wl_shm_create_pool(shm, fd, int(size));
     wl_buffer *buffer = wl_shm_pool_create_buffer(pool, 0, output.width, output.height, int(stride),

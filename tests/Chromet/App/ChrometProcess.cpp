@@ -2,6 +2,7 @@
 
 #include "Support/ColorFixture.h"
 
+#include <QColor>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,8 @@
 #include <cstdlib>
 
 #include <xcb/xcb.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -71,16 +74,16 @@ bool ChrometProcess::start(const Options &options) {
     }
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(u"XDG_DATA_HOME"_s, dataHome());
+    env.insert(u"XDG_CONFIG_HOME"_s, configHome());
+    env.insert(u"XDG_RUNTIME_DIR"_s, runtimeDir());
+    env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
     // No session bus in tests: the tray icon takes the XEmbed path.
-    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    env.remove(QStringLiteral("QT_SCALE_FACTOR"));
-    env.remove(QStringLiteral("QT_LOGGING_RULES"));
-    env.remove(QStringLiteral("QT_MESSAGE_PATTERN"));
+    env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+    env.remove(u"QT_SCALE_FACTOR"_s);
+    env.remove(u"QT_LOGGING_RULES"_s);
+    env.remove(u"QT_MESSAGE_PATTERN"_s);
     for (const QString &assignment : options.environment) {
         const qsizetype eq = assignment.indexOf(QLatin1Char('='));
         env.insert(assignment.left(eq), assignment.mid(eq + 1));
@@ -123,34 +126,32 @@ std::optional<int> ChrometProcess::waitForExit(int timeoutMs) {
 }
 
 QString ChrometProcess::dataHome() const {
-    return m_base + QStringLiteral("/data");
+    return m_base + u"/data"_s;
 }
 QString ChrometProcess::configHome() const {
-    return m_base + QStringLiteral("/config");
+    return m_base + u"/config"_s;
 }
 QString ChrometProcess::runtimeDir() const {
-    return m_base + QStringLiteral("/runtime");
+    return m_base + u"/runtime"_s;
 }
 QString ChrometProcess::libraryPath() const {
-    return dataHome() + QStringLiteral("/Chromet/library.json");
+    return dataHome() + u"/Chromet/library.json"_s;
 }
 QString ChrometProcess::settingsPath() const {
-    return configHome() + QStringLiteral("/Chromet/Chromet.conf");
+    return configHome() + u"/Chromet/Chromet.conf"_s;
 }
 
 bool ChrometProcess::waitUntilReady(int timeoutMs) {
-    return waitForLine(QStringLiteral("Chromet: shortcut Ctrl+Alt+C registered"), 0, timeoutMs) >=
-           0;
+    return waitForLine(u"Chromet: shortcut Ctrl+Alt+C registered"_s, 0, timeoutMs) >= 0;
 }
 
 bool ChrometProcess::openLoupe(const QPoint &at) {
-    if (!Desktop::xdotool(
-            {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())}))
+    if (!Desktop::xdotool({u"mousemove"_s, QString::number(at.x()), QString::number(at.y())}))
         return false;
     const int mark = int(lines().size());
-    if (!Desktop::xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+c")}))
+    if (!Desktop::xdotool({u"key"_s, u"ctrl+alt+c"_s}))
         return false;
-    if (waitForLine(QStringLiteral("first window ordered front"), mark) < 0)
+    if (waitForLine(u"first window ordered front"_s, mark) < 0)
         return false;
     // The loupe takes the focus and the keyboard once its window is mapped.
     return Desktop::waitFor(
@@ -159,11 +160,8 @@ bool ChrometProcess::openLoupe(const QPoint &at) {
 
 bool ChrometProcess::hasVisibleWindow() const {
     int code = -1;
-    const QByteArray windows =
-        Desktop::run(QStringLiteral("xdotool"),
-                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                      QStringLiteral("--pid"), QString::number(pid())},
-                     &code);
+    const QByteArray windows = Desktop::run(
+        u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(pid())}, &code);
     return code == 0 && !windows.isEmpty();
 }
 
@@ -187,23 +185,18 @@ QStringList ChrometProcess::lines() {
 
 int ChrometProcess::waitForLine(const QString &text, int from, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
-    int next = from;
-    for (;;) {
+    for (int next = from;;) {
+        // Once more after the deadline or the end, for what arrived meanwhile.
+        const bool last = deadline.hasExpired() || m_process.state() == QProcess::NotRunning;
         readAvailable();
         for (; next < m_lines.size(); ++next) {
             if (m_lines.at(next).contains(text))
                 return next;
         }
-        if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
-            break;
+        if (last)
+            return -1;
         m_process.waitForReadyRead(int(qBound(qint64(1), deadline.remainingTime(), qint64(100))));
     }
-    readAvailable();
-    for (; next < m_lines.size(); ++next) {
-        if (m_lines.at(next).contains(text))
-            return next;
-    }
-    return -1;
 }
 
 QList<QRgb> Desktop::history(const QString &libraryPath) {
@@ -211,10 +204,10 @@ QList<QRgb> Desktop::history(const QString &libraryPath) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QJsonArray entries =
-        QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("history")).toArray();
+        QJsonDocument::fromJson(file.readAll()).object().value(u"history"_s).toArray();
     QList<QRgb> colors;
     for (const QJsonValue &entry : entries) {
-        const QJsonObject srgb = entry.toObject().value(QStringLiteral("srgb")).toObject();
+        const QJsonObject srgb = entry.toObject().value(u"srgb"_s).toObject();
         const auto byte = [&](const char *key) {
             return qRound(srgb.value(QLatin1String(key)).toDouble() * 255);
         };
@@ -240,12 +233,12 @@ QByteArray Desktop::run(const QString &program, const QStringList &arguments, in
 }
 
 QList<quint64> Desktop::windowsOf(qint64 pid, bool all) {
-    QStringList arguments{QStringLiteral("search")};
+    QStringList arguments{u"search"_s};
     if (!all)
-        arguments << QStringLiteral("--onlyvisible");
-    arguments << QStringLiteral("--pid") << QString::number(pid);
+        arguments << u"--onlyvisible"_s;
+    arguments << u"--pid"_s << QString::number(pid);
     QList<quint64> windows;
-    const QList<QByteArray> ids = run(QStringLiteral("xdotool"), arguments).split('\n');
+    const QList<QByteArray> ids = run(u"xdotool"_s, arguments).split('\n');
     for (const QByteArray &id : ids) {
         if (const quint64 window = id.trimmed().toULongLong())
             windows.append(window);
@@ -255,8 +248,7 @@ QList<quint64> Desktop::windowsOf(qint64 pid, bool all) {
 
 QRect Desktop::windowGeometry(quint64 window) {
     int code = -1;
-    const QByteArray info =
-        run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)}, &code);
+    const QByteArray info = run(u"xwininfo"_s, {u"-id"_s, QString::number(window)}, &code);
     if (code != 0)
         return {};
     const auto field = [&](const char *label) {
@@ -272,9 +264,7 @@ QRect Desktop::windowGeometry(quint64 window) {
 }
 
 QList<quint64> Desktop::descendants(quint64 window) {
-    const QByteArray tree =
-        run(QStringLiteral("xwininfo"),
-            {QStringLiteral("-id"), QString::number(window), QStringLiteral("-tree")});
+    const QByteArray tree = run(u"xwininfo"_s, {u"-id"_s, QString::number(window), u"-tree"_s});
     QList<quint64> windows;
     // Each line of the tree below the window itself begins with its id in hex.
     const QList<QByteArray> lines = tree.split('\n');
@@ -294,25 +284,23 @@ QList<quint64> Desktop::descendants(quint64 window) {
 }
 
 quint64 Desktop::findWindow(const QString &name, qint64 pid) {
-    QStringList arguments{QStringLiteral("search"), QStringLiteral("--onlyvisible")};
+    QStringList arguments{u"search"_s, u"--onlyvisible"_s};
     if (pid)
-        arguments << QStringLiteral("--all") << QStringLiteral("--pid") << QString::number(pid);
-    arguments << QStringLiteral("--name") << QLatin1Char('^') + name + QLatin1Char('$');
-    return run(QStringLiteral("xdotool"), arguments).split('\n').value(0).trimmed().toULongLong();
+        arguments << u"--all"_s << u"--pid"_s << QString::number(pid);
+    arguments << u"--name"_s << QLatin1Char('^') + name + QLatin1Char('$');
+    return run(u"xdotool"_s, arguments).split('\n').value(0).trimmed().toULongLong();
 }
 
 bool Desktop::xdotool(const QStringList &arguments) {
     int code = -1;
-    run(QStringLiteral("xdotool"), arguments, &code);
+    run(u"xdotool"_s, arguments, &code);
     return code == 0;
 }
 
 std::optional<QString> Desktop::clipboard() {
     int code = -1;
     const QByteArray text =
-        run(QStringLiteral("xclip"),
-            {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
-            &code, 5000);
+        run(u"xclip"_s, {u"-o"_s, u"-selection"_s, u"clipboard"_s}, &code, 5000);
     if (code != 0)
         return std::nullopt;
     return QString::fromUtf8(text);
@@ -351,24 +339,20 @@ bool Desktop::waitFor(const std::function<bool()> &condition, int timeoutMs) {
 }
 
 quint64 Desktop::focusedWindow() {
-    return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus"), QStringLiteral("-f")})
-        .toULongLong();
+    return run(u"xdotool"_s, {u"getwindowfocus"_s, u"-f"_s}).toULongLong();
 }
 
 qint64 Desktop::windowPid(quint64 window) {
     if (!window)
         return 0;
-    return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowpid"), QString::number(window)})
-        .toLongLong();
+    return run(u"xdotool"_s, {u"getwindowpid"_s, QString::number(window)}).toLongLong();
 }
 
 ClipboardHolder::ClipboardHolder(const QString &text)
     : m_text(text) {
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("xclip"),
-                    {QStringLiteral("-i"), QStringLiteral("-quiet"), QStringLiteral("-selection"),
-                     QStringLiteral("clipboard")});
+    m_process.start(u"xclip"_s, {u"-i"_s, u"-quiet"_s, u"-selection"_s, u"clipboard"_s});
     m_process.waitForStarted();
     m_process.write(text.toUtf8());
     // No event loop runs here: push the text out before closing the pipe.
@@ -397,8 +381,8 @@ ColorFixtureProcess::~ColorFixtureProcess() {
 bool ColorFixtureProcess::start(const QRect &geometry) {
     m_geometry = geometry;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("QT_SCALE_FACTOR"));
+    env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    env.remove(u"QT_SCALE_FACTOR"_s);
     m_process.setProcessEnvironment(env);
     m_process.start(QStringLiteral(COLORFIXTURE_EXECUTABLE),
                     {QString::number(geometry.x()), QString::number(geometry.y()),
@@ -426,10 +410,5 @@ QRgb ColorFixtureProcess::rgbAt(const QPoint &global) const {
 }
 
 QString ColorFixtureProcess::hexAt(const QPoint &global) const {
-    const QRgb rgb = rgbAt(global);
-    return QStringLiteral("#%1%2%3")
-        .arg(qRed(rgb), 2, 16, QLatin1Char('0'))
-        .arg(qGreen(rgb), 2, 16, QLatin1Char('0'))
-        .arg(qBlue(rgb), 2, 16, QLatin1Char('0'))
-        .toUpper();
+    return QColor(rgbAt(global)).name().toUpper();
 }

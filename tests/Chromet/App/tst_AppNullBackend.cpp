@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_AppNullBackend : public QObject {
     Q_OBJECT
 
@@ -12,17 +14,16 @@ private Q_SLOTS:
     void startsAndSaysOnceWhatIsUnavailable() {
         ChrometProcess app;
         ChrometProcess::Options options;
-        options.environment = {QStringLiteral("QT_QPA_PLATFORM=offscreen")};
+        options.environment = {u"QT_QPA_PLATFORM=offscreen"_s};
         QVERIFY(app.start(options));
-        QVERIFY2(app.waitForLine(QStringLiteral("Chromet: launched")) >= 0,
+        QVERIFY2(app.waitForLine(u"Chromet: launched"_s) >= 0,
                  qPrintable(app.lines().join(QLatin1Char('\n'))));
         const QStringList lines = app.lines();
-        const QStringList unavailable = lines.filter(QStringLiteral("unavailable"));
+        const QStringList unavailable = lines.filter(u"unavailable"_s);
         QCOMPARE(unavailable.size(), 1);
-        QVERIFY2(unavailable.first().contains(QStringLiteral("\"offscreen\" platform")),
+        QVERIFY2(unavailable.first().contains(u"\"offscreen\" platform"_s),
                  qPrintable(unavailable.first()));
-        QVERIFY2(lines.filter(QStringLiteral("alert:")).isEmpty(),
-                 qPrintable(lines.join(QLatin1Char('\n'))));
+        QVERIFY2(lines.filter(u"alert:"_s).isEmpty(), qPrintable(lines.join(QLatin1Char('\n'))));
         QVERIFY(app.isRunning());
     }
 };

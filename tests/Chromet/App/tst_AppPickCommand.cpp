@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QRect fixtureGeometry(200, 150, 512, 400);
@@ -25,8 +27,8 @@ private Q_SLOTS:
         QVERIFY(m_fixture.start(fixtureGeometry));
     }
     void init() {
-        QVERIFY(Desktop::xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"),
-                                  QString::number(m_fixture.window())}));
+        QVERIFY(
+            Desktop::xdotool({u"windowfocus"_s, u"--sync"_s, QString::number(m_fixture.window())}));
     }
     void cleanup() { m_app.stop(); }
 
@@ -34,7 +36,7 @@ private Q_SLOTS:
         startApp();
         const QPoint at = fixtureGeometry.topLeft() + QPoint(123, 45);
         QProcess pick;
-        run(pick, {QStringLiteral("pick")}, at);
+        run(pick, {u"pick"_s}, at);
         QVERIFY(pick.waitForFinished(10000));
         QCOMPARE(pick.exitCode(), 0);
         QVERIFY(loupeUp(m_app.pid()));
@@ -47,15 +49,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("instance");
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("expectedFormat");
-        QTest::newRow("instance, default format")
-            << true << QStringList{QStringLiteral("--print")} << QStringLiteral("hex");
+        QTest::newRow("instance, default format") << true << QStringList{u"--print"_s} << u"hex"_s;
         QTest::newRow("instance, --as rgb")
-            << true
-            << QStringList{QStringLiteral("--print"), QStringLiteral("--as"), QStringLiteral("rgb")}
-            << QStringLiteral("rgb");
+            << true << QStringList{u"--print"_s, u"--as"_s, u"rgb"_s} << u"rgb"_s;
         QTest::newRow("one-shot, --as rgb")
-            << false << QStringList{QStringLiteral("--print"), QStringLiteral("--as=rgb")}
-            << QStringLiteral("rgb");
+            << false << QStringList{u"--print"_s, u"--as=rgb"_s} << u"rgb"_s;
     }
     void printWaitsForThePick() {
         QFETCH(bool, instance);
@@ -65,7 +63,7 @@ private Q_SLOTS:
             startApp();
         const QPoint at = fixtureGeometry.topLeft() + QPoint(300, 200);
         QProcess pick;
-        run(pick, QStringList{QStringLiteral("pick")} + options, at);
+        run(pick, QStringList{u"pick"_s} + options, at);
         QVERIFY(loupeUp(instance ? m_app.pid() : pick.processId()));
         click(at);
         QVERIFY(pick.waitForFinished(15000));
@@ -88,38 +86,38 @@ private Q_SLOTS:
         QFETCH(bool, instance);
         if (instance)
             startApp();
-        ClipboardHolder holder(QStringLiteral("left alone"));
+        ClipboardHolder holder(u"left alone"_s);
         QVERIFY(holder.isHolding());
         QProcess pick;
-        run(pick, {QStringLiteral("pick"), QStringLiteral("--print")}, fixtureGeometry.center());
+        run(pick, {u"pick"_s, u"--print"_s}, fixtureGeometry.center());
         QVERIFY(loupeUp(instance ? m_app.pid() : pick.processId()));
-        QVERIFY(Desktop::xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
+        QVERIFY(Desktop::xdotool({u"key"_s, u"Escape"_s}));
         QVERIFY(pick.waitForFinished(15000));
         QCOMPARE(pick.exitCode(), 1);
         QCOMPARE(pick.readAllStandardOutput(), QByteArray());
-        QCOMPARE(Desktop::clipboard(), std::optional(QStringLiteral("left alone")));
+        QCOMPARE(Desktop::clipboard(), std::optional(u"left alone"_s));
     }
 
     void secondStartRaisesTheSettings() {
         startApp();
-        QCOMPARE(Desktop::findWindow(QStringLiteral("General"), m_app.pid()), quint64(0));
+        QCOMPARE(Desktop::findWindow(u"General"_s, m_app.pid()), quint64(0));
         ChrometProcess second;
         ChrometProcess::Options options;
         options.sameSessionAs = &m_app;
         options.environment = busEnvironment();
         QVERIFY(second.start(options));
         QCOMPARE(second.waitForExit(15000), std::optional(0));
-        QVERIFY(Desktop::waitFor(
-            [&] { return Desktop::findWindow(QStringLiteral("General"), m_app.pid()) != 0; }));
+        QVERIFY(
+            Desktop::waitFor([&] { return Desktop::findWindow(u"General"_s, m_app.pid()) != 0; }));
     }
 
     void noInstanceAndNoDisplayFails() {
         QProcess pick;
         QProcessEnvironment env = environment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(u"DISPLAY"_s);
+        env.remove(u"QT_QPA_PLATFORM"_s);
         pick.setProcessEnvironment(env);
-        pick.start(ChrometProcess::executable(), {QStringLiteral("pick")});
+        pick.start(ChrometProcess::executable(), {u"pick"_s});
         QVERIFY(pick.waitForFinished(10000));
         QCOMPARE(pick.exitCode(), 1);
         QVERIFY(pick.readAllStandardError().contains("no display is reachable"));
@@ -127,35 +125,35 @@ private Q_SLOTS:
 
 private:
     QStringList busEnvironment() const {
-        return {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + m_bus.address()};
+        return {u"DBUS_SESSION_BUS_ADDRESS="_s + m_bus.address()};
     }
     void startApp() {
         ChrometProcess::Options options;
         options.environment = busEnvironment();
         QVERIFY(m_app.start(options));
-        QVERIFY2(m_app.waitForLine(QStringLiteral("Chromet: listening on the session bus")) >= 0,
+        QVERIFY2(m_app.waitForLine(u"Chromet: listening on the session bus"_s) >= 0,
                  qPrintable(m_app.lines().join(QLatin1Char('\n'))));
         QVERIFY(m_app.waitUntilReady());
     }
     // The folders of the app's run (made by starting it once when it has not run yet), the
     // test's display and the private bus.
     QProcessEnvironment environment() {
-        if (m_app.dataHome() == QStringLiteral("/data")) {
+        if (m_app.dataHome() == u"/data"_s) {
             m_app.start();
             m_app.stop();
         }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_app.dataHome());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_app.configHome());
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_app.runtimeDir());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus.address());
+        env.insert(u"XDG_DATA_HOME"_s, m_app.dataHome());
+        env.insert(u"XDG_CONFIG_HOME"_s, m_app.configHome());
+        env.insert(u"XDG_RUNTIME_DIR"_s, m_app.runtimeDir());
+        env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, m_bus.address());
         return env;
     }
     void run(QProcess &process, const QStringList &arguments, const QPoint &pointer) {
-        QVERIFY(Desktop::xdotool({QStringLiteral("mousemove"), QString::number(pointer.x()),
-                                  QString::number(pointer.y())}));
+        QVERIFY(Desktop::xdotool(
+            {u"mousemove"_s, QString::number(pointer.x()), QString::number(pointer.y())}));
         process.setProcessEnvironment(environment());
         process.start(ChrometProcess::executable(), arguments);
         QVERIFY(process.waitForStarted(10000));
@@ -166,15 +164,13 @@ private:
             [pid] { return Desktop::windowPid(Desktop::focusedWindow()) == pid; });
     }
     static void click(const QPoint &at) {
-        QVERIFY(Desktop::xdotool({QStringLiteral("mousemove"), QString::number(at.x()),
-                                  QString::number(at.y()), QStringLiteral("click"),
-                                  QStringLiteral("1")}));
+        QVERIFY(Desktop::xdotool({u"mousemove"_s, QString::number(at.x()), QString::number(at.y()),
+                                  u"click"_s, u"1"_s}));
     }
     // What `chromet format` makes of a color: the expected code.
     static QString runFormat(const QString &hex, const QString &format) {
         return QString::fromUtf8(
-            Desktop::run(ChrometProcess::executable(),
-                         {QStringLiteral("format"), hex, QStringLiteral("--as"), format}));
+            Desktop::run(ChrometProcess::executable(), {u"format"_s, hex, u"--as"_s, format}));
     }
 
     SessionBus m_bus;

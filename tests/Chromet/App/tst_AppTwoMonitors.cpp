@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QRect leftFixture(100, 100, 512, 400);
@@ -21,162 +23,137 @@ class tst_AppTwoMonitors : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
-    void pickOnTheSecondMonitor_data();
-    void pickOnTheSecondMonitor();
-    void loupeMovesAcrossTheBoundary();
-    void displaysChangeWhileTheLoupeIsOpen_data();
-    void displaysChangeWhileTheLoupeIsOpen();
+    void initTestCase() {
+        QVERIFY(m_left.start(leftFixture));
+        QVERIFY(m_right.start(rightFixture));
+        QVERIFY(m_app.start());
+        QVERIFY2(m_app.waitUntilReady(), qPrintable(m_app.lines().join(QLatin1Char('\n'))));
+    }
+    void cleanupTestCase() { m_app.stop(); }
+    void pickOnTheSecondMonitor_data() {
+        QTest::addColumn<QPoint>("start");
+        QTest::addColumn<QPoint>("at");
+        QTest::newRow("opened there") << rightFixture.topLeft() + QPoint(300, 300)
+                                      << rightFixture.topLeft() + QPoint(257, 133);
+        QTest::newRow("opened on the first")
+            << leftFixture.center() << rightFixture.topLeft() + QPoint(35, 310);
+    }
+    void pickOnTheSecondMonitor() {
+        QFETCH(QPoint, start);
+        QFETCH(QPoint, at);
+        QVERIFY(m_app.openLoupe(start));
+        QVERIFY(
+            Desktop::xdotool({u"mousemove"_s, QString::number(at.x()), QString::number(at.y())}));
+        // The second display's window opens once every display is captured.
+        QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_right, at); }));
+        QVERIFY(Desktop::xdotool({u"click"_s, u"1"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_right.hexAt(at)), 10000);
+        QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), m_right.rgbAt(at));
+        QVERIFY(m_app.waitUntilNoVisibleWindow());
+    }
+    void loupeMovesAcrossTheBoundary() {
+        const QPoint left = leftFixture.topLeft() + QPoint(400, 200);
+        const QPoint right = rightFixture.topLeft() + QPoint(150, 200);
+        QVERIFY(fixtureShownAt(m_left, left));
+        QVERIFY(fixtureShownAt(m_right, right));
+
+        QVERIFY(m_app.openLoupe(left));
+        QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_left, left); }));
+        QVERIFY(fixtureShownAt(m_right, right));
+
+        QVERIFY(Desktop::xdotool(
+            {u"mousemove"_s, QString::number(right.x()), QString::number(right.y())}));
+        QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_right, right); }));
+        QVERIFY(Desktop::waitFor([&] { return fixtureShownAt(m_left, left); }));
+
+        // And back.
+        QVERIFY(Desktop::xdotool(
+            {u"mousemove"_s, QString::number(left.x()), QString::number(left.y())}));
+        QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_left, left); }));
+        QVERIFY(Desktop::waitFor([&] { return fixtureShownAt(m_right, right); }));
+
+        QVERIFY(Desktop::xdotool({u"key"_s, u"Escape"_s}));
+        QVERIFY(m_app.waitUntilNoVisibleWindow());
+    }
+    void displaysChangeWhileTheLoupeIsOpen_data() {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<QStringList>("restore");
+        // The loupe is over the monitor that changes.
+        QTest::newRow("second monitor removed")
+            << rightFixture.topLeft() + QPoint(150, 120)
+            << QStringList{"--output", "DUMMY1", "--off"}
+            << QStringList{"--output", "DUMMY1", "--mode", "800x600", "--right-of", "DUMMY0"};
+        QTest::newRow("first monitor resized")
+            << leftFixture.topLeft() + QPoint(200, 150)
+            << QStringList{"--output", "DUMMY0", "--mode", "800x600"}
+            << QStringList{"--output", "DUMMY0", "--mode",     "1024x768",
+                           "--output", "DUMMY1", "--right-of", "DUMMY0"};
+    }
+    void displaysChangeWhileTheLoupeIsOpen() {
+        QFETCH(QPoint, at);
+        QFETCH(QStringList, change);
+        QFETCH(QStringList, restore);
+        const auto xrandr = [](const QStringList &arguments) {
+            int code = -1;
+            Desktop::run(u"xrandr"_s, arguments, &code);
+            return code == 0;
+        };
+        QVERIFY(m_app.openLoupe(at));
+        QVERIFY(xrandr(change));
+        // The loupe closes or goes on over what is left; either way Escape ends it.
+        QVERIFY(Desktop::xdotool({u"mousemove"_s, u"300"_s, u"200"_s, u"key"_s, u"Escape"_s}));
+        QVERIFY(m_app.waitUntilNoVisibleWindow());
+        QVERIFY(m_app.isRunning());
+        QVERIFY(xrandr(restore));
+        QVERIFY(Desktop::waitFor([] {
+            return Desktop::run(u"xrandr"_s, {u"--listactivemonitors"_s}).contains("Monitors: 2");
+        }));
+
+        // The next pick works, on both displays.
+        for (const auto &[fixture, point] :
+             {std::pair{&m_left, leftFixture.topLeft() + QPoint(200, 150)},
+              std::pair{&m_right, rightFixture.topLeft() + QPoint(80, 90)}}) {
+            QVERIFY(m_app.openLoupe(point));
+            QVERIFY(Desktop::waitFor([&] { return loupeShownAt(*fixture, point); }));
+            QVERIFY(Desktop::xdotool({u"click"_s, u"1"_s}));
+            QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(fixture->hexAt(point)),
+                                      10000);
+            QVERIFY(m_app.waitUntilNoVisibleWindow());
+        }
+        QVERIFY2(m_app.isRunning(), qPrintable(m_app.lines().join(QLatin1Char('\n'))));
+    }
 
 private:
     // Whether the screen around `at` shows the loupe rather than the fixture's own pixels.
-    bool loupeShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const;
-    bool fixtureShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const;
-    double mismatch(const ColorFixtureProcess &fixture, const QPoint &at) const;
+    bool loupeShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const {
+        // The lens magnifies the pixels around the point, so hardly any stays as it was.
+        return mismatch(fixture, at) > 0.5;
+    }
+    bool fixtureShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const {
+        const double m = mismatch(fixture, at);
+        return m >= 0 && m < 0.02;
+    }
+    double mismatch(const ColorFixtureProcess &fixture, const QPoint &at) const {
+        const QRect area(at - QPoint(24, 24), QSize(48, 48));
+        const QImage screen = Desktop::grabScreen(area);
+        if (screen.isNull())
+            return -1;
+        int different = 0;
+        for (int y = 0; y < area.height(); ++y) {
+            for (int x = 0; x < area.width(); ++x) {
+                if ((screen.pixel(x, y) & 0xffffff) !=
+                    (fixture.rgbAt(area.topLeft() + QPoint(x, y)) & 0xffffff))
+                    ++different;
+            }
+        }
+        return double(different) / (area.width() * area.height());
+    }
 
     ColorFixtureProcess m_left;
     ColorFixtureProcess m_right;
     ChrometProcess m_app;
 };
-
-void tst_AppTwoMonitors::initTestCase() {
-    QVERIFY(m_left.start(leftFixture));
-    QVERIFY(m_right.start(rightFixture));
-    QVERIFY(m_app.start());
-    QVERIFY2(m_app.waitUntilReady(), qPrintable(m_app.lines().join(QLatin1Char('\n'))));
-}
-
-void tst_AppTwoMonitors::cleanupTestCase() {
-    m_app.stop();
-}
-
-double tst_AppTwoMonitors::mismatch(const ColorFixtureProcess &fixture, const QPoint &at) const {
-    const QRect area(at - QPoint(24, 24), QSize(48, 48));
-    const QImage screen = Desktop::grabScreen(area);
-    if (screen.isNull())
-        return -1;
-    int different = 0;
-    for (int y = 0; y < area.height(); ++y) {
-        for (int x = 0; x < area.width(); ++x) {
-            if ((screen.pixel(x, y) & 0xffffff) !=
-                (fixture.rgbAt(area.topLeft() + QPoint(x, y)) & 0xffffff))
-                ++different;
-        }
-    }
-    return double(different) / (area.width() * area.height());
-}
-
-bool tst_AppTwoMonitors::loupeShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const {
-    // The lens magnifies the pixels around the point, so hardly any stays as it was.
-    return mismatch(fixture, at) > 0.5;
-}
-
-bool tst_AppTwoMonitors::fixtureShownAt(const ColorFixtureProcess &fixture,
-                                        const QPoint &at) const {
-    const double m = mismatch(fixture, at);
-    return m >= 0 && m < 0.02;
-}
-
-void tst_AppTwoMonitors::pickOnTheSecondMonitor_data() {
-    QTest::addColumn<QPoint>("start");
-    QTest::addColumn<QPoint>("at");
-    QTest::newRow("opened there") << rightFixture.topLeft() + QPoint(300, 300)
-                                  << rightFixture.topLeft() + QPoint(257, 133);
-    QTest::newRow("opened on the first")
-        << leftFixture.center() << rightFixture.topLeft() + QPoint(35, 310);
-}
-
-void tst_AppTwoMonitors::pickOnTheSecondMonitor() {
-    QFETCH(QPoint, start);
-    QFETCH(QPoint, at);
-    QVERIFY(m_app.openLoupe(start));
-    QVERIFY(Desktop::xdotool(
-        {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())}));
-    // The second display's window opens once every display is captured.
-    QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_right, at); }));
-    QVERIFY(Desktop::xdotool({QStringLiteral("click"), QStringLiteral("1")}));
-    QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_right.hexAt(at)), 10000);
-    QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), m_right.rgbAt(at));
-    QVERIFY(m_app.waitUntilNoVisibleWindow());
-}
-
-void tst_AppTwoMonitors::loupeMovesAcrossTheBoundary() {
-    const QPoint left = leftFixture.topLeft() + QPoint(400, 200);
-    const QPoint right = rightFixture.topLeft() + QPoint(150, 200);
-    QVERIFY(fixtureShownAt(m_left, left));
-    QVERIFY(fixtureShownAt(m_right, right));
-
-    QVERIFY(m_app.openLoupe(left));
-    QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_left, left); }));
-    QVERIFY(fixtureShownAt(m_right, right));
-
-    QVERIFY(Desktop::xdotool(
-        {QStringLiteral("mousemove"), QString::number(right.x()), QString::number(right.y())}));
-    QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_right, right); }));
-    QVERIFY(Desktop::waitFor([&] { return fixtureShownAt(m_left, left); }));
-
-    // And back.
-    QVERIFY(Desktop::xdotool(
-        {QStringLiteral("mousemove"), QString::number(left.x()), QString::number(left.y())}));
-    QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_left, left); }));
-    QVERIFY(Desktop::waitFor([&] { return fixtureShownAt(m_right, right); }));
-
-    QVERIFY(Desktop::xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
-    QVERIFY(m_app.waitUntilNoVisibleWindow());
-}
-
-void tst_AppTwoMonitors::displaysChangeWhileTheLoupeIsOpen_data() {
-    QTest::addColumn<QPoint>("at");
-    QTest::addColumn<QStringList>("change");
-    QTest::addColumn<QStringList>("restore");
-    // The loupe is over the monitor that changes.
-    QTest::newRow("second monitor removed")
-        << rightFixture.topLeft() + QPoint(150, 120) << QStringList{"--output", "DUMMY1", "--off"}
-        << QStringList{"--output", "DUMMY1", "--mode", "800x600", "--right-of", "DUMMY0"};
-    QTest::newRow("first monitor resized")
-        << leftFixture.topLeft() + QPoint(200, 150)
-        << QStringList{"--output", "DUMMY0", "--mode", "800x600"}
-        << QStringList{"--output", "DUMMY0", "--mode",     "1024x768",
-                       "--output", "DUMMY1", "--right-of", "DUMMY0"};
-}
-
-void tst_AppTwoMonitors::displaysChangeWhileTheLoupeIsOpen() {
-    QFETCH(QPoint, at);
-    QFETCH(QStringList, change);
-    QFETCH(QStringList, restore);
-    const auto xrandr = [](const QStringList &arguments) {
-        int code = -1;
-        Desktop::run(QStringLiteral("xrandr"), arguments, &code);
-        return code == 0;
-    };
-    QVERIFY(m_app.openLoupe(at));
-    QVERIFY(xrandr(change));
-    // The loupe closes or goes on over what is left; either way Escape ends it.
-    QVERIFY(
-        Desktop::xdotool({QStringLiteral("mousemove"), QStringLiteral("300"), QStringLiteral("200"),
-                          QStringLiteral("key"), QStringLiteral("Escape")}));
-    QVERIFY(m_app.waitUntilNoVisibleWindow());
-    QVERIFY(m_app.isRunning());
-    QVERIFY(xrandr(restore));
-    QVERIFY(Desktop::waitFor([] {
-        return Desktop::run(QStringLiteral("xrandr"), {QStringLiteral("--listactivemonitors")})
-            .contains("Monitors: 2");
-    }));
-
-    // The next pick works, on both displays.
-    for (const auto &[fixture, point] :
-         {std::pair{&m_left, leftFixture.topLeft() + QPoint(200, 150)},
-          std::pair{&m_right, rightFixture.topLeft() + QPoint(80, 90)}}) {
-        QVERIFY(m_app.openLoupe(point));
-        QVERIFY(Desktop::waitFor([&] { return loupeShownAt(*fixture, point); }));
-        QVERIFY(Desktop::xdotool({QStringLiteral("click"), QStringLiteral("1")}));
-        QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(fixture->hexAt(point)),
-                                  10000);
-        QVERIFY(m_app.waitUntilNoVisibleWindow());
-    }
-    QVERIFY2(m_app.isRunning(), qPrintable(m_app.lines().join(QLatin1Char('\n'))));
-}
 
 int main(int argc, char **argv) {
     QTemporaryDir dir;

@@ -13,6 +13,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Runs `inspect` on the modal dialog once it is on screen, then `answer`s it, even when a check
@@ -53,75 +55,71 @@ class tst_DialogModalPresenter : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void alertWrapsItsTextWideAndStressesTheHeadline();
-    void namePromptHasTheAlertsIconAndAnswersTheField();
+    void alertWrapsItsTextWideAndStressesTheHeadline() {
+        DialogModalPresenter presenter(someIcon());
+        AlertSpec alert;
+        alert.messageText = u"Delete “Brand”?"_s;
+        alert.informativeText = u"Its 4 colors are removed too. History isn't affected."_s;
+        alert.buttons = {u"Delete"_s, u"Cancel"_s};
+        alert.destructiveButton = 0;
+
+        bool inspected = false;
+        whenShown(
+            [&](QWidget *dialog) {
+                auto *box = qobject_cast<QMessageBox *>(dialog);
+                QVERIFY(box);
+                QLabel *headline = labelWithText(box, alert.messageText);
+                QLabel *details = labelWithText(box, alert.informativeText);
+                QVERIFY(headline && details);
+                QVERIFY(headline->font().bold());
+                QVERIFY(!details->font().bold());
+                // Two lines at most, not a narrow column under a short headline.
+                QVERIFY2(details->width() >= 280, qPrintable(QString::number(details->width())));
+                const QMargins margins = details->contentsMargins();
+                const int textHeight =
+                    details->heightForWidth(details->width()) - margins.top() - margins.bottom();
+                QVERIFY(textHeight <= 2 * details->fontMetrics().lineSpacing());
+                inspected = true;
+            },
+            [](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
+        // Escape (reject) chooses the last button.
+        QCOMPARE(presenter.runAlert(alert), 1);
+        QVERIFY(inspected);
+    }
+    void namePromptHasTheAlertsIconAndAnswersTheField() {
+        DialogModalPresenter presenter(someIcon());
+        const NamePromptSpec prompt{u"New Palette"_s, u"Name the palette."_s, u"Palette 2"_s,
+                                    u"Create"_s};
+
+        whenShown(
+            [&](QWidget *dialog) {
+                QLabel *title = labelWithText(dialog, prompt.title);
+                QVERIFY(title);
+                QVERIFY(title->font().bold());
+                QLabel *icon = nullptr;
+                for (QLabel *label : dialog->findChildren<QLabel *>()) {
+                    if (!label->pixmap().isNull())
+                        icon = label;
+                }
+                QVERIFY(icon);
+                QVERIFY(icon->geometry().right() < title->geometry().left());
+                auto *field = dialog->findChild<QLineEdit *>();
+                QVERIFY(field);
+                QCOMPARE(field->text(), prompt.defaultName);
+                QCOMPARE(field->size(), QSize(260, 24));
+                QVERIFY(field->geometry().left() > icon->geometry().right());
+            },
+            [&](QWidget *dialog) {
+                if (auto *field = dialog->findChild<QLineEdit *>())
+                    field->setText(u"Brand"_s);
+                for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+                    if (button->text() == prompt.confirmTitle)
+                        button->click();
+                }
+            });
+        QCOMPARE(presenter.promptForName(prompt), std::optional<QString>(u"Brand"_s));
+    }
 };
-
-void tst_DialogModalPresenter::alertWrapsItsTextWideAndStressesTheHeadline() {
-    DialogModalPresenter presenter(someIcon());
-    AlertSpec alert;
-    alert.messageText = QStringLiteral("Delete “Brand”?");
-    alert.informativeText = QStringLiteral("Its 4 colors are removed too. History isn't affected.");
-    alert.buttons = {QStringLiteral("Delete"), QStringLiteral("Cancel")};
-    alert.destructiveButton = 0;
-
-    bool inspected = false;
-    whenShown(
-        [&](QWidget *dialog) {
-            auto *box = qobject_cast<QMessageBox *>(dialog);
-            QVERIFY(box);
-            QLabel *headline = labelWithText(box, alert.messageText);
-            QLabel *details = labelWithText(box, alert.informativeText);
-            QVERIFY(headline && details);
-            QVERIFY(headline->font().bold());
-            QVERIFY(!details->font().bold());
-            // Two lines at most, not a narrow column under a short headline.
-            QVERIFY2(details->width() >= 280, qPrintable(QString::number(details->width())));
-            const QMargins margins = details->contentsMargins();
-            const int textHeight =
-                details->heightForWidth(details->width()) - margins.top() - margins.bottom();
-            QVERIFY(textHeight <= 2 * details->fontMetrics().lineSpacing());
-            inspected = true;
-        },
-        [](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
-    // Escape (reject) chooses the last button.
-    QCOMPARE(presenter.runAlert(alert), 1);
-    QVERIFY(inspected);
-}
-
-void tst_DialogModalPresenter::namePromptHasTheAlertsIconAndAnswersTheField() {
-    DialogModalPresenter presenter(someIcon());
-    const NamePromptSpec prompt{QStringLiteral("New Palette"), QStringLiteral("Name the palette."),
-                                QStringLiteral("Palette 2"), QStringLiteral("Create")};
-
-    whenShown(
-        [&](QWidget *dialog) {
-            QLabel *title = labelWithText(dialog, prompt.title);
-            QVERIFY(title);
-            QVERIFY(title->font().bold());
-            QLabel *icon = nullptr;
-            for (QLabel *label : dialog->findChildren<QLabel *>()) {
-                if (!label->pixmap().isNull())
-                    icon = label;
-            }
-            QVERIFY(icon);
-            QVERIFY(icon->geometry().right() < title->geometry().left());
-            auto *field = dialog->findChild<QLineEdit *>();
-            QVERIFY(field);
-            QCOMPARE(field->text(), prompt.defaultName);
-            QCOMPARE(field->size(), QSize(260, 24));
-            QVERIFY(field->geometry().left() > icon->geometry().right());
-        },
-        [&](QWidget *dialog) {
-            if (auto *field = dialog->findChild<QLineEdit *>())
-                field->setText(QStringLiteral("Brand"));
-            for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
-                if (button->text() == prompt.confirmTitle)
-                    button->click();
-            }
-        });
-    QCOMPARE(presenter.promptForName(prompt), std::optional<QString>(QStringLiteral("Brand")));
-}
 
 QTEST_MAIN(tst_DialogModalPresenter)
 #include "tst_DialogModalPresenter.moc"

@@ -1,26 +1,21 @@
 // The tray menu's commands as the user reaches them: items of the real menu, built by the
 // delegate from a real library file in a temporary folder, with the dialogs answered by a script.
 
-#include "DelegateTestSupport.h"
+#include "Support/DelegateFixture.h"
+#include "Support/TestFiles.h"
 
-#include "Chromet/App/AppDelegate.h"
 #include "Chromet/App/CopyFeedback.h"
 #include "Chromet/App/LibraryCommands.h"
-#include "Chromet/App/Preferences.h"
 #include "Chromet/Color/ColorFormat.h"
 #include "Chromet/Library/LibraryStore.h"
 #include "Chromet/Library/PaletteExport.h"
-#include "OrinHotkey/HotKey.h"
 #include "OrinMenuBar/StatusItemController.h"
-#include "OrinSettings/DockIcon.h"
-#include "Support/SyntheticSnapshotCapturer.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -30,58 +25,25 @@ namespace {
 const PickedColor navy{{0.2, 0.4, 0.6}, {0.2, 0.4, 0.6}};
 const PickedColor coral{{1.0, 0.5, 0.3}, {1.0, 0.5, 0.3}};
 
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
-class tst_MenuCommands : public QObject {
+class tst_MenuCommands : public DelegateFixture {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_prefs = std::make_unique<Preferences>(m_dir->filePath(u"Chromet.conf"_s));
-        m_prefs->setHasCompletedOnboarding(true);
-        m_desk = ShortcutDesk{};
-        HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(m_desk));
-        DockIcon::setTaskbarPresence(nullptr);
-        m_copied.clear();
-    }
-    void cleanup() {
-        m_delegate.reset();
-        HotKey::setBackend(nullptr);
-        m_prefs.reset();
-        m_dir.reset();
-    }
+    void init() { setUpDelegate(); }
+    void cleanup() { tearDownDelegate(); }
 
-    void copyPutsTheCodeOnTheClipboardWithFeedback_data() {
-        QTest::addColumn<QStringList>("path");
-        QTest::addColumn<QString>("copied");
-        QTest::newRow("history, default format")
-            << QStringList{"#336699", "Copy #336699"} << u"#336699"_s;
-        const QString rgb = ColorFormats::format(ColorFormat::rgb, navy, std::nullopt, false);
-        QCOMPARE(rgb, u"rgb(51 102 153)"_s);
-        QTest::newRow("history, RGB") << QStringList{"#336699", rgb} << rgb;
-        const QString name =
-            ColorFormats::format(ColorFormat::cssVariable, navy, u"Brand Blue"_s, false);
-        QTest::newRow("palette color, by its name")
-            << QStringList{"Favorites", "Brand Blue", name} << name;
-    }
+    // A palette color copies under its name; the other items are checked with the menu.
     void copyPutsTheCodeOnTheClipboardWithFeedback() {
-        QFETCH(QStringList, path);
-        QFETCH(QString, copied);
         AppDelegate &delegate = launch();
         LibraryStore &store = *delegate.store();
         Palette &favorites = store.library().palettes.first();
         store.library().renameColor(favorites.colors.first().id, favorites.id, u"Brand Blue"_s);
         store.commit();
 
-        trigger(path);
-        QCOMPARE(m_copied, QStringList{copied});
+        trigger({u"Favorites"_s, u"Brand Blue"_s, u"--Brand Blue: #336699;"_s});
+        QCOMPARE(m_copied, QStringList{u"--Brand Blue: #336699;"_s});
         QVERIFY(delegate.copyFeedback()->isShowing());
     }
     void openingTheMenuEndsTheFeedback() {
@@ -122,7 +84,7 @@ private Q_SLOTS:
         QFETCH(std::optional<QString>, answer);
         QFETCH(QString, created);
         AppDelegate &delegate = launch();
-        const QByteArray before = readFile(delegate.store()->path());
+        const QByteArray before = readAll(delegate.store()->path());
         m_presenter->nameAnswers = {answer};
 
         trigger({u"#FF804D"_s, u"Pin to"_s, u"New Palette…"_s});
@@ -131,7 +93,7 @@ private Q_SLOTS:
                                       u"Create"_s};
         QCOMPARE(m_presenter->prompts, QList<NamePromptSpec>{expected});
         if (created.isEmpty()) {
-            QCOMPARE(readFile(delegate.store()->path()), before);
+            QCOMPARE(readAll(delegate.store()->path()), before);
             QCOMPARE(delegate.store()->library().palettes.size(), 1);
             QVERIFY(!delegate.copyFeedback()->isShowing());
             return;
@@ -163,7 +125,7 @@ private Q_SLOTS:
         AppDelegate &delegate = launch();
         const Palette favorites = this->palette(u"Favorites"_s);
         const QString colorName = favorites.colors.first().name;
-        const QByteArray before = readFile(delegate.store()->path());
+        const QByteArray before = readAll(delegate.store()->path());
         m_presenter->nameAnswers = {answer};
 
         if (palette) {
@@ -178,7 +140,7 @@ private Q_SLOTS:
             QCOMPARE(m_presenter->prompts, QList<NamePromptSpec>{expected});
         }
         if (!renamed) {
-            QCOMPARE(readFile(delegate.store()->path()), before);
+            QCOMPARE(readAll(delegate.store()->path()), before);
             return;
         }
         const Library library = savedLibrary();
@@ -230,20 +192,6 @@ private Q_SLOTS:
         QCOMPARE(saved.palettes.size(), deleted ? 1 : 2);
         // The history is not affected.
         QCOMPARE(saved.history, (QList<PickedColor>{coral, navy}));
-    }
-    void deletingTheLastPaletteLeavesFavorites() {
-        AppDelegate &delegate = launch();
-        const Palette favorites = palette(u"Favorites"_s);
-        m_presenter->alertAnswers = {0};
-        trigger({u"Favorites"_s, u"Delete Palette"_s});
-        QCOMPARE(m_presenter->alerts.size(), 1);
-        const Library saved = savedLibrary();
-        QCOMPARE(saved.palettes.size(), 1);
-        QCOMPARE(saved.palettes.first().name, u"Favorites"_s);
-        QVERIFY(saved.palettes.first().id != favorites.id);
-        QVERIFY(saved.palettes.first().colors.isEmpty());
-        QVERIFY(item({u"Favorites"_s, u"No colors yet"_s}));
-        QVERIFY(!delegate.copyFeedback()->isShowing());
     }
     void removalsNeedNoConfirmation() {
         launch();
@@ -302,7 +250,7 @@ private Q_SLOTS:
         m_presenter->saveAnswers = {path};
         bool fileUntouchedDuringDialog = false;
         m_presenter->during = [&] {
-            fileUntouchedDuringDialog = readFile(path).size() == 4096;
+            fileUntouchedDuringDialog = readAll(path).size() == 4096;
         };
 
         trigger({u"Brand Kit"_s, u"Export"_s, format, u"Save…"_s});
@@ -313,7 +261,7 @@ private Q_SLOTS:
         QVERIFY(fileUntouchedDuringDialog);
         const QString expected =
             PaletteExport::exportText(palette, PaletteExport::allCases().at(formatIndex));
-        QCOMPARE(readFile(path), expected.toUtf8());
+        QCOMPARE(readAll(path), expected.toUtf8());
         // Nothing was left beside it.
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{suggested});
         QVERIFY(m_presenter->alerts.isEmpty());
@@ -325,7 +273,7 @@ private Q_SLOTS:
     }
     void exportSaveReportsAFailedWrite() {
         AppDelegate &delegate = launch();
-        const QByteArray library = readFile(delegate.store()->path());
+        const QByteArray library = readAll(delegate.store()->path());
         // A folder where the file should go: no one can replace it with a file, root neither.
         const QString path = m_dir->filePath(u"favorites.css"_s);
         QVERIFY(QDir().mkpath(path));
@@ -346,12 +294,12 @@ private Q_SLOTS:
         QVERIFY(!alert.informativeText.isEmpty());
         QVERIFY(alert.buttons.isEmpty());
         QVERIFY(QFileInfo(path).isDir());
-        QCOMPARE(readFile(delegate.store()->path()), library);
+        QCOMPARE(readAll(delegate.store()->path()), library);
         QVERIFY(!delegate.copyFeedback()->isShowing());
     }
     void exportSaveCancelledIsSilent() {
         AppDelegate &delegate = launch();
-        const QByteArray library = readFile(delegate.store()->path());
+        const QByteArray library = readAll(delegate.store()->path());
         const QStringList before =
             QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         m_presenter->saveAnswers = {std::nullopt};
@@ -359,7 +307,7 @@ private Q_SLOTS:
         QCOMPARE(m_presenter->saves.size(), 1);
         QVERIFY(m_presenter->alerts.isEmpty());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-        QCOMPARE(readFile(delegate.store()->path()), library);
+        QCOMPARE(readAll(delegate.store()->path()), library);
         QVERIFY(m_copied.isEmpty());
     }
     void defaultFormatIsRemembered() {
@@ -405,24 +353,7 @@ private Q_SLOTS:
 
 private:
     AppDelegate &launch() {
-        AppDelegate::Services services;
-        services.updater = std::make_unique<FakeUpdater>();
-        services.prefs = m_prefs.get();
-        auto permission = std::make_unique<FakePermission>();
-        permission->granted = true;
-        services.permission = std::move(permission);
-        auto presenter = std::make_unique<ScriptedPresenter>();
-        m_presenter = presenter.get();
-        services.presenter = std::move(presenter);
-        services.focus = std::make_unique<FakeFocus>();
-        services.makeCapturer = [] {
-            return std::make_unique<SyntheticSnapshotCapturer>();
-        };
-        services.libraryPath = m_dir->filePath(u"library.json"_s);
-        services.copyText = [this](const QString &text) {
-            m_copied.append(text);
-        };
-        m_delegate = std::make_unique<AppDelegate>(std::move(services));
+        makeDelegate();
         m_delegate->applicationDidFinishLaunching();
 
         // Two picks, and Favorites holding the older one.
@@ -474,15 +405,8 @@ private:
     }
     // What the library file holds now.
     Library savedLibrary() const {
-        return LibraryStore::decode(readFile(m_delegate->store()->path())).value_or(Library{});
+        return LibraryStore::decode(readAll(m_delegate->store()->path())).value_or(Library{});
     }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Preferences> m_prefs;
-    ShortcutDesk m_desk;
-    ScriptedPresenter *m_presenter = nullptr;
-    QStringList m_copied;
-    std::unique_ptr<AppDelegate> m_delegate;
 };
 
 QTEST_MAIN(tst_MenuCommands)

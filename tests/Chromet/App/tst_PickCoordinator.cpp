@@ -1,6 +1,7 @@
 #include "Chromet/App/PickCoordinator.h"
 #include "Chromet/App/Preferences.h"
 #include "Chromet/Library/LibraryStore.h"
+#include "Support/TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -16,13 +17,6 @@ namespace {
 const PickedColor skyBlue{{0.2, 0.4, 0.6}, {0.25, 0.395, 0.584}};
 const PickedColor white{{1, 1, 1}, {1, 1, 1}};
 const PickedColor mint{{0.1, 0.7, 0.9}, {0.2, 0.69, 0.88}};
-
-QStringList *chrometLines = nullptr;
-
-void captureChrometLines(QtMsgType, const QMessageLogContext &context, const QString &message) {
-    if (chrometLines && qstrcmp(context.category, "chromet") == 0)
-        chrometLines->append(message);
-}
 
 } // namespace
 
@@ -119,12 +113,12 @@ private Q_SLOTS:
         makeStore(path);
         QVERIFY(m_store->saveDisabled());
         QStringList lines;
-        chrometLines = &lines;
-        const QtMessageHandler previous = qInstallMessageHandler(captureChrometLines);
-        QVERIFY(m_coordinator->handlePick(skyBlue));
-        QVERIFY(m_coordinator->handlePick(white));
-        qInstallMessageHandler(previous);
-        chrometLines = nullptr;
+        {
+            ChrometLog log;
+            QVERIFY(m_coordinator->handlePick(skyBlue));
+            QVERIFY(m_coordinator->handlePick(white));
+            lines = log.lines;
+        }
         const QString notSaving =
             u"Chromet: library file is unreadable, not saving to avoid overwriting it"_s;
         QCOMPARE(lines, (QStringList{notSaving, notSaving}));

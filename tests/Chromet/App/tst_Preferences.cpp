@@ -1,5 +1,6 @@
 #include "Chromet/App/NotificationCenter.h"
 #include "Chromet/App/Preferences.h"
+#include "Support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,17 +18,6 @@ namespace {
 
 const HotKeyCombo controlOptionC{8, 0x1800};
 const HotKeyCombo commandShiftX{7, HotKeyCombo::cmdKey | HotKeyCombo::shiftKey};
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // What another reader of the file sees now.
 QVariant storedValue(const QString &path, const QString &key) {
@@ -139,7 +129,7 @@ private Q_SLOTS:
         QCOMPARE(posted.at(0).at(0).toString(), u"ChrometHotKeyChanged"_s);
         // Exactly the encoder's bytes, readable in the file.
         QCOMPARE(storedValue(m_path, u"hotKey"_s),
-                 QVariant(QStringLiteral("{\"keyCode\":8,\"modifiers\":6144}")));
+                 QVariant(u"{\"keyCode\":8,\"modifiers\":6144}"_s));
         QVERIFY(readAll(m_path).contains("hotKey=\"{\\\"keyCode\\\":8,\\\"modifiers\\\":6144}\""));
 
         prefs.setHotKey(commandShiftX);
@@ -147,71 +137,34 @@ private Q_SLOTS:
         QCOMPARE(changed.at(0).at(0).value<HotKeyCombo>(), commandShiftX);
         QCOMPARE(posted.count(), 2);
     }
-    void writesThroughAndSignalsChanges_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QVariant>("stored"); // what the file holds after the changing assignment
-        QTest::addRow("showDockIcon") << "showDockIcon" << QVariant(true);
-        QTest::addRow("hasCompletedOnboarding") << "hasCompletedOnboarding" << QVariant(true);
-        QTest::addRow("lowercaseHex") << "lowercaseHex" << QVariant(true);
-        QTest::addRow("defaultFormat") << "defaultFormat" << QVariant(u"oklch"_s);
-    }
     void writesThroughAndSignalsChanges() {
-        QFETCH(QString, key);
-        QFETCH(QVariant, stored);
-
         Preferences prefs(m_path);
-        // Assigns the default (false), then the changed value (true) of the field under test.
-        std::function<void(bool)> assign;
-        std::unique_ptr<QSignalSpy> spy;
-        if (key == QLatin1String("showDockIcon")) {
-            assign = [&](bool on) {
-                prefs.setShowDockIcon(on);
-            };
-            spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::showDockIconChanged);
-        } else if (key == QLatin1String("hasCompletedOnboarding")) {
-            assign = [&](bool on) {
-                prefs.setHasCompletedOnboarding(on);
-            };
-            spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::hasCompletedOnboardingChanged);
-        } else if (key == QLatin1String("lowercaseHex")) {
-            assign = [&](bool on) {
-                prefs.setLowercaseHex(on);
-            };
-            spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::lowercaseHexChanged);
-        } else {
-            assign = [&](bool on) {
-                prefs.setDefaultFormat(on ? ColorFormat::oklch : ColorFormat::hex);
-            };
-            spy = std::make_unique<QSignalSpy>(&prefs, &Preferences::defaultFormatChanged);
-        }
         QSignalSpy posted(&NotificationCenter::instance(), &NotificationCenter::posted);
-
-        assign(false);
-        QCOMPARE(spy->count(), 0);
-        QVERIFY(storedValue(m_path, key).isValid());
-
-        assign(true);
-        QCOMPARE(spy->count(), 1);
-        QCOMPARE(storedValue(m_path, key), stored);
-        assign(true);
-        QCOMPARE(spy->count(), 1);
+        // Assigns the default, then the changed value twice; `stored` is what the file then holds.
+        const auto check = [&](const QString &key, auto assign, auto signal, QVariant stored) {
+            QSignalSpy spy(&prefs, signal);
+            assign(false);
+            QCOMPARE(spy.count(), 0);
+            QVERIFY(storedValue(m_path, key).isValid());
+            assign(true);
+            assign(true);
+            QCOMPARE(spy.count(), 1);
+            QCOMPARE(storedValue(m_path, key), stored);
+        };
+        check(
+            u"showDockIcon"_s, [&](bool on) { prefs.setShowDockIcon(on); },
+            &Preferences::showDockIconChanged, true);
+        check(
+            u"hasCompletedOnboarding"_s, [&](bool on) { prefs.setHasCompletedOnboarding(on); },
+            &Preferences::hasCompletedOnboardingChanged, true);
+        check(
+            u"lowercaseHex"_s, [&](bool on) { prefs.setLowercaseHex(on); },
+            &Preferences::lowercaseHexChanged, true);
+        check(
+            u"defaultFormat"_s,
+            [&](bool on) { prefs.setDefaultFormat(on ? ColorFormat::oklch : ColorFormat::hex); },
+            &Preferences::defaultFormatChanged, u"oklch"_s);
         QCOMPARE(posted.count(), 0);
-    }
-    void valuesPersistToNextInstance() {
-        {
-            Preferences prefs(m_path);
-            prefs.setHotKey(commandShiftX);
-            prefs.setShowDockIcon(true);
-            prefs.setHasCompletedOnboarding(true);
-            prefs.setDefaultFormat(ColorFormat::cssVariable);
-            prefs.setLowercaseHex(true);
-        }
-        Preferences next(m_path);
-        QCOMPARE(next.hotKey(), commandShiftX);
-        QCOMPARE(next.showDockIcon(), true);
-        QCOMPARE(next.hasCompletedOnboarding(), true);
-        QCOMPARE(next.defaultFormat(), ColorFormat::cssVariable);
-        QCOMPARE(next.lowercaseHex(), true);
     }
     // The shortcut registration puts a refused combination back from within the notification; a
     // view may do the same from the change signal.

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString permissionText = QStringLiteral(
@@ -174,7 +176,7 @@ private Q_SLOTS:
                 "Bind a key to pick",
                 DesktopKeyBinding::current("Chromet", "chromet pick", "Ctrl+Alt+C").explanation}));
         QVERIFY(!texts.join(' ').contains("Ctrl+Alt+C"));
-        QCOMPARE(page->findChild<CommandBinding *>()->command(), QStringLiteral("chromet pick"));
+        QCOMPARE(page->findChild<CommandBinding *>()->command(), u"chromet pick"_s);
     }
 };
 

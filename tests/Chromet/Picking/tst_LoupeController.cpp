@@ -3,6 +3,7 @@
 #include "Chromet/Picking/LoupeView.h"
 #include "Chromet/Picking/LoupeWindow.h"
 #include "Chromet/Picking/PillView.h"
+#include "Support/ColorFixture.h"
 #include "Support/FakeLoupeSupport.h"
 #include "Support/SyntheticSnapshotCapturer.h"
 
@@ -27,12 +28,7 @@ ScreenSnapshot display(quint32 id, QRectF frame, double scale, int blue) {
     s.displayID = id;
     s.screenName = u"display-%1"_s.arg(id);
     s.frame = frame;
-    s.image = QImage((frame.size() * scale).toSize(), QImage::Format_RGB32);
-    for (int y = 0; y < s.image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(s.image.scanLine(y));
-        for (int x = 0; x < s.image.width(); ++x)
-            line[x] = qRgb(x % 256, y % 256, blue + x / 256 + 4 * (y / 256));
-    }
+    s.image = colorFixtureImage((frame.size() * scale).toSize(), blue);
     return s;
 }
 
@@ -265,16 +261,12 @@ private Q_SLOTS:
 
         QTest::newRow("right") << QPointF(100, 100) << 1 << 0 << QPointF(101, 100);
         QTest::newRow("up") << QPointF(100, 100) << 0 << 1 << QPointF(100, 99);
-        QTest::newRow("down") << QPointF(100, 100) << 0 << -1 << QPointF(100, 101);
         QTest::newRow("shift left") << QPointF(400, 300) << -10 << 0 << QPointF(390, 300);
-        QTest::newRow("shift up") << QPointF(400, 300) << 0 << 10 << QPointF(400, 290);
-        QTest::newRow("right edge") << QPointF(799, 10) << 1 << 0 << QPointF(799, 10);
         QTest::newRow("past the right edge") << QPointF(795, 10) << 10 << 0 << QPointF(799, 10);
         QTest::newRow("bottom edge") << QPointF(10, 599) << 0 << -1 << QPointF(10, 599);
         QTest::newRow("left edge") << QPointF(3, 10) << -10 << 0 << QPointF(0, 10);
         QTest::newRow("top edge") << QPointF(10, 0) << 0 << 1 << QPointF(10, 0);
         QTest::newRow("2x right edge") << QPointF(1199.5, 10) << 1 << 0 << QPointF(1199.5, 10);
-        QTest::newRow("2x bottom edge") << QPointF(900, 299.5) << 0 << -1 << QPointF(900, 299.5);
         QTest::newRow("2x left edge") << QPointF(800.5, 10) << -10 << 0 << QPointF(800, 10);
     }
     void nudgeStaysOnTheDisplay() {

@@ -78,14 +78,6 @@ private Q_SLOTS:
             }(),
             10000);
     }
-    void twoScreensFromTheServer() {
-        const QList<QScreen *> screens = QGuiApplication::screens();
-        QCOMPARE(screens.size(), 2);
-        QCOMPARE(screens.at(0)->name(), u"DUMMY0"_s);
-        QCOMPARE(screens.at(0)->geometry(), QRect(0, 0, 1024, 768));
-        QCOMPARE(screens.at(1)->name(), u"DUMMY1"_s);
-        QCOMPARE(screens.at(1)->geometry(), QRect(1024, 0, 800, 600));
-    }
     void capturesEveryDisplayInScreenOrder_data() {
         QTest::addColumn<X11SnapshotCapturer::Transfer>("transfer");
         QTest::newRow("shared memory") << X11SnapshotCapturer::Transfer::Automatic;

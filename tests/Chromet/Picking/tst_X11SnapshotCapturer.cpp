@@ -95,7 +95,6 @@ private Q_SLOTS:
     }
     void cleanup() {
         deleteRootProperty("_ICC_PROFILE");
-        deleteRootProperty("_ICC_PROFILE_1");
         qunsetenv("CHROMET_CAPTURE_NO_SHM");
     }
     void capturesExactPixels_data() {
@@ -148,17 +147,6 @@ private Q_SLOTS:
                     qAbs(slate->srgb.b - 0x56 / 255.0) < 1e-4);
         }
     }
-    void captureDisplayTakesOnlyTheScreenUnderThePoint() {
-        X11SnapshotCapturer capturer;
-        const auto result = waitForCapture([&](QObject *context, auto done) {
-            capturer.captureDisplay(QPointF(kWindow.center()), context, done);
-        });
-        QVERIFY(result && result->ok());
-        QCOMPARE(result->snapshots.size(), 1);
-        QCOMPARE(result->snapshots.first().image.size(), QSize(1920, 1080));
-        QCOMPARE(pixel(result->snapshots.first(), kWindow.topLeft() + QPoint(300, 75)),
-                 kGreen.rgb() & 0xffffff);
-    }
     void pointOnNoScreenCapturesNothing() {
         X11SnapshotCapturer capturer;
         for (const QPointF point : {QPointF(1920, 10), QPointF(10, 1080), QPointF(-1, 5)}) {
@@ -201,14 +189,8 @@ private Q_SLOTS:
         X11SnapshotCapturer capturer;
         const QColorSpace p3(QColorSpace::DisplayP3);
 
-        // Another monitor's profile does not belong to the first one.
-        setRootProperty("_ICC_PROFILE_1", p3.iccProfile());
-        auto result = captureAll(capturer);
-        QVERIFY(result && result->ok());
-        QCOMPARE(result->snapshots.first().image.colorSpace(), QColorSpace(QColorSpace::SRgb));
-
         setRootProperty("_ICC_PROFILE", p3.iccProfile());
-        result = captureAll(capturer);
+        auto result = captureAll(capturer);
         QVERIFY(result && result->ok());
         const ScreenSnapshot &s = result->snapshots.first();
         QCOMPARE(s.image.colorSpace(), p3);
