@@ -15,7 +15,8 @@ if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--demo" ]; then
     packages+=(xvfb xauth xdotool xclip x11-utils trayer locales dbus-daemon clang-format-14
         xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
         desktop-file-utils appstream man-db groff-base bash-completion
-        sway swaybg wtype wl-clipboard util-linux)
+        sway wtype wl-clipboard
+        pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk grim libglib2.0-bin)
 fi
 # The Debian package (scripts/package.sh) and its end-to-end check (scripts/test-package.sh).
 if [ "${1:-}" = "--package" ]; then

@@ -7,6 +7,7 @@
 #include <QSystemTrayIcon>
 
 #ifndef ORIN_NO_WAYLAND
+#include "OrinPortal/Portal.h"
 #include "OrinWayland/WaylandConnection.h"
 #endif
 
@@ -85,13 +86,30 @@ PlatformBackend::Capabilities PlatformBackend::capabilities() {
         const WaylandConnection *wayland = WaylandConnection::instance();
         // Only the compositor's own key bindings reach a client, and clients cannot place
         // their windows or move the pointer.
-        c.canCaptureScreen = wayland->screencopy() && wayland->layerShell();
+        c.canCaptureScreen =
+            wayland->layerShell() && (wayland->screencopy() || readsScreenThroughPortal());
         c.canSendKeystrokes = wayland->virtualKeyboard() != nullptr;
     }
 #endif
     c.hasTray = qobject_cast<QApplication *>(QCoreApplication::instance()) &&
                 QSystemTrayIcon::isSystemTrayAvailable();
     return c;
+}
+
+bool PlatformBackend::readsScreenThroughPortal() {
+#ifndef ORIN_NO_WAYLAND
+    if (kind() != Kind::Wayland)
+        return false;
+    const bool forced = qEnvironmentVariable("CHROMET_CAPTURE") == QLatin1String("portal");
+    if (WaylandConnection::instance()->screencopy() && !forced)
+        return false;
+    static const bool offered =
+        Portal::interfaceVersion(QDBusConnection::sessionBus(),
+                                 QStringLiteral("org.freedesktop.portal.Screenshot")) >= 1;
+    return offered;
+#else
+    return false;
+#endif
 }
 
 void PlatformBackend::reportUnavailable() {

@@ -13,12 +13,15 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
 #include <limits>
+#include <unistd.h>
 
 namespace {
 
@@ -78,9 +81,19 @@ bool displayReachable() {
            qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("offscreen"));
 }
 
+// Set in the process that picks on its own after no instance answered: it starts afresh, as Qt's
+// D-Bus connections serve one application object only, and the one that asked has gone.
+const char pickAloneVariable[] = "CHROMET_PICK_ALONE";
+
 int runPick(int argc, char **argv) {
     std::optional<PickCommand> command;
-    {
+    const bool alone = qEnvironmentVariableIsSet(pickAloneVariable);
+    qunsetenv(pickAloneVariable);
+    if (alone) {
+        QCoreApplication app(argc, argv);
+        QTextStream err(stderr);
+        command = parsePickCommand(QCoreApplication::arguments().mid(2), err);
+    } else {
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
@@ -112,7 +125,14 @@ int runPick(int argc, char **argv) {
             err << "chromet: Chromet is not running and no display is reachable\n";
             return 1;
         }
+        qputenv(pickAloneVariable, "1");
+        const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
+        ::execv(self.constData(), argv);
+        err << "chromet: cannot pick on its own: " << qt_error_string(errno) << '\n';
+        return 1;
     }
+    if (!command)
+        return 2;
     // No instance: this process picks on its own.
     installLogging();
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))

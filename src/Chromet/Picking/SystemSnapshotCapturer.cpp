@@ -6,8 +6,12 @@
 #include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 #endif
 #ifndef ORIN_NO_WAYLAND
+#include "Chromet/Logging/Logging.h"
+#include "Chromet/Picking/Portal/PortalSnapshotCapturer.h"
 #include "Chromet/Picking/Wayland/WaylandSnapshotCapturer.h"
 #include "OrinWayland/WaylandConnection.h"
+
+#include <QScreen>
 #endif
 
 NullSnapshotCapturer::NullSnapshotCapturer(QString reason)
@@ -38,8 +42,19 @@ std::unique_ptr<SnapshotCapturing> makeSystemCapturer() {
 #endif
 #ifndef ORIN_NO_WAYLAND
     if (PlatformBackend::kind() == PlatformBackend::Kind::Wayland) {
-        if (WaylandConnection *connection = WaylandConnection::instance();
-            WaylandSnapshotCapturer::isAvailable(connection))
+        WaylandConnection *connection = WaylandConnection::instance();
+        if (PlatformBackend::readsScreenThroughPortal()) {
+            qCInfo(lcLoupe, "Chromet: the screen is read through the desktop's screenshot portal");
+            return std::make_unique<PortalSnapshotCapturer>(
+                QDBusConnection::sessionBus(), [connection](const QScreen *screen) {
+                    for (const WaylandOutput *output : connection->outputs()) {
+                        if (output->name == screen->name())
+                            return output->deviceSize();
+                    }
+                    return QSize();
+                });
+        }
+        if (WaylandSnapshotCapturer::isAvailable(connection))
             return std::make_unique<WaylandSnapshotCapturer>(connection);
         return std::make_unique<NullSnapshotCapturer>(
             QStringLiteral("the compositor offers no screen copies to applications"));

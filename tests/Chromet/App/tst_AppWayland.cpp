@@ -10,7 +10,10 @@
 #include <QCoreApplication>
 #include <QTest>
 
+#include <QFile>
+
 #include <cmath>
+#include <list>
 
 using namespace Qt::StringLiterals;
 
@@ -91,6 +94,66 @@ private Q_SLOTS:
         QCOMPARE(pick.exitCode(), 1);
         QCOMPARE(pick.readAllStandardOutput(), QByteArray());
         QCOMPARE(m_session.clipboardText(), u"left alone"_s);
+    }
+
+    // Where the compositor copies the screen for no client (forced here), the desktop's Screenshot
+    // portal reads it: the real portal with the wlroots backend, the screenshot file removed.
+    void screenshotPortal() {
+        qputenv("XDG_CURRENT_DESKTOP", "sway:GNOME"); // the wlroots Screenshot, GNOME's Access
+        SessionBus bus;
+        QVERIFY2(bus.start(), qPrintable(bus.errorString()));
+        QProcessEnvironment env = environment();
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
+        env.insert(u"CHROMET_CAPTURE"_s, u"portal"_s);
+        std::list<QProcess> services;
+        const auto serve = [&](const QString &program, const QString &readyFile) {
+            QProcess &service = services.emplace_back();
+            service.setProcessEnvironment(env);
+            service.setStandardOutputFile(QProcess::nullDevice());
+            service.setStandardErrorFile(QProcess::nullDevice());
+            service.start(program, {});
+            return service.waitForStarted(10000) && (readyFile.isEmpty() || Desktop::waitFor([&] {
+                                                         return QFile::exists(readyFile);
+                                                     }));
+        };
+        // The backend needs PipeWire (for screen casts) before it starts, the frontend the backend.
+        QVERIFY(serve(u"pipewire"_s, env.value(u"XDG_RUNTIME_DIR"_s) + u"/pipewire-0"_s));
+        QVERIFY(serve(u"/usr/libexec/xdg-desktop-portal-wlr"_s, {}));
+        QVERIFY(serve(u"/usr/libexec/xdg-desktop-portal"_s, {}));
+        // Granted as a user would have: no dialog asks.
+        QProcess grant;
+        grant.setProcessEnvironment(env);
+        grant.start(u"gdbus"_s,
+                    {u"call"_s, u"--session"_s, u"--dest"_s,
+                     u"org.freedesktop.impl.portal.PermissionStore"_s, u"--object-path"_s,
+                     u"/org/freedesktop/impl/portal/PermissionStore"_s, u"--method"_s,
+                     u"org.freedesktop.impl.portal.PermissionStore.SetPermission"_s,
+                     u"screenshot"_s, u"true"_s, u"screenshot"_s, u""_s, u"['yes']"_s});
+        QVERIFY(grant.waitForFinished(15000) && grant.exitCode() == 0);
+
+        const QPointF at(1380.5, 50.25);
+        m_app.stop();
+        QVERIFY(m_session.moveCursor(at + QPointF(3, 3)));
+        QProcess pick;
+        pick.setProcessEnvironment(env);
+        pick.start(ChrometProcess::executable(), {u"pick"_s, u"--print"_s});
+        QByteArray log;
+        QVERIFY2(Desktop::waitFor([&] {
+                     pick.waitForReadyRead(50);
+                     log += pick.readAllStandardError();
+                     return log.contains("every display shown");
+                 }),
+                 log.constData());
+        QVERIFY(m_session.moveCursor(at));
+        QVERIFY(m_session.click());
+        QVERIFY(pick.waitForFinished(15000));
+        QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(), hexAt(at));
+        QVERIFY(!QFile::exists(u"/tmp/out.png"_s));
+        for (QProcess &service : services)
+            service.kill();
+        for (QProcess &service : services)
+            service.waitForFinished();
+        qunsetenv("XDG_CURRENT_DESKTOP");
     }
 
     // At a fractional scale the loupe maps points to device pixels as the compositor does.

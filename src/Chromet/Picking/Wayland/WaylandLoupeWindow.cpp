@@ -67,7 +67,13 @@ void WaylandLoupeWindow::present(LoupeView *view, const QRectF &frame) {
         return;
     WaylandConnection *connection = m_support->connection();
     const ScreenSnapshot &snapshot = view->snapshot();
-    const WaylandOutput *output = connection->outputNamed(snapshot.displayID);
+    // By name: snapshots of the screenshot portal number the screens their own way.
+    const QList<const WaylandOutput *> outputs = connection->outputs();
+    const auto named = std::find_if(outputs.begin(), outputs.end(), [&](const WaylandOutput *o) {
+        return o->name == snapshot.screenName;
+    });
+    const WaylandOutput *output =
+        named != outputs.end() ? *named : connection->outputNamed(snapshot.displayID);
     if (!output || snapshot.image.isNull()) {
         qCWarning(lcLoupe, "no output for the display %u", snapshot.displayID);
         return;

@@ -2,11 +2,13 @@
 
 #include "Chromet/Picking/Wayland/WaylandSnapshotCapturer.h"
 
+#include "OrinPlatform/PlatformBackend.h"
 #include "OrinWayland/WaylandConnection.h"
 
 void WaylandPermissionChecker::check(Answer answer) {
     WaylandConnection *connection = WaylandConnection::instance();
-    answer(WaylandSnapshotCapturer::isAvailable(connection) && !connection->hasFailed());
+    answer(PlatformBackend::readsScreenThroughPortal() ||
+           (WaylandSnapshotCapturer::isAvailable(connection) && !connection->hasFailed()));
 }
 
 QString WaylandPermissionChecker::deniedReason() const {
