@@ -1,4 +1,5 @@
 #include "Support/WaylandSession.h"
+#include "Support/RunProgram.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -283,22 +284,10 @@ QProcessEnvironment WaylandSession::environment() const {
 
 QByteArray WaylandSession::run(const QString &program, const QStringList &arguments, int timeoutMs,
                                int *exitCode) const {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(environment());
     env.remove(QStringLiteral("DISPLAY"));
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        if (exitCode)
-            *exitCode = -1;
-        return {};
-    }
-    if (exitCode)
-        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return process.readAllStandardOutput();
+    return runProgram(program, arguments, env, timeoutMs, exitCode);
 }
 
 bool WaylandSession::swaymsg(const QStringList &arguments) const {

@@ -1,4 +1,5 @@
 #include "Support/XServerSession.h"
+#include "Support/RunProgram.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -140,19 +141,7 @@ void XServerSession::stop() {
 
 QByteArray XServerSession::run(const QString &program, const QStringList &arguments, int timeoutMs,
                                int *exitCode) const {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"DISPLAY"_s, m_display);
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        if (exitCode)
-            *exitCode = -1;
-        return {};
-    }
-    if (exitCode)
-        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return process.readAllStandardOutput();
+    return runProgram(program, arguments, env, timeoutMs, exitCode);
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+
+// Runs a helper program to its end and returns its stdout; `exitCode` is -1 when it does not
+// end in time or crashes.
+inline QByteArray runProgram(const QString &program, const QStringList &arguments,
+                             const QProcessEnvironment &environment, int timeoutMs,
+                             int *exitCode = nullptr) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(timeoutMs);
+    if (!ended) {
+        process.kill();
+        process.waitForFinished();
+    }
+    if (exitCode)
+        *exitCode = ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return ended ? process.readAllStandardOutput() : QByteArray();
+}
