@@ -47,7 +47,7 @@ public:
     // Bumped by every input event the loupe's views are given: something to draw again.
     quint64 inputGeneration() const { return m_generation; }
 
-    // Called by a window whose surface the compositor closed (its output went away).
+    // Called by a window whose surface the compositor closed or that could not show.
     void surfaceClosed();
     void forget(WaylandLoupeWindow *window);
 

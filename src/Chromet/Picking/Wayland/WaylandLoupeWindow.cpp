@@ -76,6 +76,8 @@ void WaylandLoupeWindow::present(LoupeView *view, const QRectF &frame) {
         named != outputs.end() ? *named : connection->outputNamed(snapshot.displayID);
     if (!output || snapshot.image.isNull()) {
         qCWarning(lcLoupe, "no output for the display %u", snapshot.displayID);
+        // A pick that cannot show takes no input either: it ends rather than hangs.
+        m_support->surfaceClosed();
         return;
     }
     m_scale = snapshot.scale();
@@ -90,7 +92,7 @@ void WaylandLoupeWindow::present(LoupeView *view, const QRectF &frame) {
             zwlr_layer_surface_v1_ack_configure(layer, serial);
         },
         [](void *data, zwlr_layer_surface_v1 *) {
-            static_cast<WaylandLoupeWindow *>(data)->closedByCompositor();
+            static_cast<WaylandLoupeWindow *>(data)->lose();
         },
     };
     zwlr_layer_surface_v1_add_listener(m_layer, &listener, this);
@@ -104,7 +106,7 @@ void WaylandLoupeWindow::present(LoupeView *view, const QRectF &frame) {
     wl_surface_commit(m_surface);
     // The first buffer may only follow the compositor's first configure.
     if (!connection->roundtrip() || !m_layer) {
-        destroySurfaces();
+        lose();
         return;
     }
 
@@ -116,7 +118,7 @@ void WaylandLoupeWindow::present(LoupeView *view, const QRectF &frame) {
                                      WL_SHM_FORMAT_XRGB8888);
     if (!m_background) {
         qCWarning(lcLoupe, "no shared memory for the loupe's background");
-        destroySurfaces();
+        lose();
         return;
     }
     QImage canvas = m_background->canvas();
@@ -238,7 +240,7 @@ void WaylandLoupeWindow::orderOut() {
     delete view();
 }
 
-void WaylandLoupeWindow::closedByCompositor() {
+void WaylandLoupeWindow::lose() {
     destroySurfaces();
     if (m_support)
         m_support->surfaceClosed();

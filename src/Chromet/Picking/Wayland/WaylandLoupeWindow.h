@@ -38,7 +38,8 @@ public:
     wl_surface *surface() const { return m_surface; }
     // Draws the loupe again if anything it shows may have changed.
     void refresh();
-    void closedByCompositor();
+    // The surface is gone (its output went away) or could not be made: the pick ends.
+    void lose();
 
 private:
     void destroySurfaces();
