@@ -128,12 +128,29 @@ WaylandConnection::WaylandConnection(wl_display *display)
 }
 
 WaylandConnection::~WaylandConnection() {
+    Q_EMIT disconnecting();
     g_connection = nullptr;
     for (const auto &output : m_outputs) {
         if (output->xdgOutput)
             zxdg_output_v1_destroy(output->xdgOutput);
         wl_output_destroy(output->output);
     }
+    // What libwayland would not free on its own.
+    const auto destroy = [](auto *proxy) {
+        if (proxy)
+            wl_proxy_destroy(reinterpret_cast<wl_proxy *>(proxy));
+    };
+    destroy(m_compositor);
+    destroy(m_subcompositor);
+    destroy(m_shm);
+    destroy(m_seat);
+    destroy(m_viewporter);
+    destroy(m_xdgOutputs);
+    destroy(m_layerShell);
+    destroy(m_screencopy);
+    destroy(m_dataControl);
+    destroy(m_virtualKeyboard);
+    destroy(m_registry);
     wl_display_disconnect(m_display);
 }
 

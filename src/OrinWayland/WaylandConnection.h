@@ -61,6 +61,8 @@ public:
 
 Q_SIGNALS:
     void outputsChanged();
+    // The connection closes: objects made on it are destroyed now or never.
+    void disconnecting();
     void seatCapabilitiesChanged(quint32 capabilities);
 
 private:

@@ -79,6 +79,12 @@ WaylandClipboardOwner::WaylandClipboardOwner(WaylandConnection *connection,
             },
     };
     zwlr_data_control_device_v1_add_listener(m_device, &listener, this);
+    // This owner lives to the end of the process, longer than the connection.
+    connect(connection, &WaylandConnection::disconnecting, this, [this] {
+        dropSource();
+        zwlr_data_control_device_v1_destroy(m_device);
+        m_connection = nullptr;
+    });
     // The selection that holds now is announced at once; it is no change.
     ++m_ownSelectionsPending;
     connection->roundtrip();

@@ -66,17 +66,22 @@ WaylandSyntheticKeyboard::WaylandSyntheticKeyboard(WaylandConnection *connection
     : m_connection(connection)
     , m_keyboard(keyboard)
     , m_keymap(keymap) {
+    // The keyboard may outlive the connection (it lives to the end of the process).
+    m_closing = QObject::connect(connection, &WaylandConnection::disconnecting, connection, [this] {
+        zwp_virtual_keyboard_v1_destroy(std::exchange(m_keyboard, nullptr));
+    });
 }
 
 WaylandSyntheticKeyboard::~WaylandSyntheticKeyboard() {
-    if (WaylandConnection::instance() == m_connection)
+    QObject::disconnect(m_closing);
+    if (m_keyboard)
         zwp_virtual_keyboard_v1_destroy(m_keyboard);
     xkb_keymap_unref(m_keymap);
 }
 
 void WaylandSyntheticKeyboard::postKeystroke(quint32 keyCode, quint32 modifiers) {
     const auto key = KeyCodes::toX11(keyCode);
-    if (!key || m_connection->hasFailed()) {
+    if (!key || !m_keyboard || m_connection->hasFailed()) {
         qCInfo(lcOrinPaste) << "no key for key code" << keyCode;
         return;
     }

@@ -2,6 +2,8 @@
 
 #include "OrinPaste/SyntheticKeyboard.h"
 
+#include <QMetaObject>
+
 class WaylandConnection;
 struct xkb_keymap;
 struct zwp_virtual_keyboard_v1;
@@ -28,4 +30,5 @@ private:
     WaylandConnection *m_connection;
     zwp_virtual_keyboard_v1 *m_keyboard;
     xkb_keymap *m_keymap;
+    QMetaObject::Connection m_closing;
 };
