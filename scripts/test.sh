@@ -3,7 +3,7 @@
 # their own X server, so this works on a machine without one.
 #   scripts/test.sh             the normal run in build/ (or $CHROMET_BUILD_DIR)
 #   scripts/test.sh --sanitize  also an AddressSanitizer + UndefinedBehaviorSanitizer build in
-#                               build-sanitize/, running the model, view and X11 tests there
+#                               build-sanitize/, running the model, view, X11 and Wayland tests there
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=(normal)
@@ -47,7 +47,7 @@ for kind in "${runs[@]}"; do
         # The end-to-end tests run the whole application; the normal run has them.
         ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1} \
             UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-            run build-sanitize -L 'model|view|x11' -- \
+            run build-sanitize -L 'model|view|x11|wayland' -- \
             -DCHROMET_SANITIZE=ON -DCHROMET_BENCH=OFF -DCHROMET_SCREENSHOTS=OFF
     fi
 done
