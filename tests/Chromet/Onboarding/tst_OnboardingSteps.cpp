@@ -60,12 +60,6 @@ private Q_SLOTS:
                          "HEX, RGB, HSL, OKLCH, SwiftUI, NSColor, UIColor, CSS and Tailwind. "
                          "Recent colors and palettes live in the tray menu."}));
         QCOMPARE(shownSymbols(page.get()), QStringList{"eyedropper.halffull"});
-        for (QLabel *label : page->findChildren<QLabel *>()) {
-            if (label->text() == "Welcome to Chromet") {
-                QCOMPARE(label->font().pixelSize(), 26);
-                QCOMPARE(label->font().weight(), QFont::Bold);
-            }
-        }
     }
 
     void permissionPageWhileNotGranted() {
@@ -81,10 +75,6 @@ private Q_SLOTS:
         auto *open = page->findChild<QPushButton *>("openSettings");
         QVERIFY(open && open->isVisibleTo(page.get()));
         QCOMPARE(open->text(), "Open Settings");
-        // A large control, with room on either side of its title.
-        QVERIFY(open->height() >= 32);
-        QVERIFY2(open->width() >= open->fontMetrics().horizontalAdvance(open->text()) + 2 * 14,
-                 qPrintable(QString::number(open->width())));
     }
 
     void permissionPageWithoutASettingOffersNoButton() {
@@ -151,15 +141,6 @@ private Q_SLOTS:
         QCOMPARE(shownSymbols(page.get()),
                  (QStringList{"cursorarrow.click", "arrow.up.and.down.and.arrow.left.and.right",
                               "escape", "menubar.arrow.up.rectangle"}));
-        // The badge sits between the title and the controls.
-        const QLabel *title = nullptr;
-        for (QLabel *label : page->findChildren<QLabel *>())
-            if (label->text() == "Press it anywhere")
-                title = label;
-        QVERIFY(badge->geometry().top() > title->geometry().bottom());
-        QVERIFY(page->findChild<QWidget *>("controls")->geometry().top() >
-                badge->geometry().bottom());
-        QVERIFY(page->findChild<QWidget *>("controls")->width() <= 400);
     }
 
     // Where no shortcut can be grabbed, no badge claims one works: the page offers the command a
