@@ -13,6 +13,7 @@ private Q_SLOTS:
         // X11 keycodes of the evdev keymap: the key's evdev code plus 8.
         QTest::newRow("A") << 0u << 38u;
         QTest::newRow("C") << 8u << 54u;
+        QTest::newRow("E") << 14u << 26u;
         QTest::newRow("V") << 9u << 55u;
         QTest::newRow("ISO key left of Z") << 10u << 94u;
         QTest::newRow("Q") << 12u << 24u;
