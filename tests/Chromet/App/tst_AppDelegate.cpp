@@ -179,18 +179,6 @@ private Q_SLOTS:
         m_permission->answerPending();
         QVERIFY(delegate.loupe()->isShowing());
     }
-    void shortcutPressStartsAPick() {
-        AppDelegate &delegate = makeDelegate();
-        delegate.applicationDidFinishLaunching();
-        m_permission->answers = {false};
-        QVERIFY(m_desk.handler);
-        m_desk.handler({HotKey::signature, delegate.hotKey()->id()});
-        // The action runs on a later turn of the event loop and finds no permission.
-        QVERIFY(m_presenter->alerts.isEmpty());
-        QTRY_COMPARE(m_presenter->alerts.size(), 1);
-        QCOMPARE(m_presenter->alerts.first().messageText,
-                 u"Chromet needs Screen Recording to read colors"_s);
-    }
     void screenRecordingAlertShowsOneAtATime_data() {
         QTest::addColumn<QList<bool>>("answers");
         QTest::addColumn<int>("button");

@@ -343,13 +343,9 @@ private Q_SLOTS:
     }
     void closesAfterTheConfirmation() {
         startAt(QPointF(200, 200));
-        QElapsedTimer clock;
-        clock.start();
         key(viewAt(0), Qt::Key_Return);
         QVERIFY(m_controller->isShowing());
         QTRY_VERIFY_WITH_TIMEOUT(!m_controller->isShowing(), 5000);
-        QVERIFY2(clock.elapsed() >= LoupeController::confirmationMs,
-                 qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!m_controller->isConfirming());
         QCOMPARE(m_support->restored, QList<LoupeSupport::FocusWindow>{0x5a});
     }
