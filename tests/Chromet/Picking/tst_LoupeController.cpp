@@ -413,17 +413,6 @@ private Q_SLOTS:
         QTRY_VERIFY(!first.first()->isVisible());
         QVERIFY(!second.first()->ignoresMouse());
     }
-    void cancelByEscapeAndRightClick() {
-        startAt(QPointF(200, 200));
-        key(viewAt(0), Qt::Key_Escape);
-        QVERIFY(!m_controller->isShowing());
-        startAt(QPointF(200, 200));
-        click(viewAt(1), Qt::RightButton);
-        QVERIFY(!m_controller->isShowing());
-        QVERIFY(m_picks.isEmpty());
-        QCOMPARE(m_support->begins, 2);
-        QCOMPARE(m_support->ends, 2);
-    }
     void lostInputClosesOnlyItsOwnPick() {
         startAt(QPointF(200, 200));
         const std::function<void()> firstLost = m_support->lost;
