@@ -128,13 +128,6 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QCOMPARE(XdgAutostartLoginItem::execValue(program), value);
     }
-    void entryReadsBackTheExecutable() {
-        // What a desktop reads back after unescaping the string: the quoted argument.
-        XdgAutostartLoginItem login(u"picker"_s, u"Picker"_s, u"/opt/My $Apps/picker"_s);
-        QVERIFY(!login.setEnabled(true));
-        QCOMPARE(XdgAutostartLoginItem::readEntry(login.userEntryPath())->value("Exec"),
-                 u"\"/opt/My \\$Apps/picker\""_s);
-    }
     void refusedWhenAFileStandsForTheFolder() {
         // A regular file where the autostart folder belongs: no one, root included, can write
         // there.

@@ -234,16 +234,6 @@ private Q_SLOTS:
         QTRY_COMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].text, "The update server answered with HTTP status 503.");
     }
-
-    void noBackgroundChecksWhenNotStarted() {
-        m_server->respond(feedWith(release("31", "1.1")));
-        auto updater = makeUpdater(bundle(m_server->url(), QString()));
-        QSignalSpy finished(updater.get(), &SparkleUpdater::checkFinished);
-        updater->setCheckSchedule(0ms, 10ms);
-        QTest::qWait(200);
-        QCOMPARE(finished.size(), 0);
-        QVERIFY(m_server->requests.isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_SparkleUpdater)

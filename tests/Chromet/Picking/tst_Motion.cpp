@@ -173,20 +173,6 @@ private Q_SLOTS:
         QCoreApplication::processEvents(); // nothing further is queued
         QCOMPARE(completions, 1);
     }
-    void animateReducedTakesPlainTime() {
-        setReduceMotion(true);
-        Layer layer;
-        Motion::animate({{&layer, "scale", 2.0}});
-        auto *animation = qobject_cast<QPropertyAnimation *>(onlyAnimation(&layer));
-        QVERIFY(animation);
-        QCOMPARE(animation->duration(), 150);
-        QCOMPARE(animation->easingCurve().type(), QEasingCurve::Linear);
-        setReduceMotion(false);
-        Motion::animate({{&layer, "scale", 3.0}});
-        QTRY_VERIFY(onlyAnimation(&layer));
-        animation = qobject_cast<QPropertyAnimation *>(onlyAnimation(&layer));
-        QCOMPARE(animation->duration(), Motion::settlingMilliseconds(Motion::standardSpring));
-    }
     void animateCompletesWhenTheTargetGoes() {
         auto *layer = new Layer;
         int completions = 0;
