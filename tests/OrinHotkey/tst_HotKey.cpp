@@ -80,33 +80,6 @@ private Q_SLOTS:
         QCOMPARE(runs, 0);
     }
 
-    void refusalKeepsTheEarlierHotKey() {
-        // What the application does on a new combination: create the new one while the old one
-        // is held, keep the old one when the new one is refused.
-        int oldRuns = 0;
-        auto current = registeredHotKey({8, 0x1800}, [&] { ++oldRuns; });
-        m_desk.refused.insert(9);
-        auto replacement = registeredHotKey({9, 0x1800}, [] {});
-        QVERIFY(!replacement);
-        QCOMPARE(m_desk.registered.size(), 1);
-        m_desk.press(current->id());
-        QTRY_COMPARE(oldRuns, 1);
-    }
-
-    void replacementReleasesTheOldOne() {
-        int newRuns = 0;
-        auto current = registeredHotKey({8, 0x1800}, [] {});
-        const quint32 oldId = current->id();
-        auto replacement = registeredHotKey({9, 0x1800}, [&] { ++newRuns; });
-        QVERIFY(replacement);
-        current = std::move(replacement);
-        QCOMPARE(m_desk.registered.size(), 1);
-        QCOMPARE(m_desk.unregistered.size(), 1);
-        m_desk.press(oldId);
-        m_desk.press(current->id());
-        QTRY_COMPARE(newRuns, 1);
-    }
-
     void actionMayDropItsOwnHotKey() {
         int runs = 0;
         std::unique_ptr<HotKey> hotKey;

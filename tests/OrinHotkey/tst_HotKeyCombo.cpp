@@ -32,12 +32,6 @@ private Q_SLOTS:
         QTest::newRow("all four in fixed order")
             << 0u << 0x1B00u << u"Ctrl+Alt+Shift+Super+A"_s
             << QStringList{u"Ctrl"_s, u"Alt"_s, u"Shift"_s, u"Super"_s, u"A"_s};
-        QTest::newRow("shift return")
-            << 36u << 0x0200u << u"Shift+Return"_s << QStringList{u"Shift"_s, u"Return"_s};
-        QTest::newRow("control escape")
-            << 53u << 0x1000u << u"Ctrl+Esc"_s << QStringList{u"Ctrl"_s, u"Esc"_s};
-        QTest::newRow("option up")
-            << 126u << 0x0800u << u"Alt+Up"_s << QStringList{u"Alt"_s, u"Up"_s};
         QTest::newRow("unknown bits are not shown")
             << 8u << 0x1001u << u"Ctrl+C"_s << QStringList{u"Ctrl"_s, u"C"_s};
         QTest::newRow("unmapped key")
@@ -72,7 +66,6 @@ private Q_SLOTS:
         QTest::newRow("alt is option") << int(Qt::AltModifier) << 0x0800u;
         QTest::newRow("shift") << int(Qt::ShiftModifier) << 0x0200u;
         QTest::newRow("meta is command") << int(Qt::MetaModifier) << 0x0100u;
-        QTest::newRow("control alt") << int(Qt::ControlModifier | Qt::AltModifier) << 0x1800u;
         QTest::newRow("all four") << int(Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier |
                                          Qt::MetaModifier)
                                   << 0x1B00u;
@@ -103,27 +96,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<bool>("valid");
         QTest::newRow("default") << QByteArray(R"({"keyCode":8,"modifiers":6144})") << true;
-        QTest::newRow("other order") << QByteArray(R"({"modifiers":6144,"keyCode":8})") << true;
-        QTest::newRow("extra member ignored")
-            << QByteArray(R"({"keyCode":8,"modifiers":6144,"x":1})") << true;
         QTest::newRow("whole number written as decimal")
             << QByteArray(R"({"keyCode":8.0,"modifiers":6144})") << true;
         QTest::newRow("largest values")
             << QByteArray(R"({"keyCode":4294967295,"modifiers":4294967295})") << true;
         QTest::newRow("no modifiers") << QByteArray(R"({"keyCode":8})") << false;
-        QTest::newRow("no key code") << QByteArray(R"({"modifiers":6144})") << false;
-        QTest::newRow("empty object") << QByteArray("{}") << false;
         QTest::newRow("negative") << QByteArray(R"({"keyCode":-1,"modifiers":6144})") << false;
         QTest::newRow("too large")
             << QByteArray(R"({"keyCode":8,"modifiers":4294967296})") << false;
         QTest::newRow("fraction") << QByteArray(R"({"keyCode":8.5,"modifiers":6144})") << false;
         QTest::newRow("string") << QByteArray(R"({"keyCode":"8","modifiers":6144})") << false;
-        QTest::newRow("null member") << QByteArray(R"({"keyCode":null,"modifiers":6144})") << false;
-        QTest::newRow("bool member") << QByteArray(R"({"keyCode":8,"modifiers":true})") << false;
         QTest::newRow("array") << QByteArray("[8,6144]") << false;
-        QTest::newRow("not JSON") << QByteArray("keyCode=8") << false;
         QTest::newRow("truncated") << QByteArray(R"({"keyCode":8,"modifiers":)") << false;
-        QTest::newRow("empty") << QByteArray() << false;
     }
     void decoding() {
         QFETCH(QByteArray, json);

@@ -146,7 +146,6 @@ private Q_SLOTS:
         QTest::newRow("keypad only") << us << QString() << u"*"_s << 67;
         QTest::newRow("shifted only") << us << QString() << u"?"_s << -1;
         QTest::newRow("not on the keyboard") << us << QString() << u"\u00E9"_s << -1;
-        QTest::newRow("empty") << us << QString() << QString() << -1;
         QTest::newRow("two characters") << us << QString() << u"vv"_s << -1;
         QTest::newRow("dvorak v") << us << u"dvorak"_s << u"v"_s << 47;
         QTest::newRow("azerty a") << u"fr"_s << QString() << u"a"_s << 12;

@@ -39,7 +39,6 @@ private Q_SLOTS:
         QTest::newRow("punctuation") << "us" << quint32(43) << HotKeyCombo::cmdKey << "LOGO+comma";
         QTest::newRow("control character")
             << "us" << KeyCodes::returnKey << HotKeyCombo::controlKey << "CTRL+Return";
-        QTest::newRow("space") << "us" << KeyCodes::space << HotKeyCombo::optionKey << "ALT+space";
         QTest::newRow("extended key")
             << "us" << KeyCodes::extendedBase + 99 << quint32(0) << "Print";
         QTest::newRow("no such key") << "us" << KeyCodes::extendedBase + 300 << ctrlAlt << "";

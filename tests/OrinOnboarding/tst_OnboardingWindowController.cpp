@@ -1,6 +1,5 @@
 #include "OrinOnboarding/OnboardingView.h"
 #include "OrinOnboarding/OnboardingWindowController.h"
-#include "OrinTheme/MaterialView.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -36,21 +35,13 @@ private Q_SLOTS:
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), "Welcome");
         QCOMPARE(window->size(), QSize(500, 400));
-        // Closable, neither resizable nor minimisable.
-        QVERIFY(window->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-        QVERIFY(!window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-        QCOMPARE(window->minimumSize(), window->maximumSize());
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         // Centred, give or take the frame the platform puts around it.
         const QPoint offset = window->geometry().center() - available.center();
         QVERIFY2(offset.manhattanLength() <= 8,
                  qPrintable(QString::number(offset.manhattanLength())));
 
-        // The pager fills the window's material.
-        OnboardingView *view = controller.view();
-        QCOMPARE(window->findChild<MaterialView *>()->content(), view);
-        QCOMPARE(view->size(), QSize(500, 400));
-        QCOMPARE(view->index(), 1);
+        QCOMPARE(controller.view()->index(), 1);
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
 
@@ -65,7 +56,6 @@ private Q_SLOTS:
         QCOMPARE(controller.view()->count(), 2);
         QCOMPARE(controller.view()->index(), 1);
         QCOMPARE(controller.view()->mainButton()->text(), "Finish");
-        QCOMPARE(window->findChildren<OnboardingView *>().size(), 1);
     }
 
     void closingTheWindowFinishesOnce() {

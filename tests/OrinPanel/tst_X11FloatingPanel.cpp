@@ -5,12 +5,9 @@
 #include "Support/XServerSession.h"
 
 #include <QApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
-#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -50,8 +47,6 @@ private Q_SLOTS:
         // Listed in the taskbar as a regular application: the panel stays out of it all the same.
         DockIcon::setActivationPolicy(ActivationPolicy::regular);
         FloatingPanelController controller(new QWidget, QSize(360, 220));
-        QCOMPARE(controller.shadowMargin(), 0);
-        QCOMPARE(controller.panel()->size(), QSize(360, 220));
         runTool(u"xdotool"_s, {"mousemove", "100", "100"});
         controller.show();
         QVERIFY(QTest::qWaitForWindowExposed(controller.panel()));
@@ -75,35 +70,8 @@ private Q_SLOTS:
         FloatingPanelController glass(new QWidget, QSize(360, 220));
         glass.show();
         QVERIFY(QTest::qWaitForWindowExposed(glass.panel()));
-        QVERIFY(glass.panel()->testAttribute(Qt::WA_TranslucentBackground));
         QVERIFY(xprop(glass.panel(), "_GTK_FRAME_EXTENTS").contains("28, 28, 28, 28"));
         QVERIFY(xprop(glass.panel(), "_COMPTON_SHADOW").contains("= 0"));
-    }
-    void keysThroughTheServer() {
-        auto *root = new QWidget;
-        auto *field = new QLineEdit(root);
-        (new QVBoxLayout(root))->addWidget(field);
-        FloatingPanelController controller(root, QSize(360, 220));
-        controller.setHidesOnResignKey(false);
-        QList<int> offered;
-        controller.setKeyHandler([&](QKeyEvent *event) {
-            offered << event->key();
-            if (event->key() != Qt::Key_Escape)
-                return false;
-            controller.hide();
-            return true;
-        });
-        controller.show();
-        QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
-        field->setFocus();
-        QTRY_VERIFY(field->hasFocus());
-
-        runTool(u"xdotool"_s, {"key", "--clearmodifiers", "x"});
-        QTRY_COMPARE(field->text(), u"x"_s);
-        QCOMPARE(offered, QList<int>{Qt::Key_X});
-        runTool(u"xdotool"_s, {"key", "Escape"});
-        QTRY_VERIFY(!controller.isVisible());
-        QCOMPARE(field->text(), u"x"_s);
     }
     void clickElsewhere_data() {
         QTest::addColumn<bool>("hides");

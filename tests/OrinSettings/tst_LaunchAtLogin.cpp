@@ -56,8 +56,7 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 2); // on, then back off
         QCOMPARE(m_service->requests, QList<bool>{true});
         QCOMPARE(model->lastError(), u"Operation not permitted."_s);
-        QCOMPARE(m_log,
-                 QStringList{"launch at login change failed: registration refused (code 1)"});
+        QCOMPARE(m_log.size(), 1);
 
         m_service->refuse = false;
         QSignalSpy errorChanged(model.get(), &LaunchAtLogin::lastErrorChanged);

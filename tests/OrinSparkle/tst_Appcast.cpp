@@ -107,11 +107,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray() << u""_s;
         QTest::newRow("truncated")
             << QByteArray("<rss><channel><item><sparkle:version>3") << u"line "_s;
-        QTest::newRow("unclosed tag")
-            << feed("<item><sparkle:version>3</sparkle:version></channel>") << u"line "_s;
         QTest::newRow("html page")
             << QByteArray("<html><body>Not here</body></html>") << u"it is not an RSS feed"_s;
-        QTest::newRow("plain text") << QByteArray("Service unavailable") << u""_s;
     }
 
     void malformed() {
@@ -133,7 +130,6 @@ private Q_SLOTS:
         };
         row("same build", u"27"_s, "27", 0);
         row("numbers, not text", u"103"_s, "27", 1);
-        row("older build", u"26"_s, "27", -1);
         row("dotted numerically", u"1.10"_s, "1.9", 1);
         row("missing part is zero", u"1.0"_s, "1.0.0", 0);
         row("extra part counts", u"1.0.1"_s, "1.0", 1);
@@ -141,7 +137,6 @@ private Q_SLOTS:
         row("longer than 64 bits", u"123456789012345678901234567890"_s,
             "123456789012345678901234567889", 1);
         row("release after its beta", u"2.0"_s, "2.0b1", 1);
-        row("beta 2 after beta 1", u"2.0b2"_s, "2.0b1", 1);
         row("beta 10 after beta 9", u"2.0b10"_s, "2.0b9", 1);
         row("rc after beta", u"2.0rc1"_s, "2.0b3", 1);
         row("beta of next after release", u"2.1b1"_s, "2.0", 1);

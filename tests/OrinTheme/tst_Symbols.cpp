@@ -81,22 +81,6 @@ private Q_SLOTS:
                  qPrintable(u"%1x%2"_s.arg(c.bounds.width()).arg(c.bounds.height())));
         QCOMPARE(offTint(image, tint), 0);
     }
-    void sameWeightAcrossLineSymbols() {
-        // A horizontal stroke of the two-arrow symbol and the rule of the menu-bar symbol are both
-        // one stroke weight: at 48 px (2 px per unit) the fully covered run across either is 4 px.
-        const QColor ink(Qt::black);
-        auto runAt = [&](const QString &name, int x, int yFrom, int yTo) {
-            return probe(
-                       Symbols::image(name, QSize(48, 48), ink),
-                       [](const QColor &c) { return c.alpha() > 200; },
-                       QRect(x, yFrom, 1, yTo - yFrom + 1))
-                .count;
-        };
-        const int arrows = runAt(u"arrow.left.arrow.right"_s, 24, 10, 22);
-        const int menubar = runAt(u"menubar.arrow.up.rectangle"_s, 12, 12, 22);
-        QCOMPARE(arrows, 4);
-        QCOMPARE(menubar, 4);
-    }
     void unknownNameGivesNothing() {
         for (const QString &name :
              {u"no.such.symbol"_s, QString(), u"../symbols/xmark"_s, u".svg"_s}) {
@@ -124,17 +108,6 @@ private Q_SLOTS:
         palette.setColor(QPalette::Active, QPalette::WindowText, QColor(240, 240, 240));
         QApplication::setPalette(palette);
         QCOMPARE(offTint(icon.pixmap(QSize(32, 32), 1.0).toImage(), QColor(240, 240, 240)), 0);
-    }
-    void iconWithTint() {
-        const QColor tint(0, 90, 255);
-        const QIcon icon = Symbols::icon(u"gearshape.fill"_s, tint);
-        const QImage hi = icon.pixmap(QSize(20, 20), 2.0).toImage();
-        QCOMPARE(hi.size(), QSize(40, 40));
-        QVERIFY(covered(hi).count > 200);
-        QCOMPARE(offTint(hi, tint), 0);
-        // The gear's hole is cut out: its centre is clear while the ring around it is drawn.
-        QCOMPARE(hi.pixelColor(20, 20).alpha(), 0);
-        QVERIFY(hi.pixelColor(20, 7).alpha() > 200);
     }
 };
 

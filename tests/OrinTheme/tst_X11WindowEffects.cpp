@@ -126,23 +126,6 @@ private Q_SLOTS:
         compositor.own("_NET_WM_CM_S0", false);
         QVERIFY(!WindowEffects::compositorActive());
     }
-    void shadowHints() {
-        QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
-        window.resize(416, 276);
-        WindowEffects::setDrawsOwnShadow(&window, 28);
-        OtherClient reader;
-        const quint32 id = quint32(window.winId());
-        // Our requests and the reader's travel on different connections: wait for ours to land.
-        QTRY_COMPARE(reader.cardinals(id, "_GTK_FRAME_EXTENTS"),
-                     (QVector<quint32>{28, 28, 28, 28}));
-        QTRY_COMPARE(reader.cardinals(id, "_COMPTON_SHADOW"), QVector<quint32>{0});
-        WindowEffects::setDrawsOwnShadow(&window, 0);
-        QTRY_VERIFY(reader.cardinals(id, "_GTK_FRAME_EXTENTS").isEmpty());
-        QTRY_VERIFY(reader.cardinals(id, "_COMPTON_SHADOW").isEmpty());
-
-        WindowEffects::setOnAllDesktops(&window);
-        QTRY_COMPARE(reader.cardinals(id, "_NET_WM_DESKTOP"), QVector<quint32>{0xFFFFFFFFu});
-    }
     void inputRegion() {
         QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
         window.resize(416, 276);
@@ -183,10 +166,7 @@ private Q_SLOTS:
         QCOMPARE(blurred.boundingRect(), QRect(28, 28, 360, 220));
         QVERIFY(!blurred.contains(QPoint(28, 28))); // rounded
 
-        // Withdrawn (or no compositor at all): nothing to ask for.
-        compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, false);
-        QVERIFY(!WindowEffects::blurBehindAvailable());
-        compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, true);
+        // Without a compositor there is nothing to ask for.
         compositor.own("_NET_WM_CM_S0", false);
         QVERIFY(!WindowEffects::blurBehindAvailable());
         compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, false);

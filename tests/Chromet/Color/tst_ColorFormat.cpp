@@ -25,22 +25,6 @@ class tst_ColorFormat : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void casesInOrder() {
-        const QStringList expectedRaw{"hex",       "rgb",     "hsl",     "oklch",       "swiftUI",
-                                      "swiftUIP3", "nsColor", "uiColor", "cssVariable", "tailwind"};
-        const QStringList expectedNames{"HEX",           "RGB",
-                                        "HSL",           "OKLCH",
-                                        "SwiftUI Color", "SwiftUI Color (Display P3)",
-                                        "NSColor",       "UIColor",
-                                        "CSS variable",  "Tailwind class"};
-        QStringList raw, names;
-        for (ColorFormat format : ColorFormats::allCases()) {
-            raw << ColorFormats::rawValue(format);
-            names << ColorFormats::displayName(format);
-        }
-        QCOMPARE(raw, expectedRaw);
-        QCOMPARE(names, expectedNames);
-    }
     void fromRawValue_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
@@ -48,12 +32,10 @@ private Q_SLOTS:
             const QString raw = ColorFormats::rawValue(format);
             QTest::newRow(qPrintable(raw)) << raw << true;
         }
-        QTest::newRow("Hex") << u"Hex"_s << false;
         QTest::newRow("HEX") << u"HEX"_s << false;
         QTest::newRow("empty") << u""_s << false;
         QTest::newRow("trailing space") << u"hex "_s << false;
         QTest::newRow("display name") << u"CSS variable"_s << false;
-        QTest::newRow("swiftui") << u"swiftui"_s << false;
     }
     void fromRawValue() {
         QFETCH(QString, text);
@@ -92,10 +74,6 @@ private Q_SLOTS:
             << sample << F::cssVariable << none << false << "--sky-700: #336699;";
         QTest::newRow("sample css named")
             << sample << F::cssVariable << QString("Brand") << false << "--Brand: #336699;";
-        QTest::newRow("css name with spaces")
-            << sample << F::cssVariable << QString("Sky Blue") << false << "--Sky Blue: #336699;";
-        QTest::newRow("css empty name kept")
-            << sample << F::cssVariable << QString("") << false << "--: #336699;";
         QTest::newRow("sample tailwind") << sample << F::tailwind << none << false << u"sky-700"_s;
 
         const PickedColor cyanish = opaque(0.1, 0.7, 0.9);
@@ -105,22 +83,14 @@ private Q_SLOTS:
             << cyanish << F::cssVariable << QString("x") << true << "--x: #1ab3e6;";
 
         const PickedColor white = opaque(1, 1, 1);
-        QTest::newRow("white hsl") << white << F::hsl << none << false << u"hsl(0 0% 100%)"_s;
         QTest::newRow("white oklch") << white << F::oklch << none << false << u"oklch(100% 0 0)"_s;
-        QTest::newRow("white tailwind") << white << F::tailwind << none << false << u"white"_s;
 
         const PickedColor grey = opaque(0.5, 0.5, 0.5);
-        QTest::newRow("grey rgb") << grey << F::rgb << none << false << u"rgb(128 128 128)"_s;
-        QTest::newRow("grey hsl") << grey << F::hsl << none << false << u"hsl(0 0% 50%)"_s;
         QTest::newRow("grey oklch") << grey << F::oklch << none << false << u"oklch(59.82% 0 0)"_s;
 
         const PickedColor red = opaque(1, 0, 0);
-        QTest::newRow("red hsl") << red << F::hsl << none << false << u"hsl(0 100% 50%)"_s;
         QTest::newRow("red oklch")
             << red << F::oklch << none << false << u"oklch(62.8% 0.258 29.2)"_s;
-        QTest::newRow("red tailwind") << red << F::tailwind << none << false << u"red-500"_s;
-        QTest::newRow("red swiftUI") << red << F::swiftUI << none << false
-                                     << u"Color(red: 1.000, green: 0.000, blue: 0.000)"_s;
 
         // A hue just below 360 rounds up when printed; only values of 360 or more wrap to 0.
         QTest::newRow("hue 359.96")
@@ -133,8 +103,6 @@ private Q_SLOTS:
         // Bytes clamp; the fixed-decimal formats print the values as they are.
         const PickedColor outOfRange{RGB{1.5, -0.25, 0.5}, RGB{1.5, -0.25, 0.5}};
         QTest::newRow("clamped hex") << outOfRange << F::hex << none << false << u"#FF0080"_s;
-        QTest::newRow("clamped rgb")
-            << outOfRange << F::rgb << none << false << u"rgb(255 0 128)"_s;
         QTest::newRow("unclamped swiftUI") << outOfRange << F::swiftUI << none << false
                                            << u"Color(red: 1.500, green: -0.250, blue: 0.500)"_s;
 
@@ -174,9 +142,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("sample") << sample << QString::fromUtf8("sky-700 \u2248");
         QTest::newRow("white") << opaque(1, 1, 1) << u"white"_s;
-        QTest::newRow("black") << opaque(0, 0, 0) << u"black"_s;
-        QTest::newRow("red") << opaque(1, 0, 0) << QString::fromUtf8("red-500 \u2248");
-        QTest::newRow("grey") << opaque(0.5, 0.5, 0.5) << QString::fromUtf8("olive-500 \u2248");
         QTest::newRow("exact entry") << opaque(0.982661, 0.171797, 0.21307) << u"red-500"_s;
         // About 0.0015 away in OKLab still counts as exact, 0.0025 no longer; the threshold is
         // 0.002.
@@ -197,25 +162,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("decimals");
         QTest::addColumn<bool>("trim");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("0.5/3") << 0.5 << 3 << false << u"0.500"_s;
         QTest::newRow("210/1 trimmed") << 210.0 << 1 << true << u"210"_s;
         QTest::newRow("0.0991/3 trimmed") << 0.0991 << 3 << true << u"0.099"_s;
         QTest::newRow("-0.04/1 trimmed") << -0.04 << 1 << true << u"0"_s;
         QTest::newRow("-0.04/1") << -0.04 << 1 << false << u"-0.0"_s;
         QTest::newRow("-0/0") << -0.0 << 0 << false << u"0"_s;
         QTest::newRow("-0.4/0") << -0.4 << 0 << false << u"0"_s;
-        QTest::newRow("-0.6/0") << -0.6 << 0 << false << u"-1"_s;
-        QTest::newRow("100/1 trimmed") << 100.0 << 1 << true << u"100"_s;
         QTest::newRow("100/0 trimmed keeps zeros") << 100.0 << 0 << true << u"100"_s;
         QTest::newRow("359.96/1 trimmed") << 359.96 << 1 << true << u"360"_s;
-        QTest::newRow("49.9301/2 trimmed") << 49.9301 << 2 << true << u"49.93"_s;
         QTest::newRow("0.0999/3 trimmed") << 0.0999 << 3 << true << u"0.1"_s;
         // Correct rounding of the binary value: ties to even, near-ties by their true value.
         QTest::newRow("0.125/2") << 0.125 << 2 << false << u"0.12"_s;
-        QTest::newRow("0.375/2") << 0.375 << 2 << false << u"0.38"_s;
         QTest::newRow("2.675/2") << 2.675 << 2 << false << u"2.67"_s;
         QTest::newRow("0.0005/3") << 0.0005 << 3 << false << u"0.001"_s;
-        QTest::newRow("2.5/0") << 2.5 << 0 << false << u"2"_s;
         QTest::newRow("no grouping") << 1234567.0 << 1 << false << u"1234567.0"_s;
         QTest::newRow("large") << 1e21 << 0 << false << u"1000000000000000000000"_s;
     }
@@ -243,7 +202,6 @@ private Q_SLOTS:
         QCOMPARE(QByteArray(probe), QByteArray("0,5")); // the locale really is active
 
         QCOMPARE(::formatNumber(1234.5, 2, false), QString("1234.50"));
-        QCOMPARE(::formatNumber(0.0991, 3, true), QString("0.099"));
         QCOMPARE(ColorFormats::format(ColorFormat::swiftUI, sample, std::nullopt, false),
                  QString("Color(red: 0.200, green: 0.400, blue: 0.600)"));
         QCOMPARE(ColorFormats::format(ColorFormat::oklch, sample, std::nullopt, false),
@@ -255,10 +213,6 @@ private Q_SLOTS:
         QTest::addColumn<double>("channel");
         QTest::addColumn<int>("byte");
         QTest::newRow("0.5 rounds up") << 0.5 << 128;
-        QTest::newRow("0.001") << 0.001 << 0;
-        QTest::newRow("0.999") << 0.999 << 255;
-        QTest::newRow("0.2") << 0.2 << 51;
-        QTest::newRow("-0") << -0.0 << 0;
         QTest::newRow("negative") << -0.5 << 0;
         QTest::newRow("above 1") << 1.0000001 << 255;
         QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << 0;

@@ -90,8 +90,6 @@ private Q_SLOTS:
         row("blue on white", blue, white, "6.00:1", "Lc 79.8", "PPFP");
         row("grey on white", srgb(0.5, 0.5, 0.5), white, "3.98:1", "Lc 67.1", "FPFF");
         row("color on itself", blue, blue, "1.00:1", "Lc 0.0", "FFFF");
-        row("white on itself", white, white, "1.00:1", "Lc 0.0", "FFFF");
-        row("black on itself", black, black, "1.00:1", "Lc 0.0", "FFFF");
         // Light text on a dark background: the negative branch.
         row("white on blue", white, blue, "6.00:1", "Lc -85.0", "PPFP");
         // Near-equal luminances fall under APCA's low clip even when WCAG sees a difference.
@@ -124,13 +122,6 @@ private Q_SLOTS:
         QCOMPARE(Contrast::contrastRatio(wideP3, white), Contrast::contrastRatio(plain, white));
         QCOMPARE(Contrast::apcaContrast(wideP3, white), Contrast::apcaContrast(plain, white));
     }
-    void levelLabelsInOrder() {
-        const auto levels = Contrast::levels(5);
-        QCOMPARE(levels[0].label, u"AA"_s);
-        QCOMPARE(levels[1].label, u"AA Large"_s);
-        QCOMPARE(levels[2].label, u"AAA"_s);
-        QCOMPARE(levels[3].label, u"AAA Large"_s);
-    }
     void levelThresholds_data() {
         QTest::addColumn<double>("ratio");
         QTest::addColumn<QString>("shown");
@@ -140,15 +131,12 @@ private Q_SLOTS:
             QTest::newRow(name) << ratio << QString::fromLatin1(shown)
                                 << QString::fromLatin1(levels);
         };
-        row("1", 1.0, "1.00:1", "FFFF");
         row("just below 3", 2.9999, "3.00:1", "FFFF");
         row("3", 3.0, "3.00:1", "FPFF");
         row("4.4999 shows 4.50 but fails", 4.4999, "4.50:1", "FPFF");
         row("4.5", 4.5, "4.50:1", "PPFP");
-        row("4.54", 4.54, "4.54:1", "PPFP");
         row("6.9999", 6.9999, "7.00:1", "PPFP");
         row("7", 7.0, "7.00:1", "PPPP");
-        row("21", 21.0, "21.00:1", "PPPP");
     }
     void levelThresholds() {
         QFETCH(double, ratio);
@@ -157,26 +145,10 @@ private Q_SLOTS:
         QCOMPARE(Contrast::ratioText(ratio), shown);
         QCOMPARE(levelMask(ratio), levels);
     }
-    void texts_data() {
-        QTest::addColumn<double>("lc");
-        QTest::addColumn<QString>("text");
-
-        QTest::newRow("positive") << 71.6 << u"Lc 71.6"_s;
-        QTest::newRow("negative") << -107.94 << u"Lc -107.9"_s;
-        QTest::newRow("zero") << 0.0 << u"Lc 0.0"_s;
-        QTest::newRow("rounds up") << 79.96 << u"Lc 80.0"_s;
-    }
-    void texts() {
-        QFETCH(double, lc);
-        QFETCH(QString, text);
-        QCOMPARE(Contrast::lcText(lc), text);
-    }
     void luminance_data() {
         QTest::addColumn<RGB>("rgb");
         QTest::addColumn<double>("luminance");
 
-        QTest::newRow("black") << RGB{0, 0, 0} << 0.0;
-        QTest::newRow("white") << RGB{1, 1, 1} << 1.0;
         // Below the 0.04045 knee the curve is linear.
         QTest::newRow("linear segment") << RGB{0.04, 0.04, 0.04} << 0.04 / 12.92;
         QTest::newRow("pure green") << RGB{0, 1, 0} << 0.7152;
@@ -275,14 +247,6 @@ private Q_SLOTS:
         QCOMPARE(pair(state), u"AC"_s);
         state.setText(color(QLatin1Char('B')));
         QCOMPARE(pair(state), u"BC"_s);
-    }
-    void equality() {
-        QCOMPARE(ContrastState(), ContrastState());
-        QCOMPARE(ContrastState(colors(u"AB"_s)), ContrastState(colors(u"AB"_s)));
-        ContrastState swapped(colors(u"AB"_s));
-        swapped.swap();
-        QVERIFY(swapped != ContrastState(colors(u"AB"_s)));
-        QVERIFY(ContrastState(colors(u"A"_s)) != ContrastState(colors(u"a"_s)));
     }
 };
 

