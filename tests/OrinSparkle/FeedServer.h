@@ -5,6 +5,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 // Serves one canned HTTP response on 127.0.0.1 to every request, and remembers the requests.
@@ -36,13 +38,15 @@ private:
     void accept() {
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                QByteArray &head = m_heads[socket];
-                head += socket->readAll();
-                if (!head.contains("\r\n\r\n") || m_answered.contains(socket))
+            // Per connection, not per socket address: a new socket may reuse a deleted one's.
+            auto head = std::make_shared<QByteArray>();
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket, head] {
+                if (head->contains("\r\n\r\n"))
+                    return; // answered
+                *head += socket->readAll();
+                if (!head->contains("\r\n\r\n"))
                     return;
-                m_answered.append(socket);
-                requests.append(head);
+                requests.append(*head);
                 socket->write(m_response);
                 socket->disconnectFromHost();
             });
@@ -51,6 +55,4 @@ private:
 
     QTcpServer m_server;
     QByteArray m_response;
-    QHash<QTcpSocket *, QByteArray> m_heads;
-    QList<QTcpSocket *> m_answered;
 };
