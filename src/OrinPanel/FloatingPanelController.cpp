@@ -1,5 +1,7 @@
 #include "OrinPanel/FloatingPanelController.h"
 
+#include "OrinPlatform/PlatformBackend.h"
+
 #include "OrinPanel/PanelFrameStore.h"
 #include "OrinTheme/GlassSurface.h"
 
@@ -130,6 +132,12 @@ void FloatingPanelController::show() {
             if (!m_options.resizable)
                 m_panel->setFixedSize(frame.size());
             m_panel->setGeometry(frame);
+            static bool told = false;
+            if (!told && !PlatformBackend::capabilities().canPlacePanels) {
+                told = true;
+                qCInfo(lcPanel, "Chromet: this desktop places windows itself: the panel keeps its "
+                                "size, and the desktop chooses where it opens");
+            }
         } else {
             m_panel->move(defaultFrame(m_panel->size(), *display).topLeft());
         }
