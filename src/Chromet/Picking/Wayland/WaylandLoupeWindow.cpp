@@ -6,8 +6,8 @@
 #include "Chromet/Picking/Motion.h"
 #include "Chromet/Picking/Wayland/WaylandLoupeSupport.h"
 
-#include "OrinWayland/ShmBuffer.h"
 #include "OrinWayland/WaylandConnection.h"
+#include "OrinWayland/WaylandShmBuffer.h"
 #include "OrinWayland/viewporter-client.h"
 #include "OrinWayland/wlr-layer-shell-unstable-v1-client.h"
 
@@ -114,8 +114,8 @@ void WaylandLoupeWindow::present(LoupeView *view, const QRectF &frame) {
     const QImage image = snapshot.image.format() == QImage::Format_RGB32
                              ? snapshot.image
                              : snapshot.image.convertToFormat(QImage::Format_RGB32);
-    m_background = ShmBuffer::create(connection->shm(), image.size(), image.width() * 4,
-                                     WL_SHM_FORMAT_XRGB8888);
+    m_background = WaylandShmBuffer::create(connection->shm(), image.size(), image.width() * 4,
+                                            WL_SHM_FORMAT_XRGB8888);
     if (!m_background) {
         qCWarning(lcLoupe, "no shared memory for the loupe's background");
         lose();
@@ -186,7 +186,7 @@ void WaylandLoupeWindow::refresh() {
         const QSize pixels(int(std::lround(area.width() * m_scale)),
                            int(std::lround(area.height() * m_scale)));
         // Drawn into whichever buffer the compositor is not reading.
-        std::unique_ptr<ShmBuffer> *slot = nullptr;
+        std::unique_ptr<WaylandShmBuffer> *slot = nullptr;
         for (auto &buffer : m_loupeBuffers) {
             if (!buffer || !buffer->isBusy()) {
                 slot = &buffer;
@@ -196,8 +196,8 @@ void WaylandLoupeWindow::refresh() {
         if (!slot)
             return; // both are on screen; the next frame draws
         if (!*slot || (*slot)->image().size() != pixels)
-            *slot = ShmBuffer::create(m_support->connection()->shm(), pixels, pixels.width() * 4,
-                                      WL_SHM_FORMAT_XRGB8888);
+            *slot = WaylandShmBuffer::create(m_support->connection()->shm(), pixels,
+                                             pixels.width() * 4, WL_SHM_FORMAT_XRGB8888);
         if (!*slot)
             return;
         QImage canvas = (*slot)->canvas();

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class ShmBuffer;
+class WaylandShmBuffer;
 class WaylandLoupeSupport;
 struct wl_subsurface;
 struct wl_surface;
@@ -49,11 +49,11 @@ private:
     wl_surface *m_surface = nullptr;
     zwlr_layer_surface_v1 *m_layer = nullptr;
     wp_viewport *m_viewport = nullptr;
-    std::unique_ptr<ShmBuffer> m_background;
+    std::unique_ptr<WaylandShmBuffer> m_background;
     wl_surface *m_loupeSurface = nullptr;
     wl_subsurface *m_loupeSubsurface = nullptr;
     wp_viewport *m_loupeViewport = nullptr;
-    std::unique_ptr<ShmBuffer> m_loupeBuffers[2];
+    std::unique_ptr<WaylandShmBuffer> m_loupeBuffers[2];
     double m_scale = 1;
     int m_align = 1;
     // What the last drawing showed: drawn again when any of it changes.

@@ -1,7 +1,7 @@
 #include "Chromet/Picking/Wayland/WaylandSnapshotCapturer.h"
 
-#include "OrinWayland/ShmBuffer.h"
 #include "OrinWayland/WaylandConnection.h"
+#include "OrinWayland/WaylandShmBuffer.h"
 #include "OrinWayland/wlr-screencopy-unstable-v1-client.h"
 
 #include <QColorSpace>
@@ -55,7 +55,7 @@ struct WaylandSnapshotCapturer::Copy {
     int index = 0;
     WaylandConnection *connection = nullptr;
     zwlr_screencopy_frame_v1 *frame = nullptr;
-    std::unique_ptr<ShmBuffer> buffer;
+    std::unique_ptr<WaylandShmBuffer> buffer;
     quint32 format = 0, stride = 0;
     QSize size;
     bool offered = false;
@@ -67,8 +67,8 @@ namespace {
 
 void copyInto(auto *copy) {
     // A buffer of the size and format the compositor asked for; the copy then lands in it.
-    copy->buffer =
-        ShmBuffer::create(copy->connection->shm(), copy->size, int(copy->stride), copy->format);
+    copy->buffer = WaylandShmBuffer::create(copy->connection->shm(), copy->size, int(copy->stride),
+                                            copy->format);
     if (!copy->buffer) {
         copy->request->error = QStringLiteral("no shared memory for a %1x%2 copy")
                                    .arg(copy->size.width())
@@ -128,7 +128,8 @@ void WaylandSnapshotCapturer::capture(QList<quint32> outputs, QObject *context, 
                uint32_t height, uint32_t stride) {
                 auto *copy = static_cast<Copy *>(data);
                 // The first shared-memory format that an image can hold.
-                if (copy->offered || ShmBuffer::imageFormat(format) == QImage::Format_Invalid)
+                if (copy->offered ||
+                    WaylandShmBuffer::imageFormat(format) == QImage::Format_Invalid)
                     return;
                 copy->offered = true;
                 copy->format = format;

@@ -1,4 +1,4 @@
-#include "OrinWayland/ShmBuffer.h"
+#include "OrinWayland/WaylandShmBuffer.h"
 
 #include <wayland-client.h>
 
@@ -19,12 +19,12 @@ void unmap(void *info) {
 }
 
 const wl_buffer_listener releaseListener = {
-    [](void *data, wl_buffer *) { static_cast<ShmBuffer *>(data)->setBusy(false); },
+    [](void *data, wl_buffer *) { static_cast<WaylandShmBuffer *>(data)->setBusy(false); },
 };
 
 } // namespace
 
-QImage::Format ShmBuffer::imageFormat(quint32 shmFormat) {
+QImage::Format WaylandShmBuffer::imageFormat(quint32 shmFormat) {
     switch (shmFormat) {
     // Little-endian 32-bit words: B, G, R, A in memory, Qt's RGB32. The screen is opaque, so
     // an alpha channel says nothing.
@@ -39,8 +39,9 @@ QImage::Format ShmBuffer::imageFormat(quint32 shmFormat) {
     }
 }
 
-std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm *shm, QSize size, int stride, quint32 format) {
-    const QImage::Format imageFormat = ShmBuffer::imageFormat(format);
+std::unique_ptr<WaylandShmBuffer> WaylandShmBuffer::create(wl_shm *shm, QSize size, int stride,
+                                                           quint32 format) {
+    const QImage::Format imageFormat = WaylandShmBuffer::imageFormat(format);
     if (!shm || imageFormat == QImage::Format_Invalid || size.isEmpty() ||
         stride < size.width() * 4)
         return nullptr;
@@ -56,7 +57,7 @@ std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm *shm, QSize size, int stride
         return nullptr;
     }
     wl_shm_pool *pool = wl_shm_create_pool(shm, fd, int(bytes));
-    std::unique_ptr<ShmBuffer> buffer(new ShmBuffer);
+    std::unique_ptr<WaylandShmBuffer> buffer(new WaylandShmBuffer);
     buffer->m_buffer =
         wl_shm_pool_create_buffer(pool, 0, size.width(), size.height(), stride, format);
     // The pool and the descriptor may go at once: the buffer keeps the memory on the
@@ -69,12 +70,12 @@ std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm *shm, QSize size, int stride
     return buffer;
 }
 
-QImage ShmBuffer::canvas() const {
+QImage WaylandShmBuffer::canvas() const {
     return QImage(const_cast<uchar *>(m_image.constBits()), m_image.width(), m_image.height(),
                   m_image.bytesPerLine(), m_image.format());
 }
 
-ShmBuffer::~ShmBuffer() {
+WaylandShmBuffer::~WaylandShmBuffer() {
     if (m_buffer)
         wl_buffer_destroy(m_buffer);
 }

@@ -11,15 +11,16 @@ struct wl_shm;
 // Pixels in anonymous shared memory that the compositor reads or writes through a wl_buffer.
 // The QImage views the same memory and keeps it mapped for as long as any copy of it lives, so a
 // snapshot can outlive its buffer without a copy.
-class ShmBuffer {
+class WaylandShmBuffer {
 public:
-    ~ShmBuffer();
-    ShmBuffer(const ShmBuffer &) = delete;
-    ShmBuffer &operator=(const ShmBuffer &) = delete;
+    ~WaylandShmBuffer();
+    WaylandShmBuffer(const WaylandShmBuffer &) = delete;
+    WaylandShmBuffer &operator=(const WaylandShmBuffer &) = delete;
 
     // A buffer of the wl_shm format (ARGB8888, XRGB8888, ABGR8888 or XBGR8888); null when the
     // format has no QImage equivalent or the memory cannot be had.
-    static std::unique_ptr<ShmBuffer> create(wl_shm *shm, QSize size, int stride, quint32 format);
+    static std::unique_ptr<WaylandShmBuffer> create(wl_shm *shm, QSize size, int stride,
+                                                    quint32 format);
 
     wl_buffer *buffer() const { return m_buffer; }
     // The pixels, shared: copies keep the memory mapped after the buffer is gone.
@@ -35,7 +36,7 @@ public:
     static QImage::Format imageFormat(quint32 shmFormat);
 
 private:
-    ShmBuffer() = default;
+    WaylandShmBuffer() = default;
 
     wl_buffer *m_buffer = nullptr;
     QImage m_image;
