@@ -41,9 +41,7 @@ void X11SyntheticKeyboard::requestTrust() {
 }
 
 quint32 X11SyntheticKeyboard::atom(const char *name) const {
-    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        m_connection, xcb_intern_atom(m_connection, 1, quint16(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : quint32(XCB_ATOM_NONE);
+    return OrinX11::atom(m_connection, name);
 }
 
 std::optional<WId> X11SyntheticKeyboard::frontmost() const {

@@ -37,9 +37,7 @@ X11TaskbarPresence::X11TaskbarPresence(xcb_connection_t *connection)
 }
 
 quint32 X11TaskbarPresence::atom(const char *name) const {
-    const auto cookie = xcb_intern_atom(m_connection, false, quint16(std::strlen(name)), name);
-    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(m_connection, cookie, nullptr));
-    return reply ? quint32(reply->atom) : quint32(XCB_ATOM_NONE);
+    return OrinX11::atom(m_connection, name, false);
 }
 
 void X11TaskbarPresence::setListed(QWindow *window, bool listed, bool mapped) {

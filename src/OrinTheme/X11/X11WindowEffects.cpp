@@ -17,6 +17,8 @@
 
 namespace {
 
+using OrinX11::atom;
+
 xcb_connection_t *connection() {
     return OrinX11::qtConnection();
 }
@@ -31,13 +33,6 @@ int defaultScreenNumber() {
     bool ok = false;
     const int screen = display.mid(dot + 1).toInt(&ok);
     return ok && screen >= 0 ? screen : 0;
-}
-
-xcb_atom_t atom(xcb_connection_t *c, const QByteArray &name, bool onlyIfExists) {
-    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, onlyIfExists ? 1 : 0, quint16(name.size()), name.constData()),
-        nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 void setCardinals(xcb_connection_t *c, quint32 window, xcb_atom_t property,

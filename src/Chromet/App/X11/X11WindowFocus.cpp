@@ -22,9 +22,7 @@ X11WindowFocus::X11WindowFocus(xcb_connection_t *connection)
 }
 
 quint32 X11WindowFocus::atom(const char *name) const {
-    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        m_connection, xcb_intern_atom(m_connection, 1, quint16(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : quint32(XCB_ATOM_NONE);
+    return OrinX11::atom(m_connection, name);
 }
 
 bool X11WindowFocus::hasWindowManager() const {

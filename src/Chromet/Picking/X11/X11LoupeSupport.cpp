@@ -385,10 +385,7 @@ bool X11LoupeSupport::keepsScreenUnderNewWindows() {
             screen = 0;
         std::free(host);
         const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
-        XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData()),
-            nullptr));
-        return reply ? reply->atom : xcb_atom_t(XCB_NONE);
+        return OrinX11::atom(connection, name, false);
     }();
     if (selection == XCB_NONE)
         return false;

@@ -511,12 +511,9 @@ QColorSpace X11CaptureBackend::profile(int monitorIndex) {
         const QByteArray name = monitorIndex == 0
                                     ? QByteArrayLiteral("_ICC_PROFILE")
                                     : "_ICC_PROFILE_" + QByteArray::number(monitorIndex);
-        XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 1, uint16_t(name.size()), name.constData()),
-            nullptr));
-        if (!reply || reply->atom == XCB_NONE)
+        atom = OrinX11::atom(m_connection, name);
+        if (atom == XCB_NONE)
             return srgb; // never published on this server
-        atom = reply->atom;
         std::lock_guard lock(m_cacheMutex);
         m_profileAtoms.insert(monitorIndex, atom);
     }
