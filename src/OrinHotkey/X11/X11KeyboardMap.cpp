@@ -1,25 +1,14 @@
 #include "OrinHotkey/X11/X11KeyboardMap.h"
 #include "OrinHotkey/HotKeyLogging.h"
+#include "OrinX11/X11Connection.h"
 
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
-namespace {
-
-xcb_connection_t *x11Connection() {
-    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (!app)
-        return nullptr;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-} // namespace
-
 std::unique_ptr<XkbKeyboardMap> X11KeyboardMap::current() {
-    xcb_connection_t *connection = x11Connection();
+    xcb_connection_t *connection = OrinX11::qtConnection();
     if (!connection)
         return nullptr;
     static const bool xkbReady = [connection] {

@@ -1,6 +1,7 @@
 #include "OrinHotkey/X11/X11RecorderKeySource.h"
 
 #include "OrinHotkey/KeyCodes.h"
+#include "OrinX11/X11Connection.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -23,18 +24,10 @@ bool isRoot(xcb_connection_t *connection, xcb_window_t window) {
     return false;
 }
 
-xcb_connection_t *connection() {
-    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (!app)
-        return nullptr;
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
 } // namespace
 
 std::unique_ptr<X11RecorderKeySource> X11RecorderKeySource::create(Handler handler) {
-    if (!connection())
+    if (!OrinX11::qtConnection())
         return nullptr;
     std::unique_ptr<X11RecorderKeySource> source(new X11RecorderKeySource(std::move(handler)));
     // The filter installed last runs first: ahead of the hot-key backend's.
@@ -59,7 +52,7 @@ bool X11RecorderKeySource::nativeEventFilter(const QByteArray &eventType, void *
     if ((event->response_type & 0x7f) != XCB_KEY_PRESS)
         return false;
     const auto *press = static_cast<const xcb_key_press_event_t *>(message);
-    xcb_connection_t *x = connection();
+    xcb_connection_t *x = OrinX11::qtConnection();
     if (!x || !isRoot(x, press->event) || !QGuiApplication::focusWindow())
         return false;
 
