@@ -1,6 +1,7 @@
 #include "ChrometProcess.h"
 
 #include "Support/ColorFixture.h"
+#include "Support/RunProgram.h"
 
 #include <QColor>
 #include <QDeadlineTimer>
@@ -218,18 +219,9 @@ QList<QRgb> Desktop::history(const QString &libraryPath) {
 
 QByteArray Desktop::run(const QString &program, const QStringList &arguments, int *exitCode,
                         int timeoutMs) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        if (exitCode)
-            *exitCode = -1;
-        return {};
-    }
-    if (exitCode)
-        *exitCode = process.exitCode();
-    return process.readAllStandardOutput().trimmed();
+    return runProgram(program, arguments, QProcessEnvironment::systemEnvironment(), timeoutMs,
+                      exitCode)
+        .trimmed();
 }
 
 QList<quint64> Desktop::windowsOf(qint64 pid, bool all) {
