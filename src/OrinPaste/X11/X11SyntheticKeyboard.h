@@ -19,8 +19,5 @@ public:
     void postKeystroke(quint32 keyCode, quint32 modifiers) override;
 
 private:
-    quint32 atom(const char *name) const;
-
     xcb_connection_t *m_connection = nullptr;
-    quint32 m_root = 0;
 };

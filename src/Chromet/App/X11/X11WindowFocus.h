@@ -21,9 +21,5 @@ public:
     void activate(WId window) override;
 
 private:
-    quint32 atom(const char *name) const;
-    bool hasWindowManager() const;
-
     xcb_connection_t *m_connection = nullptr;
-    quint32 m_root = 0;
 };
