@@ -75,13 +75,8 @@ private Q_SLOTS:
     }
 
     void copyFromTheTrayMenuPlaysTheFeedback() {
-        const QRgb navy = qRgb(0x33, 0x66, 0x99);
-        Library library = Library::defaultLibrary();
-        library.record(srgbColor(navy));
         ChrometProcess app;
-        ChrometProcess::Options options;
-        options.library = LibraryStore::encode(library).value();
-        QVERIFY2(startInTray(app, options), qPrintable(app.lines().join(QLatin1Char('\n'))));
+        QVERIFY2(startWithNavyRecent(app), qPrintable(app.lines().join(QLatin1Char('\n'))));
         const QImage normal = iconImage();
         ClipboardHolder holder(u"left alone"_s);
         QVERIFY(holder.isHolding());
@@ -117,13 +112,8 @@ private Q_SLOTS:
         QCOMPARE(Desktop::windowsOf(app.pid()).size(), 1);
     }
     void newPaletteIsNamedInTheDialog() {
-        const QRgb navy = qRgb(0x33, 0x66, 0x99);
-        Library library = Library::defaultLibrary();
-        library.record(srgbColor(navy));
         ChrometProcess app;
-        ChrometProcess::Options options;
-        options.library = LibraryStore::encode(library).value();
-        QVERIFY2(startInTray(app, options), qPrintable(app.lines().join(QLatin1Char('\n'))));
+        QVERIFY2(startWithNavyRecent(app), qPrintable(app.lines().join(QLatin1Char('\n'))));
 
         // The recent color's submenu: past Copy and the ten formats to "Pin to", then New Palette….
         QVERIFY(openMenu(app));
@@ -254,6 +244,17 @@ private Q_SLOTS:
     }
 
 private:
+    static constexpr QRgb navy = qRgb(0x33, 0x66, 0x99);
+
+    // Chromet in the tray with navy as its one recent color.
+    bool startWithNavyRecent(ChrometProcess &app) {
+        Library library = Library::defaultLibrary();
+        library.record(srgbColor(navy));
+        ChrometProcess::Options options;
+        options.library = LibraryStore::encode(library).value();
+        return startInTray(app, options) != 0;
+    }
+
     // Starts Chromet in the tray with the options, and waits until its icon is embedded there and
     // drawn; the icon's window.
     quint64 startInTray(ChrometProcess &app, ChrometProcess::Options options) {
