@@ -40,4 +40,6 @@ public:
     void takeInput(QWidget *view) override { inputViews.append(view); }
     void focusWindow(QWidget *window) override { focusedWindows.append(window); }
     void endPick() override { ++ends; }
+    bool partsOfWindows = false;
+    bool showsPartsOfWindows() override { return partsOfWindows; }
 };

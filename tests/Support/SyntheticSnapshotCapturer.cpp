@@ -1,5 +1,7 @@
 #include "Support/SyntheticSnapshotCapturer.h"
 
+#include <QPainter>
+
 SyntheticSnapshotCapturer::SyntheticSnapshotCapturer(QList<ScreenSnapshot> displays)
     : m_displays(std::move(displays)) {
 }
@@ -24,6 +26,22 @@ void SyntheticSnapshotCapturer::captureDisplay(const QPointF &global, QObject *c
         }
     }
     complete(std::move(result), context, std::move(done));
+}
+
+void SyntheticSnapshotCapturer::captureArea(const QPointF &global, const QSizeF &size,
+                                            QObject *context, Completion done) {
+    captureDisplay(global, context, [global, size, done = std::move(done)](CaptureResult result) {
+        for (ScreenSnapshot &s : result.snapshots) {
+            QRectF area(QPointF(), size * s.scale());
+            area.moveCenter((global - s.frame.topLeft()) * s.scale());
+            s.captured = area.toAlignedRect() & s.image.rect();
+            QImage partial(s.image.size(), s.image.format());
+            partial.fill(Qt::black);
+            QPainter(&partial).drawImage(s.captured.topLeft(), s.image, s.captured);
+            s.image = partial;
+        }
+        done(std::move(result));
+    });
 }
 
 void SyntheticSnapshotCapturer::captureAllDisplays(QObject *context, Completion done) {

@@ -35,6 +35,10 @@ public:
     int warmUpCount() const { return m_warmUps; }
 
     void captureDisplay(const QPointF &global, QObject *context, Completion done) override;
+    // The display's snapshot with only the pixels within `size` around the point captured; the
+    // others read black.
+    void captureArea(const QPointF &global, const QSizeF &size, QObject *context,
+                     Completion done) override;
     void captureAllDisplays(QObject *context, Completion done) override;
     void warmUp() override { ++m_warmUps; }
 

@@ -17,6 +17,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <cstring>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -32,6 +33,23 @@ void touchPages(const QList<QImage> &images) {
         for (qsizetype i = 0; i < image.sizeInBytes(); i += 4096)
             (void)bits[i];
     }
+}
+
+// The whole display: `whole`, with the pixels `partial` captured copied in (`whole` shows the
+// loupe window there). A display whose size changed in between keeps `whole` as it is.
+ScreenSnapshot completed(const ScreenSnapshot &partial, ScreenSnapshot whole) {
+    if (whole.image.size() != partial.image.size() ||
+        whole.image.format() != partial.image.format())
+        return whole;
+    const QRect area = partial.capturedPixels();
+    const qsizetype offset = qsizetype(area.left()) * partial.image.depth() / 8;
+    const size_t bytes = size_t(area.width()) * size_t(partial.image.depth()) / 8;
+    // bits() writes into the capture's own memory when nothing else shares the image.
+    uchar *bits = whole.image.bits();
+    const qsizetype stride = whole.image.bytesPerLine();
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memcpy(bits + y * stride + offset, partial.image.constScanLine(y) + offset, bytes);
+    return whole;
 }
 
 } // namespace
@@ -131,7 +149,7 @@ void LoupeController::rehearse(int rounds) {
     // A pick holds the first display's snapshot while the full capture runs; whatever the
     // capture service sets up for that happens now, and the pixels are read once off the main
     // thread so that the first picks do not fault them in while painting.
-    m_capturer->captureDisplay(pointerOr(m_point), this, [this, rounds](CaptureResult first) {
+    captureFirst(pointerOr(m_point), [this, rounds](CaptureResult first) {
         m_capturer->captureAllDisplays(this, [this, rounds, first](CaptureResult all) {
             if (!first.ok() || !all.ok()) {
                 qCDebug(lcLoupe, "warm-up capture failed: %s",
@@ -175,8 +193,12 @@ void LoupeController::start(PickHandler onPick) {
         if (weak && weak->m_session == session)
             weak->close();
     });
+    m_pickPending = false;
     clearFadingLoupes();
-    captureFirst(session);
+    captureFirst(m_point, [this, session](CaptureResult result) {
+        // Delivered only while this controller exists (it is the context).
+        firstCaptured(session, result);
+    });
 }
 
 void LoupeController::scheduleIdleRelease() {
@@ -214,11 +236,12 @@ void LoupeController::clearFadingLoupes() {
         m_support->syncDrawing();
 }
 
-void LoupeController::captureFirst(int session) {
-    m_capturer->captureDisplay(m_point, this, [this, session](CaptureResult result) {
-        // Delivered only while this controller exists (it is the context).
-        firstCaptured(session, result);
-    });
+void LoupeController::captureFirst(const QPointF &point, SnapshotCapturing::Completion done) {
+    if (m_support->showsPartsOfWindows())
+        m_capturer->captureArea(point, QSizeF(firstAreaPoints, firstAreaPoints), this,
+                                std::move(done));
+    else
+        m_capturer->captureDisplay(point, this, std::move(done));
 }
 
 void LoupeController::firstCaptured(int session, const CaptureResult &result) {
@@ -264,27 +287,35 @@ void LoupeController::captureAll(int session) {
         return;
     m_fullCaptureSession = session;
     m_capturer->captureAllDisplays(
-        this, [this, session](CaptureResult all) { fullCaptured(session, all); });
+        this, [this, session](CaptureResult all) { fullCaptured(session, std::move(all)); });
 }
 
-void LoupeController::fullCaptured(int session, const CaptureResult &result) {
+void LoupeController::fullCaptured(int session, CaptureResult result) {
     if (!result.ok()) {
         reportFailure("full capture failed", result.error, session);
         return;
     }
     if (m_session != session)
         return;
-    for (const ScreenSnapshot &snapshot : result.snapshots) {
-        // The display captured first keeps its first snapshot.
-        const bool shown = std::any_of(m_windows.begin(), m_windows.end(), [&](LoupeWindow *w) {
+    for (ScreenSnapshot &snapshot : result.snapshots) {
+        const auto shown = std::find_if(m_windows.begin(), m_windows.end(), [&](LoupeWindow *w) {
             return w->view() && w->view()->snapshot().displayID == snapshot.displayID;
         });
-        if (!shown)
+        if (shown == m_windows.end()) {
             openWindow(snapshot);
+            continue;
+        }
+        // The display captured first keeps the pixels read before its window covered them; a
+        // partial first snapshot gets the rest of the display around them.
+        const ScreenSnapshot &first = (*shown)->view()->snapshot();
+        if (first.isPartial())
+            (*shown)->replaceSnapshot(completed(first, std::move(snapshot)));
     }
     updateViews();
     qCInfo(lcLoupe, "every display shown %.1f ms after toggle",
            double(m_started.nsecsElapsed()) / 1e6);
+    if (std::exchange(m_pickPending, false))
+        pick();
 }
 
 void LoupeController::reportFailure(const char *what, const QString &error, int session) {
@@ -439,6 +470,10 @@ void LoupeController::pick() {
     const std::optional<QPoint> pixel = snapshot.pixelAt(m_point);
     const std::optional<PickedColor> color =
         pixel ? snapshot.colorAtPixel(pixel->x(), pixel->y()) : std::nullopt;
+    if (!color && pixel && snapshot.isPartial()) {
+        m_pickPending = true;
+        return;
+    }
     if (!color) {
         close();
         return;
@@ -493,6 +528,7 @@ void LoupeController::close() {
     }
 
     m_onPick = {};
+    m_pickPending = false;
     m_confirming = false;
     m_isShowing = false;
     const FocusWindow previous = std::exchange(m_previousApp, std::nullopt);

@@ -44,6 +44,9 @@ public:
     // What speeds up a pick's start (spare capture buffers, the idle windows' pixels) is held for
     // quick successive picks, and given back once no pick has run for this long.
     static constexpr int idleReleaseMs = 4000;
+    // Where windows can show part of themselves, a pick opens on this much of the screen around
+    // the pointer (points), read far quicker than a display; the rest follows behind the loupe.
+    static constexpr qreal firstAreaPoints = 400;
 
     explicit LoupeController(std::unique_ptr<SnapshotCapturing> capturer,
                              std::unique_ptr<LoupeSupport> support = makeSystemLoupeSupport(),
@@ -102,10 +105,10 @@ Q_SIGNALS:
 
 private:
     void rehearse(int rounds);
-    void captureFirst(int session);
+    void captureFirst(const QPointF &point, SnapshotCapturing::Completion done);
     void firstCaptured(int session, const CaptureResult &result);
     void captureAll(int session);
-    void fullCaptured(int session, const CaptureResult &result);
+    void fullCaptured(int session, CaptureResult result);
     void reportFailure(const char *what, const QString &error, int session);
     void openWindow(const ScreenSnapshot &snapshot);
     LoupeWindow *acquireWindow(const QRectF &frame);
@@ -137,6 +140,8 @@ private:
     QElapsedTimer m_started;
     bool m_isShowing = false;
     int m_fullCaptureSession = 0;
+    // A pick asked for over pixels the first, partial snapshot lacks: done once they arrive.
+    bool m_pickPending = false;
     std::function<void(const QString &)> m_onFailure;
     std::function<FocusWindow()> m_frontmostApp;
     std::function<void(FocusWindow)> m_restoreFocus;

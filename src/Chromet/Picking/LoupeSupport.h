@@ -54,6 +54,9 @@ public:
     // Whether a window shown now keeps showing the screen under it until it is drawn (nothing
     // composites the screen), so that its first frame need draw only what differs.
     virtual bool keepsScreenUnderNewWindows() { return false; }
+    // Whether a window can show only part of itself (QWidget::setMask) with the screen showing
+    // through the rest, so that a pick can open on a snapshot of the area around the pointer.
+    virtual bool showsPartsOfWindows() { return false; }
 };
 
 // The support of PlatformBackend::kind(); the null one uses Qt's own cursor and grabs.

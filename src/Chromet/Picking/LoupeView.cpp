@@ -48,6 +48,27 @@ LoupeView::LoupeView(ScreenSnapshot snapshot, ColorFormat format, bool lowercase
 
 LoupeView::~LoupeView() = default;
 
+void LoupeView::setSnapshot(ScreenSnapshot snapshot) {
+    m_snapshot = std::move(snapshot);
+    // In place: the glass keeps its pointer to the backdrop.
+    *m_backdrop = FrostedBackdrop(m_snapshot.image, m_snapshot.scale());
+    QWidget::update();
+}
+
+QRect LoupeView::capturedArea() const {
+    if (!m_snapshot.isPartial())
+        return rect();
+    const double s = m_snapshot.scale();
+    if (!(s > 0))
+        return {};
+    const QRect pixels = m_snapshot.capturedPixels();
+    // Whole points inside the pixels, less one for the rounding of a fractional scale.
+    const QRect points(QPoint(int(std::ceil(pixels.left() / s)), int(std::ceil(pixels.top() / s))),
+                       QPoint(int(std::floor((pixels.right() + 1) / s)) - 1,
+                              int(std::floor((pixels.bottom() + 1) / s)) - 1));
+    return points.adjusted(1, 1, -1, -1) & rect();
+}
+
 QString LoupeView::defaultLabel(const PickedColor &color) {
     return QStringLiteral("#%1%2%3")
         .arg(channelByte(color.srgb.r), 2, 16, QLatin1Char('0'))
@@ -119,7 +140,8 @@ void LoupeView::update(const QPointF &global) {
     const QRegion before = loupeRegion();
 
     const std::optional<QPoint> pixel = m_snapshot.pixelAt(global);
-    if (!pixel) {
+    // Nothing is shown over pixels not captured yet; the loupe appears once they are.
+    if (!pixel || !m_snapshot.capturedPixels().contains(*pixel)) {
         m_ringGlass->hide();
         m_pillGlass->hide();
         m_lastDirty = before;
@@ -207,7 +229,9 @@ void LoupeView::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     const QImage &image = m_snapshot.image;
     const double scale = m_snapshot.scale();
-    for (const QRect &rect : event->region()) {
+    // Beyond a partial snapshot the window shows nothing (it is masked), and painting there would
+    // only fault in a display's worth of memory.
+    for (const QRect &rect : event->region() & capturedArea()) {
         if (image.isNull() || !(scale > 0)) {
             painter.fillRect(rect, Qt::black);
             continue;

@@ -55,6 +55,12 @@ public:
     static Label formatLabel(ColorFormat format, bool lowercaseHex);
 
     const ScreenSnapshot &snapshot() const { return m_snapshot; }
+    // The whole display's snapshot after a partial one: drawn again all over; the loupe follows
+    // at the next update().
+    void setSnapshot(ScreenSnapshot snapshot);
+    // The part of the view the snapshot holds screen pixels for (local points, whole points
+    // inside the captured pixels): all of it unless the snapshot is partial.
+    QRect capturedArea() const;
     void setLabel(Label label);
     // Called with the pointer's global position on every mouse move.
     void setOnMove(MoveHandler onMove) { m_onMove = std::move(onMove); }

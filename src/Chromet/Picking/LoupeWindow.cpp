@@ -102,8 +102,24 @@ void LoupeWindow::adopt(LoupeView *view, const QRectF &frame) {
     }
 }
 
+void LoupeWindow::maskToCapturedArea() {
+    const QRect area = m_view ? m_view->capturedArea() : rect();
+    if (area == rect())
+        clearMask();
+    else
+        setMask(area.isEmpty() ? QRect(0, 0, 1, 1) : area);
+}
+
+void LoupeWindow::replaceSnapshot(const ScreenSnapshot &snapshot) {
+    if (!m_view)
+        return;
+    m_view->setSnapshot(snapshot);
+    maskToCapturedArea();
+}
+
 void LoupeWindow::present(LoupeView *view, const QRectF &frame) {
     adopt(view, frame);
+    maskToCapturedArea();
     setIgnoresMouse(false);
     m_awaitingExpose = true;
     if (!m_watchingHandle) {

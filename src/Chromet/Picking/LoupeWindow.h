@@ -6,6 +6,7 @@
 
 class LoupeView;
 class QScreen;
+struct ScreenSnapshot;
 
 // One display's loupe window: frameless, above everything, with a blank cursor, covering the
 // display's frame and holding that display's LoupeView. Opaque: the view paints the whole snapshot,
@@ -26,6 +27,8 @@ public:
     // Takes `view` (the previous one is deleted), places the window on `frame`, shows it and
     // raises it above every other window. Mouse events are taken again.
     virtual void present(LoupeView *view, const QRectF &frame);
+    // The view's display captured whole after a partial snapshot: the window shows all of it.
+    void replaceSnapshot(const ScreenSnapshot &snapshot);
     // Hides the window and deletes its view.
     virtual void orderOut();
     // Whether the window is on screen, from present() to orderOut().
@@ -60,6 +63,9 @@ protected:
     // Takes `view` (deleting the previous one) and sizes both to `frame`, without showing.
     void adopt(LoupeView *view, const QRectF &frame);
     void place(const QRectF &frame);
+    // Over a partial snapshot the window covers only the captured area; the screen shows around
+    // it, as it is, until the whole snapshot follows.
+    void maskToCapturedArea();
 
     QRectF m_frame;
     bool m_ignoresMouse = false;

@@ -52,7 +52,7 @@ std::optional<QPoint> ScreenSnapshot::pixelAt(const QPointF &global) const {
 }
 
 std::optional<PickedColor> ScreenSnapshot::colorAtPixel(int column, int row) const {
-    if (column < 0 || row < 0 || column >= image.width() || row >= image.height())
+    if (!capturedPixels().contains(column, row))
         return std::nullopt;
     // Read the pixel as an 8-bit premultiplied value, as a 1 x 1 bitmap draw would give it; the
     // alpha itself is ignored.
@@ -71,13 +71,12 @@ std::optional<ScreenSnapshot::LensCrop> ScreenSnapshot::lensCrop(int centreColum
         return std::nullopt;
     const int half = n / 2;
     const QRect requested(centreColumn - half, centreRow - half, n, n);
-    const QRect visible = requested & image.rect();
+    const QRect visible = requested & capturedPixels();
     if (visible.isEmpty())
         return std::nullopt;
     LensCrop crop;
     crop.image = image.copy(visible);
-    crop.offset = QPoint(requested.left() <= 0 ? -requested.left() : 0,
-                         requested.top() <= 0 ? -requested.top() : 0);
+    crop.offset = visible.topLeft() - requested.topLeft();
     return crop;
 }
 
@@ -86,10 +85,11 @@ std::optional<double> ScreenSnapshot::averageLuminance(const QRectF &local) cons
     if (image.isNull() || s <= 0)
         return std::nullopt;
     const QRectF scaled(local.x() * s, local.y() * s, local.width() * s, local.height() * s);
-    const QRectF clipped = scaled & QRectF(image.rect());
+    const QRect known = capturedPixels();
+    const QRectF clipped = scaled & QRectF(known);
     if (clipped.isEmpty())
         return std::nullopt;
-    const QRect pixels = clipped.toAlignedRect() & image.rect();
+    const QRect pixels = clipped.toAlignedRect() & known;
     if (pixels.width() < 1 || pixels.height() < 1)
         return std::nullopt;
 

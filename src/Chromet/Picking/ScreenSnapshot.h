@@ -24,6 +24,15 @@ struct ScreenSnapshot {
     QString screenName; // QScreen::name() of the display
     QRectF frame;       // the screen's logical geometry
     QImage image;       // the whole display, row 0 at the top
+    // The device pixels of `image` read from the screen; null when all are. A pick starts with
+    // a small area around the pointer, and everything outside it reads as unknown until the
+    // whole display follows.
+    QRect captured;
+
+    QRect capturedPixels() const {
+        return captured.isNull() ? image.rect() : captured & image.rect();
+    }
+    bool isPartial() const { return capturedPixels() != image.rect(); }
 
     // Device pixels per logical point: image width / frame width, for both axes.
     double scale() const;
@@ -31,7 +40,8 @@ struct ScreenSnapshot {
 
     // The pixel under a global point: inside when left <= x < right and top <= y < bottom.
     std::optional<QPoint> pixelAt(const QPointF &global) const;
-    // The pixel read in the image's color space and converted into sRGB and Display P3.
+    // The pixel read in the image's color space and converted into sRGB and Display P3; none
+    // for a pixel not captured.
     std::optional<PickedColor> colorAtPixel(int column, int row) const;
 
     struct LensCrop {

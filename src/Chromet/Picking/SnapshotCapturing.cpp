@@ -14,8 +14,10 @@ void watch(const QFuture<CaptureResult> &future, QObject *context,
                          const QFuture<CaptureResult> finished = watcher->future();
                          watcher->deleteLater();
                          CaptureResult result;
+                         // Taken, not copied: the images are then the result's alone, and the
+                         // loupe may write into them without a copy of a display.
                          if (finished.resultCount() > 0)
-                             result = finished.result();
+                             result = QFuture<CaptureResult>(finished).takeResult();
                          else
                              result.error = QStringLiteral("the capture ended without a result");
                          if (done)

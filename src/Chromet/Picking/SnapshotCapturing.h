@@ -5,6 +5,7 @@
 #include <QFuture>
 #include <QList>
 #include <QPointer>
+#include <QSizeF>
 #include <QString>
 
 #include <functional>
@@ -28,6 +29,13 @@ public:
     // The display whose frame contains the global point: at most one snapshot, none when the
     // point is on no display.
     virtual void captureDisplay(const QPointF &global, QObject *context, Completion done) = 0;
+    // The part of that display within `size` (points) around the point, as a partial snapshot
+    // (ScreenSnapshot::captured) of the whole display: quick to take, where a service can read
+    // part of a display. Services that cannot give the whole display.
+    virtual void captureArea(const QPointF &global, const QSizeF & /*size*/, QObject *context,
+                             Completion done) {
+        captureDisplay(global, context, std::move(done));
+    }
     // Every display, in the order of QGuiApplication::screens().
     virtual void captureAllDisplays(QObject *context, Completion done) = 0;
     // Prepares what a capture needs (connections, shared memory) so the first pick is fast.

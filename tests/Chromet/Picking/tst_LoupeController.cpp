@@ -151,6 +151,33 @@ private Q_SLOTS:
         QTRY_COMPARE(m_controller->windows().size(), 2);
         QCOMPARE(viewAt(0)->snapshot().image.pixel(100, 100), displayA().image.pixel(100, 100));
     }
+    void partialFirstSnapshotIsCompletedAndPicksBeyondItWait() {
+        m_support->partsOfWindows = true;
+        m_capturer->setHoldResults(true);
+        begin(QPointF(100, 100));
+        // The whole display is read while the loupe window covers the area read first.
+        ScreenSnapshot covered = displayA();
+        covered.image.fill(Qt::red);
+        m_capturer->setDisplays({covered, displayB()});
+        m_capturer->releaseHeld();
+        QTRY_COMPARE(m_controller->windows().size(), 1);
+        LoupeWindow *first = m_controller->windows().first();
+        QCOMPARE(first->view()->snapshot().capturedPixels(), QRect(0, 0, 300, 300));
+        QCOMPARE(first->mask(), QRegion(1, 1, 298, 298));
+
+        m_support->pointer = QPointF(700, 500);
+        move(first->view());
+        QVERIFY(!first->view()->isLoupeVisible());
+        click(first->view(), Qt::LeftButton);
+        QVERIFY(m_picks.isEmpty() && m_controller->isShowing());
+        QTRY_COMPARE(m_capturer->heldCount(), 1);
+        m_capturer->releaseHeld();
+        QTRY_COMPARE(m_picks.size(), 1);
+        QVERIFY(sameSrgb(m_picks.first(), colorOf(qRgb(255, 0, 0))));
+        QVERIFY(first->mask().isEmpty());
+        QCOMPARE(first->view()->snapshot().image.pixel(100, 100), displayA().image.pixel(100, 100));
+        QCOMPARE(first->view()->snapshot().image.pixel(300, 300), qRgb(255, 0, 0));
+    }
     void startWhileShowingCloses() {
         startAt(QPointF(10, 10));
         const int session = m_controller->session();

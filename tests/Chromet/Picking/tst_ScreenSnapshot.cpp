@@ -159,6 +159,18 @@ private Q_SLOTS:
         QVERIFY(!s.colorAtPixel(0, 10));
         QVERIFY(s.colorAtPixel(19, 9));
     }
+    void pixelsNotCapturedAreUnknown() {
+        ScreenSnapshot s = snapshot(QSizeF(40, 30), 1);
+        s.image = coordinateImage(40, 30);
+        s.captured = QRect(10, 10, 20, 10);
+        QVERIFY(s.isPartial());
+        QVERIFY(s.colorAtPixel(10, 10) && s.colorAtPixel(29, 19));
+        QVERIFY(!s.colorAtPixel(9, 10) && !s.colorAtPixel(10, 20));
+        const auto crop = s.lensCrop(12, 12, 15);
+        QVERIFY(crop);
+        QCOMPARE(crop->offset, QPoint(5, 5));
+        QCOMPARE(crop->image, s.image.copy(QRect(10, 10, 10, 10)));
+    }
     void colorAtPixelUntaggedIsSrgb() {
         ScreenSnapshot s = snapshot(QSizeF(20, 10), 1);
         s.image.setPixel(3, 4, qRgb(0x33, 0x66, 0x99));

@@ -60,6 +60,13 @@ std::optional<CaptureResult> captureAll(X11SnapshotCapturer &capturer) {
         [&](QObject *context, auto done) { capturer.captureAllDisplays(context, done); });
 }
 
+// Only the area's part of the display under its centre.
+std::optional<CaptureResult> captureArea(X11SnapshotCapturer &capturer, const QRectF &area) {
+    return waitForCapture([&](QObject *context, auto done) {
+        capturer.captureArea(area.center(), area.size(), context, done);
+    });
+}
+
 QRgb pixel(const ScreenSnapshot &snapshot, QPoint global) {
     const QPoint p = *snapshot.pixelAt(global);
     return snapshot.image.pixel(p) & 0xffffff;
@@ -113,14 +120,18 @@ private Q_SLOTS:
 
         X11SnapshotCapturer capturer(transfer);
         QCOMPARE(capturer.usesSharedMemory(), sharedMemory);
-        // Twice, so a reused shared-memory segment is exercised as well.
-        for (int round = 0; round < 2; ++round) {
-            const auto result = captureAll(capturer);
+        // Twice whole, so a reused shared-memory segment is exercised as well, then only the
+        // window's area, asked for around its centre.
+        for (int round = 0; round < 3; ++round) {
+            const auto result =
+                round < 2 ? captureAll(capturer) : captureArea(capturer, QRectF(kWindow));
             QVERIFY(result);
             QVERIFY2(result->ok(), qPrintable(result->error));
             QCOMPARE(result->snapshots.size(), 1);
             const ScreenSnapshot &s = result->snapshots.first();
             QCOMPARE(s.frame, QRectF(QGuiApplication::primaryScreen()->geometry()));
+            QCOMPARE(s.image.size(), QGuiApplication::primaryScreen()->size());
+            QCOMPARE(s.capturedPixels(), round < 2 ? s.image.rect() : kWindow);
             QCOMPARE(s.image.colorSpace(), QColorSpace(QColorSpace::SRgb));
 
             const QPoint origin = kWindow.topLeft();
@@ -138,6 +149,12 @@ private Q_SLOTS:
                     qAbs(slate->srgb.g - 0x34 / 255.0) < 1e-4 &&
                     qAbs(slate->srgb.b - 0x56 / 255.0) < 1e-4);
         }
+    }
+    void areaReachingPastTheScreenIsMovedInside() {
+        X11SnapshotCapturer capturer;
+        const auto result = captureArea(capturer, QRectF(-199, -149, 400, 300));
+        QVERIFY(result && result->ok());
+        QCOMPARE(result->snapshots.first().capturedPixels(), QRect(0, 0, 400, 300));
     }
     void pointOnNoScreenCapturesNothing() {
         X11SnapshotCapturer capturer;

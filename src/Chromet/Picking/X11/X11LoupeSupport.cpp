@@ -394,6 +394,19 @@ bool X11LoupeSupport::keepsScreenUnderNewWindows() {
     return owner && owner->owner == XCB_NONE;
 }
 
+bool X11LoupeSupport::showsPartsOfWindows() {
+    xcb_connection_t *connection = qtConnection();
+    if (!connection)
+        return false;
+    static const bool shape = [connection] {
+        constexpr char name[] = "SHAPE";
+        XcbReply<xcb_query_extension_reply_t> reply(xcb_query_extension_reply(
+            connection, xcb_query_extension(connection, sizeof name - 1, name), nullptr));
+        return reply && reply->present;
+    }();
+    return shape;
+}
+
 bool X11LoupeSupport::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) {
     if (!m_picking || eventType != "xcb_generic_event_t")
         return false;

@@ -40,6 +40,8 @@ public:
     void syncDrawing() override;
     // True while no compositing manager owns the screen's _NET_WM_CM_Sn selection.
     bool keepsScreenUnderNewWindows() override;
+    // Qt masks windows through the SHAPE extension, where the server has it.
+    bool showsPartsOfWindows() override;
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 

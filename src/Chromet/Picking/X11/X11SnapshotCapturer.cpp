@@ -16,9 +16,12 @@
 #include <xcb/xcb.h>
 
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -33,6 +36,7 @@ struct Target {
     QString name;
     QRectF frame;      // logical geometry
     QRect nativeGuess; // root pixels implied by Qt's geometry and device pixel ratio
+    QRectF area;       // the part to read (logical, global); null for all of it
 };
 
 struct Outcome {
@@ -70,6 +74,33 @@ QRect nativeArea(const QScreen *screen) {
     const QRect geometry = screen->geometry();
     return QRect(geometry.topLeft(),
                  (QSizeF(geometry.size()) * screen->devicePixelRatio()).toSize());
+}
+
+// A display-sized image holding `part` at `at` and zeros elsewhere. Its memory is fresh anonymous
+// pages: only the rows written are faulted in, so the size of the display costs next to nothing.
+QImage withinDisplay(const QImage &part, const QSize &size, const QPoint &at) {
+    const int depth = part.depth();
+    const qsizetype stride = (qsizetype(size.width()) * depth + 31) / 32 * 4;
+    const size_t bytes = size_t(stride) * size_t(size.height());
+    void *memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
+        return {};
+    struct Mapping {
+        void *address;
+        size_t bytes;
+    };
+    QImage image(
+        static_cast<uchar *>(memory), size.width(), size.height(), stride, part.format(),
+        [](void *info) {
+            std::unique_ptr<Mapping> mapping(static_cast<Mapping *>(info));
+            munmap(mapping->address, mapping->bytes);
+        },
+        new Mapping{memory, bytes});
+    const size_t rowBytes = size_t(part.width()) * size_t(depth) / 8;
+    const size_t offset = size_t(at.x()) * size_t(depth) / 8;
+    for (int y = 0; y < part.height(); ++y)
+        std::memcpy(image.scanLine(at.y() + y) + offset, part.constScanLine(y), rowBytes);
+    return image;
 }
 
 bool sharedMemoryDisabledByEnvironment() {
@@ -573,8 +604,27 @@ Outcome X11CaptureBackend::capture(const Target &target) {
         outcome.error = QStringLiteral("screen %1 has no area").arg(target.name);
         return outcome;
     }
+    // Only part of it: read that, and place it in an image of the whole display.
+    QRect part = rect;
+    if (!target.area.isNull() && target.frame.width() > 0) {
+        const double scale = rect.width() / target.frame.width();
+        const QRectF local = target.area.translated(-target.frame.topLeft());
+        part = QRect(QPoint(int(std::floor(local.left() * scale)),
+                            int(std::floor(local.top() * scale))),
+                     QPoint(int(std::ceil(local.right() * scale)) - 1,
+                            int(std::ceil(local.bottom() * scale)) - 1))
+                   .translated(rect.topLeft()) &
+               rect;
+    }
 
-    QImage image = grab(rect, &outcome.error);
+    QImage image = grab(part, &outcome.error);
+    if (!image.isNull() && part != rect) {
+        image = withinDisplay(image, rect.size(), part.topLeft() - rect.topLeft());
+        if (image.isNull())
+            outcome.error =
+                QStringLiteral("no memory for a snapshot of screen %1").arg(target.name);
+        outcome.snapshot.captured = part.translated(-rect.topLeft());
+    }
     if (image.isNull()) {
         if (outcome.error.isEmpty())
             outcome.error = QStringLiteral("capturing screen %1 failed").arg(target.name);
@@ -640,12 +690,30 @@ void X11SnapshotCapturer::captureDisplay(const QPointF &global, QObject *context
     capture({}, context, std::move(done));
 }
 
+void X11SnapshotCapturer::captureArea(const QPointF &global, const QSizeF &size, QObject *context,
+                                      Completion done) {
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (QScreen *screen : screens) {
+        const QRectF frame(screen->geometry());
+        if (frameContains(frame, global)) {
+            // Around the point, moved inside the display where it would reach past an edge.
+            QRectF area(QPointF(), size.boundedTo(frame.size()));
+            area.moveCenter(global);
+            area.moveLeft(std::clamp(area.left(), frame.left(), frame.right() - area.width()));
+            area.moveTop(std::clamp(area.top(), frame.top(), frame.bottom() - area.height()));
+            capture({screen}, context, std::move(done), area);
+            return;
+        }
+    }
+    capture({}, context, std::move(done));
+}
+
 void X11SnapshotCapturer::captureAllDisplays(QObject *context, Completion done) {
     capture(QGuiApplication::screens(), context, std::move(done));
 }
 
 void X11SnapshotCapturer::capture(const QList<QScreen *> &screens, QObject *context,
-                                  Completion done) {
+                                  Completion done, const QRectF &area) {
     if (screens.isEmpty()) {
         deliverCaptureResult(QtFuture::makeReadyFuture(CaptureResult{}), context, std::move(done));
         return;
@@ -658,6 +726,7 @@ void X11SnapshotCapturer::capture(const QList<QScreen *> &screens, QObject *cont
         target.name = screen->name();
         target.frame = QRectF(screen->geometry());
         target.nativeGuess = nativeArea(screen);
+        target.area = area;
         targets.append(target);
     }
 

@@ -29,6 +29,8 @@ public:
     static bool isAvailable();
 
     void captureDisplay(const QPointF &global, QObject *context, Completion done) override;
+    void captureArea(const QPointF &global, const QSizeF &size, QObject *context,
+                     Completion done) override;
     void captureAllDisplays(QObject *context, Completion done) override;
     // Checks the server's formats and extensions and prepares one shared-memory segment per
     // screen, off the calling thread.
@@ -43,7 +45,9 @@ public:
     int spareSegmentCount() const;
 
 private:
-    void capture(const QList<QScreen *> &screens, QObject *context, Completion done);
+    // `area` (global, logical): the part of the one screen to read; null for whole screens.
+    void capture(const QList<QScreen *> &screens, QObject *context, Completion done,
+                 const QRectF &area = {});
 
     std::shared_ptr<X11CaptureBackend> m_backend;
     QThreadPool m_pool;
