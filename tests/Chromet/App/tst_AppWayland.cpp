@@ -6,6 +6,7 @@
 #include "ChrometProcess.h"
 
 #include "Chromet/Info/AppInfo.h"
+#include "Support/PortalBus.h"
 #include "Support/SessionBus.h"
 #include "Support/WaylandSession.h"
 
@@ -180,6 +181,21 @@ private Q_SLOTS:
         for (QProcess &service : services)
             service.waitForFinished();
         qunsetenv("XDG_CURRENT_DESKTOP");
+    }
+
+    // A desktop whose screenshot portal says no still picks, with its own color picker.
+    void declinedScreenshotUsesTheDesktopPicker() {
+        PortalBus bus;
+        QVERIFY2(bus.start(true, {u"--color"_s, u"1,0,0.2"_s}), qPrintable(bus.errorString()));
+        QProcessEnvironment env = environment();
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
+        env.insert(u"CHROMET_CAPTURE"_s, u"portal"_s);
+        m_app.stop();
+        QProcess pick;
+        pick.setProcessEnvironment(env);
+        pick.start(ChrometProcess::executable(), {u"pick"_s, u"--print"_s});
+        QVERIFY(pick.waitForFinished(15000));
+        QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(), u"#FF0033"_s);
     }
 
     // At a fractional scale the loupe maps points to device pixels as the compositor does.
