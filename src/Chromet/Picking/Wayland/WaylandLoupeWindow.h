@@ -2,6 +2,7 @@
 
 #include "Chromet/Picking/LoupeWindow.h"
 
+#include <QSize>
 #include <QTimer>
 
 #include <memory>
