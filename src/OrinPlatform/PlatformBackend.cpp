@@ -85,9 +85,10 @@ PlatformBackend::Capabilities PlatformBackend::capabilities() {
     if (kind() == Kind::Wayland) {
         const WaylandConnection *wayland = WaylandConnection::instance();
         // Only the compositor's own key bindings reach a client, and clients cannot place
-        // their windows or move the pointer.
-        c.canCaptureScreen =
-            wayland->layerShell() && (wayland->screencopy() || readsScreenThroughPortal());
+        // their windows or move the pointer. The loupe is an overlay layer surface, else a
+        // fullscreen window, over snapshots from screen copies or the screenshot portal.
+        c.canCaptureScreen = (wayland->layerShell() || wayland->windowManager()) &&
+                             (wayland->screencopy() || readsScreenThroughPortal());
         c.canSendKeystrokes = wayland->virtualKeyboard() != nullptr;
     }
 #endif

@@ -35,9 +35,10 @@ public:
     // Why a Null backend runs, in words for the log and for alerts; empty for the others.
     static QString nullReason();
     static Capabilities capabilities();
-    // Wayland compositors that copy the screen for no client (KDE), or any when CHROMET_CAPTURE
-    // is "portal": the screen is read through the desktop's Screenshot portal, where the session
-    // has one. Asks the portal once, which may take a few seconds while it starts.
+    // Wayland compositors that copy the screen for no client (KDE, GNOME), or any when
+    // CHROMET_CAPTURE is "portal": the screen is read through the desktop's Screenshot portal,
+    // where the session has one. Asks the portal once, which may take a few seconds while it
+    // starts.
     static bool readsScreenThroughPortal();
     // The one log line of a Null backend, what is unavailable and why; once per process, and
     // nothing on the other backends. The Null implementations themselves stay silent.

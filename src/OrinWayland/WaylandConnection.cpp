@@ -7,6 +7,7 @@
 #include "OrinWayland/wlr-layer-shell-unstable-v1-client.h"
 #include "OrinWayland/wlr-screencopy-unstable-v1-client.h"
 #include "OrinWayland/xdg-output-unstable-v1-client.h"
+#include "OrinWayland/xdg-shell-client.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -147,6 +148,8 @@ WaylandConnection::~WaylandConnection() {
     destroy(m_viewporter);
     destroy(m_xdgOutputs);
     destroy(m_layerShell);
+    if (m_windowManager)
+        xdg_wm_base_destroy(m_windowManager);
     destroy(m_screencopy);
     destroy(m_dataControl);
     destroy(m_virtualKeyboard);
@@ -184,7 +187,14 @@ void WaylandConnection::addGlobal(quint32 name, const char *interface, quint32 v
     else if (is(zwlr_layer_shell_v1_interface))
         m_layerShell =
             bind<zwlr_layer_shell_v1>(m_registry, name, zwlr_layer_shell_v1_interface, version, 4);
-    else if (is(zwlr_screencopy_manager_v1_interface))
+    else if (is(xdg_wm_base_interface)) {
+        m_windowManager = bind<xdg_wm_base>(m_registry, name, xdg_wm_base_interface, version, 1);
+        // A client that stops answering is taken for hung.
+        static const xdg_wm_base_listener pong = {
+            [](void *, xdg_wm_base *base, uint32_t serial) { xdg_wm_base_pong(base, serial); },
+        };
+        xdg_wm_base_add_listener(m_windowManager, &pong, this);
+    } else if (is(zwlr_screencopy_manager_v1_interface))
         m_screencopy = bind<zwlr_screencopy_manager_v1>(
             m_registry, name, zwlr_screencopy_manager_v1_interface, version, 3);
     else if (is(zwlr_data_control_manager_v1_interface))

@@ -16,13 +16,14 @@ struct wl_seat;
 struct wl_shm;
 struct wl_subcompositor;
 struct wp_viewporter;
+struct xdg_wm_base;
 struct zwlr_data_control_manager_v1;
 struct zwlr_layer_shell_v1;
 struct zwlr_screencopy_manager_v1;
 struct zwp_virtual_keyboard_manager_v1;
 struct zxdg_output_manager_v1;
 
-// This process's own connection to the compositor, apart from Qt's: the loupe's layer surfaces,
+// This process's own connection to the compositor, apart from Qt's: the loupe's surfaces,
 // screen copies, the clipboard and the virtual keyboard need protocols Qt does not speak. Its
 // events are read and dispatched from the main thread's event loop. Main thread only.
 class WaylandConnection : public QObject {
@@ -43,6 +44,8 @@ public:
     quint32 seatCapabilities() const { return m_seatCapabilities; }
     wp_viewporter *viewporter() const { return m_viewporter; }
     zwlr_layer_shell_v1 *layerShell() const { return m_layerShell; }
+    // Ordinary windows, for the loupe where there is no layer shell (GNOME).
+    xdg_wm_base *windowManager() const { return m_windowManager; }
     zwlr_screencopy_manager_v1 *screencopy() const { return m_screencopy; }
     zwlr_data_control_manager_v1 *dataControl() const { return m_dataControl; }
     zwp_virtual_keyboard_manager_v1 *virtualKeyboard() const { return m_virtualKeyboard; }
@@ -83,6 +86,7 @@ private:
     wp_viewporter *m_viewporter = nullptr;
     zxdg_output_manager_v1 *m_xdgOutputs = nullptr;
     zwlr_layer_shell_v1 *m_layerShell = nullptr;
+    xdg_wm_base *m_windowManager = nullptr;
     zwlr_screencopy_manager_v1 *m_screencopy = nullptr;
     zwlr_data_control_manager_v1 *m_dataControl = nullptr;
     zwp_virtual_keyboard_manager_v1 *m_virtualKeyboard = nullptr;

@@ -97,6 +97,7 @@ protected:
         HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(m_desk));
         m_copied.clear();
         m_makePortalPicker = nullptr;
+        m_makeFallbackPicker = nullptr;
         m_trayAvailable = true;
         m_trayQuestions = 0;
         // The policy is the application's; no window of these tests is listed anywhere.
@@ -124,6 +125,7 @@ protected:
             return own(m_capturer);
         };
         services.makePortalPicker = m_makePortalPicker;
+        services.makeFallbackPicker = m_makeFallbackPicker;
         services.libraryPath = m_dir->filePath(u"library.json"_s);
         services.copyText = [this](const QString &text) {
             m_copied.append(text);
@@ -145,6 +147,7 @@ protected:
     FakeUpdater *m_updater = nullptr;
     SyntheticSnapshotCapturer *m_capturer = nullptr;
     std::function<std::unique_ptr<PortalColorPicker>()> m_makePortalPicker;
+    std::function<std::unique_ptr<PortalColorPicker>()> m_makeFallbackPicker;
     QStringList m_copied;
     bool m_trayAvailable = true;
     int m_trayQuestions = 0;

@@ -18,8 +18,9 @@ public:
     // Starts the bus, then, unless `withPortal` is false, the portal with `arguments`, and waits
     // until it serves. False with errorString() set when something does not start.
     bool start(bool withPortal, const QStringList &arguments = {});
-    // Our connection to the bus.
+    // Our connection to the bus, and its address for other processes.
     QDBusConnection connection() const { return QDBusConnection(m_name); }
+    QString address() const { return m_bus.address(); }
     QString errorString() const { return m_error; }
 
     // A command line for the portal ("activate pick-color").

@@ -17,6 +17,7 @@ void SyntheticSnapshotCapturer::captureDisplay(const QPointF &global, QObject *c
     m_requestedPoints.append(global);
     CaptureResult result;
     result.error = m_displayError;
+    result.declined = m_displayDeclined;
     if (result.ok()) {
         for (const ScreenSnapshot &display : std::as_const(m_displays)) {
             if (display.contains(global)) {

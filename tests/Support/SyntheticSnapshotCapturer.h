@@ -20,8 +20,12 @@ public:
     void setDisplays(QList<ScreenSnapshot> displays) { m_displays = std::move(displays); }
     QList<ScreenSnapshot> displays() const { return m_displays; }
 
-    // A non-empty error makes the respective captures fail with it.
-    void setDisplayCaptureError(const QString &error) { m_displayError = error; }
+    // A non-empty error makes the respective captures fail with it; `declined`, as the desktop's
+    // refusal.
+    void setDisplayCaptureError(const QString &error, bool declined = false) {
+        m_displayError = error;
+        m_displayDeclined = declined;
+    }
     void setFullCaptureError(const QString &error) { m_fullError = error; }
 
     // While holding, results wait for releaseHeld(), which completes them in request order.
@@ -47,6 +51,7 @@ private:
 
     QList<ScreenSnapshot> m_displays;
     QString m_displayError;
+    bool m_displayDeclined = false;
     QString m_fullError;
     bool m_hold = false;
     std::vector<std::pair<std::shared_ptr<QPromise<CaptureResult>>, CaptureResult>> m_held;

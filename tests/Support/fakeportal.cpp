@@ -1,5 +1,6 @@
 // A desktop portal for tests, on the session bus of DBUS_SESSION_BUS_ADDRESS: GlobalShortcuts
-// (version 1) and Screenshot (version 2, for PickColor), answering every request at once.
+// (version 1) and Screenshot (version 2, for PickColor), answering every request at once. It
+// has no screen: Screenshot is declined (response 2), as by a user who said no.
 //   fakeportal [--refuse] [--color R,G,B]
 // --refuse fails every request (response 2); --color is what PickColor answers. Prints "ready"
 // once it owns the portal's name and "bind ID TRIGGER" for every shortcut bound, whose trigger
@@ -55,6 +56,7 @@ public:
             return false;
         const auto options = qdbus_cast<QVariantMap>(arguments.constLast());
         QVariantMap results;
+        bool declined = refuse;
         if (interface == shortcutsInterface && member == QLatin1String("CreateSession")) {
             session = pathFor(QStringLiteral("session"), message,
                               options.value(QStringLiteral("session_handle_token")).toString());
@@ -74,10 +76,13 @@ public:
             rgb << color[0] << color[1] << color[2];
             rgb.endStructure();
             results.insert(QStringLiteral("color"), QVariant::fromValue(rgb));
+        } else if (interface == screenshotInterface && member == QLatin1String("Screenshot")) {
+            declined = true;
         } else {
             return false;
         }
-        answer(message, bus, options.value(QStringLiteral("handle_token")).toString(), results);
+        answer(message, bus, options.value(QStringLiteral("handle_token")).toString(),
+               declined ? QVariantMap() : results, declined ? 2 : 0);
         return true;
     }
 
@@ -99,13 +104,13 @@ private:
 
     // The reply names the request; its Response follows on the same connection, so after it.
     void answer(const QDBusMessage &message, const QDBusConnection &bus, const QString &token,
-                const QVariantMap &results) const {
+                const QVariantMap &results, uint code) const {
         const QString handle = pathFor(QStringLiteral("request"), message, token);
         bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
         QDBusMessage response = QDBusMessage::createTargetedSignal(
             message.service(), handle, QStringLiteral("org.freedesktop.portal.Request"),
             QStringLiteral("Response"));
-        response << uint(refuse ? 2 : 0) << (refuse ? QVariantMap() : results);
+        response << code << results;
         bus.send(response);
     }
 };

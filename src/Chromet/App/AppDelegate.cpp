@@ -73,6 +73,10 @@ AppDelegate::AppDelegate(Services services, QObject *parent)
     , m_makePortalPicker(services.makePortalPicker
                              ? std::move(services.makePortalPicker)
                              : std::function(PortalColorPicker::createForPlatform))
+    , m_makeFallbackPicker(
+          services.makeFallbackPicker
+              ? std::move(services.makeFallbackPicker)
+              : [] { return PortalColorPicker::create(QDBusConnection::sessionBus()); })
     , m_libraryPath(std::move(services.libraryPath))
     , m_copyText(services.copyText ? std::move(services.copyText)
                                    : PickCoordinator::CopyText(
@@ -159,11 +163,15 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_loupe->setLabelFormat(
         [self] { return self ? self->m_prefs->defaultFormat() : ColorFormat::hex; });
     m_loupe->setLowercaseHex([self] { return self && self->m_prefs->lowercaseHex(); });
-    m_loupe->setOnFailure([self](const QString &error) {
+    m_loupe->setOnFailure([self](const CaptureResult &failure) {
         if (self)
-            self->presentCaptureProblem(error);
+            self->captureFailed(failure);
     });
-    connect(m_loupe.get(), &LoupeController::closed, this, [this] { finishWaiters(std::nullopt); });
+    connect(m_loupe.get(), &LoupeController::closed, this, [this] {
+        // A pick the desktop's picker took over tells its callers itself.
+        if (!m_portalPicker)
+            finishWaiters(std::nullopt);
+    });
     m_portalPicker = m_makePortalPicker();
 
     warmUpCapture();
@@ -365,8 +373,8 @@ void AppDelegate::pickWithPortal() {
         // Once: the desktop's picker looks nothing like ours, so say why it appears.
         m_prefs->setHasSeenDesktopPickerNotice(true);
         runAlert({QStringLiteral("Chromet picks with your desktop's color picker"),
-                  QStringLiteral("This desktop lets no app read the screen, so Chromet's loupe "
-                                 "can't open here. Click a color with the desktop's picker; "
+                  QStringLiteral("Your desktop doesn't let Chromet read the screen, so Chromet's "
+                                 "loupe can't open. Click a color with the desktop's picker; "
                                  "Chromet adds it to the history and copies it as usual."),
                   {}});
         if (!self)
@@ -431,6 +439,28 @@ AlertSpec AppDelegate::captureProblemAlert(const QString &error, bool hasSetting
     return {QStringLiteral("Chromet couldn't read the screen"),
             detail + QStringLiteral(" Try again; if it keeps failing, quit and reopen Chromet."),
             {}};
+}
+
+void AppDelegate::captureFailed(const CaptureResult &failure) {
+    // The desktop's screenshot portal said no: its own picker, which hands over a color but no
+    // screen, takes this pick and the later ones.
+    if (failure.declined && !m_portalPicker && m_makeFallbackPicker)
+        m_portalPicker = m_makeFallbackPicker();
+    // Both after the loupe's end is announced: either may hold a modal alert first.
+    const QPointer<AppDelegate> self(this);
+    if (m_portalPicker) {
+        qCInfo(lcChromet, "Chromet: the desktop declined the screenshot; picks use the desktop's "
+                          "own color picker");
+        QMetaObject::invokeMethod(this, &AppDelegate::pickWithPortal, Qt::QueuedConnection);
+    } else {
+        QMetaObject::invokeMethod(
+            this,
+            [self, error = failure.error] {
+                if (self)
+                    self->presentCaptureProblem(error);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void AppDelegate::presentCaptureProblem(const QString &error) {

@@ -20,6 +20,7 @@
 #include <optional>
 
 class ContrastPanel;
+struct CaptureResult;
 class CopyFeedback;
 class HotKey;
 class LibraryCommands;
@@ -58,6 +59,9 @@ public:
         // The desktop's color picker, used instead of the loupe where it is given; by default
         // where the platform cannot read the screen and the session's portal has one.
         std::function<std::unique_ptr<PortalColorPicker>()> makePortalPicker;
+        // The desktop's color picker, taken instead of the loupe once the desktop has declined a
+        // screenshot; by default the session portal's, where it has one.
+        std::function<std::unique_ptr<PortalColorPicker>()> makeFallbackPicker;
         std::optional<QString> libraryPath;
         PickCoordinator::CopyText copyText;
         // Whether the desktop shows a system tray; QSystemTrayIcon's answer unless given.
@@ -165,6 +169,7 @@ private:
     // Shows the capture-problem alert unless one is showing, and opens the permission's settings
     // when the user asks. Used before a pick and after a failed capture.
     void presentCaptureProblem(const QString &error);
+    void captureFailed(const CaptureResult &failure);
     // The desktop's answer to the request for `combo`.
     void hotKeyAnswered(const HotKeyCombo &combo, std::unique_ptr<HotKey> created);
     // The pick itself, once the permission is granted.
@@ -188,6 +193,7 @@ private:
     std::function<std::unique_ptr<SnapshotCapturing>()> m_makeCapturer;
     std::function<std::unique_ptr<LoupeSupport>()> m_makeLoupeSupport;
     std::function<std::unique_ptr<PortalColorPicker>()> m_makePortalPicker;
+    std::function<std::unique_ptr<PortalColorPicker>()> m_makeFallbackPicker;
     std::optional<QString> m_libraryPath;
     PickCoordinator::CopyText m_copyText;
 

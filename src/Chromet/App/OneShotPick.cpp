@@ -29,7 +29,7 @@ constexpr int handOverMs = 5000;
 int runOneShotPick(bool print, std::optional<ColorFormat> format, QTextStream &out,
                    QTextStream &err) {
     // Where the desktop's picker stands in for the loupe, the desktop decides what may be read.
-    const std::unique_ptr<PortalColorPicker> portal = PortalColorPicker::createForPlatform();
+    std::unique_ptr<PortalColorPicker> portal = PortalColorPicker::createForPlatform();
     if (!portal) {
         const std::unique_ptr<PermissionChecker> permission = PermissionChecker::createDefault();
         std::optional<bool> granted;
@@ -59,20 +59,15 @@ int runOneShotPick(bool print, std::optional<ColorFormat> format, QTextStream &o
     });
     std::optional<PickedColor> picked;
     QString failure;
-    if (portal) {
-        QEventLoop loop;
-        portal->pick([&](const std::optional<PickedColor> &color) {
-            picked = color;
-            loop.quit();
-        });
-        loop.exec();
-        if (picked)
-            coordinator.handlePick(*picked);
-    } else {
+    if (!portal) {
         LoupeController loupe(makeSystemCapturer(), makeSystemLoupeSupport());
         loupe.setLabelFormat([&prefs] { return prefs.defaultFormat(); });
         loupe.setLowercaseHex([&prefs] { return prefs.lowercaseHex(); });
-        loupe.setOnFailure([&failure](const QString &error) { failure = error; });
+        bool declined = false;
+        loupe.setOnFailure([&](const CaptureResult &result) {
+            failure = result.error;
+            declined = result.declined;
+        });
 
         QEventLoop loop;
         QObject::connect(&loupe, &LoupeController::closed, &loop, &QEventLoop::quit);
@@ -82,6 +77,19 @@ int runOneShotPick(bool print, std::optional<ColorFormat> format, QTextStream &o
         });
         if (loupe.isShowing())
             loop.exec();
+        // The desktop's screenshot portal said no: its own picker needs no screenshot.
+        if (declined && (portal = PortalColorPicker::create(QDBusConnection::sessionBus())))
+            failure.clear();
+    }
+    if (portal) {
+        QEventLoop loop;
+        portal->pick([&](const std::optional<PickedColor> &color) {
+            picked = color;
+            loop.quit();
+        });
+        loop.exec();
+        if (picked)
+            coordinator.handlePick(*picked);
     }
 
     if (!picked) {

@@ -246,7 +246,7 @@ void LoupeController::captureFirst(const QPointF &point, SnapshotCapturing::Comp
 
 void LoupeController::firstCaptured(int session, const CaptureResult &result) {
     if (!result.ok()) {
-        reportFailure("capture failed", result.error, session);
+        reportFailure("capture failed", result, session);
         return;
     }
     if (result.snapshots.isEmpty()) {
@@ -292,7 +292,7 @@ void LoupeController::captureAll(int session) {
 
 void LoupeController::fullCaptured(int session, CaptureResult result) {
     if (!result.ok()) {
-        reportFailure("full capture failed", result.error, session);
+        reportFailure("full capture failed", result, session);
         return;
     }
     if (m_session != session)
@@ -318,13 +318,14 @@ void LoupeController::fullCaptured(int session, CaptureResult result) {
         pick();
 }
 
-void LoupeController::reportFailure(const char *what, const QString &error, int session) {
-    qCCritical(lcLoupe, "%s: %s", what, qUtf8Printable(error));
+void LoupeController::reportFailure(const char *what, const CaptureResult &failure, int session) {
+    qCCritical(lcLoupe, "%s: %s", what, qUtf8Printable(failure.error));
     if (m_session != session)
         return;
-    close();
+    end();
     if (m_onFailure)
-        m_onFailure(error);
+        m_onFailure(failure);
+    Q_EMIT closed();
 }
 
 void LoupeController::openWindow(const ScreenSnapshot &snapshot) {
@@ -494,6 +495,11 @@ void LoupeController::pick() {
 }
 
 void LoupeController::close() {
+    end();
+    Q_EMIT closed();
+}
+
+void LoupeController::end() {
     ++m_session;
     m_support->endPick();
     if (m_cursorHidden) {
@@ -535,5 +541,4 @@ void LoupeController::close() {
     if (m_restoreFocus)
         m_restoreFocus(previous);
     qCInfo(lcLoupe, "closed");
-    Q_EMIT closed();
 }

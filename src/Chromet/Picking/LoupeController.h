@@ -59,9 +59,9 @@ public:
     // The label's format and hex case, asked for every label (default: HEX, uppercase).
     void setLabelFormat(std::function<ColorFormat()> labelFormat);
     void setLowercaseHex(std::function<bool()> lowercaseHex);
-    // Called with the capture's error after a capture of the current pick failed and the pick
-    // was closed.
-    void setOnFailure(std::function<void(const QString &error)> onFailure) {
+    // Called with the failed capture when a capture of the current pick failed: the pick has
+    // closed, and closed() follows, so that whoever waits for the pick knows why it ended.
+    void setOnFailure(std::function<void(const CaptureResult &failure)> onFailure) {
         m_onFailure = std::move(onFailure);
     }
     // The window that has the focus before a pick, and how it gets it back (default: the
@@ -100,7 +100,8 @@ Q_SIGNALS:
     void windowOpened(LoupeWindow *window);
     // The rehearsal that warmUp() began is over.
     void warmedUp();
-    // A pick ended, with or without a color (emitted at the end of close()).
+    // A pick ended, with or without a color (emitted at the end of close(), after the failure
+    // callback where a capture failed).
     void closed();
 
 private:
@@ -109,7 +110,9 @@ private:
     void firstCaptured(int session, const CaptureResult &result);
     void captureAll(int session);
     void fullCaptured(int session, CaptureResult result);
-    void reportFailure(const char *what, const QString &error, int session);
+    void reportFailure(const char *what, const CaptureResult &failure, int session);
+    // close() without announcing it.
+    void end();
     void openWindow(const ScreenSnapshot &snapshot);
     LoupeWindow *acquireWindow(const QRectF &frame);
     void recycle(LoupeWindow *window);
@@ -142,7 +145,7 @@ private:
     int m_fullCaptureSession = 0;
     // A pick asked for over pixels the first, partial snapshot lacks: done once they arrive.
     bool m_pickPending = false;
-    std::function<void(const QString &)> m_onFailure;
+    std::function<void(const CaptureResult &)> m_onFailure;
     std::function<FocusWindow()> m_frontmostApp;
     std::function<void(FocusWindow)> m_restoreFocus;
     FocusWindow m_previousApp;

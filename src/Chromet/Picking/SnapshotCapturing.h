@@ -14,6 +14,9 @@
 struct CaptureResult {
     QList<ScreenSnapshot> snapshots;
     QString error; // empty on success
+    // The desktop would not hand the screen over (its screenshot portal said no), which its own
+    // color picker may still serve.
+    bool declined = false;
 
     bool ok() const { return error.isEmpty(); }
 };

@@ -338,6 +338,33 @@ private Q_SLOTS:
         QCOMPARE(m_presenter->alerts.size(), 1);
         QCOMPARE(m_copied.size(), 2);
     }
+    // A desktop that declines the screenshot (its portal said no) has its own picker take the
+    // pick, whose caller hears the color, and the later picks without asking for the screen.
+    void declinedScreenshotFallsBackToTheDesktopPicker() {
+        PortalBus bus;
+        QVERIFY2(bus.start(true, {u"--color"_s, u"1,0,0.2"_s}), qPrintable(bus.errorString()));
+        m_makeFallbackPicker = [&bus] {
+            return PortalColorPicker::create(bus.connection());
+        };
+        AppDelegate &delegate = makeDelegate();
+        delegate.applicationDidFinishLaunching();
+        m_capturer->setDisplayCaptureError(u"the desktop refused the screenshot"_s, true);
+        std::optional<std::optional<PickedColor>> result;
+        delegate.pickThen([&](const std::optional<PickedColor> &color) { result = color; });
+        QTRY_VERIFY(result);
+        QVERIFY(*result);
+        QCOMPARE(result->value().srgb, (RGB{1, 0, 0.2}));
+        QCOMPARE(m_copied, QStringList{u"#FF0033"_s});
+        // The notice on the desktop's picker, and no alert on the screen.
+        QCOMPARE(m_presenter->alerts.size(), 1);
+        QCOMPARE(m_presenter->alerts.first().messageText,
+                 u"Chromet picks with your desktop's color picker"_s);
+        const int captures = m_capturer->displayCaptureCount();
+        result.reset();
+        delegate.pickThen([&](const std::optional<PickedColor> &color) { result = color; });
+        QTRY_VERIFY(result && *result);
+        QCOMPARE(m_capturer->displayCaptureCount(), captures);
+    }
     void focusGoesBackAfterAModal_data() {
         QTest::addColumn<bool>("hadFocus");
         QTest::addColumn<bool>("ownWindowHadIt");

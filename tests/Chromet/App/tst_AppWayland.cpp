@@ -1,9 +1,12 @@
 // Chromet under a Wayland compositor (headless sway with a scale-1 and a scale-2 output, then a
 // scale-1.5 one): picks through the running instance and one-shot `chromet pick`, exact to the
-// device pixel, nudges, Escape, the toggle, the history and a clipboard that outlives the loupe.
+// device pixel, nudges, Escape, the toggle, the history and a clipboard that outlives the loupe;
+// through the Screenshot portal, also with the loupe in fullscreen windows as on GNOME.
 
 #include "ChrometProcess.h"
 
+#include "Chromet/Info/AppInfo.h"
+#include "Support/PortalBus.h"
 #include "Support/SessionBus.h"
 #include "Support/WaylandSession.h"
 
@@ -11,8 +14,12 @@
 #include <QTest>
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cmath>
+#include <functional>
 #include <list>
 
 using namespace Qt::StringLiterals;
@@ -97,14 +104,30 @@ private Q_SLOTS:
     }
 
     // Where the compositor copies the screen for no client (forced here), the desktop's Screenshot
-    // portal reads it: the real portal with the wlroots backend, the screenshot file removed.
+    // portal reads it: the real portal with the wlroots backend, the screenshot file removed. The
+    // loupe is a layer surface per output, or where there is no layer shell (GNOME; forced here)
+    // a fullscreen window per output, which takes the keys.
+    void screenshotPortal_data() {
+        QTest::addColumn<bool>("windows");
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<QString>("confirm");
+        QTest::newRow("layer surfaces, scale 2, click")
+            << false << QPointF(1380.5, 50.25) << u"click"_s;
+        QTest::newRow("windows, scale 2, click") << true << QPointF(1919.5, 359.5) << u"click"_s;
+        QTest::newRow("windows, Escape") << true << QPointF(200, 150) << u"Escape"_s;
+    }
     void screenshotPortal() {
+        QFETCH(bool, windows);
+        QFETCH(QPointF, at);
+        QFETCH(QString, confirm);
         qputenv("XDG_CURRENT_DESKTOP", "sway:GNOME"); // the wlroots Screenshot, GNOME's Access
         SessionBus bus;
         QVERIFY2(bus.start(), qPrintable(bus.errorString()));
         QProcessEnvironment env = environment();
         env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
         env.insert(u"CHROMET_CAPTURE"_s, u"portal"_s);
+        if (windows)
+            env.insert(u"CHROMET_LOUPE_SURFACE"_s, u"window"_s);
         std::list<QProcess> services;
         const auto serve = [&](const QString &program, const QString &readyFile) {
             QProcess &service = services.emplace_back();
@@ -131,7 +154,6 @@ private Q_SLOTS:
                      u"screenshot"_s, u"true"_s, u"screenshot"_s, u""_s, u"['yes']"_s});
         QVERIFY(grant.waitForFinished(15000) && grant.exitCode() == 0);
 
-        const QPointF at(1380.5, 50.25);
         m_app.stop();
         QVERIFY(m_session.moveCursor(at + QPointF(3, 3)));
         QProcess pick;
@@ -144,16 +166,36 @@ private Q_SLOTS:
                      return log.contains("every display shown");
                  }),
                  log.constData());
+        QCOMPARE(fullscreenWindowOutputs().size(), windows ? m_session.outputs().size() : 0);
         QVERIFY(m_session.moveCursor(at));
-        QVERIFY(m_session.click());
+        if (confirm == u"click"_s)
+            QVERIFY(m_session.click());
+        else
+            QVERIFY(m_session.typeKeys({u"-k"_s, confirm}));
         QVERIFY(pick.waitForFinished(15000));
-        QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(), hexAt(at));
+        QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(),
+                 confirm == u"Escape"_s ? QString() : hexAt(at));
         QVERIFY(!QFile::exists(u"/tmp/out.png"_s));
         for (QProcess &service : services)
             service.kill();
         for (QProcess &service : services)
             service.waitForFinished();
         qunsetenv("XDG_CURRENT_DESKTOP");
+    }
+
+    // A desktop whose screenshot portal says no still picks, with its own color picker.
+    void declinedScreenshotUsesTheDesktopPicker() {
+        PortalBus bus;
+        QVERIFY2(bus.start(true, {u"--color"_s, u"1,0,0.2"_s}), qPrintable(bus.errorString()));
+        QProcessEnvironment env = environment();
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
+        env.insert(u"CHROMET_CAPTURE"_s, u"portal"_s);
+        m_app.stop();
+        QProcess pick;
+        pick.setProcessEnvironment(env);
+        pick.start(ChrometProcess::executable(), {u"pick"_s, u"--print"_s});
+        QVERIFY(pick.waitForFinished(15000));
+        QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(), u"#FF0033"_s);
     }
 
     // At a fractional scale the loupe maps points to device pixels as the compositor does.
@@ -228,6 +270,29 @@ private:
             }));
         }
         QVERIFY(m_session.moveCursor(at));
+    }
+
+    // The outputs that show one of Chromet's windows fullscreen, as sway lists them.
+    QStringList fullscreenWindowOutputs() const {
+        QStringList outputs;
+        const std::function<void(const QJsonObject &, const QString &)> walk =
+            [&](const QJsonObject &node, const QString &output) {
+                const QString on = node.value(u"type"_s) == u"output"_s
+                                       ? node.value(u"name"_s).toString()
+                                       : output;
+                if (node.value(u"app_id"_s) == QLatin1StringView(ChrometInfo::appId) &&
+                    node.value(u"fullscreen_mode"_s).toInt() == 1)
+                    outputs.append(on);
+                for (const auto *children : {"nodes", "floating_nodes"}) {
+                    for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
+                        walk(child.toObject(), on);
+                }
+            };
+        walk(QJsonDocument::fromJson(m_session.run(u"swaymsg"_s, {u"-r"_s, u"-t"_s, u"get_tree"_s}))
+                 .object(),
+             QString());
+        outputs.removeDuplicates();
+        return outputs;
     }
 
     // The pattern's color under a global point, by the output it is on.

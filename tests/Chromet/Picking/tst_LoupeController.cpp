@@ -94,7 +94,7 @@ private Q_SLOTS:
         m_capturer = capturer.get();
         m_support = support.get();
         m_controller = std::make_unique<LoupeController>(std::move(capturer), std::move(support));
-        m_controller->setOnFailure([this](const QString &) { ++m_failures; });
+        m_controller->setOnFailure([this](const CaptureResult &) { ++m_failures; });
         m_picks.clear();
         m_failures = 0;
     }

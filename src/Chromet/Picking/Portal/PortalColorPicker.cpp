@@ -40,8 +40,8 @@ std::unique_ptr<PortalColorPicker> PortalColorPicker::createForPlatform() {
         return nullptr;
     auto picker = create(QDBusConnection::sessionBus());
     if (picker)
-        qCInfo(lcChromet, "Chromet: this compositor lets no application read the screen; picks "
-                          "use the desktop's own color picker, without the loupe");
+        qCInfo(lcChromet, "Chromet: the loupe cannot show on this compositor; picks use the "
+                          "desktop's own color picker");
     return picker;
 }
 

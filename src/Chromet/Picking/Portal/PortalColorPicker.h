@@ -10,8 +10,9 @@
 #include <optional>
 
 // The desktop's own color picker, through the Screenshot portal's PickColor: the way to pick
-// where the compositor lets no application read the screen (GNOME, KDE). The desktop shows its
-// picker and hands back one sRGB color; there is no loupe of ours. Main thread only.
+// where the loupe cannot show on a Wayland desktop, or where the desktop declines Chromet's
+// screenshots (GNOME, KDE). The desktop shows its picker and hands back one sRGB color; there is
+// no loupe of ours. Main thread only.
 class PortalColorPicker : public QObject {
     Q_OBJECT
 
@@ -20,9 +21,9 @@ public:
 
     // Null when the bus's portal has no PickColor (Screenshot before version 2).
     static std::unique_ptr<PortalColorPicker> create(const QDBusConnection &bus);
-    // The picker where the platform cannot capture the screen itself but runs a desktop (a
-    // Wayland compositor without screen copies) and the session's portal has one; null
-    // elsewhere. Says in the log why it is used.
+    // The picker where the platform cannot show the loupe over the screen but runs a desktop (a
+    // Wayland compositor) and the session's portal has one; null elsewhere. Says in the log why
+    // it is used.
     static std::unique_ptr<PortalColorPicker> createForPlatform();
 
     // Asks the desktop for a color; `done` runs on a later turn with it, or with nothing when

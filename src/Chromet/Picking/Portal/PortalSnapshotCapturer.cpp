@@ -44,6 +44,7 @@ void PortalSnapshotCapturer::capture(std::optional<QPointF> only, QObject *conte
             CaptureResult result;
             const QUrl uri(results.value(QStringLiteral("uri")).toString());
             if (code != PortalRequest::Success || !uri.isLocalFile()) {
+                result.declined = code != PortalRequest::Success;
                 result.error = code == PortalRequest::Cancelled
                                    ? QStringLiteral("the desktop refused the screenshot")
                                    : QStringLiteral("the desktop's screenshot failed");

@@ -10,7 +10,7 @@
 class QScreen;
 
 // Reads the screen through the Screenshot portal, for compositors that copy the screen for no
-// client directly (KDE) or when asked to (CHROMET_CAPTURE=portal): one non-interactive
+// client directly (KDE, GNOME) or when asked to (CHROMET_CAPTURE=portal): one non-interactive
 // screenshot of the whole desktop, cut into one snapshot per screen by the screens' geometry
 // and device size. The portal writes the screenshot into a file; it is read and removed at once.
 class PortalSnapshotCapturer : public SnapshotCapturing {

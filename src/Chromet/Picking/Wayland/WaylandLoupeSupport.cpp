@@ -113,8 +113,14 @@ struct WaylandLoupeSupport::Listeners {
 };
 
 bool WaylandLoupeSupport::isAvailable(WaylandConnection *connection) {
-    return connection && connection->layerShell() && connection->seat() &&
-           connection->subcompositor() && connection->shm();
+    return connection && (connection->layerShell() || connection->windowManager()) &&
+           connection->seat() && connection->subcompositor() && connection->shm();
+}
+
+bool WaylandLoupeSupport::usesWindows(WaylandConnection *connection) {
+    return !connection->layerShell() ||
+           (connection->windowManager() &&
+            qEnvironmentVariable("CHROMET_LOUPE_SURFACE") == QLatin1String("window"));
 }
 
 WaylandLoupeSupport::WaylandLoupeSupport(WaylandConnection *connection)

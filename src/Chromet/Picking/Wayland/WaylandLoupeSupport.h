@@ -15,8 +15,9 @@ struct xkb_context;
 struct xkb_keymap;
 struct xkb_state;
 
-// The loupe on compositors with the layer shell: one overlay surface per output on our own
-// connection (WaylandLoupeWindow), which takes the keyboard while it shows. Only those surfaces
+// The loupe on Wayland: one surface per output on our own connection (WaylandLoupeWindow), an
+// overlay layer surface where the compositor has the layer shell, else a fullscreen window
+// (GNOME), which takes the keyboard while it shows. Only those surfaces
 // learn where the pointer is, so the pointer is known once it has entered one of them, and it
 // cannot be moved: a nudge moves the loupe's point alone. The compositor gives the focus back
 // itself when the surfaces go.
@@ -25,8 +26,11 @@ public:
     explicit WaylandLoupeSupport(WaylandConnection *connection);
     ~WaylandLoupeSupport() override;
 
-    // The compositor offers the layer shell and a seat.
+    // The compositor offers the layer shell or ordinary windows, and a seat.
     static bool isAvailable(WaylandConnection *connection);
+    // Whether the loupe's surfaces are fullscreen windows: without the layer shell, or when
+    // CHROMET_LOUPE_SURFACE=window asks for them.
+    static bool usesWindows(WaylandConnection *connection);
 
     LoupeWindow *createWindow() override;
     std::optional<QPointF> pointerPosition() override;

@@ -10,6 +10,9 @@
 #include "OrinWayland/WaylandShmBuffer.h"
 #include "OrinWayland/viewporter-client.h"
 #include "OrinWayland/wlr-layer-shell-unstable-v1-client.h"
+#include "OrinWayland/xdg-shell-client.h"
+
+#include <QGuiApplication>
 
 #include <wayland-client.h>
 
@@ -82,33 +85,16 @@ void WaylandLoupeWindow::present(LoupeView *view, const QRectF &frame) {
     }
     m_scale = snapshot.scale();
     m_align = pixelAlignment(m_scale);
+    m_outputSize = output->logical.size();
+    m_windowSize = m_pendingWindowSize = QSize();
 
     m_surface = wl_compositor_create_surface(connection->compositor());
-    m_layer =
-        zwlr_layer_shell_v1_get_layer_surface(connection->layerShell(), m_surface, output->output,
-                                              ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "loupe");
-    static const zwlr_layer_surface_v1_listener listener = {
-        [](void *, zwlr_layer_surface_v1 *layer, uint32_t serial, uint32_t, uint32_t) {
-            zwlr_layer_surface_v1_ack_configure(layer, serial);
-        },
-        [](void *data, zwlr_layer_surface_v1 *) {
-            static_cast<WaylandLoupeWindow *>(data)->lose();
-        },
-    };
-    zwlr_layer_surface_v1_add_listener(m_layer, &listener, this);
-    zwlr_layer_surface_v1_set_anchor(
-        m_layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                     ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    // Over panels too, rather than beside them.
-    zwlr_layer_surface_v1_set_exclusive_zone(m_layer, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(
-        m_layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
-    wl_surface_commit(m_surface);
+    assignRole(connection, output);
     // The first buffer may only follow the compositor's first configure.
-    if (!connection->roundtrip() || !m_layer) {
+    if (!connection->roundtrip())
         lose();
-        return;
-    }
+    if (!m_surface)
+        return; // closed before it showed
 
     // The snapshot is the surface's still background, device pixel for device pixel.
     const QImage image = snapshot.image.format() == QImage::Format_RGB32
@@ -124,12 +110,9 @@ void WaylandLoupeWindow::present(LoupeView *view, const QRectF &frame) {
     QImage canvas = m_background->canvas();
     for (int y = 0; y < image.height(); ++y)
         std::memcpy(canvas.scanLine(y), image.constScanLine(y), size_t(image.width()) * 4);
-    if (connection->viewporter()) {
+    if (connection->viewporter())
         m_viewport = wp_viewporter_get_viewport(connection->viewporter(), m_surface);
-        wp_viewport_set_destination(m_viewport, output->logical.width(), output->logical.height());
-    } else {
-        wl_surface_set_buffer_scale(m_surface, std::max(1, int(std::lround(m_scale))));
-    }
+    sizeBackground();
     wl_surface_attach(m_surface, m_background->buffer(), 0, 0);
     wl_surface_damage_buffer(m_surface, 0, 0, INT_MAX, INT_MAX);
 
@@ -218,6 +201,92 @@ void WaylandLoupeWindow::refresh() {
     m_support->connection()->flush();
 }
 
+void WaylandLoupeWindow::assignRole(WaylandConnection *connection, const WaylandOutput *output) {
+    if (WaylandLoupeSupport::usesWindows(connection)) {
+        static const xdg_surface_listener surfaceListener = {
+            .configure =
+                [](void *data, xdg_surface *, uint32_t serial) {
+                    static_cast<WaylandLoupeWindow *>(data)->configureWindow(serial);
+                },
+        };
+        static const xdg_toplevel_listener toplevelListener = {
+            .configure =
+                [](void *data, xdg_toplevel *, int32_t width, int32_t height, wl_array *) {
+                    static_cast<WaylandLoupeWindow *>(data)->m_pendingWindowSize =
+                        QSize(width, height);
+                },
+            .close = [](void *data,
+                        xdg_toplevel *) { static_cast<WaylandLoupeWindow *>(data)->lose(); },
+#ifdef XDG_TOPLEVEL_CONFIGURE_BOUNDS_SINCE_VERSION
+            .configure_bounds = [](void *, xdg_toplevel *, int32_t, int32_t) {},
+#endif
+#ifdef XDG_TOPLEVEL_WM_CAPABILITIES_SINCE_VERSION
+            .wm_capabilities = [](void *, xdg_toplevel *, wl_array *) {},
+#endif
+        };
+        m_xdgSurface = xdg_wm_base_get_xdg_surface(connection->windowManager(), m_surface);
+        xdg_surface_add_listener(m_xdgSurface, &surfaceListener, this);
+        m_toplevel = xdg_surface_get_toplevel(m_xdgSurface);
+        xdg_toplevel_add_listener(m_toplevel, &toplevelListener, this);
+        xdg_toplevel_set_title(m_toplevel,
+                               qUtf8Printable(QGuiApplication::applicationDisplayName()));
+        if (const QString id = QGuiApplication::desktopFileName(); !id.isEmpty())
+            xdg_toplevel_set_app_id(m_toplevel, qUtf8Printable(id));
+        // Before the first commit: the window maps fullscreen on that output, with no frame.
+        xdg_toplevel_set_fullscreen(m_toplevel, output->output);
+    } else {
+        static const zwlr_layer_surface_v1_listener listener = {
+            [](void *, zwlr_layer_surface_v1 *layer, uint32_t serial, uint32_t, uint32_t) {
+                zwlr_layer_surface_v1_ack_configure(layer, serial);
+            },
+            [](void *data, zwlr_layer_surface_v1 *) {
+                static_cast<WaylandLoupeWindow *>(data)->lose();
+            },
+        };
+        m_layer = zwlr_layer_shell_v1_get_layer_surface(connection->layerShell(), m_surface,
+                                                        output->output,
+                                                        ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "loupe");
+        zwlr_layer_surface_v1_add_listener(m_layer, &listener, this);
+        zwlr_layer_surface_v1_set_anchor(
+            m_layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                         ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+        // Over panels too, rather than beside them.
+        zwlr_layer_surface_v1_set_exclusive_zone(m_layer, -1);
+        takeKeyboard(true);
+    }
+    wl_surface_commit(m_surface);
+}
+
+void WaylandLoupeWindow::takeKeyboard(bool take) {
+    // A window gets the keyboard as any other window does, by being focused: nothing to ask.
+    if (m_layer)
+        zwlr_layer_surface_v1_set_keyboard_interactivity(
+            m_layer, take ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
+                          : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+}
+
+void WaylandLoupeWindow::configureWindow(quint32 serial) {
+    xdg_surface_ack_configure(m_xdgSurface, serial);
+    const bool resized = m_pendingWindowSize != m_windowSize;
+    m_windowSize = m_pendingWindowSize;
+    // The first configure comes before the background; the acknowledgement of a later one
+    // takes effect with the next commit.
+    if (!m_background)
+        return;
+    if (resized)
+        sizeBackground();
+    wl_surface_commit(m_surface);
+}
+
+void WaylandLoupeWindow::sizeBackground() {
+    // A window sized 0x0 is left to choose: it covers its output.
+    const QSize size = m_windowSize.isEmpty() ? m_outputSize : m_windowSize;
+    if (m_viewport)
+        wp_viewport_set_destination(m_viewport, size.width(), size.height());
+    else
+        wl_surface_set_buffer_scale(m_surface, std::max(1, int(std::lround(m_scale))));
+}
+
 void WaylandLoupeWindow::setIgnoresMouse(bool ignore) {
     m_ignoresMouse = ignore;
     if (!m_surface || !m_support)
@@ -228,9 +297,7 @@ void WaylandLoupeWindow::setIgnoresMouse(bool ignore) {
         setEmptyInputRegion(connection->compositor(), m_surface);
     else
         wl_surface_set_input_region(m_surface, nullptr);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(
-        m_layer, ignore ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE
-                        : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+    takeKeyboard(!ignore);
     wl_surface_commit(m_surface);
     connection->flush();
 }
@@ -246,6 +313,15 @@ void WaylandLoupeWindow::lose() {
         m_support->surfaceClosed();
 }
 
+void WaylandLoupeWindow::destroyRole() {
+    if (m_toplevel)
+        xdg_toplevel_destroy(std::exchange(m_toplevel, nullptr));
+    if (m_xdgSurface)
+        xdg_surface_destroy(std::exchange(m_xdgSurface, nullptr));
+    if (m_layer)
+        zwlr_layer_surface_v1_destroy(std::exchange(m_layer, nullptr));
+}
+
 void WaylandLoupeWindow::destroySurfaces() {
     m_frames.stop();
     if (m_loupeViewport)
@@ -256,8 +332,7 @@ void WaylandLoupeWindow::destroySurfaces() {
         wl_surface_destroy(std::exchange(m_loupeSurface, nullptr));
     if (m_viewport)
         wp_viewport_destroy(std::exchange(m_viewport, nullptr));
-    if (m_layer)
-        zwlr_layer_surface_v1_destroy(std::exchange(m_layer, nullptr));
+    destroyRole();
     if (m_surface)
         wl_surface_destroy(std::exchange(m_surface, nullptr));
     for (auto &buffer : m_loupeBuffers)
