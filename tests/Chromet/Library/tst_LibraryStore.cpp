@@ -129,9 +129,12 @@ private Q_SLOTS:
     }
     void cleanup() {
         m_log.reset();
-        // Undo permission changes so the temporary folder can be removed.
-        for (const QString &path : {folder(), libraryPath()})
-            ::chmod(QFile::encodeName(path).constData(), 0700);
+        // Undo permission changes so the temporary folder can be removed; never through a planted
+        // link, whose target may be a system file.
+        for (const QString &path : {folder(), libraryPath()}) {
+            if (!QFileInfo(path).isSymLink())
+                ::chmod(QFile::encodeName(path).constData(), 0700);
+        }
         if (std::exchange(m_mounted, false))
             ::umount2(QFile::encodeName(folder()).constData(), MNT_DETACH);
         m_dir.reset();
