@@ -62,10 +62,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("flags");
         QTest::addColumn<quint32>("carbon");
         QTest::newRow("none") << int(Qt::NoModifier) << 0u;
-        QTest::newRow("control") << int(Qt::ControlModifier) << 0x1000u;
-        QTest::newRow("alt is option") << int(Qt::AltModifier) << 0x0800u;
-        QTest::newRow("shift") << int(Qt::ShiftModifier) << 0x0200u;
-        QTest::newRow("meta is command") << int(Qt::MetaModifier) << 0x0100u;
         QTest::newRow("all four") << int(Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier |
                                          Qt::MetaModifier)
                                   << 0x1B00u;
@@ -76,20 +72,6 @@ private Q_SLOTS:
         QFETCH(int, flags);
         QFETCH(quint32, carbon);
         QCOMPARE(HotKeyCombo::carbonFlags(Qt::KeyboardModifiers(flags)), carbon);
-    }
-
-    void storedForm() {
-        QCOMPARE(HotKeyCombo(8, 6144).toJsonBytes(),
-                 QByteArray(R"({"keyCode":8,"modifiers":6144})"));
-        for (const HotKeyCombo combo :
-             {HotKeyCombo(8, 6144), HotKeyCombo(0, 0), HotKeyCombo(49, 0x0100),
-              HotKeyCombo(4294967295u, 4294967295u), HotKeyCombo(70000, 0x1B00)}) {
-            QCOMPARE(HotKeyCombo::fromJsonBytes(combo.toJsonBytes()), combo);
-            QCOMPARE(HotKeyCombo::fromJson(combo.toJson()), combo);
-        }
-        QCOMPARE(HotKeyCombo::fromJsonBytes(R"({"keyCode":8,"modifiers":6144})"),
-                 HotKeyCombo(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey));
-        QCOMPARE(HotKeyCombo::fromJson(QJsonValue(42)), std::nullopt);
     }
 
     void decoding_data() {
@@ -115,9 +97,15 @@ private Q_SLOTS:
         const auto combo = HotKeyCombo::fromJsonBytes(json);
         QCOMPARE(combo.has_value(), valid);
         if (valid) {
-            // The value survives decoding unchanged.
+            // The value survives encoding unchanged.
             QCOMPARE(HotKeyCombo::fromJsonBytes(combo->toJsonBytes()), combo);
+            QCOMPARE(HotKeyCombo::fromJson(combo->toJson()), combo);
         }
+    }
+    void storedForm() {
+        QCOMPARE(HotKeyCombo(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey).toJsonBytes(),
+                 QByteArray(R"({"keyCode":8,"modifiers":6144})"));
+        QCOMPARE(HotKeyCombo::fromJson(QJsonValue(42)), std::nullopt);
     }
 };
 

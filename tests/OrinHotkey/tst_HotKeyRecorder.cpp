@@ -1,5 +1,4 @@
 #include "OrinHotkey/HotKeyRecorder.h"
-#include "OrinHotkey/KeyCap.h"
 #include "OrinHotkey/KeyCaps.h"
 
 #include <QAbstractButton>
@@ -69,10 +68,8 @@ private Q_SLOTS:
                 << code << Qt::KeyboardModifiers(Ctrl) << false << D::reject;
         }
         QTest::newRow("Shift+Super+V") << 9u << (Shift | Meta) << false << D::accept;
-        QTest::newRow("Ctrl+Alt+C") << 8u << (Ctrl | Alt) << false << D::accept;
         QTest::newRow("Alt+V") << 9u << Qt::KeyboardModifiers(Alt) << false << D::accept;
         QTest::newRow("Ctrl+B") << 11u << Qt::KeyboardModifiers(Ctrl) << false << D::accept;
-        QTest::newRow("Super+F1") << 122u << Qt::KeyboardModifiers(Meta) << false << D::accept;
         // Keypad and group flags are not modifiers of a combination.
         QTest::newRow("keypad 1 alone")
             << 83u << Qt::KeyboardModifiers(Qt::KeypadModifier) << false << D::reject;
@@ -125,19 +122,11 @@ private Q_SLOTS:
         QCOMPARE(m_recorder->combo(), controlOptionC);
         QCOMPARE(m_beeps, 0);
     }
-    void rejectedKeysBeepAndKeepWaiting_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::newRow("letter") << int(Qt::Key_K) << Qt::KeyboardModifiers();
-        QTest::newRow("Super+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Meta);
-    }
-    void rejectedKeysBeepAndKeepWaiting() {
-        QFETCH(int, key);
-        QFETCH(Qt::KeyboardModifiers, modifiers);
+    void rejectedKeyBeepsAndKeepsWaiting() {
         m_recorder->setCombo(HotKeyCombo(40, HotKeyCombo::cmdKey));
         QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
         m_recorder->startRecording();
-        QTest::keyClick(m_recorder->field(), Qt::Key(key), modifiers);
+        QTest::keyClick(m_recorder->field(), Qt::Key_Q, Meta);
         QCOMPARE(m_beeps, 1);
         QVERIFY(m_recorder->isRecording());
         QCOMPARE(edited.count(), 0);
@@ -158,38 +147,23 @@ private Q_SLOTS:
         QTest::keyClick(m_recorder->field(), Qt::Key_K, Ctrl | Alt);
         QCOMPARE(edited.count(), 1);
     }
-    void acceptedCombination_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::addColumn<HotKeyCombo>("expected");
-        QTest::addColumn<QStringList>("caps");
-        QTest::newRow("all four, F5")
-            << int(Qt::Key_F5) << (Ctrl | Alt | Shift | Meta)
-            << HotKeyCombo(96, HotKeyCombo::controlKey | HotKeyCombo::optionKey |
-                                   HotKeyCombo::shiftKey | HotKeyCombo::cmdKey)
-            << QStringList{"Ctrl", "Alt", "Shift", "Super", "F5"};
-        QTest::newRow("keypad flag not stored")
-            << int(Qt::Key_K) << (Alt | Qt::KeypadModifier)
-            << HotKeyCombo(40, HotKeyCombo::optionKey) << QStringList{"Alt", "K"};
-    }
     void acceptedCombination() {
-        QFETCH(int, key);
-        QFETCH(Qt::KeyboardModifiers, modifiers);
-        QFETCH(HotKeyCombo, expected);
-        QFETCH(QStringList, caps);
+        const HotKeyCombo expected(96, HotKeyCombo::controlKey | HotKeyCombo::optionKey |
+                                           HotKeyCombo::shiftKey | HotKeyCombo::cmdKey);
         QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
         // Stopped before it is announced: the owner may answer with a modal alert.
         bool recordingWhenAnnounced = true;
         connect(m_recorder, &HotKeyRecorder::comboEdited, this,
                 [&] { recordingWhenAnnounced = m_recorder->isRecording(); });
         QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
-        QTest::keyClick(m_recorder->field(), Qt::Key(key), modifiers);
+        QTest::keyClick(m_recorder->field(), Qt::Key_F5, Ctrl | Alt | Shift | Meta);
         QCOMPARE(edited.count(), 1);
         QVERIFY(!recordingWhenAnnounced);
         QCOMPARE(edited.first().first().value<HotKeyCombo>(), expected);
         QCOMPARE(m_recorder->combo(), expected);
         QVERIFY(!m_recorder->isRecording());
-        QCOMPARE(m_recorder->keyCaps()->keys(), caps);
+        QCOMPARE(m_recorder->keyCaps()->keys(),
+                 (QStringList{"Ctrl", "Alt", "Shift", "Super", "F5"}));
         QVERIFY(m_recorder->resetButton()->isVisible());
         QCOMPARE(m_beeps, 0);
     }
@@ -253,18 +227,6 @@ private Q_SLOTS:
         delete m_recorder;
         QTest::keyClicks(m_edit, u"y"_s);
         QCOMPARE(m_edit->text(), u"xy"_s);
-    }
-
-    void onePerElement() {
-        KeyCaps caps({"⌃", "⌥", "C"});
-        QStringList texts;
-        for (const KeyCap *cap : caps.caps())
-            texts.append(cap->text());
-        QCOMPARE(texts, (QStringList{"⌃", "⌥", "C"}));
-
-        caps.setKeys({"↩", "↩"});
-        QCOMPARE(caps.caps().size(), 2); // the same key twice is two caps
-        QCOMPARE(caps.keys(), (QStringList{"↩", "↩"}));
     }
 
 private:

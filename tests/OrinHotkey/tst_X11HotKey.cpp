@@ -125,22 +125,14 @@ private Q_SLOTS:
         QTRY_COMPARE(runs, 2);
     }
 
-    void keysBeyondTheTable_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<quint32>("keyCode");
-        QTest::newRow("Print") << u"Print"_s << 355u;
-    }
-    void keysBeyondTheTable() {
-        QFETCH(QString, key);
-        QFETCH(quint32, keyCode);
+    void keyBeyondTheTable() {
         int runs = 0;
         const auto hotKey =
-            registeredHotKey(HotKeyCombo(keyCode, HotKeyCombo::controlKey), [&] { ++runs; });
+            registeredHotKey(HotKeyCombo(355, HotKeyCombo::controlKey), [&] { ++runs; });
         QVERIFY(hotKey);
-        QVERIFY(xdotool({u"key"_s, u"ctrl+"_s + key}));
+        QVERIFY(xdotool({u"key"_s, u"ctrl+Print"_s}));
         QTRY_COMPARE(runs, 1);
     }
-
     void firesWithLockKeysOn_data() {
         QTest::addColumn<QStringList>("locks");
         QTest::newRow("Caps Lock") << QStringList{u"Caps_Lock"_s};
@@ -161,31 +153,24 @@ private Q_SLOTS:
         QTRY_COMPARE(runs, 1);
     }
 
-    void refusedWhenAnotherClientHoldsIt() {
+    void refusedWhileAnotherClientHoldsAVariant_data() {
+        QTest::addColumn<quint16>("held");
+        QTest::newRow("plain") << controlAlt;
+        // Grabbed last: the variants before it succeed and must be given back.
+        QTest::newRow("with Caps and Num Lock")
+            << quint16(controlAlt | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2);
+    }
+    void refusedWhileAnotherClientHoldsAVariant() {
+        QFETCH(quint16, held);
         OtherClient other;
-        QVERIFY(other.ok());
-        // The other client holds only the variant grabbed last, so the first three succeed and
-        // must be given back.
-        const quint16 held = controlAlt | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2;
         QVERIFY(other.grab(keycodeC, held));
-        int runs = 0;
-        const auto hotKey = registeredHotKey(controlOptionC, [&] { ++runs; });
-        QVERIFY(!hotKey);
+        QVERIFY(!registeredHotKey(controlOptionC, [] {}));
         other.ungrab(keycodeC, held);
-
         OtherClient probe;
         QTRY_VERIFY(probe.canGrabAllVariants(keycodeC, controlAlt));
-    }
-
-    void plainVariantHeldElsewhere() {
-        OtherClient other;
-        QVERIFY(other.grab(keycodeC, controlAlt));
-        QVERIFY(!registeredHotKey(controlOptionC, [] {}));
-        other.ungrab(keycodeC, controlAlt);
         // Free again: now it registers.
         QVERIFY(registeredHotKey(controlOptionC, [] {}));
     }
-
     void sameComboTwiceInProcessIsRefused() {
         int runs = 0;
         const auto first = registeredHotKey(controlOptionC, [&] { ++runs; });

@@ -80,13 +80,9 @@ private Q_SLOTS:
     void theLastPagesButtonClosesTheWindow() {
         int finished = 0;
         OnboardingWindowController controller("Welcome", QSize(500, 400), [&] { ++finished; });
-        controller.show(steps(2), 0, "Done");
+        controller.show(steps(2), 1, "Done");
         QPointer<QWidget> window = controller.window();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QTest::keyClick(window, Qt::Key_Return);
-        QCOMPARE(finished, 0);
-        QCOMPARE(controller.view()->mainButton()->text(), "Done");
-        QTest::keyClick(window, Qt::Key_Return);
+        controller.view()->mainButton()->click();
         QCOMPARE(finished, 1);
         QVERIFY(controller.isFinished());
         QTRY_VERIFY(!window);

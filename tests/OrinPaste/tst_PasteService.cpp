@@ -95,9 +95,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("names");
         QTest::addColumn<QString>("variant");
         QTest::addColumn<quint32>("keyCode");
-        QTest::newRow("us") << u"us"_s << QString() << 9u;
         QTest::newRow("dvorak") << u"us"_s << u"dvorak"_s << 47u;
-        QTest::newRow("russian with us") << u"ru,us"_s << QString() << 9u;
         QTest::newRow("no key types v") << u"ru"_s << QString() << 9u;
     }
     void pasteUsesTheKeyThatTypesV() {

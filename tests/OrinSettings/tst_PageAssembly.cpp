@@ -56,7 +56,6 @@ private Q_SLOTS:
         QTest::newRow("padded") << u"  menu "_s << QStringList{"general"};
         QTest::newRow("no match") << u"xyz"_s << QStringList{};
         QTest::newRow("empty") << u""_s << QStringList{"general", "secret", "about"};
-        QTest::newRow("white space") << u" \t \n"_s << QStringList{"general", "secret", "about"};
         QTest::newRow("title") << u"genER"_s << QStringList{"general"};
         QTest::newRow("id is not searched") << u"secret"_s << QStringList{};
         QTest::newRow("order kept") << u"o"_s << QStringList{"general", "secret", "about"};

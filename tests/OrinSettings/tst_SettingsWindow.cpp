@@ -100,7 +100,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("titles");
         QTest::newRow("VERS") << u"VERS"_s << QStringList{"About"};
         QTest::newRow("xyz") << u"xyz"_s << QStringList{};
-        QTest::newRow("white space") << u"   "_s << QStringList{"General", "About"};
     }
     void search() {
         QFETCH(QString, query);

@@ -1,4 +1,5 @@
 #include "OrinSettings/XdgAutostartLoginItem.h"
+#include "Support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,12 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 const QByteArray systemEntry = "[Desktop Entry]\nType=Application\nName=Picker\nExec=/usr/bin/"
                                "picker\n";
@@ -78,7 +73,7 @@ private Q_SLOTS:
     }
     void disableMasksASystemWideEntry() {
         XdgAutostartLoginItem login = item();
-        QVERIFY(writeFile(m_system + "/autostart/picker.desktop", systemEntry));
+        QVERIFY(writeAll(m_system + "/autostart/picker.desktop", systemEntry));
         QVERIFY(login.isEnabled());
         // A different application's entry does not count for this one.
         QVERIFY(!XdgAutostartLoginItem(u"other"_s, u"Other"_s, u"/usr/bin/other"_s).isEnabled());
@@ -108,7 +103,7 @@ private Q_SLOTS:
     void switchedOffEntries() {
         QFETCH(QByteArray, contents);
         QFETCH(bool, enabled);
-        QVERIFY(writeFile(item().userEntryPath(), contents));
+        QVERIFY(writeAll(item().userEntryPath(), contents));
         QCOMPARE(item().isEnabled(), enabled);
     }
     void execValueQuotesReservedCharacters_data() {
@@ -131,7 +126,7 @@ private Q_SLOTS:
     void refusedWhenAFileStandsForTheFolder() {
         // A regular file where the autostart folder belongs: no one, root included, can write
         // there.
-        QVERIFY(writeFile(m_home + "/autostart", "not a folder"));
+        QVERIFY(writeAll(m_home + "/autostart", "not a folder"));
         XdgAutostartLoginItem login = item();
         const auto error = login.setEnabled(true);
         QVERIFY(error);
@@ -154,9 +149,9 @@ private Q_SLOTS:
     void adoptsTheEntryOfTheOldId() {
         QFETCH(bool, newExists);
         const QString old = m_home + "/autostart/old.picker.desktop";
-        QVERIFY(writeFile(old, systemEntry));
+        QVERIFY(writeAll(old, systemEntry));
         if (newExists)
-            QVERIFY(writeFile(item().userEntryPath(), "[Desktop Entry]\nExec=/new\n"));
+            QVERIFY(writeAll(item().userEntryPath(), "[Desktop Entry]\nExec=/new\n"));
         QVERIFY(item().adoptUserEntry(u"old.picker"_s));
         QVERIFY(!QFileInfo::exists(old));
         QCOMPARE(XdgAutostartLoginItem::readEntry(item().userEntryPath())->value("Exec"),
@@ -176,13 +171,13 @@ private Q_SLOTS:
         XdgAutostartLoginItem login = item();
         QVERIFY(QDir().mkpath(m_home + "/autostart"));
         const QString victim = m_dir->filePath(u"victim"_s);
-        QVERIFY(writeFile(victim, "precious"));
+        QVERIFY(writeAll(victim, "precious"));
         if (target.isEmpty())
             QCOMPARE(::mkfifo(QFile::encodeName(login.userEntryPath()).constData(), 0600), 0);
         else
             QVERIFY(QFile::link(target == "victim" ? victim : target, login.userEntryPath()));
         if (!enable)
-            QVERIFY(writeFile(m_system + "/autostart/picker.desktop", systemEntry));
+            QVERIFY(writeAll(m_system + "/autostart/picker.desktop", systemEntry));
         // Reading a FIFO or a device neither hangs nor takes it for an entry.
         if (target != "victim")
             QVERIFY(!login.isEnabled());
@@ -190,9 +185,7 @@ private Q_SLOTS:
         QCOMPARE(login.isEnabled(), enable);
         QVERIFY(!QFileInfo(login.userEntryPath()).isSymLink());
         QVERIFY(XdgAutostartLoginItem::readEntry(login.userEntryPath()));
-        QFile file(victim);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("precious"));
+        QCOMPARE(readAll(victim), QByteArray("precious"));
         QCOMPARE(QDir(m_home + "/autostart").entryList(QDir::Files | QDir::System),
                  QStringList{"picker.desktop"});
     }

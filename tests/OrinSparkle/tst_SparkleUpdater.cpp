@@ -66,24 +66,40 @@ private Q_SLOTS:
     }
     void cleanup() { delete m_server; }
 
-    void notStartedWithoutAConfiguredKey_data() {
+    // A build without a key or an HTTPS feed fetches nothing; a check asked for says why.
+    void refusesToCheck_data() {
         QTest::addColumn<QString>("key");
-        QTest::newRow("empty") << u""_s;
-        QTest::newRow("placeholder") << u"REPLACE_WITH_YOUR_PUBLIC_KEY"_s;
+        QTest::addColumn<QString>("url"); // LOCAL: the test server over plain HTTP
+        QTest::addColumn<bool>("loopbackSeam");
+        QTest::addColumn<QString>("text");
+        const QString key = u"bG9jYWwta2V5"_s;
+        const QString notSetUp = u"This build is not set up to check for updates."_s;
+        const QString notHttps = u"The update feed address is not an HTTPS address."_s;
+        QTest::newRow("no key") << u""_s << u"LOCAL"_s << true << notSetUp;
+        QTest::newRow("placeholder key")
+            << u"REPLACE_WITH_YOUR_PUBLIC_KEY"_s << u"LOCAL"_s << true << notSetUp;
+        QTest::newRow("no address")
+            << key << u""_s << true << u"This build has no update feed address."_s;
+        QTest::newRow("http without the test seam") << key << u"LOCAL"_s << false << notHttps;
+        QTest::newRow("http to another host")
+            << key << u"http://example.org/appcast.xml"_s << true << notHttps;
     }
-
-    void notStartedWithoutAConfiguredKey() {
+    void refusesToCheck() {
         QFETCH(QString, key);
+        QFETCH(QString, url);
+        QFETCH(bool, loopbackSeam);
+        QFETCH(QString, text);
         m_server->respond(feedWith(release("31", "1.1")));
-        auto updater = makeUpdater(bundle(m_server->url(), key));
-        QVERIFY(!updater->isStarted());
-        // The command is not offered; a check asked for anyway says why, and fetches nothing.
-        QVERIFY(!updater->isAvailable());
+        auto updater =
+            makeUpdater(bundle(url == u"LOCAL"_s ? m_server->url() : url, key), loopbackSeam);
+        // Started with a key; offered with a key and an address.
+        QCOMPARE(updater->isStarted(), key == u"bG9jYWwta2V5"_s);
+        QCOMPARE(updater->isAvailable(), updater->isStarted() && !url.isEmpty());
         updater->checkForUpdates();
         QCOMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].kind, UpdateDialog::Kind::failed);
         QCOMPARE(m_dialogs[0].title, "Could not check for updates");
-        QCOMPARE(m_dialogs[0].text, "This build is not set up to check for updates.");
+        QCOMPARE(m_dialogs[0].text, text);
         QTest::qWait(100);
         QVERIFY(m_server->requests.isEmpty());
     }
@@ -164,33 +180,6 @@ private Q_SLOTS:
         QVERIFY2(dialog.text.startsWith("The update server could not be reached: "),
                  qPrintable(dialog.text));
         QVERIFY2(dialog.text.contains("refused", Qt::CaseInsensitive), qPrintable(dialog.text));
-    }
-
-    void feedAddressMustBeHttps_data() {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<bool>("loopbackSeam");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("no address") << u""_s << true << u"This build has no update feed address."_s;
-        QTest::newRow("http without the test seam")
-            << u"LOCAL"_s << false << u"The update feed address is not an HTTPS address."_s;
-        QTest::newRow("http to another host")
-            << u"http://example.org/appcast.xml"_s << true
-            << u"The update feed address is not an HTTPS address."_s;
-    }
-
-    void feedAddressMustBeHttps() {
-        QFETCH(QString, url);
-        QFETCH(bool, loopbackSeam);
-        QFETCH(QString, text);
-        m_server->respond(feedWith(release("31", "1.1")));
-        auto updater = makeUpdater(bundle(url == "LOCAL" ? m_server->url() : url), loopbackSeam);
-        QCOMPARE(updater->isAvailable(), !url.isEmpty());
-        updater->checkForUpdates();
-        QCOMPARE(m_dialogs.size(), 1);
-        QCOMPARE(m_dialogs[0].kind, UpdateDialog::Kind::failed);
-        QCOMPARE(m_dialogs[0].text, text);
-        QTest::qWait(100);
-        QVERIFY(m_server->requests.isEmpty());
     }
 
     void secondCheckWhileOneRunsIsIgnored() {

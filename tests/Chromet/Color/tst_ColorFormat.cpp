@@ -85,9 +85,6 @@ private Q_SLOTS:
         const PickedColor white = opaque(1, 1, 1);
         QTest::newRow("white oklch") << white << F::oklch << none << false << u"oklch(100% 0 0)"_s;
 
-        const PickedColor grey = opaque(0.5, 0.5, 0.5);
-        QTest::newRow("grey oklch") << grey << F::oklch << none << false << u"oklch(59.82% 0 0)"_s;
-
         const PickedColor red = opaque(1, 0, 0);
         QTest::newRow("red oklch")
             << red << F::oklch << none << false << u"oklch(62.8% 0.258 29.2)"_s;
@@ -165,12 +162,9 @@ private Q_SLOTS:
         QTest::newRow("210/1 trimmed") << 210.0 << 1 << true << u"210"_s;
         QTest::newRow("0.0991/3 trimmed") << 0.0991 << 3 << true << u"0.099"_s;
         QTest::newRow("-0.04/1 trimmed") << -0.04 << 1 << true << u"0"_s;
-        QTest::newRow("-0.04/1") << -0.04 << 1 << false << u"-0.0"_s;
-        QTest::newRow("-0/0") << -0.0 << 0 << false << u"0"_s;
         QTest::newRow("-0.4/0") << -0.4 << 0 << false << u"0"_s;
         QTest::newRow("100/0 trimmed keeps zeros") << 100.0 << 0 << true << u"100"_s;
         QTest::newRow("359.96/1 trimmed") << 359.96 << 1 << true << u"360"_s;
-        QTest::newRow("0.0999/3 trimmed") << 0.0999 << 3 << true << u"0.1"_s;
         // Correct rounding of the binary value: ties to even, near-ties by their true value.
         QTest::newRow("0.125/2") << 0.125 << 2 << false << u"0.12"_s;
         QTest::newRow("2.675/2") << 2.675 << 2 << false << u"2.67"_s;

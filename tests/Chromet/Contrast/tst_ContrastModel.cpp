@@ -108,13 +108,6 @@ private Q_SLOTS:
         QCOMPARE(Contrast::lcText(model.lc()), lc);
         QCOMPARE(levelMask(model.ratio()), levels);
     }
-    void ratioIsSymmetric() {
-        const PickedColor a = srgb(0.9, 0.3, 0.1);
-        const PickedColor b = srgb(0.05, 0.2, 0.3);
-        QCOMPARE(Contrast::contrastRatio(a, b), Contrast::contrastRatio(b, a));
-        QVERIFY(Contrast::apcaContrast(a, b) < 0);
-        QVERIFY(Contrast::apcaContrast(b, a) > 0);
-    }
     void p3ChannelsDoNotMatter() {
         const PickedColor plain = srgb(0.2, 0.4, 0.6);
         const PickedColor wideP3{plain.srgb, RGB{0.9, 0.0, 0.1}};
@@ -221,15 +214,10 @@ private Q_SLOTS:
         QCOMPARE(state.history(), colors(next));
         QCOMPARE(state.model().has_value(), !next.isEmpty());
     }
-    void swapKeepsRatioAndFlipsLc() {
+    void swapExchangesTheRoles() {
         ContrastState state(colors(u"D"_s));
-        const ContrastModel before = *state.model();
         state.swap();
-        const ContrastModel after = *state.model();
         QCOMPARE(pair(state), u"WD"_s);
-        QCOMPARE(after.ratio(), before.ratio());
-        QVERIFY(before.lc() > 0);
-        QVERIFY(after.lc() < 0);
         state.swap();
         QCOMPARE(pair(state), u"DW"_s);
     }

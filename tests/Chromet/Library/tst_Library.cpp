@@ -42,10 +42,6 @@ private Q_SLOTS:
         library.record(PickedColor{{-0.0, -0.0, -0.0}, {0, 0, 0}});
         QCOMPARE(library.history, (QList<PickedColor>{gray(0.0), gray(0.1), gray(0.5), gray(0.4),
                                                       gray(0.3), gray(0.2)}));
-        // Equal sRGB but different Display P3 is a different color.
-        const PickedColor p3Variant{{0, 0, 0}, {0, 0, 0.01}};
-        library.record(p3Variant);
-        QCOMPARE(library.history.size(), 7);
         // The 21st pick drops the oldest.
         library.history.clear();
         for (int i = 0; i <= Library::historyLimit; ++i)
@@ -137,12 +133,6 @@ private Q_SLOTS:
         // palette.
         QVERIFY(library.pin(nearSky700(0), other));
         QCOMPARE(library.palettes[1].colors[0].name, u"sky-700"_s);
-
-        // Equal sRGB but different Display P3 is a different color.
-        PickedColor p3Variant = nearSky700(0);
-        p3Variant.p3.b += 0.01;
-        QVERIFY(library.pin(p3Variant, favorites));
-        QCOMPARE(library.palettes[0].colors[1].name, u"sky-700-2"_s);
     }
     void pinAfterRenames() {
         Library library = Library::defaultLibrary();
@@ -173,34 +163,25 @@ private Q_SLOTS:
     void renameAndRemoveColor() {
         Library library = Library::defaultLibrary();
         const QUuid id = library.palettes[0].id;
+        const QUuid other = library.addPalette(u"Other"_s).id;
         QVERIFY(library.pin(nearSky700(0), id));
         QVERIFY(library.pin(nearSky700(1), id));
         const QUuid firstColor = library.palettes[0].colors[0].id;
         const QUuid secondColor = library.palettes[0].colors[1].id;
+        // Unknown ids, or a color looked for in another palette, change nothing.
+        const Library before = library;
+        library.renameColor(QUuid::createUuid(), id, u"x"_s);
+        library.renameColor(firstColor, other, u"x"_s);
+        library.removeColor(QUuid::createUuid(), id);
+        library.removeColor(firstColor, other);
+        QCOMPARE(library, before);
+        QVERIFY(library.palette(QUuid::createUuid()) == nullptr);
 
         library.renameColor(secondColor, id, u"Brand/Primary"_s);
         QCOMPARE(library.palettes[0].colors[1].name, u"Brand/Primary"_s);
-
         library.removeColor(firstColor, id);
         QCOMPARE(library.palettes[0].colors.size(), 1);
         QCOMPARE(library.palettes[0].colors[0].id, secondColor);
-    }
-    void unknownColorIdsChangeNothing() {
-        Library library = Library::defaultLibrary();
-        const QUuid id = library.palettes[0].id;
-        const QUuid other = library.addPalette(u"Other"_s).id;
-        QVERIFY(library.pin(nearSky700(0), id));
-        const QUuid colorId = library.palettes[0].colors[0].id;
-        const Library before = library;
-
-        library.renameColor(QUuid::createUuid(), id, u"x"_s);
-        library.renameColor(colorId, QUuid::createUuid(), u"x"_s);
-        library.renameColor(colorId, other, u"x"_s);
-        library.removeColor(QUuid::createUuid(), id);
-        library.removeColor(colorId, QUuid::createUuid());
-        library.removeColor(colorId, other);
-        QCOMPARE(library, before);
-        QVERIFY(library.palette(QUuid::createUuid()) == nullptr);
     }
     void jsonRejects_data() {
         QTest::addColumn<QByteArray>("json");
@@ -248,21 +229,13 @@ private Q_SLOTS:
         QCOMPARE(reported, error);
         QVERIFY(!Library::fromJson(value));
     }
-    void jsonIgnoresExtraKeysAndKeepsEmptyPalettes() {
-        const QByteArray json = R"({"version":2,"history":[{"srgb":{"r":0.2,"g":0.4,"b":0.6,"a":1},
-            "p3":{"r":0.2499,"g":0.3952,"b":0.584},"alpha":1}],"palettes":[]})";
+    void jsonIgnoresExtraKeysAndTakesUpperCaseIds() {
+        const QByteArray json =
+            R"({"version":2,"history":[],"palettes":[{"id":"6F0F7D1C-1E2A-4C3B-9D4E-5F6A7B8C9D0E",
+            "name":"A","colors":[],"extra":[1,2]}]})";
         const auto library = Library::fromJson(QJsonDocument::fromJson(json).object());
         QVERIFY(library);
-        QVERIFY(library->palettes.isEmpty());
-        QCOMPARE(library->history,
-                 QList<PickedColor>{PickedColor({{0.2, 0.4, 0.6}, {0.2499, 0.3952, 0.584}})});
-
-        const QByteArray upper =
-            R"({"history":[],"palettes":[{"id":"6F0F7D1C-1E2A-4C3B-9D4E-5F6A7B8C9D0E",
-            "name":"A","colors":[],"extra":[1,2]}]})";
-        const auto withUpperId = Library::fromJson(QJsonDocument::fromJson(upper).object());
-        QVERIFY(withUpperId);
-        QCOMPARE(withUpperId->palettes[0].id,
+        QCOMPARE(library->palettes[0].id,
                  QUuid::fromString(u"6f0f7d1c-1e2a-4c3b-9d4e-5f6a7b8c9d0e"_s));
     }
 };

@@ -57,41 +57,38 @@ private Q_SLOTS:
         QCOMPARE(shownSymbols(page.get()), QStringList{"eyedropper.halffull"});
     }
 
-    void permissionPageWhileNotGranted() {
+    void permissionPage_data() {
+        QTest::addColumn<bool>("granted");
+        QTest::addColumn<bool>("settings"); // whether the desktop has a setting to open
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("symbols");
+        const QStringList waiting{"rectangle.dashed.badge.record"};
+        QTest::newRow("not granted")
+            << false << true << u"Allow Chromet there, then come back here."_s << waiting;
+        QTest::newRow("not granted, no setting")
+            << false << false << u"The test denies it."_s << waiting;
+        // Looked at on appearance, without waiting for a tick.
+        QTest::newRow("granted") << true << true << u"Access granted"_s
+                                 << QStringList{"checkmark.circle.fill", "checkmark"};
+    }
+    void permissionPage() {
+        QFETCH(bool, granted);
+        QFETCH(bool, settings);
+        QFETCH(QString, status);
+        QFETCH(QStringList, symbols);
         FakePermission permission;
+        permission.granted = granted;
+        permission.settings = settings;
         auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
         auto *step = qobject_cast<ScreenRecordingStep *>(page.get());
         QVERIFY(step);
-        QVERIFY(!step->isGranted());
+        QCOMPARE(step->isGranted(), granted);
         QCOMPARE(shownTexts(page.get()),
-                 (QStringList{"Let Chromet see your screen", permissionText,
-                              "Allow Chromet there, then come back here."}));
-        QCOMPARE(shownSymbols(page.get()), QStringList{"rectangle.dashed.badge.record"});
+                 (QStringList{"Let Chromet see your screen", permissionText, status}));
+        QCOMPARE(shownSymbols(page.get()), symbols);
         auto *open = page->findChild<QPushButton *>("openSettings");
-        QVERIFY(open && open->isVisibleTo(page.get()));
+        QCOMPARE(open->isVisibleTo(page.get()), !granted && settings);
         QCOMPARE(open->text(), "Open Settings");
-    }
-
-    void permissionPageWithoutASettingOffersNoButton() {
-        FakePermission permission;
-        permission.settings = false;
-        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
-        QCOMPARE(shownTexts(page.get()), (QStringList{"Let Chromet see your screen", permissionText,
-                                                      "The test denies it."}));
-        QVERIFY(!page->findChild<QPushButton *>("openSettings")->isVisibleTo(page.get()));
-    }
-
-    void permissionPageAlreadyGranted() {
-        FakePermission permission;
-        permission.granted = true;
-        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
-        auto *step = qobject_cast<ScreenRecordingStep *>(page.get());
-        // Looked at on appearance, without waiting for a tick.
-        QVERIFY(step->isGranted());
-        QCOMPARE(shownTexts(page.get()),
-                 (QStringList{"Let Chromet see your screen", permissionText, "Access granted"}));
-        QCOMPARE(shownSymbols(page.get()), (QStringList{"checkmark.circle.fill", "checkmark"}));
-        QVERIFY(!page->findChild<QPushButton *>("openSettings")->isVisibleTo(page.get()));
     }
 
     void noChecksWhileHidden() {

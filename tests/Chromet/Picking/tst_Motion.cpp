@@ -1,7 +1,7 @@
 #include "Chromet/Picking/Motion.h"
 #include "Chromet/Picking/ReduceMotion.h"
+#include "Support/TestFiles.h"
 
-#include <QFile>
 #include <QPropertyAnimation>
 #include <QSequentialAnimationGroup>
 #include <QTemporaryDir>
@@ -87,37 +87,30 @@ private Q_SLOTS:
             QCOMPARE(animation->duration(), Motion::settlingMilliseconds(Motion::popSpring));
         }
     }
-    void popInAndOutFadeAndSpring() {
+    void popInAndOut_data() {
+        QTest::addColumn<bool>("reduced");
+        QTest::newRow("spring") << false;
+        QTest::newRow("reduced: fade only") << true;
+    }
+    void popInAndOut() {
+        QFETCH(bool, reduced);
+        setReduceMotion(reduced);
         Layer layer;
         Motion::popIn(&layer, 0.82, 0);
         // Already a frame in: the first frame painted shows it.
         QVERIFY(layer.opacity > 0 && layer.opacity < 1);
-        QVERIFY(layer.scale > 0.82 && layer.scale < 1);
+        QVERIFY(reduced ? layer.scale == 1.0 : layer.scale > 0.82 && layer.scale < 1);
         QVERIFY(Motion::isAnimating(&layer));
         QTRY_VERIFY(!Motion::isAnimating(&layer));
         QCOMPARE(layer.opacity, 1.0);
         QCOMPARE(layer.scale, 1.0);
 
-        // Popping out shrinks and fades, and stays there.
+        // Popping out shrinks (unless reduced) and fades, and stays there.
         Motion::popOut(&layer, 0.92, 0.16);
         QVERIFY(Motion::isAnimating(&layer));
         QTRY_VERIFY(!Motion::isAnimating(&layer));
         QCOMPARE(layer.opacity, 0.0);
-        QCOMPARE(layer.scale, 0.92);
-    }
-    void reducedPopsOnlyFade() {
-        setReduceMotion(true);
-        Layer layer;
-        Motion::popIn(&layer, 0.82, 0);
-        QVERIFY(layer.opacity > 0 && layer.opacity < 1);
-        QCOMPARE(layer.scale, 1.0); // no scaling at any time
-        QTRY_COMPARE(layer.opacity, 1.0);
-        QCOMPARE(layer.scale, 1.0);
-
-        Motion::popOut(&layer, 0.92, 0.16);
-        Motion::finish(&layer);
-        QCOMPARE(layer.opacity, 0.0);
-        QCOMPARE(layer.scale, 1.0);
+        QCOMPARE(layer.scale, reduced ? 1.0 : 0.92);
     }
     void popInDelayKeepsTheViewTransparent() {
         setReduceMotion(true);
@@ -223,33 +216,28 @@ private Q_SLOTS:
     void kdeSettingIsReadFromTheConfigHome() {
         QTemporaryDir home;
         QVERIFY(home.isValid());
-        const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
-        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
-        const QByteArray configDirs = qgetenv("XDG_CONFIG_DIRS");
+        QList<std::pair<const char *, QByteArray>> saved;
+        for (const char *name : {"XDG_CURRENT_DESKTOP", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
+            saved.append({name, qgetenv(name)});
+        const auto restore = qScopeGuard([&] {
+            for (const auto &[name, value] : saved)
+                qputenv(name, value);
+            ReduceMotion::invalidate();
+        });
         qputenv("XDG_CURRENT_DESKTOP", "KDE");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
         qputenv("XDG_CONFIG_DIRS", QFile::encodeName(home.path() + "/none"));
         qunsetenv("CHROMET_REDUCE_MOTION");
 
-        auto write = [&](const QByteArray &contents) {
-            QFile file(home.filePath("kdeglobals"));
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(contents);
-        };
-        write("[KDE]\nAnimationDurationFactor=0\n");
-        ReduceMotion::invalidate();
-        QVERIFY(ReduceMotion::isOn());
-        write("[KDE]\nAnimationDurationFactor=1\n");
-        ReduceMotion::invalidate();
-        QVERIFY(!ReduceMotion::isOn());
+        for (const char *factor : {"0", "1"}) {
+            QVERIFY(writeAll(home.filePath("kdeglobals"),
+                             QByteArray("[KDE]\nAnimationDurationFactor=") + factor + '\n'));
+            ReduceMotion::invalidate();
+            QCOMPARE(ReduceMotion::isOn(), factor == QByteArray("0"));
+        }
         // The override still wins.
         qputenv("CHROMET_REDUCE_MOTION", "1");
         QVERIFY(ReduceMotion::isOn());
-
-        qputenv("XDG_CURRENT_DESKTOP", desktop);
-        qputenv("XDG_CONFIG_HOME", configHome);
-        qputenv("XDG_CONFIG_DIRS", configDirs);
-        ReduceMotion::invalidate();
     }
 };
 
