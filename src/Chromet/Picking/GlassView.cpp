@@ -183,17 +183,19 @@ bool GlassView::paintComposed(QPainter &painter) {
     const QImage &blurred = m_backdrop->blurred();
     const QImage &maskImage = layers.mask.image();
     const QImage &rimImage = layers.rim.image();
+    const int blurredWidth = blurred.width();
+    const int blurredHeight = blurred.height();
     for (int y = 0; y < size.height(); ++y) {
         auto *out = reinterpret_cast<QRgb *>(layers.composed.scanLine(y));
         const auto *mask = reinterpret_cast<const QRgb *>(maskImage.constScanLine(y));
         const int imageY = imageOrigin.y() + y;
-        const bool rowInside = imageY >= 0 && imageY < blurred.height();
+        const bool rowInside = imageY >= 0 && imageY < blurredHeight;
         const auto *behind =
             rowInside ? reinterpret_cast<const QRgb *>(blurred.constScanLine(imageY)) : nullptr;
         for (auto span = layers.mask.rowBegin(y); span != layers.mask.rowEnd(y); ++span) {
             for (int x = span->begin; x < span->end; ++x) {
                 const int imageX = imageOrigin.x() + x;
-                if (!behind || imageX < 0 || imageX >= blurred.width()) {
+                if (!behind || imageX < 0 || imageX >= blurredWidth) {
                     out[x] = 0;
                     continue;
                 }
