@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OrinUpdates/BundleInfo.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -18,5 +20,5 @@ struct SettingsAppInfo {
     QString buildNumber;
 
     // "1.4 (27)"; "dev" stands in for a missing version and "0" for a missing build number.
-    QString versionText() const;
+    QString versionText() const { return BundleInfo::formatVersion(shortVersion, buildNumber); }
 };

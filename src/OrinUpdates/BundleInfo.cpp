@@ -29,8 +29,8 @@ BundleInfo BundleInfo::main() {
     return info;
 }
 
-QString BundleInfo::versionText() const {
-    const QString version = shortVersion.isNull() ? QStringLiteral("dev") : shortVersion;
-    const QString build = buildNumber.isNull() ? QStringLiteral("0") : buildNumber;
+QString BundleInfo::formatVersion(const QString &shortVersion, const QString &buildNumber) {
+    const QString version = shortVersion.isEmpty() ? QStringLiteral("dev") : shortVersion;
+    const QString build = buildNumber.isEmpty() ? QStringLiteral("0") : buildNumber;
     return version + QStringLiteral(" (") + build + QStringLiteral(")");
 }

@@ -18,5 +18,7 @@ struct BundleInfo {
     static BundleInfo main();
 
     // "1.0 (27)"; "dev" and "0" stand in for a version or build number the build did not set.
-    QString versionText() const;
+    QString versionText() const { return formatVersion(shortVersion, buildNumber); }
+    // The same text for any version and build number; empty ones count as not set.
+    static QString formatVersion(const QString &shortVersion, const QString &buildNumber);
 };

@@ -50,24 +50,6 @@ class tst_AboutPage : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void versionText_data() {
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<QString>("build");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("both") << u"1.0"_s << u"27"_s << u"1.0 (27)"_s;
-        QTest::newRow("no version") << u""_s << u"27"_s << u"dev (27)"_s;
-        QTest::newRow("no build") << u"1.4"_s << u""_s << u"1.4 (0)"_s;
-    }
-    void versionText() {
-        QFETCH(QString, version);
-        QFETCH(QString, build);
-        QFETCH(QString, expected);
-        SettingsAppInfo info = appInfo();
-        info.shortVersion = version;
-        info.buildNumber = build;
-        QCOMPARE(info.versionText(), expected);
-    }
-
     void updateRowOnlyWithAnUpdateCommand() {
         CountingUpdater updater;
         const SettingsPage descriptor = AboutPage::page(appInfo(), &updater);

@@ -46,6 +46,7 @@ private Q_SLOTS:
         QTest::newRow("neither") << QString() << QString() << u"dev (0)"_s;
         QTest::newRow("no build number") << u"1.4"_s << QString() << u"1.4 (0)"_s;
         QTest::newRow("no version") << QString() << u"27"_s << u"dev (27)"_s;
+        QTest::newRow("empty version") << u""_s << u"27"_s << u"dev (27)"_s;
     }
 
     void versionText() {
