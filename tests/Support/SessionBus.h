@@ -3,12 +3,12 @@
 #include <QProcess>
 #include <QString>
 
-// A private D-Bus session bus for one test: dbus-daemon started on construction's start() and
-// stopped by its process id on destruction.
+// A private D-Bus session bus for one test: dbus-daemon started on
+// construction's start() and stopped by its process id on destruction.
 class SessionBus {
 public:
     SessionBus() = default;
-    ~SessionBus();
+    ~SessionBus() { stop(); }
     SessionBus(const SessionBus &) = delete;
     SessionBus &operator=(const SessionBus &) = delete;
 
