@@ -4,8 +4,8 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
-// Runs a helper program to its end and returns its stdout; `exitCode` is -1
-// when it does not end in time or crashes.
+// Runs a helper program to its end and returns its stdout; `exitCode` is -1 when it does not end in
+// time or crashes.
 inline QByteArray runProgram(const QString &program, const QStringList &arguments,
                              const QProcessEnvironment &environment, int timeoutMs,
                              int *exitCode = nullptr) {
@@ -22,8 +22,7 @@ inline QByteArray runProgram(const QString &program, const QStringList &argument
     return ended ? process.readAllStandardOutput() : QByteArray();
 }
 
-// Ends a process a test started: SIGTERM, then SIGKILL after a deadline, and
-// waits for it.
+// Ends a process a test started: SIGTERM, then SIGKILL after a deadline, and waits for it.
 inline void stopProcess(QProcess &process) {
     if (process.state() == QProcess::NotRunning)
         return;

@@ -3,8 +3,8 @@
 #include <QProcess>
 #include <QString>
 
-// A private D-Bus session bus for one test: dbus-daemon started on
-// construction's start() and stopped by its process id on destruction.
+// A private D-Bus session bus for one test: dbus-daemon started on construction's start() and
+// stopped by its process id on destruction.
 class SessionBus {
 public:
     SessionBus() = default;

@@ -44,9 +44,8 @@ QString findFile(const QString &dir, const QString &pattern) {
     return names.isEmpty() ? QString() : QDir(dir).filePath(names.first());
 }
 
-// An Xcursor theme "default" whose pointers are one transparent pixel. Headless
-// outputs draw the pointer into every frame, screen copies included; desktops
-// with hardware cursors leave it out.
+// An Xcursor theme "default" whose pointers are one transparent pixel. Headless outputs draw the
+// pointer into every frame, screen copies included; desktops with hardware cursors leave it out.
 bool writeBlankCursorTheme(const QString &iconsDir) {
     const QString dir = iconsDir + u"/default/cursors"_s;
     for (const QString &level : QStringList{iconsDir, iconsDir + u"/default"_s, dir}) {
@@ -70,8 +69,7 @@ bool writeBlankCursorTheme(const QString &iconsDir) {
     return true;
 }
 
-// The configuration and the cursor theme in `dir`. The backgrounds are
-// waylandfixture's.
+// The configuration and the cursor theme in `dir`. The backgrounds are waylandfixture's.
 bool writeSessionFiles(const QDir &dir, const QList<WaylandSession::Output> &outputs) {
     QByteArray config = "xwayland disable\ndefault_border none\nswaybg_command -\n";
     for (int i = 0; i < outputs.size(); ++i) {
@@ -93,9 +91,8 @@ bool writeSessionFiles(const QDir &dir, const QList<WaylandSession::Output> &out
 bool WaylandSession::start(const Options &options) {
     stop();
     m_error.clear();
-    // backgroundPixel() tells apart 2 outputs of 2048 x 2048 pixels; a fractional
-    // scale maps device pixels to points exactly only when the logical size is
-    // whole.
+    // backgroundPixel() tells apart 2 outputs of 2048 x 2048 pixels; a fractional scale maps device
+    // pixels to points exactly only when the logical size is whole.
     const auto fits = [](const Output &o) {
         return o.width <= 2048 && o.height <= 2048 && o.scale > 0 && isWhole(o.width / o.scale) &&
                isWhole(o.height / o.scale);
@@ -106,8 +103,7 @@ bool WaylandSession::start(const Options &options) {
                                  "logical pixels each");
         return false;
     }
-    // sway refuses root; then it runs as nobody and everything it reads lies
-    // outside /root.
+    // sway refuses root; then it runs as nobody and everything it reads lies outside /root.
     const bool asRoot = ::geteuid() == 0;
     const passwd *user = asRoot ? ::getpwnam("nobody") : nullptr;
     if (asRoot && !user) {
@@ -152,8 +148,8 @@ bool WaylandSession::start(const Options &options) {
     m_sway.setChildProcessModifier([asRoot, uid, gid] {
         if (asRoot && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
             ::_exit(126);
-        // A test that crashes must not leave its compositor behind. Set after the
-        // user change, which clears it.
+        // A test that crashes must not leave its compositor behind. Set after the user change,
+        // which clears it.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() == 1)
             ::_exit(127);
@@ -171,8 +167,7 @@ bool WaylandSession::start(const Options &options) {
         stop();
         return false;
     }
-    // Clients find the socket by its full path, as they may bring runtime folders
-    // of their own.
+    // Clients find the socket by its full path, as they may bring runtime folders of their own.
     const QProcessEnvironment session = environment();
     for (const QString &name : session.keys())
         qputenv(name.toLocal8Bit().constData(), session.value(name).toLocal8Bit());

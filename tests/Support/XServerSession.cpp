@@ -27,9 +27,9 @@ bool XServerSession::start(const Options &options) {
                     u"/chromet-xserver-%1.log"_s.arg(QCoreApplication::applicationPid())
              << u"-novtswitch"_s << u"-sharevts"_s;
     }
-    // By default a server resets when its last client leaves, and refuses clients
-    // that connect meanwhile: a helper (xdotool) ending just as another (trayer)
-    // connects made that one fail with "cannot open display" now and then.
+    // By default a server resets when its last client leaves, and refuses clients that connect
+    // meanwhile: a helper (xdotool) ending just as another (trayer) connects made that one fail
+    // with "cannot open display" now and then.
     args << u"-noreset"_s << u"-displayfd"_s << QString::number(fds[1]) << u"-nolisten"_s
          << u"tcp"_s;
     m_server.setArguments(args);
@@ -44,8 +44,7 @@ bool XServerSession::start(const Options &options) {
             ::_exit(127);
     });
     m_server.start();
-    // The server alone holds the writing end now: its end is the end of the
-    // number.
+    // The server alone holds the writing end now: its end is the end of the number.
     ::close(fds[1]);
     QFile displayFd;
     displayFd.open(fds[0], QIODevice::ReadOnly, QFile::AutoCloseHandle);

@@ -5,14 +5,13 @@
 
 using namespace Qt::StringLiterals;
 
-// Starts a private X server for one test process and stops it again. The
-// display number comes from the server itself (-displayfd), so parallel tests
-// never collide.
+// Starts a private X server for one test process and stops it again. The display number comes from
+// the server itself (-displayfd), so parallel tests never collide.
 class XServerSession {
 public:
     struct Options {
-        // Empty: Xvfb with one screen of screenSize. Otherwise the Xorg
-        // configuration file to run with the dummy driver (several monitors).
+        // Empty: Xvfb with one screen of screenSize. Otherwise the Xorg configuration file to run
+        // with the dummy driver (several monitors).
         QString xorgConfig;
         QString screenSize = u"1920x1080x24"_s;
     };
@@ -22,8 +21,7 @@ public:
     XServerSession(const XServerSession &) = delete;
     XServerSession &operator=(const XServerSession &) = delete;
 
-    // Starts the server and exports DISPLAY; false with errorString() set when it
-    // cannot start.
+    // Starts the server and exports DISPLAY; false with errorString() set when it cannot start.
     bool start(const Options &options);
     bool start() { return start(Options{}); }
     void stop();
@@ -35,8 +33,8 @@ private:
     QString m_error;
 };
 
-// main() for tests that need a real X server: starts Xvfb, points Qt's xcb
-// platform at it, then runs the test class with a QApplication.
+// main() for tests that need a real X server: starts Xvfb, points Qt's xcb platform at it, then
+// runs the test class with a QApplication.
 #define CHROMET_X11_TEST_MAIN(TestObject)                                                          \
     int main(int argc, char **argv) {                                                              \
         XServerSession server;                                                                     \

@@ -195,26 +195,6 @@ QRect Desktop::windowGeometry(quint64 window) {
                  field("Height:"));
 }
 
-QList<quint64> Desktop::descendants(quint64 window) {
-    const QByteArray tree = run(u"xwininfo"_s, {u"-id"_s, QString::number(window), u"-tree"_s});
-    QList<quint64> windows;
-    // Each line of the tree below the window itself begins with its id in hex.
-    const QList<QByteArray> lines = tree.split('\n');
-    bool below = false;
-    for (const QByteArray &line : lines) {
-        const QByteArray trimmed = line.trimmed();
-        if (trimmed.contains("child"))
-            below = true;
-        if (!below || !trimmed.startsWith("0x"))
-            continue;
-        bool ok = false;
-        const quint64 id = trimmed.left(trimmed.indexOf(' ')).toULongLong(&ok, 16);
-        if (ok)
-            windows.append(id);
-    }
-    return windows;
-}
-
 quint64 Desktop::findWindow(const QString &name, qint64 pid) {
     return run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--all"_s, u"--pid"_s,
                               QString::number(pid), u"--name"_s, u'^' + name + u'$'})

@@ -91,8 +91,6 @@ bool waitFor(const std::function<bool()> &condition, int timeoutMs = 30000);
 QList<quint64> windowsOf(qint64 pid);
 // A window's frame on the root window (device pixels); empty when it is gone.
 QRect windowGeometry(quint64 window);
-// Every window below `window` in the window tree.
-QList<quint64> descendants(quint64 window);
 // The first window of the process on screen whose name matches the regular expression exactly.
 quint64 findWindow(const QString &name, qint64 pid);
 // The window holding the keyboard focus, and the process that owns a window (0 when unknown).

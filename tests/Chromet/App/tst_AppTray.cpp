@@ -111,13 +111,14 @@ private Q_SLOTS:
     }
 
 private:
-    // Waits until the icon is embedded in the tray and drawn, and notes where it is.
+    // Waits until the icon is embedded in the tray (a window of the process within the panel) and
+    // drawn, and notes where it is.
     bool waitForIcon(qint64 pid) {
         quint64 icon = 0;
         if (!Desktop::waitFor([&] {
-                const QList<quint64> inTray = Desktop::descendants(m_panel);
+                const QRect panel = Desktop::windowGeometry(m_panel);
                 for (quint64 window : Desktop::windowsOf(pid))
-                    icon = inTray.contains(window) ? window : icon;
+                    icon = panel.contains(Desktop::windowGeometry(window)) ? window : icon;
                 return icon != 0;
             }))
             return false;

@@ -78,7 +78,6 @@ private Q_SLOTS:
     void cancelLeavesClipboardAndHistory_data() {
         QTest::addColumn<QStringList>("input");
         QTest::newRow("Escape") << QStringList{"key", "Escape"};
-        QTest::newRow("right-click") << QStringList{"click", "3"};
         QTest::newRow("the shortcut again") << QStringList{"key", "ctrl+alt+c"};
     }
     void cancelLeavesClipboardAndHistory() {
