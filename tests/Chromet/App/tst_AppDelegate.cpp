@@ -197,7 +197,8 @@ private Q_SLOTS:
     }
 
     // The permission answers later: nothing shows until it does, requests meanwhile join the
-    // one asked; a refusal then alerts, a grant then opens the loupe.
+    // one asked; a refusal then alerts, a grant then opens the loupe, and the next request (the
+    // shortcut again) closes it without a color.
     void latePermissionAnswers() {
         AppDelegate &delegate = launched();
         m_permission->answerLater = true;
@@ -215,6 +216,9 @@ private Q_SLOTS:
         QVERIFY(!delegate.loupe()->isShowing());
         m_permission->answerPending();
         QVERIFY(delegate.loupe()->isShowing());
+        delegate.startPick();
+        QVERIFY(!delegate.loupe()->isShowing());
+        QVERIFY(m_copied.isEmpty());
     }
     void screenRecordingAlertShowsOneAtATime_data() {
         QTest::addColumn<QList<bool>>("answers");

@@ -9,7 +9,6 @@
 #include "Chromet/Color/ColorFormat.h"
 #include "Support/OtherClient.h"
 #include "Support/SessionBus.h"
-#include "Support/TestFiles.h"
 #include "Support/XServerSession.h"
 
 #include <QCoreApplication>
@@ -73,24 +72,6 @@ private Q_SLOTS:
                                   10000);
         QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), m_fixture.rgbAt(at));
         QVERIFY(m_app.waitUntilNoVisibleWindow());
-        QTRY_COMPARE_WITH_TIMEOUT(Desktop::focusedWindow(), m_fixture.window(), 5000);
-    }
-    void cancelLeavesClipboardAndHistory_data() {
-        QTest::addColumn<QStringList>("input");
-        QTest::newRow("Escape") << QStringList{"key", "Escape"};
-        QTest::newRow("the shortcut again") << QStringList{"key", "ctrl+alt+c"};
-    }
-    void cancelLeavesClipboardAndHistory() {
-        QFETCH(QStringList, input);
-        const QByteArray before = readAll(m_app.libraryPath());
-        ClipboardHolder holder(u"left alone"_s);
-        QVERIFY(holder.isHolding());
-        QVERIFY(m_app.openLoupe(fixtureGeometry.center()));
-        QVERIFY(Desktop::xdotool(input));
-        // Once the loupe has gone, any pick would have been copied and saved already.
-        QVERIFY(m_app.waitUntilNoVisibleWindow());
-        QCOMPARE(Desktop::clipboard(), std::optional(u"left alone"_s));
-        QCOMPARE(readAll(m_app.libraryPath()), before);
         QTRY_COMPARE_WITH_TIMEOUT(Desktop::focusedWindow(), m_fixture.window(), 5000);
     }
     // `chromet pick` returns at once; with --print it waits and prints the code (exit 1 and

@@ -76,6 +76,8 @@ private Q_SLOTS:
         QCOMPARE(m_copied, QStringList{copied});
         QCOMPARE(m_store->library().history, QList<PickedColor>{color});
         QCOMPARE(m_commits, 1);
+        QCOMPARE(LibraryStore::decode(readAll(m_store->path())).value_or(Library{}).history,
+                 m_store->library().history);
     }
 
     // A copy from the menu takes its own format and name, and changes nothing.
