@@ -1,17 +1,22 @@
 // The running application on a real X server, as a user meets it: picks through the shortcut and
 // through `chromet pick` (via the running instance on a private session bus, or on its own), a
-// second start, a display scaled by 2 and a shortcut another client holds. Keys and pointer go
-// through XTEST, the clipboard is read through xclip, the history from the library file.
+// second start, a display scaled by 2, a shortcut another client holds and a copy from the tray.
+// Keys and pointer go through XTEST, the clipboard is read through xclip, the history from the
+// library file.
 
 #include "ChrometProcess.h"
 
 #include "Chromet/Color/ColorConversion.h"
 #include "Chromet/Color/ColorFormat.h"
+#include "Chromet/Library/LibraryStore.h"
+#include "Support/ImageProbe.h"
 #include "Support/OtherClient.h"
+#include "Support/RunProgram.h"
 #include "Support/SessionBus.h"
 #include "Support/XServerSession.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -39,6 +44,32 @@ bool clickAt(const QPoint &at) {
 // A window of process `pid` (its loupe, its alert) holds the keyboard.
 bool hasKeyboard(qint64 pid) {
     return Desktop::waitFor([pid] { return Desktop::windowPid(Desktop::focusedWindow()) == pid; });
+}
+
+constexpr QRgb navy = qRgb(0x33, 0x66, 0x99);
+
+// The pixels of `image` within 4 of navy in every channel.
+int countNavy(const QImage &image) {
+    return probe(image,
+                 [&](const QColor &p) {
+                     return std::abs(p.red() - qRed(navy)) <= 4 &&
+                            std::abs(p.green() - qGreen(navy)) <= 4 &&
+                            std::abs(p.blue() - qBlue(navy)) <= 4;
+                 })
+        .count;
+}
+
+// Waits for a window of the process on screen that was not there before.
+quint64 waitForNewWindow(qint64 pid, const QList<quint64> &before) {
+    quint64 found = 0;
+    Desktop::waitFor([&] {
+        for (quint64 window : Desktop::windowsOf(pid)) {
+            if (!before.contains(window))
+                found = window;
+        }
+        return found != 0;
+    });
+    return found;
 }
 
 } // namespace
@@ -74,8 +105,8 @@ private Q_SLOTS:
         QVERIFY(m_app.waitUntilNoVisibleWindow());
         QTRY_COMPARE_WITH_TIMEOUT(Desktop::focusedWindow(), m_fixture.window(), 5000);
     }
-    // `chromet pick` returns at once; with --print it waits and prints the code (exit 1 and
-    // nothing when cancelled). The pick lands on the clipboard and in the history either way.
+    // `chromet pick` returns at once; with --print it waits and prints the code (exit 1 and nothing
+    // when cancelled). The pick lands on the clipboard and in the history either way.
     void pickCommand_data() {
         QTest::addColumn<bool>("instance");
         QTest::addColumn<QStringList>("options");
@@ -135,8 +166,8 @@ private Q_SLOTS:
         QVERIFY(pick.readAllStandardError().contains("no display is reachable"));
     }
 
-    // A second start raises the running one's settings through the bus; without the bus it
-    // says so and leaves.
+    // A second start raises the running one's settings through the bus; without the bus it says so
+    // and leaves.
     void secondStart_data() {
         QTest::addColumn<bool>("bus");
         QTest::newRow("on the bus") << true;
@@ -213,8 +244,8 @@ private Q_SLOTS:
         QVERIFY(app.lines().filter(u"registered"_s).isEmpty());
     }
 
-    // Where no window-system backend serves it (the offscreen platform) it runs, says once what
-    // is unavailable and why, and shows no alert.
+    // Where no window-system backend serves it (the offscreen platform) it runs, says once what is
+    // unavailable and why, and shows no alert.
     void withoutBackendSaysOnceWhatIsUnavailable() {
         ChrometProcess app;
         ChrometProcess::Options options;
@@ -228,7 +259,87 @@ private Q_SLOTS:
         QVERIFY(app.isRunning());
     }
 
+    // In a real tray (trayer, an XEmbed system tray): a copy from the menu, opened with a click and
+    // walked with the keyboard, reaches the clipboard and plays on the icon on screen.
+    void trayMenuCopyPlaysTheFeedback() {
+        QProcess trayer;
+        trayer.setProcessChannelMode(QProcess::MergedChannels);
+        trayer.start(u"trayer"_s, {u"--edge"_s, u"top"_s, u"--align"_s, u"right"_s,
+                                   u"--widthtype"_s, u"request"_s, u"--height"_s, u"24"_s});
+        const auto stop = qScopeGuard([&] { stopProcess(trayer); });
+        // A trayer that has ended will not show up: say why instead of waiting.
+        QVERIFY(Desktop::waitFor([&] {
+            m_panel = Desktop::run(u"xdotool"_s,
+                                   {u"search"_s, u"--onlyvisible"_s, u"--classname"_s, u"panel"_s})
+                          .split('\n')
+                          .value(0)
+                          .toULongLong();
+            return m_panel != 0 || trayer.state() == QProcess::NotRunning;
+        }));
+        QVERIFY2(m_panel, trayer.readAll().constData());
+        Library library = Library::defaultLibrary();
+        library.record({{0.2, 0.4, 0.6}, {0.2, 0.4, 0.6}});
+        ChrometProcess app;
+        ChrometProcess::Options options;
+        options.library = LibraryStore::encode(library).value();
+        // The menu is walked with the keyboard: one style, so disabled items are passed over alike.
+        options.environment << u"QT_STYLE_OVERRIDE=Fusion"_s;
+        QVERIFY(app.start(options));
+        QVERIFY2(waitForIcon(app.pid()), qPrintable(app.lines().join(u'\n')));
+        const QImage normal = iconImage();
+        QCOMPARE(countNavy(normal), 0);
+        ClipboardHolder holder(u"left alone"_s);
+        QVERIFY(holder.isHolding());
+
+        // A click opens the menu: Pick Color, the recent color, its submenu; past "Copy #336699" to
+        // HEX, then RGB.
+        QList<quint64> shown = Desktop::windowsOf(app.pid());
+        const QPoint centre = m_iconRect.center();
+        QVERIFY(Desktop::xdotool({u"mousemove"_s, QString::number(centre.x()),
+                                  QString::number(centre.y()), u"click"_s, u"1"_s}));
+        QVERIFY(waitForNewWindow(app.pid(), shown));
+        shown = Desktop::windowsOf(app.pid());
+        QVERIFY(Desktop::xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Right"_s}));
+        QVERIFY(waitForNewWindow(app.pid(), shown));
+        QVERIFY(Desktop::xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Return"_s}));
+
+        // The icon shows a dot in the copied color while the feedback plays, and is the normal icon
+        // again once it is over; nothing but the icon is left on screen.
+        QVERIFY(Desktop::waitFor([&] { return countNavy(iconImage()) >= 20; }, 5000));
+        QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(u"rgb(51 102 153)"_s), 5000);
+        QVERIFY(Desktop::waitFor([&] { return iconImage() == normal; }, 10000));
+        QCOMPARE(Desktop::windowsOf(app.pid()).size(), 1);
+    }
+
 private:
+    // Waits until the icon is embedded in the tray (a window of the process within the panel) and
+    // drawn, and notes where it is.
+    bool waitForIcon(qint64 pid) {
+        quint64 icon = 0;
+        if (!Desktop::waitFor([&] {
+                const QRect panel = Desktop::windowGeometry(m_panel);
+                for (quint64 window : Desktop::windowsOf(pid))
+                    icon = panel.contains(Desktop::windowGeometry(window)) ? window : icon;
+                return icon != 0;
+            }))
+            return false;
+        // Drawn once it shows more than the tray's background, and settled once two looks agree.
+        // The tray may still be placing and sizing the icon it just embedded, so its place is read
+        // anew each time.
+        QImage previous;
+        return Desktop::waitFor([&] {
+            const QRect rect = Desktop::windowGeometry(icon);
+            const QImage now = rect.isEmpty() ? QImage() : Desktop::grabScreen(rect);
+            const bool settled = !now.isNull() && rect == m_iconRect && now == previous &&
+                                 now.pixel(0, 0) != now.pixel(rect.width() / 2, rect.height() / 2);
+            previous = now;
+            m_iconRect = rect;
+            return settled;
+        });
+    }
+    // The icon as the screen shows it.
+    QImage iconImage() const { return Desktop::grabScreen(m_iconRect); }
+
     // `chromet pick` in the app's session, with the bus when it is to reach the instance.
     QProcessEnvironment commandEnvironment(bool instance) const {
         QProcessEnvironment env = m_app.environment();
@@ -241,6 +352,8 @@ private:
     ColorFixtureProcess m_fixture;
     ChrometProcess m_app;
     ChrometProcess m_scaled;
+    quint64 m_panel = 0;
+    QRect m_iconRect;
 };
 
 CHROMET_E2E_MAIN(tst_AppX11, "1280x800x24")
