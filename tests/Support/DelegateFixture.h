@@ -137,6 +137,10 @@ protected:
         m_delegate = std::make_unique<AppDelegate>(std::move(services));
         return *m_delegate;
     }
+    AppDelegate &launched(bool onboarded = true) {
+        makeDelegate(onboarded).applicationDidFinishLaunching();
+        return *m_delegate;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Preferences> m_prefs;

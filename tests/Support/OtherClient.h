@@ -9,10 +9,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 // Another client of the same X server, as another application would be.
 class OtherClient {
+    // A reply that frees itself.
+    template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
+    template <typename T> static Reply<T> reply(T *raw) { return Reply<T>(raw, &std::free); }
+
 public:
     OtherClient()
         : m_connection(xcb_connect(nullptr, nullptr)) {
@@ -50,28 +55,25 @@ public:
         return granted;
     }
     bool grabKeyboard() {
-        xcb_grab_keyboard_reply_t *reply =
+        const auto r = reply(
             xcb_grab_keyboard_reply(m_connection,
                                     xcb_grab_keyboard(m_connection, 0, m_root, XCB_CURRENT_TIME,
                                                       XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                    nullptr);
-        const bool granted = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
-        std::free(reply);
-        return granted;
+                                    nullptr));
+        return r && r->status == XCB_GRAB_STATUS_SUCCESS;
     }
     void ungrabKeyboard() {
         xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
         sync();
     }
     bool canGrabPointer() {
-        xcb_grab_pointer_reply_t *reply = xcb_grab_pointer_reply(
+        const auto r = reply(xcb_grab_pointer_reply(
             m_connection,
             xcb_grab_pointer(m_connection, 0, m_root, XCB_EVENT_MASK_BUTTON_PRESS,
                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
                              XCB_CURRENT_TIME),
-            nullptr);
-        const bool granted = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
-        std::free(reply);
+            nullptr));
+        const bool granted = r && r->status == XCB_GRAB_STATUS_SUCCESS;
         if (granted) {
             xcb_ungrab_pointer(m_connection, XCB_CURRENT_TIME);
             sync();
@@ -80,11 +82,9 @@ public:
     }
 
     xcb_window_t focus() {
-        xcb_get_input_focus_reply_t *reply =
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr);
-        const xcb_window_t window = reply ? reply->focus : XCB_NONE;
-        std::free(reply);
-        return window;
+        const auto r = reply(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        return r ? r->focus : XCB_NONE;
     }
     void setFocus(xcb_window_t window) {
         xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
@@ -120,12 +120,11 @@ public:
 
     // Puts Num Lock's key on another modifier (index 0 Shift ... 3 Mod1, 4 Mod2 ... 7 Mod5).
     void moveNumLock(int modifierIndex) {
-        auto *reply = xcb_get_modifier_mapping_reply(
-            m_connection, xcb_get_modifier_mapping(m_connection), nullptr);
-        const int per = reply->keycodes_per_modifier;
+        const auto map = reply(xcb_get_modifier_mapping_reply(
+            m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
+        const int per = map->keycodes_per_modifier;
         QList<xcb_keycode_t> keycodes(8 * per);
-        std::copy_n(xcb_get_modifier_mapping_keycodes(reply), 8 * per, keycodes.begin());
-        std::free(reply);
+        std::copy_n(xcb_get_modifier_mapping_keycodes(map.get()), 8 * per, keycodes.begin());
         const xcb_keycode_t numLock = 77; // evdev KEY_NUMLOCK + 8
         for (auto &k : keycodes) {
             if (k == numLock)
@@ -137,52 +136,40 @@ public:
                 break;
             }
         }
-        auto *set = xcb_set_modifier_mapping_reply(
+        reply(xcb_set_modifier_mapping_reply(
             m_connection, xcb_set_modifier_mapping(m_connection, quint8(per), keycodes.data()),
-            nullptr);
-        std::free(set);
+            nullptr));
     }
 
     QPoint pointer() {
-        xcb_query_pointer_reply_t *reply =
-            xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
-        const QPoint p = reply ? QPoint(reply->root_x, reply->root_y) : QPoint(-1, -1);
-        std::free(reply);
-        return p;
+        const auto r = reply(xcb_query_pointer_reply(
+            m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+        return r ? QPoint(r->root_x, r->root_y) : QPoint(-1, -1);
     }
 
     // The root's children from the bottom of the stacking order to the top.
     QList<xcb_window_t> stackingOrder() {
-        QList<xcb_window_t> order;
-        xcb_query_tree_reply_t *tree =
-            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr);
+        const auto tree = reply(
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr));
         if (!tree)
-            return order;
-        const xcb_window_t *children = xcb_query_tree_children(tree);
-        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i)
-            order.append(children[i]);
-        std::free(tree);
-        return order;
+            return {};
+        const xcb_window_t *children = xcb_query_tree_children(tree.get());
+        return QList<xcb_window_t>(children, children + xcb_query_tree_children_length(tree.get()));
     }
 
     // Whether the cursor on screen shows no pixel at all; none when XFixes cannot tell.
     std::optional<bool> cursorIsBlank() {
-        xcb_xfixes_query_version_reply_t *version = xcb_xfixes_query_version_reply(
-            m_connection, xcb_xfixes_query_version(m_connection, 4, 0), nullptr);
-        if (!version)
+        if (!reply(xcb_xfixes_query_version_reply(
+                m_connection, xcb_xfixes_query_version(m_connection, 4, 0), nullptr)))
             return std::nullopt;
-        std::free(version);
-        xcb_xfixes_get_cursor_image_reply_t *image = xcb_xfixes_get_cursor_image_reply(
-            m_connection, xcb_xfixes_get_cursor_image(m_connection), nullptr);
+        const auto image = reply(xcb_xfixes_get_cursor_image_reply(
+            m_connection, xcb_xfixes_get_cursor_image(m_connection), nullptr));
         if (!image)
             return std::nullopt;
-        const uint32_t *pixels = xcb_xfixes_get_cursor_image_cursor_image(image);
-        const int count = xcb_xfixes_get_cursor_image_cursor_image_length(image);
-        bool blank = true;
-        for (int i = 0; i < count; ++i)
-            blank = blank && (pixels[i] >> 24) == 0;
-        std::free(image);
-        return blank;
+        const uint32_t *pixels = xcb_xfixes_get_cursor_image_cursor_image(image.get());
+        return std::all_of(pixels,
+                           pixels + xcb_xfixes_get_cursor_image_cursor_image_length(image.get()),
+                           [](uint32_t pixel) { return (pixel >> 24) == 0; });
     }
 
     // Becomes the window manager: announces _NET_ACTIVE_WINDOW support with a live check window,
@@ -230,19 +217,14 @@ public:
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom(name),
                             XCB_ATOM_WINDOW, 32, 1, &value);
     }
-    void sync() {
-        std::free(
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
-    }
+    void sync() { focus(); }
 
 private:
     xcb_atom_t atom(const char *name) {
-        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        const auto r = reply(xcb_intern_atom_reply(
             m_connection, xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(name)), name),
-            nullptr);
-        const xcb_atom_t result = reply ? reply->atom : XCB_NONE;
-        std::free(reply);
-        return result;
+            nullptr));
+        return r ? r->atom : XCB_NONE;
     }
 
     xcb_connection_t *m_connection = nullptr;

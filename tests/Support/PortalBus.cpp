@@ -1,14 +1,11 @@
 #include "Support/PortalBus.h"
 
+#include "Support/RunProgram.h"
+
 #include <QDeadlineTimer>
 
-#include <csignal>
-
 PortalBus::~PortalBus() {
-    if (m_portal.state() != QProcess::NotRunning) {
-        ::kill(pid_t(m_portal.processId()), SIGTERM);
-        m_portal.waitForFinished(5000);
-    }
+    stopProcess(m_portal);
     if (!m_name.isEmpty())
         QDBusConnection::disconnectFromBus(m_name);
 }

@@ -4,8 +4,8 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
-// Runs a helper program to its end and returns its stdout; `exitCode` is -1 when it does not
-// end in time or crashes.
+// Runs a helper program to its end and returns its stdout; `exitCode` is -1 when it does not end in
+// time or crashes.
 inline QByteArray runProgram(const QString &program, const QStringList &arguments,
                              const QProcessEnvironment &environment, int timeoutMs,
                              int *exitCode = nullptr) {
@@ -20,4 +20,15 @@ inline QByteArray runProgram(const QString &program, const QStringList &argument
     if (exitCode)
         *exitCode = ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return ended ? process.readAllStandardOutput() : QByteArray();
+}
+
+// Ends a process a test started: SIGTERM, then SIGKILL after a deadline, and waits for it.
+inline void stopProcess(QProcess &process) {
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
 }

@@ -1,14 +1,10 @@
 #include "Support/SessionBus.h"
 
+#include "Support/RunProgram.h"
+
 #include <QDeadlineTimer>
 
-#include <csignal>
-
 using namespace Qt::StringLiterals;
-
-SessionBus::~SessionBus() {
-    stop();
-}
 
 bool SessionBus::start() {
     stop();
@@ -35,12 +31,6 @@ bool SessionBus::start() {
 }
 
 void SessionBus::stop() {
-    if (m_daemon.state() == QProcess::NotRunning)
-        return;
-    ::kill(pid_t(m_daemon.processId()), SIGTERM);
-    if (!m_daemon.waitForFinished(5000)) {
-        ::kill(pid_t(m_daemon.processId()), SIGKILL);
-        m_daemon.waitForFinished(5000);
-    }
+    stopProcess(m_daemon);
     m_address.clear();
 }

@@ -8,7 +8,7 @@
 class SessionBus {
 public:
     SessionBus() = default;
-    ~SessionBus();
+    ~SessionBus() { stop(); }
     SessionBus(const SessionBus &) = delete;
     SessionBus &operator=(const SessionBus &) = delete;
 

@@ -17,6 +17,8 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int startTimeoutMs = 20000;
@@ -45,8 +47,8 @@ QString findFile(const QString &dir, const QString &pattern) {
 // An Xcursor theme "default" whose pointers are one transparent pixel. Headless outputs draw the
 // pointer into every frame, screen copies included; desktops with hardware cursors leave it out.
 bool writeBlankCursorTheme(const QString &iconsDir) {
-    const QString dir = iconsDir + QStringLiteral("/default/cursors");
-    for (const QString &level : QStringList{iconsDir, iconsDir + QStringLiteral("/default"), dir}) {
+    const QString dir = iconsDir + u"/default/cursors"_s;
+    for (const QString &level : QStringList{iconsDir, iconsDir + u"/default"_s, dir}) {
         if (!QDir().mkdir(level) || !QFile::setPermissions(level, executable))
             return false;
     }
@@ -72,8 +74,7 @@ bool writeSessionFiles(const QDir &dir, const QList<WaylandSession::Output> &out
     QByteArray config = "xwayland disable\ndefault_border none\nswaybg_command -\n";
     for (int i = 0; i < outputs.size(); ++i) {
         const WaylandSession::Output &o = outputs[i];
-        config += QStringLiteral("output HEADLESS-%1 mode %2x%3 position %4 %5 scale %6\n")
-                      .arg(i + 1)
+        config += u"output HEADLESS-%1 mode %2x%3 position %4 %5 scale %6\n"_s.arg(i + 1)
                       .arg(o.width)
                       .arg(o.height)
                       .arg(o.x)
@@ -81,21 +82,17 @@ bool writeSessionFiles(const QDir &dir, const QList<WaylandSession::Output> &out
                       .arg(o.scale)
                       .toUtf8();
     }
-    return writeBlankCursorTheme(dir.filePath(QStringLiteral("icons"))) &&
-           writeFile(dir.filePath(QStringLiteral("config")), config, readable);
+    return writeBlankCursorTheme(dir.filePath(u"icons"_s)) &&
+           writeFile(dir.filePath(u"config"_s), config, readable);
 }
 
 } // namespace
 
-WaylandSession::~WaylandSession() {
-    stop();
-}
-
 bool WaylandSession::start(const Options &options) {
     stop();
     m_error.clear();
-    // backgroundPixel() tells apart 2 outputs of 2048 x 2048 pixels; a fractional scale maps
-    // device pixels to points exactly only when the logical size is whole.
+    // backgroundPixel() tells apart 2 outputs of 2048 x 2048 pixels; a fractional scale maps device
+    // pixels to points exactly only when the logical size is whole.
     const auto fits = [](const Output &o) {
         return o.width <= 2048 && o.height <= 2048 && o.scale > 0 && isWhole(o.width / o.scale) &&
                isWhole(o.height / o.scale);
@@ -110,45 +107,44 @@ bool WaylandSession::start(const Options &options) {
     const bool asRoot = ::geteuid() == 0;
     const passwd *user = asRoot ? ::getpwnam("nobody") : nullptr;
     if (asRoot && !user) {
-        m_error = QStringLiteral("no user nobody to run sway as");
+        m_error = u"no user nobody to run sway as"_s;
         return false;
     }
     const uid_t uid = user ? user->pw_uid : ::geteuid();
     const gid_t gid = user ? user->pw_gid : ::getegid();
-    const QString base = asRoot ? QStringLiteral("/tmp") : QDir::tempPath();
-    m_dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/chromet-wayland-XXXXXX"));
+    const QString base = asRoot ? u"/tmp"_s : QDir::tempPath();
+    m_dir = std::make_unique<QTemporaryDir>(base + u"/chromet-wayland-XXXXXX"_s);
     const QDir dir(m_dir->path());
-    const QString swayRuntime = dir.filePath(QStringLiteral("sway"));
-    if (!m_dir->isValid() || !dir.mkdir(QStringLiteral("sway")) ||
-        !dir.mkdir(QStringLiteral("runtime")) ||
+    const QString swayRuntime = dir.filePath(u"sway"_s);
+    if (!m_dir->isValid() || !dir.mkdir(u"sway"_s) || !dir.mkdir(u"runtime"_s) ||
         ::chown(QFile::encodeName(dir.path()).constData(), uid, gid) != 0 ||
         ::chown(QFile::encodeName(swayRuntime).constData(), uid, gid) != 0) {
-        m_error = QStringLiteral("cannot set up a folder in ") + base;
+        m_error = u"cannot set up a folder in "_s + base;
         return false;
     }
     const auto privateDir = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
     QFile::setPermissions(swayRuntime, privateDir);
-    QFile::setPermissions(dir.filePath(QStringLiteral("runtime")), privateDir);
+    QFile::setPermissions(dir.filePath(u"runtime"_s), privateDir);
 
     if (!writeSessionFiles(dir, options.outputs)) {
-        m_error = QStringLiteral("cannot write the configuration into ") + dir.path();
+        m_error = u"cannot write the configuration into "_s + dir.path();
         return false;
     }
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "SWAYSOCK", "I3SOCK"})
         env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), swayRuntime);
-    env.insert(QStringLiteral("XCURSOR_PATH"), dir.filePath(QStringLiteral("icons")));
-    env.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
-    env.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
-    env.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
-    env.insert(QStringLiteral("WLR_HEADLESS_OUTPUTS"), QString::number(options.outputs.size()));
+    env.insert(u"XDG_RUNTIME_DIR"_s, swayRuntime);
+    env.insert(u"XCURSOR_PATH"_s, dir.filePath(u"icons"_s));
+    env.insert(u"WLR_BACKENDS"_s, u"headless"_s);
+    env.insert(u"WLR_LIBINPUT_NO_DEVICES"_s, u"1"_s);
+    env.insert(u"WLR_RENDERER"_s, u"pixman"_s);
+    env.insert(u"WLR_HEADLESS_OUTPUTS"_s, QString::number(options.outputs.size()));
     if (user)
-        env.insert(QStringLiteral("HOME"), dir.path());
+        env.insert(u"HOME"_s, dir.path());
     m_sway.setProcessEnvironment(env);
     m_sway.setProcessChannelMode(QProcess::MergedChannels);
-    m_sway.setStandardOutputFile(dir.filePath(QStringLiteral("sway.log")));
+    m_sway.setStandardOutputFile(dir.filePath(u"sway.log"_s));
     m_sway.setChildProcessModifier([asRoot, uid, gid] {
         if (asRoot && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
             ::_exit(126);
@@ -158,17 +154,16 @@ bool WaylandSession::start(const Options &options) {
         if (::getppid() == 1)
             ::_exit(127);
     });
-    m_sway.start(QStringLiteral("sway"),
-                 {QStringLiteral("-c"), dir.filePath(QStringLiteral("config"))});
+    m_sway.start(u"sway"_s, {u"-c"_s, dir.filePath(u"config"_s)});
     if (!m_sway.waitForStarted(startTimeoutMs)) {
-        m_error = QStringLiteral("cannot run sway: ") + m_sway.errorString();
+        m_error = u"cannot run sway: "_s + m_sway.errorString();
         return false;
     }
     if (!waitUntilReady(options) || !startFixture()) {
-        QFile log(dir.filePath(QStringLiteral("sway.log")));
+        QFile log(dir.filePath(u"sway.log"_s));
         if (log.open(QIODevice::ReadOnly))
-            m_error += QStringLiteral("; sway's log ends with: ") +
-                       QString::fromLocal8Bit(log.readAll().right(2000));
+            m_error +=
+                u"; sway's log ends with: "_s + QString::fromLocal8Bit(log.readAll().right(2000));
         stop();
         return false;
     }
@@ -181,38 +176,34 @@ bool WaylandSession::start(const Options &options) {
 }
 
 bool WaylandSession::waitUntilReady(const Options &options) {
-    const QString swayRuntime = QDir(m_dir->path()).filePath(QStringLiteral("sway"));
+    const QString swayRuntime = QDir(m_dir->path()).filePath(u"sway"_s);
     const QDeadlineTimer deadline(startTimeoutMs);
-    m_error = QStringLiteral("sway did not come up in time");
+    m_error = u"sway did not come up in time"_s;
     while (!deadline.hasExpired()) {
         // Waits a little, and notices at once when sway ends.
         if (m_sway.waitForFinished(10)) {
-            m_error = QStringLiteral("sway ended with status %1").arg(m_sway.exitCode());
+            m_error = u"sway ended with status %1"_s.arg(m_sway.exitCode());
             return false;
         }
         if (m_socket.isEmpty() || m_ipcSocket.isEmpty()) {
-            m_socket = findFile(swayRuntime, QStringLiteral("wayland-[0-9]"));
-            m_ipcSocket = findFile(swayRuntime, QStringLiteral("sway-ipc.*.sock"));
+            m_socket = findFile(swayRuntime, u"wayland-[0-9]"_s);
+            m_ipcSocket = findFile(swayRuntime, u"sway-ipc.*.sock"_s);
             continue;
         }
         m_outputs.clear();
         const QJsonArray reply =
-            QJsonDocument::fromJson(
-                run(QStringLiteral("swaymsg"),
-                    {QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("get_outputs")}))
+            QJsonDocument::fromJson(run(u"swaymsg"_s, {u"-r"_s, u"-t"_s, u"get_outputs"_s}))
                 .array();
         for (const QJsonValue &value : reply) {
             const QJsonObject o = value.toObject();
-            const QJsonObject rect = o.value(QStringLiteral("rect")).toObject();
-            const QJsonObject mode = o.value(QStringLiteral("current_mode")).toObject();
-            m_outputs.append({o.value(QStringLiteral("name")).toString(),
-                              QRect(rect.value(QStringLiteral("x")).toInt(),
-                                    rect.value(QStringLiteral("y")).toInt(),
-                                    rect.value(QStringLiteral("width")).toInt(),
-                                    rect.value(QStringLiteral("height")).toInt()),
-                              o.value(QStringLiteral("scale")).toDouble(),
-                              QSize(mode.value(QStringLiteral("width")).toInt(),
-                                    mode.value(QStringLiteral("height")).toInt())});
+            const QJsonObject rect = o.value(u"rect"_s).toObject();
+            const QJsonObject mode = o.value(u"current_mode"_s).toObject();
+            m_outputs.append(
+                {o.value(u"name"_s).toString(),
+                 QRect(rect.value(u"x"_s).toInt(), rect.value(u"y"_s).toInt(),
+                       rect.value(u"width"_s).toInt(), rect.value(u"height"_s).toInt()),
+                 o.value(u"scale"_s).toDouble(),
+                 QSize(mode.value(u"width"_s).toInt(), mode.value(u"height"_s).toInt())});
         }
         // HEADLESS-1 is the first output of the options, and so on.
         std::sort(m_outputs.begin(), m_outputs.end(),
@@ -243,24 +234,15 @@ bool WaylandSession::startFixture() {
            !deadline.hasExpired())
         m_seat.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
     if (m_seat.readLine().trimmed() != "ready") {
-        m_error = QStringLiteral("the pointer, keyboard and backgrounds did not come up");
+        m_error = u"the pointer, keyboard and backgrounds did not come up"_s;
         return false;
     }
     return true;
 }
 
 void WaylandSession::stop() {
-    if (m_seat.state() != QProcess::NotRunning) {
-        m_seat.kill();
-        m_seat.waitForFinished(5000);
-    }
-    if (m_sway.state() != QProcess::NotRunning) {
-        ::kill(pid_t(m_sway.processId()), SIGTERM);
-        if (!m_sway.waitForFinished(5000)) {
-            ::kill(pid_t(m_sway.processId()), SIGKILL);
-            m_sway.waitForFinished(5000);
-        }
-    }
+    stopProcess(m_seat);
+    stopProcess(m_sway);
     m_socket.clear();
     m_ipcSocket.clear();
     m_outputs.clear();
@@ -271,14 +253,12 @@ QProcessEnvironment WaylandSession::environment() const {
     QProcessEnvironment env;
     if (!m_dir)
         return env;
-    env.insert(QStringLiteral("WAYLAND_DISPLAY"), m_socket);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"),
-               QDir(m_dir->path()).filePath(QStringLiteral("runtime")));
-    env.insert(QStringLiteral("SWAYSOCK"), m_ipcSocket);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-    env.insert(QStringLiteral("XCURSOR_PATH"),
-               QDir(m_dir->path()).filePath(QStringLiteral("icons")));
-    env.insert(QStringLiteral("XCURSOR_THEME"), QStringLiteral("default"));
+    env.insert(u"WAYLAND_DISPLAY"_s, m_socket);
+    env.insert(u"XDG_RUNTIME_DIR"_s, QDir(m_dir->path()).filePath(u"runtime"_s));
+    env.insert(u"SWAYSOCK"_s, m_ipcSocket);
+    env.insert(u"QT_QPA_PLATFORM"_s, u"wayland"_s);
+    env.insert(u"XCURSOR_PATH"_s, QDir(m_dir->path()).filePath(u"icons"_s));
+    env.insert(u"XCURSOR_THEME"_s, u"default"_s);
     return env;
 }
 
@@ -286,13 +266,13 @@ QByteArray WaylandSession::run(const QString &program, const QStringList &argume
                                int *exitCode) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(environment());
-    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(u"DISPLAY"_s);
     return runProgram(program, arguments, env, timeoutMs, exitCode);
 }
 
 bool WaylandSession::swaymsg(const QStringList &arguments) const {
     int exitCode = -1;
-    run(QStringLiteral("swaymsg"), arguments, 10000, &exitCode);
+    run(u"swaymsg"_s, arguments, 10000, &exitCode);
     return exitCode == 0;
 }
 
@@ -301,30 +281,25 @@ bool WaylandSession::moveCursor(QPointF global) const {
     QRect layout;
     for (const OutputInfo &output : m_outputs)
         layout |= output.geometry;
-    return swaymsg({QStringLiteral("seat"), QStringLiteral("seat0"), QStringLiteral("cursor"),
-                    QStringLiteral("set"), QString::number(global.x() - layout.x(), 'f', 8),
+    return swaymsg({u"seat"_s, u"seat0"_s, u"cursor"_s, u"set"_s,
+                    QString::number(global.x() - layout.x(), 'f', 8),
                     QString::number(global.y() - layout.y(), 'f', 8)});
 }
 
-bool WaylandSession::click(Qt::MouseButton button) const {
-    const QString name = button == Qt::RightButton    ? QStringLiteral("button3")
-                         : button == Qt::MiddleButton ? QStringLiteral("button2")
-                                                      : QStringLiteral("button1");
-    const QStringList cursor{QStringLiteral("seat"), QStringLiteral("seat0"),
-                             QStringLiteral("cursor")};
-    return swaymsg(cursor + QStringList{QStringLiteral("press"), name}) &&
-           swaymsg(cursor + QStringList{QStringLiteral("release"), name});
+bool WaylandSession::click() const {
+    const QStringList cursor{u"seat"_s, u"seat0"_s, u"cursor"_s};
+    return swaymsg(cursor + QStringList{u"press"_s, u"button1"_s}) &&
+           swaymsg(cursor + QStringList{u"release"_s, u"button1"_s});
 }
 
 bool WaylandSession::typeKeys(const QStringList &wtypeArguments) const {
     int exitCode = -1;
-    run(QStringLiteral("wtype"), wtypeArguments, 10000, &exitCode);
+    run(u"wtype"_s, wtypeArguments, 10000, &exitCode);
     return exitCode == 0;
 }
 
 QString WaylandSession::clipboardText(int timeoutMs) const {
     int exitCode = -1;
-    const QByteArray text =
-        run(QStringLiteral("wl-paste"), {QStringLiteral("--no-newline")}, timeoutMs, &exitCode);
+    const QByteArray text = run(u"wl-paste"_s, {u"--no-newline"_s}, timeoutMs, &exitCode);
     return exitCode == 0 ? QString::fromUtf8(text) : QString();
 }

@@ -41,7 +41,7 @@ public:
     };
 
     WaylandSession() = default;
-    ~WaylandSession();
+    ~WaylandSession() { stop(); }
     WaylandSession(const WaylandSession &) = delete;
     WaylandSession &operator=(const WaylandSession &) = delete;
 
@@ -60,16 +60,14 @@ public:
     // Runs a client program (wtype, wl-paste, ...) in this session and returns its stdout.
     QByteArray run(const QString &program, const QStringList &arguments, int timeoutMs = 10000,
                    int *exitCode = nullptr) const;
-    // swaymsg ARGUMENTS; true when sway accepted every command.
-    bool swaymsg(const QStringList &arguments) const;
 
     // Warps the pointer to a point in logical global coordinates; a point beyond the outputs lands
     // on the nearest whole pixel inside. Clients get points of the 1/256 grid of wl_fixed exactly
     // (sway passes them through a float, but the error stays far below 1/512). A surface the
     // pointer arrives on gets an enter event at the point, not a motion.
     bool moveCursor(QPointF global) const;
-    // Presses and releases a button where the pointer is.
-    bool click(Qt::MouseButton button = Qt::LeftButton) const;
+    // Presses and releases the left button where the pointer is.
+    bool click() const;
     // wtype ARGUMENTS through the virtual keyboard to the focused client, e.g. {"-k", "Escape"}
     // or {"-M", "shift", "-k", "Right", "-m", "shift"}.
     bool typeKeys(const QStringList &wtypeArguments) const;
@@ -82,6 +80,8 @@ public:
     }
 
 private:
+    // swaymsg ARGUMENTS; true when sway accepted every command.
+    bool swaymsg(const QStringList &arguments) const;
     bool waitUntilReady(const Options &options);
     // Starts waylandfixture: the seat's pointer and keyboard, the backgrounds.
     bool startFixture();
@@ -94,18 +94,3 @@ private:
     QString m_ipcSocket;
     QString m_error;
 };
-
-// main() for tests that need a Wayland compositor: starts sway, then runs the test class with a
-// QApplication on Qt's wayland platform.
-#define CHROMET_WAYLAND_TEST_MAIN(TestObject)                                                      \
-    int main(int argc, char **argv) {                                                              \
-        WaylandSession session;                                                                    \
-        if (!session.start()) {                                                                    \
-            qCritical("cannot start sway: %s", qPrintable(session.errorString()));                 \
-            return 1;                                                                              \
-        }                                                                                          \
-        QApplication app(argc, argv);                                                              \
-        TestObject tc;                                                                             \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
-    }

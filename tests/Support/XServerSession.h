@@ -1,14 +1,12 @@
 #pragma once
 
+#include <QProcess>
 #include <QString>
-#include <QStringList>
-
-#include <sys/types.h>
 
 using namespace Qt::StringLiterals;
 
-// Starts a private X server for one test process and stops it again. The display number comes
-// from the server itself (-displayfd), so parallel tests never collide.
+// Starts a private X server for one test process and stops it again. The display number comes from
+// the server itself (-displayfd), so parallel tests never collide.
 class XServerSession {
 public:
     struct Options {
@@ -16,11 +14,10 @@ public:
         // with the dummy driver (several monitors).
         QString xorgConfig;
         QString screenSize = u"1920x1080x24"_s;
-        QStringList extraArguments;
     };
 
     XServerSession() = default;
-    ~XServerSession();
+    ~XServerSession() { stop(); }
     XServerSession(const XServerSession &) = delete;
     XServerSession &operator=(const XServerSession &) = delete;
 
@@ -29,18 +26,11 @@ public:
     bool start() { return start(Options{}); }
     void stop();
 
-    QString display() const { return m_display; }
     QString errorString() const { return m_error; }
 
-    // Runs a helper program (xdotool, xclip, ...) against this display and returns its stdout.
-    QByteArray run(const QString &program, const QStringList &arguments, int timeoutMs = 10000,
-                   int *exitCode = nullptr) const;
-
 private:
-    pid_t m_pid = -1;
-    QString m_display;
+    QProcess m_server;
     QString m_error;
-    QString m_logPath;
 };
 
 // main() for tests that need a real X server: starts Xvfb, points Qt's xcb platform at it, then

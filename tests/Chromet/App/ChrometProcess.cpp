@@ -23,19 +23,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int pollIntervalMs = 5;
+bool writeFile(const QString &path, const QByteArray &data) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
 
 } // namespace
-
-ChrometProcess::ChrometProcess() = default;
-
-ChrometProcess::~ChrometProcess() {
-    stop();
-}
-
-QString ChrometProcess::executable() {
-    return QStringLiteral(CHROMET_EXECUTABLE);
-}
 
 bool ChrometProcess::start(const Options &options) {
     stop();
@@ -43,36 +36,18 @@ bool ChrometProcess::start(const Options &options) {
         m_base = options.sameSessionAs->m_base;
     } else {
         m_dir = std::make_unique<QTemporaryDir>();
-        if (!m_dir->isValid())
-            return false;
         m_base = m_dir->path();
-        for (const char *sub : {"data", "config", "runtime"})
+        for (const char *sub : {"data/Chromet", "config/Chromet", "runtime"})
             QDir(m_base).mkpath(QString::fromLatin1(sub));
         QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    QByteArray settings = options.settings;
-    const QByteArray section = "[General]\n";
-    // A bare X server has no tray; the one-time notice about that would cover the test windows.
-    const QByteArray onboarded =
-        section + QByteArray("hasCompletedOnboarding=true\nhasSeenNoTrayNotice=true\n");
-    if (options.completedOnboarding && !settings.contains("hasCompletedOnboarding")) {
-        if (settings.contains(section))
-            settings.replace(section, onboarded);
-        else if (!options.sameSessionAs || !settings.isNull())
-            settings.prepend(onboarded);
-    }
-    if (!settings.isNull()) {
-        QDir().mkpath(QFileInfo(settingsPath()).path());
-        QFile file(settingsPath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(settings) < 0)
+        // A bare X server has no tray; the one-time notice about that would cover the test windows.
+        const QByteArray settings =
+            "[General]\nhasCompletedOnboarding=true\nhasSeenNoTrayNotice=true\n";
+        if (!writeFile(configHome() + u"/Chromet/Chromet.conf"_s, settings + options.settings))
             return false;
     }
-    if (!options.library.isNull()) {
-        QDir().mkpath(QFileInfo(libraryPath()).path());
-        QFile file(libraryPath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(options.library) < 0)
-            return false;
-    }
+    if (!options.library.isNull() && !writeFile(libraryPath(), options.library))
+        return false;
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"XDG_DATA_HOME"_s, dataHome());
@@ -80,17 +55,15 @@ bool ChrometProcess::start(const Options &options) {
     env.insert(u"XDG_RUNTIME_DIR"_s, runtimeDir());
     env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
-    // No session bus in tests: the tray icon takes the XEmbed path.
-    env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
-    env.remove(u"QT_SCALE_FACTOR"_s);
-    env.remove(u"QT_LOGGING_RULES"_s);
-    env.remove(u"QT_MESSAGE_PATTERN"_s);
+    // No session bus unless given: the tray icon takes the XEmbed path.
+    for (const QString &name : {u"DBUS_SESSION_BUS_ADDRESS"_s, u"QT_SCALE_FACTOR"_s,
+                                u"QT_LOGGING_RULES"_s, u"QT_MESSAGE_PATTERN"_s})
+        env.remove(name);
     for (const QString &assignment : options.environment) {
         const qsizetype eq = assignment.indexOf(QLatin1Char('='));
         env.insert(assignment.left(eq), assignment.mid(eq + 1));
     }
     m_process.setProcessEnvironment(env);
-    m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_lines.clear();
     m_partial.clear();
@@ -109,14 +82,6 @@ void ChrometProcess::stop() {
     readAvailable();
 }
 
-bool ChrometProcess::isRunning() const {
-    return m_process.state() == QProcess::Running;
-}
-
-qint64 ChrometProcess::pid() const {
-    return m_process.processId();
-}
-
 std::optional<int> ChrometProcess::waitForExit(int timeoutMs) {
     if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(timeoutMs))
         return std::nullopt;
@@ -124,26 +89,6 @@ std::optional<int> ChrometProcess::waitForExit(int timeoutMs) {
     if (m_process.exitStatus() != QProcess::NormalExit)
         return std::nullopt;
     return m_process.exitCode();
-}
-
-QString ChrometProcess::dataHome() const {
-    return m_base + u"/data"_s;
-}
-QString ChrometProcess::configHome() const {
-    return m_base + u"/config"_s;
-}
-QString ChrometProcess::runtimeDir() const {
-    return m_base + u"/runtime"_s;
-}
-QString ChrometProcess::libraryPath() const {
-    return dataHome() + u"/Chromet/library.json"_s;
-}
-QString ChrometProcess::settingsPath() const {
-    return configHome() + u"/Chromet/Chromet.conf"_s;
-}
-
-bool ChrometProcess::waitUntilReady(int timeoutMs) {
-    return waitForLine(u"Chromet: shortcut Ctrl+Alt+C registered"_s, 0, timeoutMs) >= 0;
 }
 
 bool ChrometProcess::openLoupe(const QPoint &at) {
@@ -160,14 +105,11 @@ bool ChrometProcess::openLoupe(const QPoint &at) {
 }
 
 bool ChrometProcess::hasVisibleWindow() const {
-    int code = -1;
-    const QByteArray windows = Desktop::run(
-        u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(pid())}, &code);
-    return code == 0 && !windows.isEmpty();
+    return !Desktop::windowsOf(pid()).isEmpty();
 }
 
-bool ChrometProcess::waitUntilNoVisibleWindow(int timeoutMs) const {
-    return Desktop::waitFor([this] { return !hasVisibleWindow(); }, timeoutMs);
+bool ChrometProcess::waitUntilNoVisibleWindow() const {
+    return Desktop::waitFor([this] { return !hasVisibleWindow(); });
 }
 
 void ChrometProcess::readAvailable() {
@@ -224,13 +166,11 @@ QByteArray Desktop::run(const QString &program, const QStringList &arguments, in
         .trimmed();
 }
 
-QList<quint64> Desktop::windowsOf(qint64 pid, bool all) {
-    QStringList arguments{u"search"_s};
-    if (!all)
-        arguments << u"--onlyvisible"_s;
-    arguments << u"--pid"_s << QString::number(pid);
+QList<quint64> Desktop::windowsOf(qint64 pid) {
     QList<quint64> windows;
-    const QList<QByteArray> ids = run(u"xdotool"_s, arguments).split('\n');
+    const QList<QByteArray> ids =
+        run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(pid)})
+            .split('\n');
     for (const QByteArray &id : ids) {
         if (const quint64 window = id.trimmed().toULongLong())
             windows.append(window);
@@ -255,32 +195,12 @@ QRect Desktop::windowGeometry(quint64 window) {
                  field("Height:"));
 }
 
-QList<quint64> Desktop::descendants(quint64 window) {
-    const QByteArray tree = run(u"xwininfo"_s, {u"-id"_s, QString::number(window), u"-tree"_s});
-    QList<quint64> windows;
-    // Each line of the tree below the window itself begins with its id in hex.
-    const QList<QByteArray> lines = tree.split('\n');
-    bool below = false;
-    for (const QByteArray &line : lines) {
-        const QByteArray trimmed = line.trimmed();
-        if (trimmed.contains("child"))
-            below = true;
-        if (!below || !trimmed.startsWith("0x"))
-            continue;
-        bool ok = false;
-        const quint64 id = trimmed.left(trimmed.indexOf(' ')).toULongLong(&ok, 16);
-        if (ok)
-            windows.append(id);
-    }
-    return windows;
-}
-
 quint64 Desktop::findWindow(const QString &name, qint64 pid) {
-    QStringList arguments{u"search"_s, u"--onlyvisible"_s};
-    if (pid)
-        arguments << u"--all"_s << u"--pid"_s << QString::number(pid);
-    arguments << u"--name"_s << QLatin1Char('^') + name + QLatin1Char('$');
-    return run(u"xdotool"_s, arguments).split('\n').value(0).trimmed().toULongLong();
+    return run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--all"_s, u"--pid"_s,
+                              QString::number(pid), u"--name"_s, u'^' + name + u'$'})
+        .split('\n')
+        .value(0)
+        .toULongLong();
 }
 
 bool Desktop::xdotool(const QStringList &arguments) {
@@ -293,9 +213,7 @@ std::optional<QString> Desktop::clipboard() {
     int code = -1;
     const QByteArray text =
         run(u"xclip"_s, {u"-o"_s, u"-selection"_s, u"clipboard"_s}, &code, 5000);
-    if (code != 0)
-        return std::nullopt;
-    return QString::fromUtf8(text);
+    return code == 0 ? std::optional(QString::fromUtf8(text)) : std::nullopt;
 }
 
 QImage Desktop::grabScreen(const QRect &area) {
@@ -325,7 +243,7 @@ bool Desktop::waitFor(const std::function<bool()> &condition, int timeoutMs) {
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
-        QThread::msleep(pollIntervalMs);
+        QThread::msleep(5);
     }
     return true;
 }
@@ -335,9 +253,8 @@ quint64 Desktop::focusedWindow() {
 }
 
 qint64 Desktop::windowPid(quint64 window) {
-    if (!window)
-        return 0;
-    return run(u"xdotool"_s, {u"getwindowpid"_s, QString::number(window)}).toLongLong();
+    return window ? run(u"xdotool"_s, {u"getwindowpid"_s, QString::number(window)}).toLongLong()
+                  : 0;
 }
 
 ClipboardHolder::ClipboardHolder(const QString &text)
@@ -353,10 +270,8 @@ ClipboardHolder::ClipboardHolder(const QString &text)
 }
 
 ClipboardHolder::~ClipboardHolder() {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
+    m_process.kill();
+    m_process.waitForFinished();
 }
 
 bool ClipboardHolder::isHolding() {
@@ -364,10 +279,8 @@ bool ClipboardHolder::isHolding() {
 }
 
 ColorFixtureProcess::~ColorFixtureProcess() {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
+    m_process.kill();
+    m_process.waitForFinished();
 }
 
 bool ColorFixtureProcess::start(const QRect &geometry) {
@@ -379,20 +292,12 @@ bool ColorFixtureProcess::start(const QRect &geometry) {
     m_process.start(QStringLiteral(COLORFIXTURE_EXECUTABLE),
                     {QString::number(geometry.x()), QString::number(geometry.y()),
                      QString::number(geometry.width()), QString::number(geometry.height())});
-    if (!m_process.waitForStarted(10000))
-        return false;
-    QDeadlineTimer deadline(15000);
-    QByteArray out;
-    while (!out.contains('\n')) {
-        if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
-            return false;
-        m_process.waitForReadyRead(100);
-        out += m_process.readAllStandardOutput();
+    // It says "ready WINDOW" once it is on screen.
+    while (m_process.waitForStarted(10000) && !m_process.canReadLine() &&
+           m_process.waitForReadyRead(15000)) {
     }
-    const QList<QByteArray> words = out.trimmed().split(' ');
-    if (words.size() != 2 || words.first() != "ready")
-        return false;
-    m_window = words.at(1).toULongLong();
+    const QList<QByteArray> words = m_process.readLine().trimmed().split(' ');
+    m_window = words.size() == 2 && words.first() == "ready" ? words.at(1).toULongLong() : 0;
     return m_window != 0;
 }
 

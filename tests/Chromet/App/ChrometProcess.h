@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 #include <QProcess>
 #include <QRect>
@@ -14,17 +13,13 @@
 
 // The real `chromet` executable run as a tray application on the test's X server, in folders of
 // its own: XDG_DATA_HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR are fresh temporary folders, so the
-// library, the settings and the one-instance lock belong to this run only. Its stderr (the log)
-// is collected line by line.
+// library, the settings and the one-instance lock belong to this run only; onboarding counts as
+// done. Its stderr (the log) is collected line by line.
 class ChrometProcess {
 public:
     struct Options {
-        // The settings file's text, written before launch (nothing: no file).
+        // The settings file's [General] lines and the library file's text, written before launch.
         QByteArray settings;
-        // Onboarding counts as finished: hasCompletedOnboarding=true is added to the settings
-        // (a settings file of a shared session is left as it is). False: a first launch.
-        bool completedOnboarding = true;
-        // The library file's text, written before launch (nothing: no file).
         QByteArray library;
         // More environment, "NAME=value".
         QStringList environment;
@@ -32,38 +27,40 @@ public:
         const ChrometProcess *sameSessionAs = nullptr;
     };
 
-    ChrometProcess();
-    ~ChrometProcess();
+    ChrometProcess() = default;
+    ~ChrometProcess() { stop(); }
     ChrometProcess(const ChrometProcess &) = delete;
     ChrometProcess &operator=(const ChrometProcess &) = delete;
 
-    static QString executable();
+    static QString executable() { return QStringLiteral(CHROMET_EXECUTABLE); }
 
-    // Starts it on $DISPLAY; false when it does not start.
     bool start(const Options &options);
     bool start() { return start(Options{}); }
     // Ends it (SIGTERM, then SIGKILL after a deadline) and waits for it.
     void stop();
 
-    bool isRunning() const;
-    qint64 pid() const;
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    qint64 pid() const { return m_process.processId(); }
     // Waits for the process to end by itself; its exit code, or nothing on timeout or crash.
     std::optional<int> waitForExit(int timeoutMs);
 
-    QString dataHome() const;
-    QString configHome() const;
-    QString runtimeDir() const;
-    QString libraryPath() const;
-    QString settingsPath() const;
+    QString dataHome() const { return m_base + QStringLiteral("/data"); }
+    QString configHome() const { return m_base + QStringLiteral("/config"); }
+    QString runtimeDir() const { return m_base + QStringLiteral("/runtime"); }
+    QString libraryPath() const { return dataHome() + QStringLiteral("/Chromet/library.json"); }
+    // What it runs with, for `chromet pick` and the like in the same session.
+    QProcessEnvironment environment() const { return m_process.processEnvironment(); }
 
     // Waits for the shortcut to be registered: the application is ready to pick.
-    bool waitUntilReady(int timeoutMs = 20000);
+    bool waitUntilReady() {
+        return waitForLine(QStringLiteral("shortcut Ctrl+Alt+C registered")) >= 0;
+    }
     // Puts the pointer at `at`, presses Ctrl+Alt+C and waits until the loupe is up and holds the
     // keyboard.
     bool openLoupe(const QPoint &at);
     // Whether a window of this process is on screen, and waiting until none is.
     bool hasVisibleWindow() const;
-    bool waitUntilNoVisibleWindow(int timeoutMs = 30000) const;
+    bool waitUntilNoVisibleWindow() const;
 
     // The log lines read so far (reading what has arrived first).
     QStringList lines();
@@ -83,31 +80,29 @@ private:
 // Helpers against the test's X server ($DISPLAY).
 namespace Desktop {
 
-// The windows of a process, those on screen only unless `all`.
-QList<quint64> windowsOf(qint64 pid, bool all = false);
-// A window's frame on the root window (device pixels); empty when it is gone.
-QRect windowGeometry(quint64 window);
-// Every window below `window` in the window tree.
-QList<quint64> descendants(quint64 window);
-// The first window on screen whose name matches the regular expression exactly, of any process
-// when `pid` is 0; 0 when there is none.
-quint64 findWindow(const QString &name, qint64 pid = 0);
-
 // Runs a program and returns its stdout (trimmed); `exitCode` is -1 on timeout or crash.
-// The library file's history: the sRGB channels of each entry as bytes, most recent first.
-QList<QRgb> history(const QString &libraryPath);
 QByteArray run(const QString &program, const QStringList &arguments, int *exitCode = nullptr,
                int timeoutMs = 30000);
 bool xdotool(const QStringList &arguments);
-// The clipboard's text, or nothing when no client owns it.
-std::optional<QString> clipboard();
-// The screen's pixels in a rectangle of the root window (device pixels), as RGB32.
-QImage grabScreen(const QRect &area);
 // Polls `condition` until it holds or the deadline passes.
 bool waitFor(const std::function<bool()> &condition, int timeoutMs = 30000);
-// The window holding the keyboard focus, and the process that owns it (0 when unknown).
+
+// The windows of a process on screen.
+QList<quint64> windowsOf(qint64 pid);
+// A window's frame on the root window (device pixels); empty when it is gone.
+QRect windowGeometry(quint64 window);
+// The first window of the process on screen whose name matches the regular expression exactly.
+quint64 findWindow(const QString &name, qint64 pid);
+// The window holding the keyboard focus, and the process that owns a window (0 when unknown).
 quint64 focusedWindow();
 qint64 windowPid(quint64 window);
+// The screen's pixels in a rectangle of the root window (device pixels), as RGB32.
+QImage grabScreen(const QRect &area);
+
+// The clipboard's text, or nothing when no client owns it.
+std::optional<QString> clipboard();
+// The library file's history: the sRGB channels of each entry as bytes, most recent first.
+QList<QRgb> history(const QString &libraryPath);
 
 } // namespace Desktop
 
@@ -130,10 +125,9 @@ public:
     // Opens it at the geometry (device pixels) and waits until it is on screen.
     bool start(const QRect &geometry);
     quint64 window() const { return m_window; }
-    QRect geometry() const { return m_geometry; }
-    // The code of the pixel at a global position, "#RRGGBB".
-    QString hexAt(const QPoint &global) const;
+    // The pixel at a global position, and its code "#RRGGBB".
     QRgb rgbAt(const QPoint &global) const;
+    QString hexAt(const QPoint &global) const;
 
 private:
     QProcess m_process;

@@ -1,5 +1,6 @@
 // The running application over two monitors (Xorg's dummy driver): picks on the second monitor,
-// and the loupe follows the pointer from one display's window to the other's.
+// also after the loupe has followed the pointer there from the first, and displays changing
+// while the loupe is open.
 
 #include "ChrometProcess.h"
 
@@ -49,30 +50,6 @@ private Q_SLOTS:
         QVERIFY(Desktop::xdotool({u"click"_s, u"1"_s}));
         QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_right.hexAt(at)), 10000);
         QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), m_right.rgbAt(at));
-        QVERIFY(m_app.waitUntilNoVisibleWindow());
-    }
-    void loupeMovesAcrossTheBoundary() {
-        const QPoint left = leftFixture.topLeft() + QPoint(400, 200);
-        const QPoint right = rightFixture.topLeft() + QPoint(150, 200);
-        QVERIFY(fixtureShownAt(m_left, left));
-        QVERIFY(fixtureShownAt(m_right, right));
-
-        QVERIFY(m_app.openLoupe(left));
-        QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_left, left); }));
-        QVERIFY(fixtureShownAt(m_right, right));
-
-        QVERIFY(Desktop::xdotool(
-            {u"mousemove"_s, QString::number(right.x()), QString::number(right.y())}));
-        QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_right, right); }));
-        QVERIFY(Desktop::waitFor([&] { return fixtureShownAt(m_left, left); }));
-
-        // And back.
-        QVERIFY(Desktop::xdotool(
-            {u"mousemove"_s, QString::number(left.x()), QString::number(left.y())}));
-        QVERIFY(Desktop::waitFor([&] { return loupeShownAt(m_left, left); }));
-        QVERIFY(Desktop::waitFor([&] { return fixtureShownAt(m_right, right); }));
-
-        QVERIFY(Desktop::xdotool({u"key"_s, u"Escape"_s}));
         QVERIFY(m_app.waitUntilNoVisibleWindow());
     }
     void displaysChangeWhileTheLoupeIsOpen_data() {
@@ -125,29 +102,19 @@ private Q_SLOTS:
     }
 
 private:
-    // Whether the screen around `at` shows the loupe rather than the fixture's own pixels.
-    bool loupeShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const {
-        // The lens magnifies the pixels around the point, so hardly any stays as it was.
-        return mismatch(fixture, at) > 0.5;
-    }
-    bool fixtureShownAt(const ColorFixtureProcess &fixture, const QPoint &at) const {
-        const double m = mismatch(fixture, at);
-        return m >= 0 && m < 0.02;
-    }
-    double mismatch(const ColorFixtureProcess &fixture, const QPoint &at) const {
+    // Whether the screen around `at` shows the loupe rather than the fixture's own pixels: the
+    // lens magnifies the pixels around the point, so hardly any stays as it was.
+    static bool loupeShownAt(const ColorFixtureProcess &fixture, const QPoint &at) {
         const QRect area(at - QPoint(24, 24), QSize(48, 48));
         const QImage screen = Desktop::grabScreen(area);
-        if (screen.isNull())
-            return -1;
         int different = 0;
-        for (int y = 0; y < area.height(); ++y) {
+        for (int y = 0; y < area.height() && !screen.isNull(); ++y) {
             for (int x = 0; x < area.width(); ++x) {
-                if ((screen.pixel(x, y) & 0xffffff) !=
-                    (fixture.rgbAt(area.topLeft() + QPoint(x, y)) & 0xffffff))
-                    ++different;
+                different += (screen.pixel(x, y) & 0xffffff) !=
+                             (fixture.rgbAt(area.topLeft() + QPoint(x, y)) & 0xffffff);
             }
         }
-        return double(different) / (area.width() * area.height());
+        return different > area.width() * area.height() / 2;
     }
 
     ColorFixtureProcess m_left;

@@ -34,46 +34,39 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { m_app.stop(); }
 
-    // The device pixel under the point, on either output, by click or key; what is printed is
-    // also in the history and on the clipboard once the loupe has closed (and the one-shot
-    // process has ended).
+    // The device pixel under the point, on either output, by click or key, also after nudges
+    // (Shift+arrow moves ten device pixels, an arrow one); what is printed is also in the history
+    // and on the clipboard once the loupe has closed (and the one-shot process has ended).
     void picksTheDevicePixel_data() {
         QTest::addColumn<bool>("instance");
         QTest::addColumn<QPointF>("at");
-        QTest::addColumn<QString>("confirm");
-        QTest::newRow("instance, scale 1, click") << true << QPointF(200, 150) << u"click"_s;
-        QTest::newRow("instance, scale 2, Return") << true << QPointF(1380.5, 50.25) << u"Return"_s;
-        QTest::newRow("one-shot, scale 2, Space") << false << QPointF(1919.5, 359.5) << u"space"_s;
+        QTest::addColumn<QStringList>("keys"); // wtype's; none: a click
+        QTest::addColumn<QPointF>("offset");
+        QTest::newRow("one-shot, scale 2, Space")
+            << false << QPointF(1919.5, 359.5) << QStringList{"-k", "space"} << QPointF();
+        QTest::newRow("instance, scale 1, click")
+            << true << QPointF(200, 150) << QStringList{} << QPointF();
+        QTest::newRow("instance, scale 2, Return")
+            << true << QPointF(1380.5, 50.25) << QStringList{"-k", "Return"} << QPointF();
+        QTest::newRow("instance, scale 2, nudged")
+            << true << QPointF(1300.5, 100)
+            << QStringList{"-M", "shift", "-k", "Right", "-m", "shift", "-k", "Up", "-k", "Return"}
+            << QPointF(10 / 2.0, -1 / 2.0);
     }
     void picksTheDevicePixel() {
         QFETCH(bool, instance);
         QFETCH(QPointF, at);
-        QFETCH(QString, confirm);
+        QFETCH(QStringList, keys);
+        QFETCH(QPointF, offset);
         QProcess pick;
-        openLoupe(pick, instance, {u"--print"_s}, at);
-        if (confirm == u"click"_s)
-            QVERIFY(m_session.click());
-        else
-            QVERIFY(m_session.typeKeys({u"-k"_s, confirm}));
+        openLoupe(pick, instance, at);
+        QVERIFY(keys.isEmpty() ? m_session.click() : m_session.typeKeys(keys));
         QVERIFY(pick.waitForFinished(15000));
         QCOMPARE(pick.exitCode(), 0);
-        const QString expected = hexAt(at);
+        const QString expected = hexAt(at + offset);
         QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(), expected);
-        QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), rgbAt(at));
+        QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), rgbAt(at + offset));
         QTRY_COMPARE_WITH_TIMEOUT(m_session.clipboardText(), expected, 10000);
-    }
-
-    // Shift+arrow moves ten device pixels, an arrow one; the pointer stays where it is.
-    void nudgesMoveThePoint() {
-        const QPointF at(1300.5, 100);
-        QProcess pick;
-        openLoupe(pick, true, {u"--print"_s}, at);
-        QVERIFY(
-            m_session.typeKeys({u"-M"_s, u"shift"_s, u"-k"_s, u"Right"_s, u"-m"_s, u"shift"_s}));
-        QVERIFY(m_session.typeKeys({u"-k"_s, u"Up"_s, u"-k"_s, u"Return"_s}));
-        QVERIFY(pick.waitForFinished(15000));
-        QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(),
-                 hexAt(at + QPointF(10 / 2.0, -1 / 2.0)));
     }
 
     // Escape cancels and a second `chromet pick` closes the loupe: nothing printed, the
@@ -88,7 +81,7 @@ private Q_SLOTS:
         QVERIFY(m_session.run(u"wl-copy"_s, {u"left alone"_s}).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(m_session.clipboardText(), u"left alone"_s, 10000);
         QProcess pick;
-        openLoupe(pick, true, {u"--print"_s}, QPointF(400, 300));
+        openLoupe(pick, true, QPointF(400, 300));
         if (toggle) {
             QProcess second;
             second.setProcessEnvironment(environment());
@@ -203,7 +196,7 @@ private Q_SLOTS:
         startSession({{1280, 720, 1, 0, 0}, {1200, 720, 1.5, 1280, 0}});
         const QPointF at(1280 + 533.5, 401);
         QProcess pick;
-        openLoupe(pick, true, {u"--print"_s}, at);
+        openLoupe(pick, true, at);
         QVERIFY(m_session.click());
         QVERIFY(pick.waitForFinished(15000));
         QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()).trimmed(), hexAt(at));
@@ -228,11 +221,7 @@ private:
     }
 
     QProcessEnvironment environment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(m_session.environment());
-        env.insert(u"XDG_DATA_HOME"_s, m_app.dataHome());
-        env.insert(u"XDG_CONFIG_HOME"_s, m_app.configHome());
-        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, m_bus.address());
+        QProcessEnvironment env = m_app.environment();
         env.insert(u"QT_LOGGING_RULES"_s, u"*.debug=false\nloupe.info=true"_s);
         return env;
     }
@@ -240,7 +229,7 @@ private:
     // Starts `chromet pick` (through the instance, or on its own with the instance stopped),
     // waits for its loupe and brings the pointer onto it: the loupe learns where the pointer is
     // when it crosses it.
-    void openLoupe(QProcess &pick, bool instance, const QStringList &options, const QPointF &at) {
+    void openLoupe(QProcess &pick, bool instance, const QPointF &at) {
         if (!instance)
             m_app.stop();
         else if (!m_app.isRunning())
@@ -254,7 +243,7 @@ private:
         if (!instance)
             env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
         pick.setProcessEnvironment(env);
-        pick.start(ChrometProcess::executable(), QStringList{u"pick"_s} + options);
+        pick.start(ChrometProcess::executable(), {u"pick"_s, u"--print"_s});
         QVERIFY(pick.waitForStarted(10000));
         // Every output's loupe is up: the pointer then crosses one wherever it is.
         const QByteArray up = "every display shown";

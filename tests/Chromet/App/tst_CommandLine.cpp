@@ -1,13 +1,18 @@
+// The `chromet` command line on files of its own: what each command prints, and that bad input
+// gives one error line and nothing else, never touching the library.
+
+#include "Chromet/App/CommandLine.h"
 #include "Support/TestFiles.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <clocale>
 #include <string>
@@ -58,27 +63,19 @@ const char brandKitCss[] = ":root {\n"
 
 struct Run {
     int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
+    QString out;
+    QString err;
 };
 
-// Every file and folder below `root`, with a hash of each file's bytes.
+// Every file and folder below `root`, with each regular file's bytes.
 QStringList snapshot(const QString &root) {
     QStringList entries;
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        QString entry = QDir(root).relativeFilePath(path);
-        if (it.fileInfo().isFile()) {
-            QFile file(path);
-            if (file.open(QIODevice::ReadOnly))
-                entry += QLatin1Char(' ') +
-                         QString::fromLatin1(
-                             QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-                                 .toHex());
-        }
-        entries.append(entry);
+        entries.append(path + u' ' +
+                       QString::fromLatin1(it.fileInfo().isFile() ? readAll(path).toHex() : ""));
     }
     entries.sort();
     return entries;
@@ -93,9 +90,10 @@ private Q_SLOTS:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
+        // Never the real user's library.
         m_dataHome = m_dir->filePath(u"data"_s);
         QVERIFY(QDir().mkpath(m_dataHome));
-        QVERIFY(QDir().mkpath(m_dir->filePath(u"home"_s)));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome));
         m_library = m_dir->filePath(u"files/library.json"_s);
         QVERIFY(writeAll(m_library, libraryJson));
         QVERIFY(writeAll(m_dir->filePath(u"files/corrupt.json"_s), "{\"history\": ["));
@@ -124,15 +122,10 @@ private Q_SLOTS:
         QTest::newRow("P3 given")
             << QStringList{"format", blue, "--as", "swiftUIP3", "--p3", "0.1,0.2,0.3"}
             << u"Color(.displayP3, red: 0.100, green: 0.200, blue: 0.300)\n"_s;
-        QTest::newRow("P3 does not change sRGB formats")
-            << QStringList{"format", blue, "--as", "nsColor", "--p3", "0.1,0.2,0.3"}
-            << u"NSColor(srgbRed: 0.200, green: 0.400, blue: 0.600, alpha: 1)\n"_s;
         QTest::newRow("css variable lower case")
             << QStringList{"format", "#1AB3E6", "--as=cssVariable", "--name=Brand",
                            "--lowercase-hex"}
             << u"--Brand: #1ab3e6;\n"_s;
-        QTest::newRow("tailwind") << QStringList{"format", blue, "--as", "tailwind"}
-                                  << u"sky-700\n"_s;
         QTest::newRow("exact tailwind label")
             << QStringList{"format", "#fff", "--label", "--as", "tailwind"} << u"white\n"_s;
         QTest::newRow("options before the color")
@@ -142,15 +135,15 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(QString, out);
         const Run result = run(arguments);
-        QCOMPARE(result.err, QByteArray());
-        QCOMPARE(QString::fromUtf8(result.out), out);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.out, out);
         QCOMPARE(result.exitCode, 0);
     }
     void formatEveryLabel() {
         const Run result = run({u"format"_s, u"#336699"_s});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(
-            QString::fromUtf8(result.out),
+            result.out,
             QStringLiteral("HEX: #336699\n"
                            "RGB: rgb(51 102 153)\n"
                            "HSL: hsl(210 50% 40%)\n"
@@ -176,9 +169,8 @@ private Q_SLOTS:
         QFETCH(QString, out);
         const Run result = run({u"nearest"_s, color});
         QCOMPARE(result.exitCode, 0);
-        QVERIFY2(QString::fromUtf8(result.out).startsWith(out), result.out.constData());
-        QVERIFY(QString::fromUtf8(result.out)
-                    .contains(QRegularExpression(u"^\\S+ \\d+\\.\\d{6}\\n$"_s)));
+        QVERIFY2(result.out.startsWith(out), qPrintable(result.out));
+        QVERIFY(result.out.contains(QRegularExpression(u"^\\S+ \\d+\\.\\d{6}\\n$"_s)));
     }
     void contrast_data() {
         QTest::addColumn<QString>("text");
@@ -197,8 +189,8 @@ private Q_SLOTS:
         QFETCH(QString, background);
         QFETCH(QString, out);
         const Run result = run({u"contrast"_s, text, background});
-        QCOMPARE(result.err, QByteArray());
-        QCOMPARE(QString::fromUtf8(result.out), out);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.out, out);
         QCOMPARE(result.exitCode, 0);
     }
     void exportPalette_data() {
@@ -234,12 +226,12 @@ private Q_SLOTS:
         const Run result = run(expand(arguments));
         if (out == QLatin1String("error")) {
             QCOMPARE(result.exitCode, 2);
-            QCOMPARE(result.out, QByteArray());
-            QVERIFY2(result.err.contains("not found"), result.err.constData());
+            QCOMPARE(result.out, QString());
+            QVERIFY2(result.err.contains("not found"), qPrintable(result.err));
             return;
         }
-        QCOMPARE(result.err, QByteArray());
-        QCOMPARE(QString::fromUtf8(result.out), out);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.out, out);
         QCOMPARE(result.exitCode, 0);
     }
     void history_data() {
@@ -255,8 +247,8 @@ private Q_SLOTS:
         QFETCH(QString, library);
         QFETCH(QString, out);
         const Run result = run(expand({u"history"_s, u"--library"_s, library}));
-        QCOMPARE(result.err, QByteArray());
-        QCOMPARE(QString::fromUtf8(result.out), out);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.out, out);
         QCOMPARE(result.exitCode, 0);
     }
     void defaultLibraryLocation() {
@@ -264,31 +256,26 @@ private Q_SLOTS:
 
         Run result = run({u"history"_s});
         QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out, QByteArray("#336699\n#1AB3E6\n#FFFFFF\n"));
+        QCOMPARE(result.out, u"#336699\n#1AB3E6\n#FFFFFF\n"_s);
 
         result = run({u"export"_s, u"--palette"_s, u"Brand Kit"_s, u"--as"_s, u"css"_s});
         QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out, QByteArray(brandKitCss));
+        QCOMPARE(result.out, QString::fromUtf8(brandKitCss));
     }
-    void helpAndVersion_data() {
+    void help_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("start");
 
         QTest::newRow("--help") << QStringList{"--help"} << "Usage: chromet";
         QTest::newRow("command help") << QStringList{"export", "--help"} << "Usage: chromet";
-        QTest::newRow("--version")
-            << QStringList{"--version"}
-            << "chromet " CHROMET_EXPECTED_VERSION " (" CHROMET_EXPECTED_BUILD_NUMBER ")\n";
     }
-    void helpAndVersion() {
+    void help() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, start);
         const Run result = run(arguments);
         QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.err, QByteArray());
-        QVERIFY2(QString::fromUtf8(result.out).startsWith(start), result.out.constData());
-        if (arguments == QStringList{u"--version"_s})
-            QCOMPARE(QString::fromUtf8(result.out), start);
+        QCOMPARE(result.err, QString());
+        QVERIFY2(result.out.startsWith(start), qPrintable(result.out));
     }
     void badInput_data() {
         QTest::addColumn<QStringList>("arguments");
@@ -333,8 +320,8 @@ private Q_SLOTS:
         QFETCH(QString, mentions);
         const Run result = run(expand(arguments));
         QCOMPARE(result.exitCode, 2);
-        QCOMPARE(result.out, QByteArray());
-        const QString err = QString::fromUtf8(result.err);
+        QCOMPARE(result.out, QString());
+        const QString err = result.err;
         QVERIFY2(err.startsWith(QLatin1String("chromet: ")), qPrintable(err));
         QVERIFY2(err.endsWith(QLatin1Char('\n')) && err.count(QLatin1Char('\n')) == 1,
                  qPrintable(err));
@@ -368,8 +355,8 @@ private Q_SLOTS:
         for (const QStringList &command : commands) {
             const Run result = run(command);
             QCOMPARE(result.exitCode, 2);
-            QCOMPARE(result.out, QByteArray());
-            QVERIFY2(result.err.contains("corrupt"), result.err.constData());
+            QCOMPARE(result.out, QString());
+            QVERIFY2(result.err.contains("corrupt"), qPrintable(result.err));
         }
 
         QCOMPARE(readAll(path), bytes);
@@ -377,16 +364,16 @@ private Q_SLOTS:
     }
     void missingLibraryCreatesNothing() {
         const QStringList before = snapshot(m_dir->path());
-        QVERIFY(!before.contains(u"data/Chromet"_s));
+        QVERIFY(!QFileInfo::exists(m_dataHome + u"/Chromet"_s));
 
         Run result = run({u"history"_s});
         QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out, QByteArray());
-        QCOMPARE(result.err, QByteArray());
+        QCOMPARE(result.out, QString());
+        QCOMPARE(result.err, QString());
 
         result = run({u"export"_s, u"--palette"_s, u"Favorites"_s, u"--as"_s, u"swift"_s});
         QCOMPARE(result.exitCode, 2);
-        QCOMPARE(result.out, QByteArray());
+        QCOMPARE(result.out, QString());
 
         QCOMPARE(snapshot(m_dir->path()), before);
     }
@@ -397,50 +384,34 @@ private Q_SLOTS:
         if (!localeDir.isEmpty())
             qputenv("LOCPATH", localeDir);
         const std::string previous = std::setlocale(LC_ALL, nullptr);
-        const bool available = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-        std::setlocale(LC_ALL, previous.c_str());
-        if (!available)
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
             QSKIP("de_DE.UTF-8 is not available; generate it with localedef and point "
                   "CHROMET_TEST_LOCPATH at its folder");
-
-        QProcessEnvironment german;
-        german.insert(u"LC_ALL"_s, u"de_DE.UTF-8"_s);
-        if (!localeDir.isEmpty())
-            german.insert(u"LOCPATH"_s, QString::fromLocal8Bit(localeDir));
-
-        Run result = run({u"format"_s, u"0.2,0.4,0.6"_s, u"--as"_s, u"swiftUI"_s}, german);
-        QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out, QByteArray("Color(red: 0.200, green: 0.400, blue: 0.600)\n"));
-
-        result = run({u"contrast"_s, u"0.5,0.5,0.5"_s, u"#fff"_s}, german);
-        QCOMPARE(result.exitCode, 0);
-        QVERIFY2(result.out.startsWith("3.98:1\nLc 67.1\n"), result.out.constData());
-
-        result = run({u"history"_s, u"--library"_s, m_library}, german);
-        QCOMPARE(result.out, QByteArray("#336699\n#1AB3E6\n#FFFFFF\n"));
+        const auto restore = qScopeGuard([&] { std::setlocale(LC_ALL, previous.c_str()); });
+        Run result = run({u"format"_s, u"0.2,0.4,0.6"_s, u"--as"_s, u"swiftUI"_s});
+        QCOMPARE(result.out, u"Color(red: 0.200, green: 0.400, blue: 0.600)\n"_s);
+        result = run({u"contrast"_s, u"0.5,0.5,0.5"_s, u"#fff"_s});
+        QVERIFY2(result.out.startsWith(u"3.98:1\nLc 67.1\n"_s), qPrintable(result.out));
+        result = run({u"history"_s, u"--library"_s, m_library});
+        QCOMPARE(result.out, u"#336699\n#1AB3E6\n#FFFFFF\n"_s);
+    }
+    // The executable hands its arguments to the command line.
+    void executableRunsTheCommandLine() {
+        QProcess process;
+        process.start(QStringLiteral(CHROMET_EXECUTABLE), {u"--version"_s});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(process.readAllStandardOutput(),
+                 QByteArray("chromet " CHROMET_EXPECTED_VERSION " (" CHROMET_EXPECTED_BUILD_NUMBER
+                            ")\n"));
     }
 
 private:
-    Run run(const QStringList &arguments, const QProcessEnvironment &extra = {}) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        // Never the real user's library.
-        environment.insert(u"XDG_DATA_HOME"_s, m_dataHome);
-        environment.insert(u"HOME"_s, m_dir->filePath(u"home"_s));
-        environment.insert(extra);
-
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(CHROMET_EXECUTABLE), arguments);
+    static Run run(const QStringList &arguments) {
         Run result;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-            process.kill();
-            process.waitForFinished();
-            qWarning("chromet did not finish normally: %s", qPrintable(arguments.join(u' ')));
-            return result;
-        }
-        result.exitCode = process.exitCode();
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
+        QTextStream out(&result.out);
+        QTextStream err(&result.err);
+        result.exitCode = runCommandLine(arguments, out, err);
         return result;
     }
     // Replaces {library}, {missing}, {corrupt} and {fifo} by paths in the test's folder.

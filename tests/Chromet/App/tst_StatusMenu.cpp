@@ -196,15 +196,6 @@ private Q_SLOTS:
         QCOMPARE(describe(m_menu.get()).at(3), ColorFormats::labelText(format, c, false) + " >");
         QCOMPARE(trigger({"Default Format", "OKLCH"}), u"setDefaultFormat oklch"_s);
     }
-    void updatesAvailableAddsCheckForUpdates() {
-        MenuActions actions = recordingActions();
-        actions.updatesAvailable = true;
-        build({}, {}, defaultSettings(), actions);
-        QCOMPARE(describe(m_menu.get()).mid(8),
-                 (QStringList{"Clear History [off]", "Settings\u2026", "---",
-                              "Check for Updates\u2026", "---", "Quit Chromet"}));
-        QCOMPARE(trigger({"Check for Updates\u2026"}), u"checkForUpdates"_s);
-    }
     void historyShowsAtMostTwentyColors() {
         QList<PickedColor> history;
         for (int i = 0; i < 25; ++i)
