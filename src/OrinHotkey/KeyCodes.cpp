@@ -502,13 +502,27 @@ std::optional<quint32> toX11(quint32 keyCode) {
 }
 
 std::optional<quint32> fromKeyEvent(const QKeyEvent &event) {
+    const int key = event.key();
+    const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
+    // Keys named by what they do (arrows, Return, Escape, function keys) mean the same on every
+    // layout, while their keycodes differ between servers numbering keys as evdev does and as
+    // XFree86 did (Down is 104 there, evdev's keypad Enter): the key tells. Modifiers are left to
+    // the scan code, which alone says left from right.
+    const bool modifier = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Meta ||
+                          key == Qt::Key_Alt || key == Qt::Key_AltGr || key == Qt::Key_Super_L ||
+                          key == Qt::Key_Super_R || key == Qt::Key_Hyper_L ||
+                          key == Qt::Key_Hyper_R || key == Qt::Key_CapsLock;
+    if (key >= Qt::Key_Escape && !modifier) {
+        if (auto named = fromQtKey(key, keypad))
+            return named;
+    }
     const quint32 scanCode = event.nativeScanCode();
     const std::optional<quint32> fromScan = scanCode != 0 ? fromX11(scanCode) : std::nullopt;
     if (fromScan && *fromScan < extendedBase)
         return fromScan;
     // A scan code beyond the table may come from a server whose keycodes are not evdev's (Xorg
     // without evdev): the Qt key names the keys the table has.
-    if (auto fromKey = fromQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier)))
+    if (auto fromKey = fromQtKey(key, keypad))
         return fromKey;
     return fromScan;
 }

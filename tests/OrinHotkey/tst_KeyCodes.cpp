@@ -119,6 +119,9 @@ private Q_SLOTS:
         QTest::newRow("no key's scan code") << int(Qt::Key_Space) << none << 7u << 49;
         // Xorg without evdev: Left is keycode 100, evdev's 92; the Qt key tells.
         QTest::newRow("non-evdev keycode") << int(Qt::Key_Left) << none << 100u << 123;
+        QTest::newRow("non-evdev keycode, evdev's keypad Enter")
+            << int(Qt::Key_Down) << none << 104u << 125;
+        QTest::newRow("right Shift by its scan code") << int(Qt::Key_Shift) << none << 62u << 60;
     }
     void fromKeyEvent() {
         QFETCH(int, key);
