@@ -102,6 +102,21 @@ void run(const char *name, QSize points, double scale) {
     printFigure(label, 100.0 * double(pixels) / 200 / (double(points.width()) * points.height()),
                 "%");
 
+    // A pick's first frame: a new view, its loupe popping in, drawn once where it shows.
+    const ScreenSnapshot snapshot = view.snapshot();
+    std::snprintf(label, sizeof label, "%s first frame of a new loupe", name);
+    printFigure(label,
+                medianNsPerCall(
+                    [&] {
+                        LoupeView fresh(snapshot, ColorFormat::hex, false);
+                        fresh.update(QPointF(points.width() / 2.0, points.height() / 2.0));
+                        const QRegion loupe = fresh.loupeRegion();
+                        fresh.render(&target, loupe.boundingRect().topLeft(), loupe);
+                    },
+                    30) /
+                    1000,
+                "us");
+
     // The same through a window and its backing store (the offscreen platform draws at 1x).
     if (scale == 1.0) {
         view.show();
