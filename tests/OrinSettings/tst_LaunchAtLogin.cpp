@@ -1,5 +1,5 @@
-#include "OrinSettings/FakeLoginItemService.h"
 #include "OrinSettings/LaunchAtLogin.h"
+#include "Support/FakeLoginItemService.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,11 +1,11 @@
 #include "OrinHotkey/HotKeyRecorder.h"
 #include "OrinHotkey/KeyCaps.h"
 #include "OrinSettings/AppSection.h"
-#include "OrinSettings/FakeLoginItemService.h"
 #include "OrinSettings/LaunchAtLogin.h"
 #include "OrinSettings/SettingsRow.h"
 #include "OrinSettings/SettingsSwitch.h"
 #include "OrinSettings/ShortcutSection.h"
+#include "Support/FakeLoginItemService.h"
 
 #include <QLabel>
 #include <QTest>
