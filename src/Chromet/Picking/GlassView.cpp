@@ -5,9 +5,37 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
+
+// The masks of a glass's first frame, and what they are made from.
+struct FirstMasks {
+    QSize size;
+    qreal ratio = 0;
+    QRectF visual;
+    QRectF opaque;
+    QSizeF frame;
+    qreal radius = 0;
+    CoverageMask mask;
+    CoverageMask rim;
+
+    bool sameAs(const FirstMasks &o) const {
+        return size == o.size && ratio == o.ratio && visual == o.visual && opaque == o.opaque &&
+               frame == o.frame && radius == o.radius;
+    }
+};
+
+// A ring and a pill, at a display scale or two: a few hundred kB at most.
+constexpr size_t keptFirstMaskCount = 8;
+
+std::vector<FirstMasks> &keptFirstMasks() {
+    static std::vector<FirstMasks> kept;
+    return kept;
+}
 
 const QColor rimColor(255, 255, 255, 77); // white at 0.3
 
@@ -148,30 +176,52 @@ bool GlassView::paintComposed(QPainter &painter) {
         layers.ratio = ratio;
         layers.visual = visual;
         layers.opaque = opaque;
-        QImage mask(size, QImage::Format_ARGB32_Premultiplied);
-        mask.fill(Qt::transparent);
-        QImage rim = mask;
-        {
-            QPainter p(&mask);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setTransform(toDevice);
-            p.fillPath(outline(), Qt::white);
-            if (!m_opaqueContent.isEmpty()) {
-                p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
-                p.setPen(Qt::NoPen);
-                p.setBrush(Qt::white);
-                p.drawEllipse(m_opaqueContent);
+        // Every pick's glass starts with the same pop-in frame in a new view: its masks are
+        // kept across views, as building them is most of the first frame's drawing.
+        const FirstMasks key{size, ratio, visual, opaque, m_frame.size(), m_cornerRadius, {}, {}};
+        std::vector<FirstMasks> &kept = keptFirstMasks();
+        const auto found = m_paintedOnce
+                               ? kept.end()
+                               : std::find_if(kept.begin(), kept.end(),
+                                              [&](const FirstMasks &k) { return k.sameAs(key); });
+        const bool firstPaint = !std::exchange(m_paintedOnce, true);
+        if (found != kept.end()) {
+            layers.mask = found->mask;
+            layers.rim = found->rim;
+        } else {
+            QImage mask(size, QImage::Format_ARGB32_Premultiplied);
+            mask.fill(Qt::transparent);
+            QImage rim = mask;
+            {
+                QPainter p(&mask);
+                p.setRenderHint(QPainter::Antialiasing);
+                p.setTransform(toDevice);
+                p.fillPath(outline(), Qt::white);
+                if (!m_opaqueContent.isEmpty()) {
+                    p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+                    p.setPen(Qt::NoPen);
+                    p.setBrush(Qt::white);
+                    p.drawEllipse(m_opaqueContent);
+                }
+            }
+            {
+                QPainter p(&rim);
+                p.setRenderHint(QPainter::Antialiasing);
+                p.setTransform(toDevice);
+                p.setPen(QPen(rimColor, 1.0));
+                p.drawPath(outline(0.5));
+            }
+            layers.mask = CoverageMask(std::move(mask));
+            layers.rim = CoverageMask(std::move(rim));
+            if (firstPaint) {
+                if (kept.size() >= keptFirstMaskCount)
+                    kept.erase(kept.begin());
+                FirstMasks entry = key;
+                entry.mask = layers.mask;
+                entry.rim = layers.rim;
+                kept.push_back(std::move(entry));
             }
         }
-        {
-            QPainter p(&rim);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setTransform(toDevice);
-            p.setPen(QPen(rimColor, 1.0));
-            p.drawPath(outline(0.5));
-        }
-        layers.mask = CoverageMask(std::move(mask));
-        layers.rim = CoverageMask(std::move(rim));
         layers.composed = QImage(size, QImage::Format_ARGB32_Premultiplied);
         layers.composed.fill(Qt::transparent);
         layers.composed.setDevicePixelRatio(ratio);

@@ -77,4 +77,5 @@ private:
     QPointer<QWidget> m_content;
     QRectF m_opaqueContent;
     Layers m_layers;
+    bool m_paintedOnce = false;
 };

@@ -130,41 +130,63 @@ bool LensView::paintComposed(QPainter &painter, const QRectF &bounds) {
 
     Layers &layers = m_layers;
     if (layers.box != box || layers.toDevice != toDevice || layers.bounds != bounds.size()) {
-        layers.box = box;
-        layers.toDevice = toDevice;
-        layers.bounds = bounds.size();
-        const QTransform toBox = toDevice * QTransform::fromTranslate(-box.left(), -box.top());
-        QImage mask(box.size(), QImage::Format_ARGB32_Premultiplied);
-        mask.fill(Qt::transparent);
-        QImage overlay = mask;
-        {
-            QPainter p(&mask);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setTransform(toBox);
-            p.setPen(Qt::NoPen);
-            p.setBrush(Qt::white);
-            p.drawEllipse(circle);
-        }
-        {
-            QPainter p(&overlay);
-            p.setTransform(toBox);
-            paintOverlay(p, bounds);
-        }
-        layers.circle = CoverageMask(std::move(mask));
-        layers.overlay = CoverageMask(std::move(overlay));
-        // Which cell each device pixel shows, sampled at the pixel's centre.
-        auto cellsOf = [](int count, int first, qreal start, qreal size) {
-            std::vector<int> result(static_cast<size_t>(count));
-            for (int k = 0; k < count; ++k) {
-                const int cell = int(std::floor((first + k + 0.5 - start) / size));
-                result[size_t(k)] = std::clamp(cell, 0, cells - 1);
+        // Every pick's lens starts with the same pop-in frame in a new view: that frame's layers
+        // are kept across views, as building them is most of its drawing.
+        static std::vector<Layers> keptFirst;
+        const bool firstPaint = !std::exchange(m_paintedOnce, true);
+        const auto found = firstPaint ? std::find_if(keptFirst.begin(), keptFirst.end(),
+                                                     [&](const Layers &kept) {
+                                                         return kept.box == box &&
+                                                                kept.toDevice == toDevice &&
+                                                                kept.bounds == bounds.size();
+                                                     })
+                                      : keptFirst.end();
+        if (found != keptFirst.end()) {
+            layers = *found;
+        } else {
+            layers.box = box;
+            layers.toDevice = toDevice;
+            layers.bounds = bounds.size();
+            const QTransform toBox = toDevice * QTransform::fromTranslate(-box.left(), -box.top());
+            QImage mask(box.size(), QImage::Format_ARGB32_Premultiplied);
+            mask.fill(Qt::transparent);
+            QImage overlay = mask;
+            {
+                QPainter p(&mask);
+                p.setRenderHint(QPainter::Antialiasing);
+                p.setTransform(toBox);
+                p.setPen(Qt::NoPen);
+                p.setBrush(Qt::white);
+                p.drawEllipse(circle);
             }
-            return result;
-        };
-        layers.columnCell =
-            cellsOf(box.width(), box.left(), circleDevice.left(), circleDevice.width() / cells);
-        layers.rowCell =
-            cellsOf(box.height(), box.top(), circleDevice.top(), circleDevice.height() / cells);
+            {
+                QPainter p(&overlay);
+                p.setTransform(toBox);
+                paintOverlay(p, bounds);
+            }
+            layers.circle = CoverageMask(std::move(mask));
+            layers.overlay = CoverageMask(std::move(overlay));
+            // Which cell each device pixel shows, sampled at the pixel's centre.
+            auto cellsOf = [](int count, int first, qreal start, qreal size) {
+                std::vector<int> result(static_cast<size_t>(count));
+                for (int k = 0; k < count; ++k) {
+                    const int cell = int(std::floor((first + k + 0.5 - start) / size));
+                    result[size_t(k)] = std::clamp(cell, 0, cells - 1);
+                }
+                return result;
+            };
+            layers.columnCell =
+                cellsOf(box.width(), box.left(), circleDevice.left(), circleDevice.width() / cells);
+            layers.rowCell =
+                cellsOf(box.height(), box.top(), circleDevice.top(), circleDevice.height() / cells);
+            if (firstPaint) {
+                // A ring's lens at a display scale or two.
+                if (keptFirst.size() >= 4)
+                    keptFirst.erase(keptFirst.begin());
+                keptFirst.push_back(layers);
+                keptFirst.back().composed = QImage();
+            }
+        }
         layers.composed = QImage(box.size(), QImage::Format_ARGB32_Premultiplied);
         layers.composed.fill(Qt::transparent);
         layers.composed.setDevicePixelRatio(ratio);

@@ -59,4 +59,5 @@ private:
     // The 15 x 15 cells: black, with the crop at its offset.
     QImage m_cells;
     Layers m_layers;
+    bool m_paintedOnce = false;
 };

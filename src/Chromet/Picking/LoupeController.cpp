@@ -123,18 +123,29 @@ void LoupeController::warmUp() {
         window->prepare(frame);
         m_idleWindows.append(window);
     }
-    // The view's drawing (fonts, glyphs, glass) is exercised once off screen.
-    ScreenSnapshot sample;
-    sample.frame = QRectF(0, 0, 240, 240);
-    sample.image = QImage(240, 240, QImage::Format_RGB32);
-    sample.image.fill(Qt::gray);
-    LoupeView view(sample);
-    view.setLabel([this](const PickedColor &color) { return labelText(color); });
-    view.update(QPointF(120, 60));
-    Motion::finish(view.ringGlass());
-    Motion::finish(view.pillGlass());
-    QImage target(view.size(), QImage::Format_RGB32);
-    view.render(&target);
+    // The view's drawing (fonts, glyphs, glass) is exercised once off screen at each display's
+    // scale: the pop-in's first frame, whose glass and lens masks are kept for the first pick,
+    // then the settled loupe.
+    QList<qreal> ratios;
+    for (QScreen *screen : screens) {
+        if (!ratios.contains(screen->devicePixelRatio()))
+            ratios.append(screen->devicePixelRatio());
+    }
+    for (const qreal ratio : std::as_const(ratios)) {
+        ScreenSnapshot sample;
+        sample.frame = QRectF(0, 0, 240, 240);
+        sample.image = QImage((sample.frame.size() * ratio).toSize(), QImage::Format_RGB32);
+        sample.image.fill(Qt::gray);
+        LoupeView view(sample);
+        view.setLabel([this](const PickedColor &color) { return labelText(color); });
+        view.update(QPointF(120, 120));
+        QImage target(sample.image.size(), QImage::Format_RGB32);
+        target.setDevicePixelRatio(ratio);
+        view.render(&target);
+        Motion::finish(view.ringGlass());
+        Motion::finish(view.pillGlass());
+        view.render(&target);
+    }
 
     // Two rounds, so that buffers the service set up on its own warm-up are reached as well.
     rehearse(2);
