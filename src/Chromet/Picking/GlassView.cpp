@@ -12,31 +12,6 @@
 
 namespace {
 
-// The masks of a glass's first frame, and what they are made from.
-struct FirstMasks {
-    QSize size;
-    qreal ratio = 0;
-    QRectF visual;
-    QRectF opaque;
-    QSizeF frame;
-    qreal radius = 0;
-    CoverageMask mask;
-    CoverageMask rim;
-
-    bool sameAs(const FirstMasks &o) const {
-        return size == o.size && ratio == o.ratio && visual == o.visual && opaque == o.opaque &&
-               frame == o.frame && radius == o.radius;
-    }
-};
-
-// A ring and a pill, at a display scale or two: a few hundred kB at most.
-constexpr size_t keptFirstMaskCount = 8;
-
-std::vector<FirstMasks> &keptFirstMasks() {
-    static std::vector<FirstMasks> kept;
-    return kept;
-}
-
 const QColor rimColor(255, 255, 255, 77); // white at 0.3
 
 } // namespace
@@ -176,18 +151,28 @@ bool GlassView::paintComposed(QPainter &painter) {
         layers.ratio = ratio;
         layers.visual = visual;
         layers.opaque = opaque;
-        // Every pick's glass starts with the same pop-in frame in a new view: its masks are
-        // kept across views, as building them is most of the first frame's drawing.
-        const FirstMasks key{size, ratio, visual, opaque, m_frame.size(), m_cornerRadius, {}, {}};
-        std::vector<FirstMasks> &kept = keptFirstMasks();
-        const auto found = m_paintedOnce
-                               ? kept.end()
-                               : std::find_if(kept.begin(), kept.end(),
-                                              [&](const FirstMasks &k) { return k.sameAs(key); });
+        // Every pick's glass starts with the same pop-in frame in a new view: that frame's
+        // masks are kept across views (a ring and a pill, at a display scale or two), as
+        // building them is most of its drawing.
+        struct Kept {
+            Layers layers;
+            QSizeF frame;
+            qreal radius;
+        };
+        static std::vector<Kept> keptFirst;
         const bool firstPaint = !std::exchange(m_paintedOnce, true);
-        if (found != kept.end()) {
-            layers.mask = found->mask;
-            layers.rim = found->rim;
+        const auto found =
+            firstPaint
+                ? std::find_if(keptFirst.begin(), keptFirst.end(),
+                               [&](const Kept &k) {
+                                   return k.layers.size == size && k.layers.ratio == ratio &&
+                                          k.layers.visual == visual && k.layers.opaque == opaque &&
+                                          k.frame == m_frame.size() && k.radius == m_cornerRadius;
+                               })
+                : keptFirst.end();
+        if (found != keptFirst.end()) {
+            layers.mask = found->layers.mask;
+            layers.rim = found->layers.rim;
         } else {
             QImage mask(size, QImage::Format_ARGB32_Premultiplied);
             mask.fill(Qt::transparent);
@@ -214,12 +199,9 @@ bool GlassView::paintComposed(QPainter &painter) {
             layers.mask = CoverageMask(std::move(mask));
             layers.rim = CoverageMask(std::move(rim));
             if (firstPaint) {
-                if (kept.size() >= keptFirstMaskCount)
-                    kept.erase(kept.begin());
-                FirstMasks entry = key;
-                entry.mask = layers.mask;
-                entry.rim = layers.rim;
-                kept.push_back(std::move(entry));
+                if (keptFirst.size() >= 8)
+                    keptFirst.erase(keptFirst.begin());
+                keptFirst.push_back({layers, m_frame.size(), m_cornerRadius});
             }
         }
         layers.composed = QImage(size, QImage::Format_ARGB32_Premultiplied);

@@ -74,11 +74,7 @@ bool ChrometProcess::start(const Options &options) {
 void ChrometProcess::stop() {
     if (m_process.state() == QProcess::NotRunning)
         return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(5000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    stopProcess(m_process);
     readAvailable();
 }
 
