@@ -1,5 +1,7 @@
 #include "Chromet/Picking/FrostedBackdrop.h"
 
+#include "Chromet/Picking/SparseImage.h"
+
 #include <QTransform>
 
 #include <algorithm>
@@ -66,7 +68,10 @@ void FrostedBackdrop::prepare(const QRect &imagePixels) {
     if (m_small.isNull())
         return;
     if (m_full.isNull()) {
-        m_full = QImage(m_image.size(), QImage::Format_RGB32);
+        // Only the tiles under the glass are ever made.
+        m_full = sparseImage(m_image.size(), QImage::Format_RGB32);
+        if (m_full.isNull())
+            m_full = QImage(m_image.size(), QImage::Format_RGB32);
         m_fullTilesX = (m_full.width() + fullTile - 1) / fullTile;
         m_fullTilesY = (m_full.height() + fullTile - 1) / fullTile;
         m_fullReady.assign(size_t(m_fullTilesX) * size_t(m_fullTilesY), false);

@@ -210,6 +210,15 @@ void LoupeController::start(PickHandler onPick) {
         // Delivered only while this controller exists (it is the context).
         firstCaptured(session, result);
     });
+    // While the capture runs, the window that will show it gets back a store given away while
+    // idle: faulting its pages in one by one would otherwise be most of the first frame's time.
+    if (QScreen *screen = QGuiApplication::screenAt(m_point.toPoint())) {
+        const QRectF frame(screen->geometry());
+        if (LoupeWindow *window = idleWindowFor(frame)) {
+            const QPointF half(firstAreaPoints / 2, firstAreaPoints / 2);
+            window->restoreBackingStore(QRectF(m_point - frame.topLeft() - half, half * 2));
+        }
+    }
 }
 
 void LoupeController::scheduleIdleRelease() {
@@ -370,7 +379,7 @@ void LoupeController::openWindow(const ScreenSnapshot &snapshot) {
     }
 }
 
-LoupeWindow *LoupeController::acquireWindow(const QRectF &frame) {
+LoupeWindow *LoupeController::idleWindowFor(const QRectF &frame) const {
     // An idle window of the same size keeps its backing store; any other is resized.
     auto it = std::find_if(m_idleWindows.begin(), m_idleWindows.end(),
                            [&](LoupeWindow *w) { return w->frame() == frame; });
@@ -379,9 +388,12 @@ LoupeWindow *LoupeController::acquireWindow(const QRectF &frame) {
                           [&](LoupeWindow *w) { return w->frame().size() == frame.size(); });
     if (it == m_idleWindows.end() && !m_idleWindows.isEmpty())
         it = m_idleWindows.end() - 1;
-    if (it != m_idleWindows.end()) {
-        LoupeWindow *window = *it;
-        m_idleWindows.erase(it);
+    return it == m_idleWindows.end() ? nullptr : *it;
+}
+
+LoupeWindow *LoupeController::acquireWindow(const QRectF &frame) {
+    if (LoupeWindow *window = idleWindowFor(frame)) {
+        m_idleWindows.removeOne(window);
         return window;
     }
     auto *window = m_support->createWindow();

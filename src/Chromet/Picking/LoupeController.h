@@ -114,6 +114,8 @@ private:
     // close() without announcing it.
     void end();
     void openWindow(const ScreenSnapshot &snapshot);
+    // The idle window the next window for `frame` will be, if any.
+    LoupeWindow *idleWindowFor(const QRectF &frame) const;
     LoupeWindow *acquireWindow(const QRectF &frame);
     void recycle(LoupeWindow *window);
     void clearFadingLoupes();

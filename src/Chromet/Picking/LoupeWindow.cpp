@@ -192,6 +192,24 @@ void LoupeWindow::releaseBackingStore() {
         store->resize(QSize(1, 1));
 }
 
+void LoupeWindow::restoreBackingStore(const QRectF &area) {
+    QBackingStore *store = backingStore();
+    if (isVisible() || !store || holdsBackingStore())
+        return;
+    store->resize(size());
+    const QRegion region(area.toAlignedRect().intersected(rect()));
+    if (region.isEmpty())
+        return;
+    // Nothing of this is shown: the window's first paint draws over all of it.
+    store->beginPaint(region);
+    if (QPaintDevice *device = store->paintDevice()) {
+        QPainter painter(device);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(region.boundingRect(), Qt::transparent);
+    }
+    store->endPaint();
+}
+
 bool LoupeWindow::holdsBackingStore() const {
     const QBackingStore *store = backingStore();
     return store && store->size().width() * store->size().height() > 1;

@@ -37,6 +37,9 @@ public:
     // window stays, and the next paint makes the pixels anew.
     virtual void releaseBackingStore();
     virtual bool holdsBackingStore() const;
+    // While hidden, after releaseBackingStore(): makes the store anew and writes to its pixels in
+    // `area` (window coordinates), so that a first frame drawn there finds them in memory.
+    virtual void restoreBackingStore(const QRectF &area);
 
     LoupeView *view() const;
     // The display frame the window covers (global logical coordinates).

@@ -273,7 +273,8 @@ private Q_SLOTS:
         QTRY_VERIFY(capturer->spareSegmentCount() > 0);
 
         m_controller->releaseIdleMemory();
-        QCOMPARE(capturer->spareSegmentCount(), 0);
+        // One small segment is made anew for the next pick's first read.
+        QTRY_COMPARE(capturer->spareSegmentCount(), 1);
         QVERIFY(!pooled->holdsBackingStore());
 
         // The next pick sets both up again, and shows and picks true colors.

@@ -38,6 +38,7 @@ public:
     bool isPresented() const override { return m_surface != nullptr; }
     void releaseBackingStore() override {}
     bool holdsBackingStore() const override { return false; }
+    void restoreBackingStore(const QRectF &) override {}
     void drawLoupeAtOnce() override {}
     void setIgnoresMouse(bool ignore) override;
 

@@ -1,5 +1,6 @@
 #include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 
+#include "Chromet/Picking/SparseImage.h"
 #include "OrinX11/X11Connection.h"
 
 #include "Chromet/Logging/Logging.h"
@@ -76,26 +77,13 @@ QRect nativeArea(const QScreen *screen) {
                  (QSizeF(geometry.size()) * screen->devicePixelRatio()).toSize());
 }
 
-// A display-sized image holding `part` at `at` and zeros elsewhere. Its memory is fresh anonymous
-// pages: only the rows written are faulted in, so the size of the display costs next to nothing.
+// A display-sized image holding `part` at `at` and zeros elsewhere, where only the rows written
+// cost memory.
 QImage withinDisplay(const QImage &part, const QSize &size, const QPoint &at) {
-    const int depth = part.depth();
-    const qsizetype stride = (qsizetype(size.width()) * depth + 31) / 32 * 4;
-    const size_t bytes = size_t(stride) * size_t(size.height());
-    void *memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED)
+    QImage image = sparseImage(size, part.format());
+    if (image.isNull())
         return {};
-    struct Mapping {
-        void *address;
-        size_t bytes;
-    };
-    QImage image(
-        static_cast<uchar *>(memory), size.width(), size.height(), stride, part.format(),
-        [](void *info) {
-            std::unique_ptr<Mapping> mapping(static_cast<Mapping *>(info));
-            munmap(mapping->address, mapping->bytes);
-        },
-        new Mapping{memory, bytes});
+    const int depth = part.depth();
     const size_t rowBytes = size_t(part.width()) * size_t(depth) / 8;
     const size_t offset = size_t(at.x()) * size_t(depth) / 8;
     for (int y = 0; y < part.height(); ++y)
@@ -123,6 +111,7 @@ public:
     bool usesSharedMemory();
     void releaseSpares();
     int spareCount();
+    QRect lastArea();
 
 private:
     struct Segment {
@@ -171,6 +160,7 @@ private:
 
     std::mutex m_segmentMutex;
     std::vector<Segment> m_freeSegments;
+    QRect m_lastArea; // of the last partial read
     std::vector<Segment> m_lentSegments;
 
     std::mutex m_cacheMutex;
@@ -327,6 +317,9 @@ void X11CaptureBackend::warmUp(const QList<QRect> &areas) {
                               uint16_t(area.width()), uint16_t(area.height()), ~0u,
                               XCB_IMAGE_FORMAT_Z_PIXMAP, segment->id, 0),
             nullptr));
+        // Reading it here does the same for our own mapping.
+        for (size_t at = 0; at < segment->size; at += 4096)
+            static_cast<void>(*static_cast<volatile const uchar *>(segment->address + at));
     }
     for (const Segment &segment : prepared)
         giveBack(segment);
@@ -342,6 +335,11 @@ void X11CaptureBackend::releaseSpares() {
     m_freeSegments.clear();
     if (detach)
         xcb_flush(m_connection);
+}
+
+QRect X11CaptureBackend::lastArea() {
+    std::lock_guard lock(m_segmentMutex);
+    return m_lastArea;
 }
 
 int X11CaptureBackend::spareCount() {
@@ -617,6 +615,10 @@ Outcome X11CaptureBackend::capture(const Target &target) {
                rect;
     }
 
+    if (part != rect) {
+        std::lock_guard lock(m_segmentMutex);
+        m_lastArea = part;
+    }
     QImage image = grab(part, &outcome.error);
     if (!image.isNull() && part != rect) {
         image = withinDisplay(image, rect.size(), part.topLeft() - rect.topLeft());
@@ -673,6 +675,11 @@ void X11SnapshotCapturer::warmUp() {
 
 void X11SnapshotCapturer::releaseMemory() {
     m_backend->releaseSpares();
+    // A pick's first read is small: a segment for it, faulted in on both sides now, costs little
+    // and spares that read an attach and a fault for every page.
+    const QRect area = m_backend->lastArea();
+    if (!area.isEmpty())
+        m_pool.start([backend = m_backend, area] { backend->warmUp({area}); });
 }
 
 int X11SnapshotCapturer::spareSegmentCount() const {

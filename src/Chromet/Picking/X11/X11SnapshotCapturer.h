@@ -35,8 +35,8 @@ public:
     // Checks the server's formats and extensions and prepares one shared-memory segment per
     // screen, off the calling thread.
     void warmUp() override;
-    // Detaches and unmaps the spare shared-memory segments; those lent to snapshots go when the
-    // snapshots do.
+    // Detaches and unmaps the spare shared-memory segments, and prepares a small one for the next
+    // pick's first, partial read; those lent to snapshots go when the snapshots do.
     void releaseMemory() override;
 
     // Whether captures currently go through shared memory (known after warmUp or a capture).
