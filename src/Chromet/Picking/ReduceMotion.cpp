@@ -4,12 +4,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <utility>
+
 namespace {
 
-// How long a desktop value is trusted before it is read again (settings change rarely).
+// How long a value read from kdeglobals is trusted before the file is read again.
 constexpr qint64 cacheMilliseconds = 5000;
 
 struct Cache {
@@ -17,6 +21,8 @@ struct Cache {
     bool read = false;
     QElapsedTimer age;
     QProcess *pending = nullptr;
+    bool readAgain = false;
+    QFileSystemWatcher *watcher = nullptr;
 };
 
 Cache &cache() {
@@ -81,8 +87,13 @@ std::optional<bool> readGnomeNow() {
 
 void readGnomeInBackground() {
     Cache &c = cache();
-    if (c.pending || gsettingsProgram().isEmpty() || !QCoreApplication::instance())
+    if (gsettingsProgram().isEmpty() || !QCoreApplication::instance())
         return;
+    if (c.pending) {
+        // It may have read the value from before a change.
+        c.readAgain = true;
+        return;
+    }
     auto *process = new QProcess(QCoreApplication::instance());
     c.pending = process;
     QObject::connect(process, &QProcess::finished, process, [process](int exitCode) {
@@ -91,6 +102,8 @@ void readGnomeInBackground() {
             store(exitCode == 0
                       ? ReduceMotion::reduceFromGnomeOutput(process->readAllStandardOutput())
                       : std::nullopt);
+            if (std::exchange(cache().readAgain, false))
+                readGnomeInBackground();
         }
         process->deleteLater();
     });
@@ -105,6 +118,36 @@ void readGnomeInBackground() {
                          process->deleteLater();
                      });
     process->start(gsettingsProgram(), gnomeArguments());
+}
+
+// dconf keeps GNOME's settings in a database that it replaces on every change. Watching its
+// folder (or, until dconf makes it, the configuration folder) tells of changes without polling,
+// so the value is read again when it changes and never while a pick waits for it.
+void watchGnomeSettings() {
+    Cache &c = cache();
+    if (c.watcher || !QCoreApplication::instance())
+        return;
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (config.isEmpty())
+        return;
+    const QString dconf = config + QLatin1String("/dconf");
+    c.watcher = new QFileSystemWatcher(QCoreApplication::instance());
+    auto follow = [watcher = c.watcher, config, dconf] {
+        if (watcher->directories().contains(dconf))
+            return;
+        if (QFileInfo(dconf).isDir()) {
+            watcher->removePath(config);
+            watcher->addPath(dconf);
+        } else if (!watcher->directories().contains(config)) {
+            watcher->addPath(config);
+        }
+    };
+    follow();
+    QObject::connect(c.watcher, &QFileSystemWatcher::directoryChanged, c.watcher,
+                     [follow](const QString &) {
+                         follow();
+                         readGnomeInBackground();
+                     });
 }
 
 std::optional<bool> environmentOverride() {
@@ -124,19 +167,16 @@ bool isOn() {
     if (const auto forced = environmentOverride())
         return *forced;
     Cache &c = cache();
-    const bool stale = !c.read || c.age.elapsed() > cacheMilliseconds;
-    if (stale) {
-        if (isKde()) {
+    if (isKde()) {
+        if (!c.read || c.age.elapsed() > cacheMilliseconds)
             store(readKde());
-        } else if (!c.read) {
-            // Nobody warmed the cache up: read once in line rather than guess.
-            if (c.pending)
-                c.pending->waitForFinished(1000); // delivers finished() in line
-            if (!c.read)
-                store(readGnomeNow());
-        } else {
-            readGnomeInBackground();
-        }
+    } else if (!c.read) {
+        // Nobody warmed the cache up: read once in line rather than guess.
+        if (c.pending)
+            c.pending->waitForFinished(1000); // delivers finished() in line
+        if (!c.read)
+            store(readGnomeNow());
+        watchGnomeSettings();
     }
     return c.reduce.value_or(false);
 }
@@ -144,10 +184,12 @@ bool isOn() {
 void warmUp() {
     if (environmentOverride())
         return;
-    if (isKde())
+    if (isKde()) {
         store(readKde());
-    else
+    } else {
         readGnomeInBackground();
+        watchGnomeSettings();
+    }
 }
 
 void invalidate() {

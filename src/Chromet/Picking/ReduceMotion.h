@@ -8,7 +8,8 @@
 // everything (tests, desktops whose setting cannot be read). Otherwise KDE is read from the
 // [KDE] AnimationDurationFactor of kdeglobals (0 means reduce) and every other desktop from
 // GNOME's org.gnome.desktop.interface enable-animations (false means reduce). The desktop value is
-// cached: callers on the pointer path never wait for a process or a file.
+// cached, and GNOME's is read again in the background when dconf's database changes: callers on
+// the pointer path never wait for a process, and a pick never starts one.
 namespace ReduceMotion {
 
 bool isOn();

@@ -239,6 +239,41 @@ private Q_SLOTS:
         qputenv("CHROMET_REDUCE_MOTION", "1");
         QVERIFY(ReduceMotion::isOn());
     }
+    void gnomeSettingIsReadAgainWhenDconfChanges() {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        // A gsettings that answers from a file and counts its runs.
+        QVERIFY(writeAll(home.filePath("bin/gsettings"),
+                         "#!/bin/sh\necho run >> \"$(dirname \"$0\")/runs\"\n"
+                         "cat \"$(dirname \"$0\")/value\"\n"));
+        QVERIFY(QFile::setPermissions(home.filePath("bin/gsettings"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(writeAll(home.filePath("bin/value"), "true\n"));
+        qputenv("PATH", QFile::encodeName(home.filePath("bin")) + ':' + qgetenv("PATH"));
+        qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config")));
+        QVERIFY(QDir().mkpath(home.filePath("config")));
+        qunsetenv("CHROMET_REDUCE_MOTION");
+        ReduceMotion::invalidate();
+        const auto runs = [&] {
+            return readAll(home.filePath("bin/runs")).count('\n');
+        };
+
+        ReduceMotion::warmUp();
+        QCOMPARE(ReduceMotion::isOn(), false);
+        QCOMPARE(runs(), 1);
+
+        // dconf makes its folder on the first change, and replaces its database on each one.
+        QVERIFY(writeAll(home.filePath("bin/value"), "false\n"));
+        QVERIFY(writeAll(home.filePath("config/dconf/user"), "1"));
+        QTRY_VERIFY(ReduceMotion::isOn());
+        QVERIFY(writeAll(home.filePath("bin/value"), "true\n"));
+        QVERIFY(writeAll(home.filePath("config/dconf/user.new"), "2"));
+        QVERIFY(QFile::remove(home.filePath("config/dconf/user")));
+        QVERIFY(QFile::rename(home.filePath("config/dconf/user.new"),
+                              home.filePath("config/dconf/user")));
+        QTRY_VERIFY(!ReduceMotion::isOn());
+    }
 };
 
 QTEST_MAIN(tst_Motion)
