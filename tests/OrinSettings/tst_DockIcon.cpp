@@ -37,22 +37,6 @@ private Q_SLOTS:
         DockIcon::setTaskbarPresence(std::make_unique<RecordingPresence>());
     }
 
-    void windowsShownLaterFollowThePolicy() {
-        QWidget hidden;
-        hidden.show();
-        QCOMPARE(calls.size(), 1);
-        QCOMPARE(calls.first().window.data(), hidden.windowHandle());
-        QVERIFY(!calls.first().listed && !calls.first().mapped);
-        hidden.hide();
-        DockIcon::apply(true);
-        calls.clear();
-        QWidget listed;
-        listed.show();
-        QCOMPARE(calls.size(), 1);
-        QVERIFY(calls.first().listed && !calls.first().mapped);
-        DockIcon::apply(false);
-    }
-
     void shownWindowsChangeAtOnceAndOnlyOnChange() {
         QWidget first, second, closed;
         first.show();

@@ -1,87 +1,17 @@
 #include "OrinSettings/DockIcon.h"
+#include "Support/OtherClient.h"
 #include "Support/XServerSession.h"
 
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
-#include <QWindow>
-
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-
-xcb_atom_t intern(xcb_connection_t *connection, const char *name) {
-    std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> reply(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, false, quint16(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+// The window's _NET_WM_STATE, as a window manager or a taskbar reads it.
+QList<xcb_atom_t> states(OtherClient &client, const QWidget &window) {
+    return client.atoms(xcb_window_t(window.winId()), "_NET_WM_STATE");
 }
-
-// A connection of its own, as a window manager or a taskbar would read the windows.
-class Observer {
-public:
-    Observer()
-        : m_connection(xcb_connect(nullptr, nullptr)) {
-        state = intern(m_connection, "_NET_WM_STATE");
-        skipTaskbar = intern(m_connection, "_NET_WM_STATE_SKIP_TASKBAR");
-        skipPager = intern(m_connection, "_NET_WM_STATE_SKIP_PAGER");
-        above = intern(m_connection, "_NET_WM_STATE_ABOVE");
-        // Hear the state requests sent to the root window, as a window manager does.
-        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
-        const quint32 mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(m_connection, screen->root, XCB_CW_EVENT_MASK, &mask);
-        xcb_flush(m_connection);
-    }
-    ~Observer() { xcb_disconnect(m_connection); }
-
-    QList<xcb_atom_t> states(xcb_window_t window) const {
-        QList<xcb_atom_t> atoms;
-        std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> reply(xcb_get_property_reply(
-            m_connection,
-            xcb_get_property(m_connection, false, window, state, XCB_ATOM_ATOM, 0, 64), nullptr));
-        if (reply && reply->format == 32) {
-            const auto *values =
-                static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
-            for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
-                atoms.append(values[i]);
-        }
-        return atoms;
-    }
-
-    // The _NET_WM_STATE requests received so far: (window, action, first atom, second atom).
-    QList<std::array<quint32, 4>> takeRequests() {
-        while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
-            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
-                const auto *message = reinterpret_cast<xcb_client_message_event_t *>(event);
-                if (message->type == state)
-                    m_requests.append({message->window, message->data.data32[0],
-                                       message->data.data32[1], message->data.data32[2]});
-            }
-            std::free(event);
-        }
-        const auto requests = m_requests;
-        m_requests.clear();
-        return requests;
-    }
-
-    xcb_atom_t state = 0;
-    xcb_atom_t skipTaskbar = 0;
-    xcb_atom_t skipPager = 0;
-    xcb_atom_t above = 0;
-
-private:
-    xcb_connection_t *m_connection = nullptr;
-    QList<std::array<quint32, 4>> m_requests;
-};
 
 } // namespace
 
@@ -91,64 +21,57 @@ class tst_X11TaskbarPresence : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void accessoryWindowsCarryTheSkipStates() {
-        Observer observer;
+    // Unmapped windows get the states in their property, next to the states Qt writes itself.
+    void windowsCarryTheSkipStatesOnlyUnderTheAccessoryPolicy() {
+        OtherClient client;
+        const xcb_atom_t skipTaskbar = client.atom("_NET_WM_STATE_SKIP_TASKBAR");
+        const xcb_atom_t skipPager = client.atom("_NET_WM_STATE_SKIP_PAGER");
+        const xcb_atom_t above = client.atom("_NET_WM_STATE_ABOVE");
         DockIcon::apply(false);
         QWidget window;
-        window.setWindowTitle(u"accessory"_s);
         window.resize(200, 100);
-        window.setWindowFlag(Qt::WindowStaysOnTopHint); // a state Qt writes itself on mapping
+        window.setWindowFlag(Qt::WindowStaysOnTopHint);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const auto id = xcb_window_t(window.winId());
-        QTRY_VERIFY(observer.states(id).contains(observer.skipTaskbar));
-        const QList<xcb_atom_t> states = observer.states(id);
-        QVERIFY(states.contains(observer.skipPager));
-        // Qt's own state survives next to ours, and ours next to it.
-        QVERIFY(states.contains(observer.above));
+        QTRY_VERIFY(states(client, window).contains(skipTaskbar));
+        QVERIFY(states(client, window).contains(skipPager));
+        QVERIFY(states(client, window).contains(above));
+
+        window.hide();
+        DockIcon::apply(true);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!states(client, window).contains(skipTaskbar));
+        QVERIFY(!states(client, window).contains(skipPager));
+        QVERIFY(states(client, window).contains(above));
+        QWidget later;
+        later.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&later));
+        QVERIFY(!states(client, later).contains(skipTaskbar));
     }
     void switchingAMappedWindowAsksTheWindowManager() {
-        Observer observer;
+        OtherClient client;
+        client.watchRoot();
         DockIcon::apply(false);
         QWidget window;
         window.resize(200, 100);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        observer.takeRequests();
+        client.takeMessages("_NET_WM_STATE");
 
         DockIcon::apply(true);
-        const auto id = quint32(window.winId());
-        QList<std::array<quint32, 4>> requests;
-        QTRY_VERIFY((requests += observer.takeRequests(), !requests.isEmpty()));
+        QList<xcb_client_message_event_t> requests;
+        QTRY_VERIFY((requests += client.takeMessages("_NET_WM_STATE"), !requests.isEmpty()));
         QCOMPARE(requests.size(), 1);
-        QCOMPARE(requests.first()[0], id);
-        QCOMPARE(requests.first()[1], 0u); // remove
-        QCOMPARE(requests.first()[2], observer.skipTaskbar);
-        QCOMPARE(requests.first()[3], observer.skipPager);
+        QCOMPARE(requests.first().window, xcb_window_t(window.winId()));
+        QCOMPARE(requests.first().data.data32[0], 0u); // remove
+        QCOMPARE(requests.first().data.data32[1], client.atom("_NET_WM_STATE_SKIP_TASKBAR"));
+        QCOMPARE(requests.first().data.data32[2], client.atom("_NET_WM_STATE_SKIP_PAGER"));
 
         DockIcon::apply(false);
         requests.clear();
-        QTRY_VERIFY((requests += observer.takeRequests(), !requests.isEmpty()));
-        QCOMPARE(requests.first()[1], 1u); // add
-    }
-    void regularWindowsAreListed() {
-        Observer observer;
-        DockIcon::apply(false);
-        QWidget earlier;
-        earlier.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&earlier));
-        earlier.hide();
-
-        DockIcon::apply(true);
-        QWidget window;
-        window.resize(200, 100);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(!observer.states(xcb_window_t(window.winId())).contains(observer.skipTaskbar));
-        // Shown again under the regular policy, the earlier window is listed too.
-        earlier.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&earlier));
-        QVERIFY(!observer.states(xcb_window_t(earlier.winId())).contains(observer.skipTaskbar));
+        QTRY_VERIFY((requests += client.takeMessages("_NET_WM_STATE"), !requests.isEmpty()));
+        QCOMPARE(requests.first().data.data32[0], 1u); // add
     }
 };
 

@@ -1,4 +1,6 @@
 #include "OrinSparkle/UpdateAlert.h"
+#include "OrinUpdates/BundleInfo.h"
+#include "OrinUpdates/LinkUpdater.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -6,6 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
+// Stands in for the desktop's default handler of https addresses.
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:
@@ -14,6 +19,8 @@ public Q_SLOTS:
     void open(const QUrl &url) { opened.append(url); }
 };
 
+// What the user meets of an update check: the feed updater's alert, or the release notes that
+// the plain updater opens, and the version text both show.
 class tst_UpdateAlert : public QObject {
     Q_OBJECT
 
@@ -25,18 +32,20 @@ class tst_UpdateAlert : public QObject {
         return nullptr;
     }
 
-    static QPushButton *button(QMessageBox *box, const QString &text) {
+    static QAbstractButton *button(QMessageBox *box, const QString &text) {
         for (QAbstractButton *button : box->buttons()) {
             if (button->text() == text)
-                return qobject_cast<QPushButton *>(button);
+                return button;
         }
         return nullptr;
     }
 
+    UrlCatcher m_catcher;
+
 private Q_SLOTS:
-    void init() { QDesktopServices::setUrlHandler("https", &m_catcher, "open"); }
+    void init() { QDesktopServices::setUrlHandler(u"https"_s, &m_catcher, "open"); }
     void cleanup() {
-        QDesktopServices::unsetUrlHandler("https");
+        QDesktopServices::unsetUrlHandler(u"https"_s);
         m_catcher.opened.clear();
         for (QWidget *widget : QApplication::topLevelWidgets())
             widget->close();
@@ -44,40 +53,42 @@ private Q_SLOTS:
     }
 
     void newVersionOffersItsReleaseNotes() {
-        showUpdateAlert({UpdateDialog::Kind::updateAvailable,
-                         "A new version of Chromet is available",
-                         "Chromet 1.1 (31) is available; you have 1.0 (27).",
-                         QUrl("https://example.org/notes"), "Show Release Notes"});
+        showUpdateAlert({UpdateDialog::Kind::updateAvailable, u"A new version"_s, u"1.1 is out."_s,
+                         QUrl(u"https://example.org/notes"_s), u"Show Release Notes"_s});
         QMessageBox *box = shownBox();
         QVERIFY(box);
-        QCOMPARE(box->text(), "A new version of Chromet is available");
-        QCOMPARE(box->informativeText(), "Chromet 1.1 (31) is available; you have 1.0 (27).");
-        QPushButton *notes = button(box, "Show Release Notes");
-        QVERIFY(notes);
-        QVERIFY(button(box, "Later"));
+        QCOMPARE(box->icon(), QMessageBox::Information);
+        QCOMPARE(box->text(), u"A new version"_s);
+        QCOMPARE(box->informativeText(), u"1.1 is out."_s);
+        QAbstractButton *notes = button(box, u"Show Release Notes"_s);
+        QVERIFY(button(box, u"Later"_s));
         QCOMPARE(box->defaultButton(), notes);
         QPointer<QMessageBox> guard(box);
         notes->click();
-        QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl("https://example.org/notes")});
-        // The box closes and goes away.
-        QTRY_VERIFY(!guard);
+        QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl(u"https://example.org/notes"_s)});
+        QTRY_VERIFY(!guard); // closed and gone
     }
-
     void failureIsAWarningWithOnlyOk() {
-        showUpdateAlert({UpdateDialog::Kind::failed,
-                         "Could not check for updates",
-                         "The update feed lists no versions.",
-                         {},
-                         {}});
+        showUpdateAlert(
+            {UpdateDialog::Kind::failed, u"Could not check"_s, u"No versions."_s, {}, {}});
         QMessageBox *box = shownBox();
         QVERIFY(box);
         QCOMPARE(box->icon(), QMessageBox::Warning);
         QCOMPARE(box->buttons().size(), 1);
         QCOMPARE(box->standardButton(box->buttons().first()), QMessageBox::Ok);
     }
-
-private:
-    UrlCatcher m_catcher;
+    void linkUpdaterOpensTheReleaseNotesEveryTime() {
+        LinkUpdater updater(QUrl(u"https://example.org/changelog"_s));
+        QVERIFY(!updater.isAvailable()); // no update command is offered
+        updater.checkForUpdates();
+        updater.checkForUpdates();
+        QCOMPARE(m_catcher.opened, QList<QUrl>(2, QUrl(u"https://example.org/changelog"_s)));
+    }
+    void versionText() {
+        QCOMPARE(BundleInfo::formatVersion(u"1.4"_s, u"27"_s), u"1.4 (27)"_s);
+        QCOMPARE(BundleInfo::formatVersion(QString(), QString()), u"dev (0)"_s);
+        QCOMPARE(BundleInfo::formatVersion(u""_s, u"27"_s), u"dev (27)"_s);
+    }
 };
 
 QTEST_MAIN(tst_UpdateAlert)

@@ -219,7 +219,35 @@ public:
     }
     void sync() { focus(); }
 
-private:
+    // Hears what is sent to the root window, as a window manager does, without becoming one.
+    void watchRoot() {
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
+        sync();
+    }
+    // The client messages of `type` received since the last call.
+    QList<xcb_client_message_event_t> takeMessages(const char *type) {
+        const xcb_atom_t wanted = atom(type);
+        QList<xcb_client_message_event_t> messages;
+        while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+            const auto *message = reinterpret_cast<xcb_client_message_event_t *>(event);
+            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && message->type == wanted)
+                messages.append(*message);
+            std::free(event);
+        }
+        return messages;
+    }
+    // The atoms a window's property lists, such as its _NET_WM_STATE.
+    QList<xcb_atom_t> atoms(xcb_window_t window, const char *property) {
+        const auto r = reply(xcb_get_property_reply(
+            m_connection,
+            xcb_get_property(m_connection, 0, window, atom(property), XCB_ATOM_ATOM, 0, 64),
+            nullptr));
+        if (!r || r->format != 32)
+            return {};
+        const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(r.get()));
+        return QList<xcb_atom_t>(values, values + xcb_get_property_value_length(r.get()) / 4);
+    }
     xcb_atom_t atom(const char *name) {
         const auto r = reply(xcb_intern_atom_reply(
             m_connection, xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(name)), name),
@@ -227,6 +255,7 @@ private:
         return r ? r->atom : XCB_NONE;
     }
 
+private:
     xcb_connection_t *m_connection = nullptr;
     xcb_window_t m_root = XCB_NONE;
 };

@@ -59,6 +59,10 @@ QStringList badgeNames(ContrastView *view) {
     return names;
 }
 
+QString ratioText(const PickedColor &text, const PickedColor &background) {
+    return Contrast::ratioText(Contrast::contrastRatio(text, background));
+}
+
 bool near(const QColor &a, const QColor &b, int tolerance = 2) {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
            qAbs(a.blue() - b.blue()) <= tolerance;
@@ -93,11 +97,19 @@ private Q_SLOTS:
         QVERIFY(view->showsEmptyView());
         QCOMPARE(view->emptyView()->headlineLabel()->text(), u"Pick a color first"_s);
         // A pick while open: that color as text on white.
-        m_panel->update({steel});
+        m_panel->update({grey});
         QVERIFY(!view->showsEmptyView());
-        QCOMPARE(view->textChooser()->hexText(), u"#336699"_s);
+        QCOMPARE(view->textChooser()->hexText(), u"#808080"_s);
         QCOMPARE(view->backgroundChooser()->hexText(), u"#FFFFFF"_s);
-        QCOMPARE(view->ratioLabel()->text(), u"6.00:1"_s);
+        QCOMPARE(view->ratioLabel()->text(), ratioText(grey, white));
+        QCOMPARE(view->lcLabel()->text(), Contrast::lcText(Contrast::apcaContrast(grey, white)));
+        QCOMPARE(badgeNames(view),
+                 (QStringList{"AA fails", "AA Large passes", "AAA fails", "AAA Large fails"}));
+        for (ContrastBadge *badge : view->badges())
+            QCOMPARE(badge->symbolName(), badge->passes() ? u"checkmark"_s : u"xmark"_s);
+        QTest::mouseClick(view->swapButton(), Qt::LeftButton);
+        QCOMPARE(view->textChooser()->hexText(), u"#FFFFFF"_s);
+        QCOMPARE(view->lcLabel()->text(), Contrast::lcText(Contrast::apcaContrast(white, grey)));
         QTest::mouseClick(view->closeButton(), Qt::LeftButton);
         QVERIFY(!m_panel->isVisible());
         // Clearing the history goes back to the empty view, whose close button works too.
@@ -106,20 +118,6 @@ private Q_SLOTS:
         QVERIFY(m_panel->view()->showsEmptyView());
         QTest::mouseClick(m_panel->view()->closeButton(), Qt::LeftButton);
         QVERIFY(!m_panel->isVisible());
-    }
-    void figuresAndBadges() {
-        m_panel->toggle({grey, white}, false);
-        ContrastView *view = m_panel->view();
-        QCOMPARE(view->ratioLabel()->text(), u"3.98:1"_s);
-        QCOMPARE(view->lcLabel()->text(), u"Lc 67.1"_s);
-        QCOMPARE(badgeNames(view),
-                 (QStringList{"AA fails", "AA Large passes", "AAA fails", "AAA Large fails"}));
-        for (ContrastBadge *badge : view->badges())
-            QCOMPARE(badge->symbolName(), badge->passes() ? u"checkmark"_s : u"xmark"_s);
-        QTest::mouseClick(view->swapButton(), Qt::LeftButton);
-        QCOMPARE(view->textChooser()->hexText(), u"#FFFFFF"_s);
-        QCOMPARE(view->ratioLabel()->text(), u"3.98:1"_s);
-        QVERIFY(view->lcLabel()->text().startsWith(u"Lc -"_s));
     }
     void hexCaseFixedWhileOpen() {
         m_panel->toggle({amber}, true);
@@ -145,8 +143,7 @@ private Q_SLOTS:
         choose(view->textChooser(), u"#808080"_s);
         QCOMPARE(m_panel->holder()->state().model()->background, amber);
         QCOMPARE(m_panel->holder()->state().model()->text, grey);
-        QCOMPARE(view->ratioLabel()->text(),
-                 Contrast::ratioText(Contrast::contrastRatio(grey, amber)));
+        QCOMPARE(view->ratioLabel()->text(), ratioText(grey, amber));
         // Hidden: updates are ignored; the next opening starts afresh from the history then.
         FloatingPanelController *first = m_panel->controller();
         m_panel->toggle({}, false);

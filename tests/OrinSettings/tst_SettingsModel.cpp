@@ -1,3 +1,4 @@
+#include "OrinSettings/DesktopKeyBinding.h"
 #include "OrinSettings/PageAssembly.h"
 #include "OrinSettings/SettingsRouter.h"
 
@@ -5,8 +6,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(std::optional<QString>)
 
 namespace {
 
@@ -27,7 +26,9 @@ QStringList ids(const QList<SettingsPage> &pages) {
 
 } // namespace
 
-class tst_PageAssembly : public QObject {
+// The page list, its search and the selected page; the shortcut hint for desktops where the
+// application cannot bind one itself.
+class tst_SettingsModel : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -47,7 +48,6 @@ private Q_SLOTS:
         QCOMPARE(ids(PageAssembly::assemble({own, page(u"x"_s)}, about)),
                  (QStringList{"general", "x", "about"}));
     }
-
     void filter_data() {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QStringList>("expected");
@@ -63,37 +63,27 @@ private Q_SLOTS:
     void filter() {
         QFETCH(QString, query);
         QFETCH(QStringList, expected);
-        SettingsPage general = page(u"general"_s, generalKeywords);
         SettingsPage secret = page(u"secret"_s);
         secret.title = u"Other"_s;
         const QList<SettingsPage> pages = PageAssembly::assemble(
-            PageAssembly::withSharedGeneralKeywords({general, secret}), about);
+            PageAssembly::withSharedGeneralKeywords({page(u"general"_s, generalKeywords), secret}),
+            about);
         QCOMPARE(ids(PageAssembly::filter(pages, query)), expected);
     }
-
-    void resolve_data() {
-        QTest::addColumn<QStringList>("pageIds");
-        QTest::addColumn<std::optional<QString>>("requested");
-        QTest::addColumn<QString>("expected");
-        const QStringList both{"general", "about"}, noGeneral{"extra", "about"};
-        const std::optional<QString> none;
-        QTest::newRow("existing") << both << std::optional(u"about"_s) << u"about"_s;
-        QTest::newRow("unknown") << both << std::optional(u"nope"_s) << u"general"_s;
-        QTest::newRow("none given") << both << none << u"general"_s;
-        QTest::newRow("empty list") << QStringList{} << std::optional(u"about"_s) << u"general"_s;
-        QTest::newRow("no general") << noGeneral << std::optional(u"x"_s) << u"extra"_s;
-        QTest::newRow("no general, none given") << QStringList{"about", "x"} << none << u"about"_s;
-    }
     void resolve() {
-        QFETCH(QStringList, pageIds);
-        QFETCH(std::optional<QString>, requested);
-        QFETCH(QString, expected);
-        QList<SettingsPage> pages;
-        for (const QString &id : pageIds)
-            pages.append(page(id));
-        QCOMPARE(PageAssembly::resolve(requested, pages), expected);
+        const auto resolve = [](const std::optional<QString> &requested, const QStringList &ids) {
+            QList<SettingsPage> pages;
+            for (const QString &id : ids)
+                pages.append(page(id));
+            return PageAssembly::resolve(requested, pages);
+        };
+        const QStringList both{"general", "about"};
+        QCOMPARE(resolve(u"about"_s, both), u"about"_s);
+        QCOMPARE(resolve(u"nope"_s, both), u"general"_s);
+        QCOMPARE(resolve(std::nullopt, both), u"general"_s);
+        QCOMPARE(resolve(u"about"_s, {}), u"general"_s);
+        QCOMPARE(resolve(u"x"_s, {"extra", "about"}), u"extra"_s);
     }
-
     // Change signals only for new values; onChange after every page assignment.
     void routerSignalsOnlyNewValues() {
         SettingsRouter router;
@@ -104,8 +94,8 @@ private Q_SLOTS:
         router.onChange = [&](const QString &page) {
             seen.append(page);
         };
-        for (const char *page : {"general", "about", "about"})
-            router.setPage(QString::fromLatin1(page));
+        for (const QString &page : {u"general"_s, u"about"_s, u"about"_s})
+            router.setPage(page);
         QCOMPARE(seen, (QStringList{"general", "about", "about"}));
         QCOMPARE(pageChanged.count(), 1);
         for (const QString &query : {QString(), u"d"_s, u"d"_s, u"do"_s})
@@ -113,7 +103,40 @@ private Q_SLOTS:
         QCOMPARE(queryChanged.count(), 2);
         QCOMPARE(router.query(), u"do"_s);
     }
+
+    void desktopKeyBinding_data() {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("place");
+        const auto row = [](const char *desktop, const char *shortcut, const char *text,
+                            const char *place) {
+            QTest::addRow("%s on %s", shortcut, desktop)
+                << QString::fromUtf8(desktop) << QString::fromUtf8(shortcut)
+                << QString::fromUtf8(text) << QString::fromUtf8(place);
+        };
+        row("sway", "Ctrl+Alt+C", "bindsym Ctrl+Alt+c exec chromet pick", "~/.config/sway/config");
+        row("sway", "Shift+Super+Space", "bindsym Shift+Mod4+space exec chromet pick",
+            "reload sway");
+        row("sway", "Ctrl++", "bindsym Ctrl+plus exec chromet pick", "sway");
+        row("Hyprland", "Ctrl+Alt+C", "bind = CTRL ALT, C, exec, chromet pick", "hyprland.conf");
+        row("ubuntu:GNOME", "Ctrl+Alt+C", "chromet pick", "Settings → Keyboard");
+        row("KDE", "Ctrl+Alt+C", "chromet pick", "System Settings → Keyboard");
+        row("", "Ctrl+Alt+C", "chromet pick", "keyboard settings");
+    }
+    void desktopKeyBinding() {
+        QFETCH(QString, desktop);
+        QFETCH(QString, shortcut);
+        QFETCH(QString, text);
+        QFETCH(QString, place);
+        const auto binding =
+            DesktopKeyBinding::forDesktop(desktop, u"Chromet"_s, u"chromet pick"_s, shortcut);
+        QCOMPARE(binding.text, text);
+        QVERIFY2(binding.explanation.startsWith(u"Chromet can't set a global shortcut"_s),
+                 qPrintable(binding.explanation));
+        QVERIFY2(binding.explanation.contains(place), qPrintable(binding.explanation));
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_PageAssembly)
-#include "tst_PageAssembly.moc"
+QTEST_GUILESS_MAIN(tst_SettingsModel)
+#include "tst_SettingsModel.moc"
