@@ -1,10 +1,5 @@
 #include "Chromet/Color/PickedColor.h"
 
-QJsonObject rgbToJson(const RGB &rgb) {
-    return QJsonObject{
-        {QStringLiteral("r"), rgb.r}, {QStringLiteral("g"), rgb.g}, {QStringLiteral("b"), rgb.b}};
-}
-
 std::optional<RGB> rgbFromJson(const QJsonValue &value) {
     if (!value.isObject())
         return std::nullopt;
@@ -15,11 +10,6 @@ std::optional<RGB> rgbFromJson(const QJsonValue &value) {
     if (!r.isDouble() || !g.isDouble() || !b.isDouble())
         return std::nullopt;
     return RGB{r.toDouble(), g.toDouble(), b.toDouble()};
-}
-
-QJsonObject PickedColor::toJson() const {
-    return QJsonObject{{QStringLiteral("srgb"), rgbToJson(srgb)},
-                       {QStringLiteral("p3"), rgbToJson(p3)}};
 }
 
 std::optional<PickedColor> PickedColor::fromJson(const QJsonValue &value) {

@@ -14,14 +14,8 @@ struct PickedColor {
 
     friend bool operator==(const PickedColor &, const PickedColor &) = default;
 
-    QJsonObject toJson() const;
     // Requires "srgb" and "p3", each with numeric "r", "g" and "b"; other keys are ignored.
     static std::optional<PickedColor> fromJson(const QJsonValue &value);
 };
 
-inline size_t qHash(const PickedColor &color, size_t seed = 0) {
-    return qHash(color.p3, qHash(color.srgb, seed));
-}
-
-QJsonObject rgbToJson(const RGB &rgb);
 std::optional<RGB> rgbFromJson(const QJsonValue &value);

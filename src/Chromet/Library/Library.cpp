@@ -105,17 +105,6 @@ const Palette *Library::palette(const QUuid &id) const {
     return it == palettes.cend() ? nullptr : &*it;
 }
 
-QJsonObject Library::toJson() const {
-    QJsonArray historyArray;
-    for (const PickedColor &color : history)
-        historyArray.append(color.toJson());
-    QJsonArray paletteArray;
-    for (const Palette &palette : palettes)
-        paletteArray.append(palette.toJson());
-    return QJsonObject{{QStringLiteral("history"), historyArray},
-                       {QStringLiteral("palettes"), paletteArray}};
-}
-
 std::optional<Library> Library::fromJson(const QJsonValue &value) {
     return fromJson(value, nullptr);
 }

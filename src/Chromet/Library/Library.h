@@ -35,7 +35,6 @@ struct Library {
 
     const Palette *palette(const QUuid &id) const;
 
-    QJsonObject toJson() const;
     static std::optional<Library> fromJson(const QJsonValue &value);
     // As above; on failure *error (if given) says where and why, e.g. "id: not a UUID".
     static std::optional<Library> fromJson(const QJsonValue &value, QString *error);

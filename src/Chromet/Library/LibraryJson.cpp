@@ -15,10 +15,6 @@ void prefixJsonError(QString *error, const QString &location) {
         error->prepend(location + QLatin1Char('.'));
 }
 
-QString uuidToJson(const QUuid &id) {
-    return id.toString(QUuid::WithoutBraces);
-}
-
 namespace {
 
 bool isHexDigit(QChar c) {

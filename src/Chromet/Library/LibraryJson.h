@@ -16,8 +16,6 @@ std::nullopt_t jsonFailure(QString *error, const QString &path, const QString &p
 // Puts `location` (such as "palettes[3]") in front of an error reported by a nested decoder.
 void prefixJsonError(QString *error, const QString &location);
 
-// Canonical 36-character text, lowercase, without braces.
-QString uuidToJson(const QUuid &id);
 // Accepts exactly 8-4-4-4-12 hexadecimal digits with hyphens, in either case.
 std::optional<QUuid> uuidFromText(QStringView text);
 

@@ -2,12 +2,6 @@
 
 #include "Chromet/Library/LibraryJson.h"
 
-QJsonObject NamedColor::toJson() const {
-    return QJsonObject{{QStringLiteral("id"), uuidToJson(id)},
-                       {QStringLiteral("name"), name},
-                       {QStringLiteral("color"), color.toJson()}};
-}
-
 std::optional<NamedColor> NamedColor::fromJson(const QJsonValue &value) {
     return fromJson(value, nullptr);
 }

@@ -16,7 +16,6 @@ struct NamedColor {
 
     friend bool operator==(const NamedColor &, const NamedColor &) = default;
 
-    QJsonObject toJson() const;
     static std::optional<NamedColor> fromJson(const QJsonValue &value);
     // As above; on failure *error (if given) says where and why, e.g. "id: not a UUID".
     static std::optional<NamedColor> fromJson(const QJsonValue &value, QString *error);

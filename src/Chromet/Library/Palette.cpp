@@ -2,15 +2,6 @@
 
 #include "Chromet/Library/LibraryJson.h"
 
-QJsonObject Palette::toJson() const {
-    QJsonArray colorArray;
-    for (const NamedColor &color : colors)
-        colorArray.append(color.toJson());
-    return QJsonObject{{QStringLiteral("id"), uuidToJson(id)},
-                       {QStringLiteral("name"), name},
-                       {QStringLiteral("colors"), colorArray}};
-}
-
 std::optional<Palette> Palette::fromJson(const QJsonValue &value) {
     return fromJson(value, nullptr);
 }

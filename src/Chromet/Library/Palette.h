@@ -12,7 +12,6 @@ struct Palette {
 
     friend bool operator==(const Palette &, const Palette &) = default;
 
-    QJsonObject toJson() const;
     static std::optional<Palette> fromJson(const QJsonValue &value);
     // As above; on failure *error (if given) says where and why, e.g. "id: not a UUID".
     static std::optional<Palette> fromJson(const QJsonValue &value, QString *error);
