@@ -1,4 +1,5 @@
 #include "Support/WaylandSession.h"
+#include "Support/ColorFixture.h"
 #include "Support/RunProgram.h"
 
 #include <QDataStream>
@@ -9,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <grp.h>
@@ -34,9 +34,13 @@ constexpr QFile::Permissions readable =
 constexpr QFile::Permissions executable =
     readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
 
-bool isWhole(double value) {
-    return std::abs(value - std::round(value)) < 1e-9;
-}
+// The outputs: mode in device pixels, position in points, scale. A fractional scale maps device
+// pixels to points exactly only when the size in points is whole.
+struct Layout {
+    int width, height, x, y;
+    double scale;
+};
+constexpr Layout layout[] = {{1200, 720, 0, 0, 1.5}, {1280, 720, 800, 0, 2}};
 
 // The first file in `dir` whose name matches `pattern`.
 QString findFile(const QString &dir, const QString &pattern) {
@@ -70,10 +74,10 @@ bool writeBlankCursorTheme(const QString &iconsDir) {
 }
 
 // The configuration and the cursor theme in `dir`. The backgrounds are waylandfixture's.
-bool writeSessionFiles(const QDir &dir, const QList<WaylandSession::Output> &outputs) {
+bool writeSessionFiles(const QDir &dir) {
     QByteArray config = "xwayland disable\ndefault_border none\nswaybg_command -\n";
-    for (int i = 0; i < outputs.size(); ++i) {
-        const WaylandSession::Output &o = outputs[i];
+    for (int i = 0; i < 2; ++i) {
+        const Layout &o = layout[i];
         config += u"output HEADLESS-%1 mode %2x%3 position %4 %5 scale %6\n"_s.arg(i + 1)
                       .arg(o.width)
                       .arg(o.height)
@@ -88,21 +92,9 @@ bool writeSessionFiles(const QDir &dir, const QList<WaylandSession::Output> &out
 
 } // namespace
 
-bool WaylandSession::start(const Options &options) {
+bool WaylandSession::start() {
     stop();
     m_error.clear();
-    // backgroundPixel() tells apart 2 outputs of 2048 x 2048 pixels; a fractional scale maps device
-    // pixels to points exactly only when the logical size is whole.
-    const auto fits = [](const Output &o) {
-        return o.width <= 2048 && o.height <= 2048 && o.scale > 0 && isWhole(o.width / o.scale) &&
-               isWhole(o.height / o.scale);
-    };
-    if (options.outputs.isEmpty() || options.outputs.size() > 2 ||
-        !std::all_of(options.outputs.begin(), options.outputs.end(), fits)) {
-        m_error = QStringLiteral("one or two outputs up to 2048 x 2048 pixels, a whole number of "
-                                 "logical pixels each");
-        return false;
-    }
     // sway refuses root; then it runs as nobody and everything it reads lies outside /root.
     const bool asRoot = ::geteuid() == 0;
     const passwd *user = asRoot ? ::getpwnam("nobody") : nullptr;
@@ -126,7 +118,7 @@ bool WaylandSession::start(const Options &options) {
     QFile::setPermissions(swayRuntime, privateDir);
     QFile::setPermissions(dir.filePath(u"runtime"_s), privateDir);
 
-    if (!writeSessionFiles(dir, options.outputs)) {
+    if (!writeSessionFiles(dir)) {
         m_error = u"cannot write the configuration into "_s + dir.path();
         return false;
     }
@@ -139,7 +131,7 @@ bool WaylandSession::start(const Options &options) {
     env.insert(u"WLR_BACKENDS"_s, u"headless"_s);
     env.insert(u"WLR_LIBINPUT_NO_DEVICES"_s, u"1"_s);
     env.insert(u"WLR_RENDERER"_s, u"pixman"_s);
-    env.insert(u"WLR_HEADLESS_OUTPUTS"_s, QString::number(options.outputs.size()));
+    env.insert(u"WLR_HEADLESS_OUTPUTS"_s, u"2"_s);
     if (user)
         env.insert(u"HOME"_s, dir.path());
     m_sway.setProcessEnvironment(env);
@@ -159,7 +151,7 @@ bool WaylandSession::start(const Options &options) {
         m_error = u"cannot run sway: "_s + m_sway.errorString();
         return false;
     }
-    if (!waitUntilReady(options) || !startFixture()) {
+    if (!waitUntilReady() || !startFixture()) {
         QFile log(dir.filePath(u"sway.log"_s));
         if (log.open(QIODevice::ReadOnly))
             m_error +=
@@ -175,7 +167,7 @@ bool WaylandSession::start(const Options &options) {
     return true;
 }
 
-bool WaylandSession::waitUntilReady(const Options &options) {
+bool WaylandSession::waitUntilReady() {
     const QString swayRuntime = QDir(m_dir->path()).filePath(u"sway"_s);
     const QDeadlineTimer deadline(startTimeoutMs);
     m_error = u"sway did not come up in time"_s;
@@ -190,32 +182,21 @@ bool WaylandSession::waitUntilReady(const Options &options) {
             m_ipcSocket = findFile(swayRuntime, u"sway-ipc.*.sock"_s);
             continue;
         }
-        m_outputs.clear();
         const QJsonArray reply =
             QJsonDocument::fromJson(run(u"swaymsg"_s, {u"-r"_s, u"-t"_s, u"get_outputs"_s}))
                 .array();
+        int configured = 0;
         for (const QJsonValue &value : reply) {
             const QJsonObject o = value.toObject();
             const QJsonObject rect = o.value(u"rect"_s).toObject();
             const QJsonObject mode = o.value(u"current_mode"_s).toObject();
-            m_outputs.append(
-                {o.value(u"name"_s).toString(),
-                 QRect(rect.value(u"x"_s).toInt(), rect.value(u"y"_s).toInt(),
-                       rect.value(u"width"_s).toInt(), rect.value(u"height"_s).toInt()),
-                 o.value(u"scale"_s).toDouble(),
-                 QSize(mode.value(u"width"_s).toInt(), mode.value(u"height"_s).toInt())});
+            const Layout &l = layout[o.value(u"name"_s).toString() == u"HEADLESS-2"_s];
+            configured += rect.value(u"x"_s).toInt() == l.x && rect.value(u"y"_s).toInt() == l.y &&
+                          mode.value(u"width"_s).toInt() == l.width &&
+                          mode.value(u"height"_s).toInt() == l.height &&
+                          qFuzzyCompare(o.value(u"scale"_s).toDouble(), l.scale);
         }
-        // HEADLESS-1 is the first output of the options, and so on.
-        std::sort(m_outputs.begin(), m_outputs.end(),
-                  [](const OutputInfo &a, const OutputInfo &b) { return a.name < b.name; });
-        bool configured = m_outputs.size() == options.outputs.size();
-        for (qsizetype i = 0; configured && i < m_outputs.size(); ++i) {
-            const Output &o = options.outputs[i];
-            configured = m_outputs[i].geometry.topLeft() == QPoint(o.x, o.y) &&
-                         m_outputs[i].pixelSize == QSize(o.width, o.height) &&
-                         qFuzzyCompare(m_outputs[i].scale, o.scale);
-        }
-        if (configured) {
+        if (configured == 2) {
             m_error.clear();
             return true;
         }
@@ -245,7 +226,6 @@ void WaylandSession::stop() {
     stopProcess(m_sway);
     m_socket.clear();
     m_ipcSocket.clear();
-    m_outputs.clear();
     m_dir.reset();
 }
 
@@ -277,13 +257,9 @@ bool WaylandSession::swaymsg(const QStringList &arguments) const {
 }
 
 bool WaylandSession::moveCursor(QPointF global) const {
-    // sway places the point relative to the layout's top left corner.
-    QRect layout;
-    for (const OutputInfo &output : m_outputs)
-        layout |= output.geometry;
+    // sway places the point relative to the layout's top left corner, which is 0, 0.
     return swaymsg({u"seat"_s, u"seat0"_s, u"cursor"_s, u"set"_s,
-                    QString::number(global.x() - layout.x(), 'f', 8),
-                    QString::number(global.y() - layout.y(), 'f', 8)});
+                    QString::number(global.x(), 'f', 8), QString::number(global.y(), 'f', 8)});
 }
 
 bool WaylandSession::click() const {
@@ -302,4 +278,15 @@ QString WaylandSession::clipboardText(int timeoutMs) const {
     int exitCode = -1;
     const QByteArray text = run(u"wl-paste"_s, {u"--no-newline"_s}, timeoutMs, &exitCode);
     return exitCode == 0 ? QString::fromUtf8(text) : QString();
+}
+
+QRgb WaylandSession::backgroundAt(QPointF global) {
+    for (int i = 0; i < 2; ++i) {
+        const Layout &o = layout[i];
+        const QPointF pixel = (global - QPointF(o.x, o.y)) * o.scale;
+        if (pixel.x() >= 0 && pixel.y() >= 0 && pixel.x() < o.width && pixel.y() < o.height)
+            return colorFixturePixel(int(std::floor(pixel.x())), int(std::floor(pixel.y())),
+                                     colorFixtureBlue(i));
+    }
+    return 0;
 }

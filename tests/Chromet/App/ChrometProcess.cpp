@@ -2,33 +2,17 @@
 
 #include "Support/ColorFixture.h"
 #include "Support/RunProgram.h"
+#include "Support/TestFiles.h"
 
 #include <QColor>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcessEnvironment>
-#include <QRect>
 #include <QThread>
 
-#include <csignal>
-#include <cstdlib>
-
-#include <xcb/xcb.h>
-
 using namespace Qt::StringLiterals;
-
-namespace {
-
-bool writeFile(const QString &path, const QByteArray &data) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-} // namespace
 
 bool ChrometProcess::start(const Options &options) {
     stop();
@@ -37,17 +21,14 @@ bool ChrometProcess::start(const Options &options) {
     } else {
         m_dir = std::make_unique<QTemporaryDir>();
         m_base = m_dir->path();
-        for (const char *sub : {"data/Chromet", "config/Chromet", "runtime"})
-            QDir(m_base).mkpath(QString::fromLatin1(sub));
+        QDir(m_base).mkpath(u"runtime"_s);
         QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // A bare X server has no tray; the one-time notice about that would cover the test windows.
         const QByteArray settings =
             "[General]\nhasCompletedOnboarding=true\nhasSeenNoTrayNotice=true\n";
-        if (!writeFile(configHome() + u"/Chromet/Chromet.conf"_s, settings + options.settings))
+        if (!writeAll(configHome() + u"/Chromet/Chromet.conf"_s, settings + options.settings))
             return false;
     }
-    if (!options.library.isNull() && !writeFile(libraryPath(), options.library))
-        return false;
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"XDG_DATA_HOME"_s, dataHome());
@@ -88,7 +69,7 @@ std::optional<int> ChrometProcess::waitForExit(int timeoutMs) {
 }
 
 bool ChrometProcess::openLoupe(const QPoint &at) {
-    if (!Desktop::xdotool({u"mousemove"_s, QString::number(at.x()), QString::number(at.y())}))
+    if (!Desktop::movePointer(at))
         return false;
     const int mark = int(lines().size());
     if (!Desktop::xdotool({u"key"_s, u"ctrl+alt+c"_s}))
@@ -98,14 +79,6 @@ bool ChrometProcess::openLoupe(const QPoint &at) {
     // The loupe takes the focus and the keyboard once its window is mapped.
     return Desktop::waitFor(
         [this] { return Desktop::windowPid(Desktop::focusedWindow()) == pid(); });
-}
-
-bool ChrometProcess::hasVisibleWindow() const {
-    return !Desktop::windowsOf(pid()).isEmpty();
-}
-
-bool ChrometProcess::waitUntilNoVisibleWindow() const {
-    return Desktop::waitFor([this] { return !hasVisibleWindow(); });
 }
 
 void ChrometProcess::readAvailable() {
@@ -174,35 +147,14 @@ QList<quint64> Desktop::windowsOf(qint64 pid) {
     return windows;
 }
 
-QRect Desktop::windowGeometry(quint64 window) {
-    int code = -1;
-    const QByteArray info = run(u"xwininfo"_s, {u"-id"_s, QString::number(window)}, &code);
-    if (code != 0)
-        return {};
-    const auto field = [&](const char *label) {
-        const qsizetype at = info.indexOf(label);
-        if (at < 0)
-            return -1;
-        const qsizetype start = at + qstrlen(label);
-        const qsizetype end = info.indexOf('\n', start);
-        return info.mid(start, end < 0 ? -1 : end - start).trimmed().toInt();
-    };
-    return QRect(field("Absolute upper-left X:"), field("Absolute upper-left Y:"), field("Width:"),
-                 field("Height:"));
-}
-
-quint64 Desktop::findWindow(const QString &name, qint64 pid) {
-    return run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--all"_s, u"--pid"_s,
-                              QString::number(pid), u"--name"_s, u'^' + name + u'$'})
-        .split('\n')
-        .value(0)
-        .toULongLong();
-}
-
 bool Desktop::xdotool(const QStringList &arguments) {
     int code = -1;
     run(u"xdotool"_s, arguments, &code);
     return code == 0;
+}
+
+bool Desktop::movePointer(const QPoint &to) {
+    return xdotool({u"mousemove"_s, QString::number(to.x()), QString::number(to.y())});
 }
 
 std::optional<QString> Desktop::clipboard() {
@@ -210,28 +162,6 @@ std::optional<QString> Desktop::clipboard() {
     const QByteArray text =
         run(u"xclip"_s, {u"-o"_s, u"-selection"_s, u"clipboard"_s}, &code, 5000);
     return code == 0 ? std::optional(QString::fromUtf8(text)) : std::nullopt;
-}
-
-QImage Desktop::grabScreen(const QRect &area) {
-    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
-    QImage image;
-    if (!xcb_connection_has_error(c)) {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        xcb_get_image_reply_t *reply = xcb_get_image_reply(
-            c,
-            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, int16_t(area.x()), int16_t(area.y()),
-                          uint16_t(area.width()), uint16_t(area.height()), ~0u),
-            nullptr);
-        // Depth 24 in 32-bit pixels, as every test server here runs.
-        if (reply && xcb_get_image_data_length(reply) == area.width() * area.height() * 4) {
-            image =
-                QImage(xcb_get_image_data(reply), area.width(), area.height(), QImage::Format_RGB32)
-                    .copy();
-        }
-        std::free(reply);
-    }
-    xcb_disconnect(c);
-    return image;
 }
 
 bool Desktop::waitFor(const std::function<bool()> &condition, int timeoutMs) {

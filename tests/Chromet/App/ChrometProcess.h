@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QImage>
+#include <QPoint>
 #include <QProcess>
 #include <QRect>
 #include <QRgb>
@@ -11,6 +11,29 @@
 #include <memory>
 #include <optional>
 
+// Helpers against the test's X server ($DISPLAY).
+namespace Desktop {
+
+// Runs a program and returns its stdout (trimmed); `exitCode` is -1 on timeout or crash.
+QByteArray run(const QString &program, const QStringList &arguments, int *exitCode = nullptr,
+               int timeoutMs = 30000);
+bool xdotool(const QStringList &arguments);
+bool movePointer(const QPoint &to);
+// Polls `condition` until it holds or the deadline passes.
+bool waitFor(const std::function<bool()> &condition, int timeoutMs = 30000);
+
+// The windows of a process on screen.
+QList<quint64> windowsOf(qint64 pid);
+// The window holding the keyboard focus, and the process that owns a window (0 when unknown).
+quint64 focusedWindow();
+qint64 windowPid(quint64 window);
+// The clipboard's text, or nothing when no client owns it.
+std::optional<QString> clipboard();
+// The library file's history: the sRGB channels of each entry as bytes, most recent first.
+QList<QRgb> history(const QString &libraryPath);
+
+} // namespace Desktop
+
 // The real `chromet` executable run as a tray application on the test's X server, in folders of
 // its own: XDG_DATA_HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR are fresh temporary folders, so the
 // library, the settings and the one-instance lock belong to this run only; onboarding counts as
@@ -18,9 +41,8 @@
 class ChrometProcess {
 public:
     struct Options {
-        // The settings file's [General] lines and the library file's text, written before launch.
+        // The settings file's [General] lines, written before launch.
         QByteArray settings;
-        QByteArray library;
         // More environment, "NAME=value".
         QStringList environment;
         // Share the folders of another run (a second instance in the same session).
@@ -59,8 +81,10 @@ public:
     // keyboard.
     bool openLoupe(const QPoint &at);
     // Whether a window of this process is on screen, and waiting until none is.
-    bool hasVisibleWindow() const;
-    bool waitUntilNoVisibleWindow() const;
+    bool hasVisibleWindow() const { return !Desktop::windowsOf(pid()).isEmpty(); }
+    bool waitUntilNoVisibleWindow() const {
+        return Desktop::waitFor([this] { return !hasVisibleWindow(); });
+    }
 
     // The log lines read so far (reading what has arrived first).
     QStringList lines();
@@ -76,35 +100,6 @@ private:
     QByteArray m_partial;
     QStringList m_lines;
 };
-
-// Helpers against the test's X server ($DISPLAY).
-namespace Desktop {
-
-// Runs a program and returns its stdout (trimmed); `exitCode` is -1 on timeout or crash.
-QByteArray run(const QString &program, const QStringList &arguments, int *exitCode = nullptr,
-               int timeoutMs = 30000);
-bool xdotool(const QStringList &arguments);
-// Polls `condition` until it holds or the deadline passes.
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 30000);
-
-// The windows of a process on screen.
-QList<quint64> windowsOf(qint64 pid);
-// A window's frame on the root window (device pixels); empty when it is gone.
-QRect windowGeometry(quint64 window);
-// The first window of the process on screen whose name matches the regular expression exactly.
-quint64 findWindow(const QString &name, qint64 pid);
-// The window holding the keyboard focus, and the process that owns a window (0 when unknown).
-quint64 focusedWindow();
-qint64 windowPid(quint64 window);
-// The screen's pixels in a rectangle of the root window (device pixels), as RGB32.
-QImage grabScreen(const QRect &area);
-
-// The clipboard's text, or nothing when no client owns it.
-std::optional<QString> clipboard();
-// The library file's history: the sRGB channels of each entry as bytes, most recent first.
-QList<QRgb> history(const QString &libraryPath);
-
-} // namespace Desktop
 
 // Owns the clipboard with a fixed text (xclip in the foreground) until destroyed.
 class ClipboardHolder {
@@ -134,19 +129,3 @@ private:
     quint64 m_window = 0;
     QRect m_geometry;
 };
-
-// main() for end-to-end tests on one Xvfb screen of the given size ("1280x800x24").
-#define CHROMET_E2E_MAIN(TestObject, size)                                                         \
-    int main(int argc, char **argv) {                                                              \
-        XServerSession server;                                                                     \
-        XServerSession::Options options;                                                           \
-        options.screenSize = QStringLiteral(size);                                                 \
-        if (!server.start(options)) {                                                              \
-            qCritical("cannot start X server: %s", qPrintable(server.errorString()));              \
-            return 1;                                                                              \
-        }                                                                                          \
-        QCoreApplication app(argc, argv);                                                          \
-        TestObject tc;                                                                             \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
-    }

@@ -1,12 +1,13 @@
 #include "Chromet/App/SingleInstance.h"
 #include "Chromet/App/TrayArguments.h"
+#include "Support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using Result = SingleInstance::Result;
 
 class tst_SingleInstance : public QObject {
     Q_OBJECT
@@ -28,39 +29,30 @@ private Q_SLOTS:
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         QCOMPARE(SingleInstance::defaultLockPath(display), QDir(runtime.path()).filePath(file));
     }
-    void secondHolderIsTurnedAway() {
+    // Held by one living instance at a time: its end, or its crash, frees the lock.
+    void lockIsHeldByOneLivingInstance() {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"chromet-_0.lock"_s);
         {
             SingleInstance first(path);
-            QCOMPARE(first.acquire(), SingleInstance::Result::Acquired);
-            SingleInstance second(path);
-            QCOMPARE(second.acquire(), SingleInstance::Result::AlreadyRunning);
+            QCOMPARE(first.acquire(), Result::Acquired);
+            QCOMPARE(SingleInstance(path).acquire(), Result::AlreadyRunning);
         }
-        // The first one's end frees the lock.
-        SingleInstance third(path);
-        QCOMPARE(third.acquire(), SingleInstance::Result::Acquired);
-    }
-    void lockOfAProcessThatHasGoneIsTakenOver() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"chromet-_0.lock"_s);
+        QCOMPARE(SingleInstance(path).acquire(), Result::Acquired);
         // What a crashed instance leaves: its pid (no longer running), host and application name.
-        QFile stale(path);
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write("2147483646\nchromet\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        stale.close();
-        SingleInstance instance(path);
-        QCOMPARE(instance.acquire(), SingleInstance::Result::Acquired);
+        QVERIFY(
+            writeAll(path, "2147483646\nchromet\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+        QCOMPARE(SingleInstance(path).acquire(), Result::Acquired);
     }
+    // A folder where the lock file belongs stops root as well; the application runs all the same.
     void lockThatCannotBeMadeLetsTheApplicationRun() {
         QTemporaryDir dir;
-        // A folder where the lock file belongs stops root as well.
         const QString path = dir.filePath(u"chromet-_0.lock"_s);
         QVERIFY(QDir().mkpath(path));
         SingleInstance instance(path);
-        QCOMPARE(instance.acquire(), SingleInstance::Result::Unavailable);
+        QCOMPARE(instance.acquire(), Result::Unavailable);
         QVERIFY(!instance.errorString().isEmpty());
-        QVERIFY(SingleInstance(QString()).acquire() == SingleInstance::Result::Unavailable);
+        QCOMPARE(SingleInstance(QString()).acquire(), Result::Unavailable);
     }
     // A link planted where the lock goes is never written through, whether it points at a file
     // or at nothing yet.
@@ -73,22 +65,13 @@ private Q_SLOTS:
         QFETCH(bool, targetExists);
         QTemporaryDir dir;
         const QString victim = dir.filePath(u"victim"_s);
-        if (targetExists) {
-            QFile file(victim);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("precious");
-        }
+        if (targetExists)
+            QVERIFY(writeAll(victim, "precious"));
         const QString lock = dir.filePath(u"chromet.lock"_s);
         QVERIFY(QFile::link(victim, lock));
-        SingleInstance instance(lock);
-        instance.acquire();
-        QFile file(victim);
-        if (targetExists) {
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), QByteArray("precious"));
-        } else {
-            QVERIFY(!file.exists());
-        }
+        SingleInstance(lock).acquire();
+        QCOMPARE(QFile::exists(victim), targetExists);
+        QCOMPARE(readAll(victim), targetExists ? QByteArray("precious") : QByteArray());
     }
     void route_data() {
         QTest::addColumn<QStringList>("arguments");
