@@ -98,8 +98,16 @@ private Q_SLOTS:
         QVERIFY(!feedback->isTimerActive());
     }
     // Reset puts the normal icon back at once, and nothing happens later.
-    void resetRestoresTheNormalIconAtOnce() {
-        m_feedback->show(RGB{0, 1, 0});
+    // Reduce Motion scales in a plain 0.15-second animation, otherwise the spring still moves;
+    // reset puts the normal icon back at once, and nothing happens later.
+    void reduceMotionAndReset() {
+        m_feedback->setReduceMotion(true);
+        m_feedback->show(RGB{1, 0, 0});
+        QCOMPARE(m_feedback->renderFrame(start + 0.151), m_feedback->renderFrame(start + 1.0));
+        m_feedback->reset();
+        m_feedback->setReduceMotion(false);
+        m_feedback->show(RGB{1, 0, 0});
+        QVERIFY(m_feedback->renderFrame(start + 0.151) != m_feedback->renderFrame(start + 1.0));
         advanceTo(start + 0.3);
         QVERIFY(!m_item->isShowingNormalIcon());
         m_feedback->reset();
@@ -109,16 +117,6 @@ private Q_SLOTS:
         advanceTo(start + 5);
         QVERIFY(m_item->isShowingNormalIcon());
         QVERIFY(m_feedback->lastFrame().isNull());
-    }
-    // Reduce Motion scales in a plain 0.15-second animation; otherwise the spring still moves.
-    void reduceMotion() {
-        m_feedback->setReduceMotion(true);
-        m_feedback->show(RGB{1, 0, 0});
-        QCOMPARE(m_feedback->renderFrame(start + 0.151), m_feedback->renderFrame(start + 1.0));
-        m_feedback->reset();
-        m_feedback->setReduceMotion(false);
-        m_feedback->show(RGB{1, 0, 0});
-        QVERIFY(m_feedback->renderFrame(start + 0.151) != m_feedback->renderFrame(start + 1.0));
     }
     void hiddenOrRemovedTray() {
         m_item->setVisible(false);
