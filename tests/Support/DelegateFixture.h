@@ -17,9 +17,7 @@
 #include "Support/FakePermission.h"
 #include "Support/SyntheticSnapshotCapturer.h"
 
-#include <QHash>
 #include <QList>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,25 +30,19 @@ constexpr HotKeyCombo ctrlAltC{8, 0x1800};
 constexpr HotKeyCombo ctrlAltX{7, 0x1800};
 constexpr HotKeyCombo ctrlAltV{9, 0x1800};
 
-// Answers every dialog from a script and remembers what was shown. `during` runs while the
-// next dialog is open, as the user's or the system's doing in the meantime.
+// Answers every dialog from a script and remembers what was shown; an alert without an answer
+// gets its last button. `during` runs while the next dialog is open, as the user's or the
+// system's doing in the meantime.
 class ScriptedPresenter final : public ModalPresenter {
 public:
     int runAlert(const AlertSpec &alert) override {
-        alerts.append(alert);
-        runDuring();
-        return alertAnswers.isEmpty() ? int(qMax<qsizetype>(alert.buttons.size(), 1)) - 1
-                                      : alertAnswers.takeFirst();
+        return next(alerts, alert, alertAnswers, int(qMax<qsizetype>(alert.buttons.size(), 1)) - 1);
     }
     std::optional<QString> promptForName(const NamePromptSpec &prompt) override {
-        prompts.append(prompt);
-        runDuring();
-        return nameAnswers.isEmpty() ? std::nullopt : nameAnswers.takeFirst();
+        return next(prompts, prompt, nameAnswers, std::optional<QString>());
     }
     std::optional<QString> chooseSaveFile(const SaveFileSpec &save) override {
-        saves.append(save);
-        runDuring();
-        return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.takeFirst();
+        return next(saves, save, saveAnswers, std::optional<QString>());
     }
 
     QList<AlertSpec> alerts;
@@ -62,9 +54,12 @@ public:
     std::function<void()> during;
 
 private:
-    void runDuring() {
+    template <typename Spec, typename Answer>
+    Answer next(QList<Spec> &shown, const Spec &spec, QList<Answer> &answers, Answer otherwise) {
+        shown.append(spec);
         if (auto run = std::exchange(during, {}))
             run();
+        return answers.isEmpty() ? otherwise : answers.takeFirst();
     }
 };
 

@@ -5,8 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -23,21 +21,14 @@ void whenShown(const std::function<void(QWidget *)> &inspect,
                const std::function<void(QWidget *)> &answer) {
     QTimer::singleShot(0, qApp, [inspect, answer] {
         QWidget *dialog = nullptr;
-        const bool shown = QTest::qWaitFor([&dialog] {
-            dialog = QApplication::activeModalWidget();
-            return dialog && dialog->isVisible();
-        });
-        if (!shown)
+        if (!QTest::qWaitFor([&dialog] {
+                dialog = QApplication::activeModalWidget();
+                return dialog && dialog->isVisible();
+            }))
             return; // the test then fails on the dialog's answer
         inspect(dialog);
         answer(dialog);
     });
-}
-
-QIcon someIcon() {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::darkCyan);
-    return QIcon(pixmap);
 }
 
 QLabel *labelWithText(QWidget *dialog, const QString &text) {
@@ -55,45 +46,44 @@ class tst_DialogModalPresenter : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void alertWrapsItsTextWideAndStressesTheHeadline() {
-        DialogModalPresenter presenter(someIcon());
-        AlertSpec alert;
-        alert.messageText = u"Delete “Brand”?"_s;
-        alert.informativeText = u"Its 4 colors are removed too. History isn't affected."_s;
-        alert.buttons = {u"Delete"_s, u"Cancel"_s};
-        alert.destructiveButton = 0;
-
+    void init() {
+        QPixmap pixmap(64, 64);
+        pixmap.fill(Qt::darkCyan);
+        m_icon = QIcon(pixmap);
+    }
+    // The headline stands out; Escape chooses the last button.
+    void alert() {
+        DialogModalPresenter presenter(m_icon);
+        const AlertSpec alert{u"Delete “Brand”?"_s,
+                              u"Its 4 colors are removed too."_s,
+                              {u"Delete"_s, u"Cancel"_s},
+                              0};
         bool inspected = false;
         whenShown(
             [&](QWidget *dialog) {
-                auto *box = qobject_cast<QMessageBox *>(dialog);
-                QVERIFY(box);
-                QLabel *headline = labelWithText(box, alert.messageText);
-                QLabel *details = labelWithText(box, alert.informativeText);
-                QVERIFY(headline && details);
+                QVERIFY(qobject_cast<QMessageBox *>(dialog));
+                QLabel *headline = labelWithText(dialog, alert.messageText);
+                QVERIFY(headline && labelWithText(dialog, alert.informativeText));
                 QVERIFY(headline->font().bold());
                 inspected = true;
             },
-            [](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
-        // Escape (reject) chooses the last button.
+            [](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
         QCOMPARE(presenter.runAlert(alert), 1);
         QVERIFY(inspected);
     }
-    void namePromptHasTheAlertsIconAndAnswersTheField() {
-        DialogModalPresenter presenter(someIcon());
+    void namePromptProposesTheNameAndAnswersTheField() {
+        DialogModalPresenter presenter(m_icon);
         const NamePromptSpec prompt{u"New Palette"_s, u"Name the palette."_s, u"Palette 2"_s,
                                     u"Create"_s};
-
         whenShown(
             [&](QWidget *dialog) {
                 QVERIFY(labelWithText(dialog, prompt.title));
                 auto *field = dialog->findChild<QLineEdit *>();
                 QVERIFY(field);
                 QCOMPARE(field->text(), prompt.defaultName);
+                field->setText(u"Brand"_s);
             },
             [&](QWidget *dialog) {
-                if (auto *field = dialog->findChild<QLineEdit *>())
-                    field->setText(u"Brand"_s);
                 for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
                     if (button->text() == prompt.confirmTitle)
                         button->click();
@@ -101,6 +91,9 @@ private Q_SLOTS:
             });
         QCOMPARE(presenter.promptForName(prompt), std::optional<QString>(u"Brand"_s));
     }
+
+private:
+    QIcon m_icon;
 };
 
 QTEST_MAIN(tst_DialogModalPresenter)
