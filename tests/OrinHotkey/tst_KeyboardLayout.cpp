@@ -43,10 +43,8 @@ private Q_SLOTS:
         const QString us = u"us"_s;
         QTest::newRow("forward Delete") << us << QString() << -1 << 117u << u"Del"_s;
         QTest::newRow("letter upper-cased") << us << QString() << -1 << 8u << u"C"_s;
-        QTest::newRow("keypad Enter") << us << QString() << -1 << 76u << u"Enter"_s;
         QTest::newRow("Print") << us << QString() << -1 << 355u << u"Print"_s;
         QTest::newRow("keymap's symbol") << us << QString() << -1 << 396u << u"Calculator"_s;
-        QTest::newRow("no such key") << us << QString() << -1 << 52u << u"#52"_s;
         QTest::newRow("key the keymap leaves empty") << us << QString() << -1 << 452u << u"#452"_s;
         QTest::newRow("largest code") << us << QString() << -1 << 4294967295u << u"#4294967295"_s;
         QTest::newRow("German swaps Z and Y") << u"de"_s << QString() << -1 << 6u << u"Y"_s;
