@@ -10,45 +10,26 @@ private Q_SLOTS:
     void toX11_data() {
         QTest::addColumn<quint32>("keyCode");
         QTest::addColumn<quint32>("x11");
-        // X11 keycodes of the evdev keymap: the key's evdev code plus 8.
+        // X11 keycodes of the evdev keymap: the key's evdev code plus 8. The rows are where the
+        // key numbers stop following the evdev order.
         QTest::newRow("A") << 0u << 38u;
-        QTest::newRow("C") << 8u << 54u;
-        QTest::newRow("E") << 14u << 26u;
-        QTest::newRow("V") << 9u << 55u;
         QTest::newRow("ISO key left of Z") << 10u << 94u;
-        QTest::newRow("Q") << 12u << 24u;
-        QTest::newRow("1") << 18u << 10u;
+        QTest::newRow("6") << 22u << 15u;
         QTest::newRow("5 comes after 6 in the key codes") << 23u << 14u;
         QTest::newRow("0") << 29u << 19u;
-        QTest::newRow("Return") << 36u << 36u;
-        QTest::newRow("Tab") << 48u << 23u;
-        QTest::newRow("Space") << 49u << 65u;
-        QTest::newRow("grave") << 50u << 49u;
-        QTest::newRow("Backspace") << 51u << 22u;
         QTest::newRow("Escape") << 53u << 9u;
         QTest::newRow("left Super") << 55u << 133u;
-        QTest::newRow("left Control") << 59u << 37u;
-        QTest::newRow("left Alt") << 58u << 64u;
         QTest::newRow("keypad Enter") << 76u << 104u;
         QTest::newRow("keypad 7") << 89u << 79u;
         QTest::newRow("keypad 8") << 91u << 80u;
         QTest::newRow("F1") << 122u << 67u;
-        QTest::newRow("F5") << 96u << 71u;
         QTest::newRow("F10") << 109u << 76u;
         QTest::newRow("F11") << 103u << 95u;
-        QTest::newRow("F12") << 111u << 96u;
-        QTest::newRow("Insert") << 114u << 118u;
         QTest::newRow("forward Delete") << 117u << 119u;
-        QTest::newRow("Home") << 115u << 110u;
         QTest::newRow("Left") << 123u << 113u;
-        QTest::newRow("Right") << 124u << 114u;
-        QTest::newRow("Down") << 125u << 116u;
         QTest::newRow("Up") << 126u << 111u;
         // Keys without a number in the table: 256 + their evdev code.
         QTest::newRow("Print") << 355u << 107u;
-        QTest::newRow("Scroll Lock") << 326u << 78u;
-        QTest::newRow("Pause") << 375u << 127u;
-        QTest::newRow("Play/Pause") << 420u << 172u;
         QTest::newRow("F24") << 450u << 202u;
         QTest::newRow("highest X keycode") << 503u << 255u;
     }
@@ -57,23 +38,6 @@ private Q_SLOTS:
         QFETCH(quint32, x11);
         QCOMPARE(KeyCodes::toX11(keyCode), std::optional<quint32>(x11));
         QCOMPARE(KeyCodes::fromX11(x11), std::optional<quint32>(keyCode));
-    }
-
-    void roundTripsEveryKnownCode() {
-        int known = 0;
-        for (quint32 code = 0; code < 128; ++code) {
-            const auto x11 = KeyCodes::toX11(code);
-            if (!x11)
-                continue;
-            ++known;
-            QVERIFY2(*x11 >= 8 && *x11 < 264, qPrintable(QString::number(code)));
-            QCOMPARE(KeyCodes::fromX11(*x11), std::optional<quint32>(code));
-        }
-        // Every key that has a name of its own is in the table.
-        for (quint32 named : {36u,  48u, 49u,  51u, 53u, 117u, 123u, 124u, 125u, 126u, 122u,
-                              120u, 99u, 118u, 96u, 97u, 98u,  100u, 101u, 109u, 103u, 111u})
-            QVERIFY2(KeyCodes::toX11(named).has_value(), qPrintable(QString::number(named)));
-        QVERIFY(known >= 110);
     }
 
     void outsideTheTable() {
@@ -96,26 +60,19 @@ private Q_SLOTS:
 
         const int none = Qt::NoModifier;
         const int keypad = Qt::KeypadModifier;
+        const int shift = Qt::ShiftModifier;
         QTest::newRow("C") << int(Qt::Key_C) << none << 0u << 8;
-        QTest::newRow("shifted C") << int(Qt::Key_C) << int(Qt::ShiftModifier) << 0u << 8;
-        QTest::newRow("Return") << int(Qt::Key_Return) << none << 0u << 36;
         QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << keypad << 0u << 76;
-        QTest::newRow("Tab") << int(Qt::Key_Tab) << none << 0u << 48;
-        QTest::newRow("Backtab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 0u << 48;
-        QTest::newRow("Left") << int(Qt::Key_Left) << none << 0u << 123;
+        QTest::newRow("Backtab") << int(Qt::Key_Backtab) << shift << 0u << 48;
         QTest::newRow("digit 5") << int(Qt::Key_5) << none << 0u << 23;
         QTest::newRow("keypad 5") << int(Qt::Key_5) << keypad << 0u << 87;
-        QTest::newRow("minus") << int(Qt::Key_Minus) << none << 0u << 27;
-        QTest::newRow("keypad minus") << int(Qt::Key_Minus) << keypad << 0u << 78;
-        QTest::newRow("exclamation") << int(Qt::Key_Exclam) << int(Qt::ShiftModifier) << 0u << 18;
+        QTest::newRow("exclamation") << int(Qt::Key_Exclam) << shift << 0u << 18;
         QTest::newRow("F1") << int(Qt::Key_F1) << none << 0u << 122;
         QTest::newRow("Print") << int(Qt::Key_Print) << none << 0u << 355;
-        QTest::newRow("F21") << int(Qt::Key_F21) << none << 0u << 447;
         QTest::newRow("unknown key") << int(Qt::Key_Launch0) << none << 0u << -1;
         QTest::newRow("scan code beyond the table") << int(Qt::Key_Launch0) << none << 156u << 404;
         // The scan code names the position; it wins over the layout's key (AZERTY's A is at Q).
         QTest::newRow("scan code wins") << int(Qt::Key_A) << none << 24u << 12;
-        QTest::newRow("scan code of C") << 0x0441 << none << 54u << 8;
         QTest::newRow("no key's scan code") << int(Qt::Key_Space) << none << 7u << 49;
         // Xorg without evdev: Left is keycode 100, evdev's 92; the Qt key tells.
         QTest::newRow("non-evdev keycode") << int(Qt::Key_Left) << none << 100u << 123;
@@ -131,10 +88,7 @@ private Q_SLOTS:
         const QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), scanCode, 0,
                               0);
         const auto code = KeyCodes::fromKeyEvent(event);
-        if (expected < 0)
-            QCOMPARE(code, std::nullopt);
-        else
-            QCOMPARE(code, std::optional<quint32>(quint32(expected)));
+        QCOMPARE(code, expected < 0 ? std::nullopt : std::optional<quint32>(quint32(expected)));
     }
 };
 

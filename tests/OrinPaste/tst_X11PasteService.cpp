@@ -90,18 +90,8 @@ private Q_SLOTS:
         QCOMPARE(PasteService::copy(u"mine again"_s), before + 2);
     }
 
-    void pasteSendsControlVToTheFocusedWindow() {
+    void pasteSendsControlVToTheTarget() {
         QVERIFY(Accessibility::isTrusted()); // XTEST is there
-        KeyRecorder window;
-        QVERIFY(showActive(window));
-        QVERIFY(PasteService::paste());
-        QTRY_COMPARE(window.presses.size(), 1);
-        QCOMPARE(window.presses[0].key, int(Qt::Key_V));
-        QCOMPARE(window.presses[0].modifiers, Qt::ControlModifier);
-        QCOMPARE(window.presses[0].scanCode, 55u); // the V key
-    }
-
-    void pasteBringsTheTargetForward() {
         KeyRecorder target;
         KeyRecorder other;
         QVERIFY(showActive(target));
@@ -111,6 +101,7 @@ private Q_SLOTS:
         QTRY_COMPARE(target.presses.size(), 1);
         QCOMPARE(target.presses[0].key, int(Qt::Key_V));
         QCOMPARE(target.presses[0].modifiers, Qt::ControlModifier);
+        QCOMPARE(target.presses[0].scanCode, 55u); // the V key
         QVERIFY(other.presses.isEmpty());
     }
 };

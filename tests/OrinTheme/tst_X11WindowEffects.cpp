@@ -12,98 +12,77 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
+template <typename T> std::unique_ptr<T, decltype(&std::free)> reply(T *raw) {
+    return {raw, &std::free};
+}
 
 // A second client on the test's display, standing in for a compositing manager.
-class OtherClient {
+class Compositor {
 public:
-    OtherClient() {
-        m_c = xcb_connect(nullptr, &m_screen);
-        const xcb_setup_t *setup = xcb_get_setup(m_c);
-        xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
-        for (int i = 0; i < m_screen; ++i)
-            xcb_screen_next(&it);
-        m_root = it.data->root;
-        m_window = xcb_generate_id(m_c);
+    Compositor() {
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
         xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 1, 1, 0,
                           XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-        xcb_flush(m_c);
     }
-    ~OtherClient() { xcb_disconnect(m_c); }
+    ~Compositor() { xcb_disconnect(m_c); }
 
-    xcb_atom_t atom(const char *name) {
-        XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-            m_c, xcb_intern_atom(m_c, 0, quint16(strlen(name)), name), nullptr));
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
-    void own(const char *selection, bool owning) {
+    void own(bool owning) {
         xcb_set_selection_owner(m_c, owning ? m_window : xcb_window_t(XCB_WINDOW_NONE),
-                                atom(selection), XCB_CURRENT_TIME);
-        XcbReply<xcb_get_input_focus_reply_t> sync(
-            xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+                                atom("_NET_WM_CM_S0"), XCB_CURRENT_TIME);
+        sync();
     }
-    // Announces (or withdraws) a compositor feature on the root window: as a property of its
-    // own, or in _NET_SUPPORTED.
+    // Announces (or withdraws) a feature on the root window: as a property of its own, or in
+    // _NET_SUPPORTED.
     void announce(const char *name, bool inSupported, bool on) {
         const xcb_atom_t feature = atom(name);
-        if (inSupported) {
-            if (on)
-                xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, m_root, atom("_NET_SUPPORTED"),
-                                    XCB_ATOM_ATOM, 32, 1, &feature);
-            else
-                xcb_delete_property(m_c, m_root, atom("_NET_SUPPORTED"));
-        } else if (on) {
-            xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, m_root, feature, feature, 8, 0,
-                                nullptr);
-        } else {
-            xcb_delete_property(m_c, m_root, feature);
-        }
-        XcbReply<xcb_get_input_focus_reply_t> sync(
-            xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+        const xcb_atom_t property = inSupported ? atom("_NET_SUPPORTED") : feature;
+        if (on)
+            xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, m_root, property,
+                                inSupported ? xcb_atom_t(XCB_ATOM_ATOM) : feature,
+                                inSupported ? 32 : 8, inSupported ? 1 : 0, &feature);
+        else
+            xcb_delete_property(m_c, m_root, property);
+        sync();
     }
-    QVector<quint32> cardinals(quint32 window, const char *property) {
-        XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+    // A property made of x, y, width, height cardinals.
+    QRegion rectangles(quint32 window, const char *property) {
+        const auto r = reply(xcb_get_property_reply(
             m_c, xcb_get_property(m_c, 0, window, atom(property), XCB_ATOM_CARDINAL, 0, 4096),
             nullptr));
-        QVector<quint32> values;
-        if (!reply || reply->format != 32)
-            return values;
-        const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
-        for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
-            values.append(data[i]);
-        return values;
-    }
-    QRegion rectangles(quint32 window, const char *property) {
-        const QVector<quint32> v = cardinals(window, property);
         QRegion region;
-        for (int i = 0; i + 3 < v.size(); i += 4)
+        if (!r || r->format != 32)
+            return region;
+        const auto *v = static_cast<const quint32 *>(xcb_get_property_value(r.get()));
+        for (int i = 0; i + 3 < xcb_get_property_value_length(r.get()) / 4; i += 4)
             region += QRect(int(v[i]), int(v[i + 1]), int(v[i + 2]), int(v[i + 3]));
         return region;
     }
     QRegion inputRegion(quint32 window) {
-        XcbReply<xcb_shape_get_rectangles_reply_t> reply(xcb_shape_get_rectangles_reply(
+        const auto r = reply(xcb_shape_get_rectangles_reply(
             m_c, xcb_shape_get_rectangles(m_c, window, XCB_SHAPE_SK_INPUT), nullptr));
         QRegion result;
-        if (!reply)
-            return result;
-        const xcb_rectangle_t *rects = xcb_shape_get_rectangles_rectangles(reply.get());
-        for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply.get()); ++i)
+        const xcb_rectangle_t *rects = r ? xcb_shape_get_rectangles_rectangles(r.get()) : nullptr;
+        for (int i = 0; r && i < xcb_shape_get_rectangles_rectangles_length(r.get()); ++i)
             result += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
         return result;
     }
 
 private:
-    xcb_connection_t *m_c = nullptr;
-    int m_screen = 0;
+    xcb_atom_t atom(const char *name) {
+        const auto r = reply(xcb_intern_atom_reply(
+            m_c, xcb_intern_atom(m_c, 0, quint16(std::strlen(name)), name), nullptr));
+        return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+    void sync() { reply(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr)); }
+
+    xcb_connection_t *m_c = xcb_connect(nullptr, nullptr);
     xcb_window_t m_root = 0;
-    xcb_window_t m_window = 0;
+    xcb_window_t m_window = xcb_generate_id(m_c);
 };
 
 } // namespace
@@ -113,25 +92,12 @@ class tst_X11WindowEffects : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { qunsetenv("ORIN_COMPOSITOR"); }
-    void compositorFollowsSelectionOwner() {
-        // A bare Xvfb runs no compositor.
-        QVERIFY(!WindowEffects::compositorActive());
-        OtherClient compositor;
-        compositor.own("_NET_WM_CM_S0", true);
-        QVERIFY(WindowEffects::compositorActive());
-        // The override still decides for tests and for a user who wants the opaque look.
-        WindowEffects::setCompositorOverride(false);
-        QVERIFY(!WindowEffects::compositorActive());
-        WindowEffects::setCompositorOverride(std::nullopt);
-        compositor.own("_NET_WM_CM_S0", false);
-        QVERIFY(!WindowEffects::compositorActive());
-    }
     void inputRegion() {
         QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
         window.resize(416, 276);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        OtherClient reader;
+        Compositor reader;
         const quint32 id = quint32(window.winId());
         WindowEffects::setInputRegion(&window, QRegion(28, 28, 360, 220));
         QTRY_COMPARE(reader.inputRegion(id), QRegion(28, 28, 360, 220));
@@ -145,8 +111,11 @@ private Q_SLOTS:
     }
     void blurBehindWhereOffered() {
         QFETCH(bool, inSupported);
-        OtherClient compositor;
-        compositor.own("_NET_WM_CM_S0", true);
+        // A bare Xvfb runs no compositor; the owner of the selection is one.
+        QVERIFY(!WindowEffects::compositorActive());
+        Compositor compositor;
+        compositor.own(true);
+        QVERIFY(WindowEffects::compositorActive());
         QVERIFY(!WindowEffects::blurBehindAvailable());
         compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, true);
         QVERIFY(WindowEffects::blurBehindAvailable());
@@ -167,7 +136,8 @@ private Q_SLOTS:
         QVERIFY(!blurred.contains(QPoint(28, 28))); // rounded
 
         // Without a compositor there is nothing to ask for.
-        compositor.own("_NET_WM_CM_S0", false);
+        compositor.own(false);
+        QVERIFY(!WindowEffects::compositorActive());
         QVERIFY(!WindowEffects::blurBehindAvailable());
         compositor.announce("_KDE_NET_WM_BLUR_BEHIND_REGION", inSupported, false);
     }

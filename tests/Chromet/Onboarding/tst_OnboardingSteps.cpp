@@ -1,7 +1,6 @@
 #include "Chromet/Onboarding/OnboardingSteps.h"
 #include "Chromet/Onboarding/ScreenRecordingStep.h"
 #include "OnboardingTestSupport.h"
-#include "OrinHotkey/HotKeyCombo.h"
 #include "OrinOnboarding/ShortcutBadge.h"
 #include "OrinSettings/CommandBinding.h"
 #include "OrinSettings/DesktopKeyBinding.h"
@@ -15,11 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString permissionText = QStringLiteral(
-    "To read colors, Chromet needs to capture your screen. Most desktops allow this already; if "
-    "yours asks, allow Chromet in its privacy settings. Screens are read on this computer only; "
-    "nothing is stored or uploaded.");
 
 // A page made by a step, shown at the pager's page size.
 std::unique_ptr<QWidget> showPage(const OnboardingStep &step) {
@@ -39,22 +33,14 @@ private Q_SLOTS:
         FakePermission permission;
         const QList<OnboardingStep> steps = ChrometOnboarding::steps("⌃⌥C", &permission);
         QCOMPARE(steps.size(), 3);
+        auto page = showPage(steps[0]);
+        QCOMPARE(shownTexts(page.get()).first(), "Welcome to Chromet");
+        QCOMPARE(shownSymbols(page.get()), QStringList{"eyedropper.halffull"});
         QVERIFY(!steps[0].isComplete);
         // The permission page is complete exactly while the checker grants.
         QVERIFY(steps[1].isBlocked());
         permission.granted = true;
         QVERIFY(!steps[1].isBlocked());
-    }
-
-    void welcomePage() {
-        FakePermission permission;
-        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[0]);
-        QCOMPARE(
-            shownTexts(page.get()),
-            (QStringList{"Welcome to Chromet", "Pick any color on your screen and copy it as code.",
-                         "HEX, RGB, HSL, OKLCH, SwiftUI, NSColor, UIColor, CSS and Tailwind. "
-                         "Recent colors and palettes live in the tray menu."}));
-        QCOMPARE(shownSymbols(page.get()), QStringList{"eyedropper.halffull"});
     }
 
     void permissionPage_data() {
@@ -83,40 +69,33 @@ private Q_SLOTS:
         auto *step = qobject_cast<ScreenRecordingStep *>(page.get());
         QVERIFY(step);
         QCOMPARE(step->isGranted(), granted);
-        QCOMPARE(shownTexts(page.get()),
-                 (QStringList{"Let Chromet see your screen", permissionText, status}));
+        const QStringList texts = shownTexts(page.get());
+        QCOMPARE(texts.first(), "Let Chromet see your screen");
+        QCOMPARE(texts.last(), status);
         QCOMPARE(shownSymbols(page.get()), symbols);
         auto *open = page->findChild<QPushButton *>("openSettings");
         QCOMPARE(open->isVisibleTo(page.get()), !granted && settings);
-        QCOMPARE(open->text(), "Open Settings");
     }
 
-    void noChecksWhileHidden() {
+    void openSettingsRequestsOnceAndHiddenPagesStopChecking() {
         FakePermission permission;
         auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
+        auto *open = page->findChild<QPushButton *>("openSettings");
+        open->click();
+        open->click();
+        QCOMPARE(permission.requests, 1);
+        QCOMPARE(permission.settingsOpened, 2);
+        QVERIFY(qobject_cast<ScreenRecordingStep *>(page.get())->hasRequested());
+
         page->hide();
         const int checks = permission.checks;
         QTest::qWait(1300);
         QCOMPARE(permission.checks, checks);
     }
 
-    void openSettingsRequestsOnlyOnce() {
-        FakePermission permission;
-        auto page = showPage(ChrometOnboarding::steps("⌃⌥C", &permission)[1]);
-        auto *open = page->findChild<QPushButton *>("openSettings");
-        open->click();
-        QCOMPARE(permission.requests, 1);
-        QCOMPARE(permission.settingsOpened, 1);
-        open->click();
-        QCOMPARE(permission.requests, 1);
-        QCOMPARE(permission.settingsOpened, 2);
-        QVERIFY(qobject_cast<ScreenRecordingStep *>(page.get())->hasRequested());
-    }
-
     void shortcutPage() {
         FakePermission permission;
-        const QString hotKey =
-            HotKeyCombo(8, HotKeyCombo::controlKey | HotKeyCombo::optionKey).displayString();
+        const QString hotKey = u"Ctrl+Alt+C"_s;
         auto page = showPage(ChrometOnboarding::steps(hotKey, &permission)[2]);
         auto *badge = page->findChild<ShortcutBadge *>();
         QVERIFY(badge);

@@ -8,28 +8,21 @@
 #include "OrinSettings/CommandBinding.h"
 #include "OrinSettings/DockIcon.h"
 #include "OrinSettings/LaunchAtLogin.h"
-#include "OrinSettings/SettingsDetail.h"
+#include "OrinSettings/SettingsPage.h"
 #include "OrinSettings/SettingsRow.h"
-#include "OrinSettings/SettingsSidebar.h"
 #include "OrinSettings/SettingsSwitch.h"
-#include "OrinSettings/SettingsWindowController.h"
 #include "OrinSettings/ShortcutSection.h"
 #include "OrinSettings/XdgAutostartLoginItem.h"
 #include "Support/FakeHotKeyBackend.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 #include <memory>
 
@@ -136,12 +129,7 @@ private Q_SLOTS:
     void withoutGrabbingOffersTheCommand() {
         ShortcutDesk desk;
         desk.canGrab = false;
-        HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(desk));
-        std::unique_ptr<QWidget> content(
-            ChrometSettings::pages(*m_prefs, m_launch.get(), TraylessSection::Actions{})
-                .first()
-                .content());
-        HotKey::setBackend(nullptr);
+        const auto content = pageWith(desk, TraylessSection::Actions{});
         auto *page = qobject_cast<GeneralPage *>(content.get());
         QVERIFY(!page->shortcutSection());
         QVERIFY(!page->findChild<HotKeyRecorder *>());
@@ -153,20 +141,15 @@ private Q_SLOTS:
         QCOMPARE(page->findChild<TraylessSection *>()->pickRow()->subtitle(),
                  u"Or bind a key to chromet pick, as Shortcut below says."_s);
     }
-
     // Where the desktop assigns the trigger itself, the page says which one it chose.
     void showsTheTriggerTheDesktopAssigned() {
         ShortcutDesk desk;
-        desk.triggerDescription = QStringLiteral("Super+P");
-        HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(desk));
-        std::unique_ptr<QWidget> content(
-            ChrometSettings::pages(*m_prefs, m_launch.get()).first().content());
-        content->show();
-        HotKey::setBackend(nullptr);
+        desk.triggerDescription = u"Super+P"_s;
+        const auto content = pageWith(desk);
         QVERIFY(qobject_cast<GeneralPage *>(content.get())
                     ->shortcutSection()
                     ->footer()
-                    .startsWith(QStringLiteral("Your desktop runs Pick Color on Super+P;")));
+                    .startsWith(u"Your desktop runs Pick Color on Super+P;"_s));
     }
 
 private:
@@ -175,6 +158,16 @@ private:
             *m_prefs, m_launch.get(), [this](bool visible) { m_applied.append(visible); });
         page->show();
         return page;
+    }
+    // The application's page, made while `desk` plays the desktop's shortcut service.
+    std::unique_ptr<QWidget> pageWith(ShortcutDesk &desk,
+                                      std::optional<TraylessSection::Actions> trayless = {}) {
+        HotKey::setBackend(std::make_unique<FakeHotKeyBackend>(desk));
+        std::unique_ptr<QWidget> content(
+            ChrometSettings::pages(*m_prefs, m_launch.get(), trayless).first().content());
+        content->show();
+        HotKey::setBackend(nullptr);
+        return content;
     }
     Preferences reread() const { return Preferences(m_prefs->path()); }
 

@@ -1,8 +1,11 @@
 #include "OrinOnboarding/OnboardingView.h"
+#include "OrinOnboarding/OnboardingWindowController.h"
 #include "OrinOnboarding/PageDots.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -24,6 +27,11 @@ QList<OnboardingStep> threeSteps(const std::shared_ptr<bool> &complete) {
     };
 }
 
+// The first `count` of them, all complete.
+QList<OnboardingStep> steps(int count) {
+    return threeSteps(std::make_shared<bool>(true)).mid(0, count);
+}
+
 QString pageText(const OnboardingView &view) {
     auto *label = qobject_cast<QLabel *>(view.currentPage());
     return label ? label->text() : QString();
@@ -35,14 +43,14 @@ bool skipShown(const OnboardingView &view) {
 
 } // namespace
 
-class tst_OnboardingView : public QObject {
+// The onboarding pager and the window that holds it.
+class tst_Onboarding : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void pagesInOrderWithDots() {
-        auto complete = std::make_shared<bool>(true);
         int finished = 0;
-        OnboardingView view(threeSteps(complete), 0, "Get Going", [&] { ++finished; });
+        OnboardingView view(steps(3), 0, "Get Going", [&] { ++finished; });
         view.resize(500, 400);
         view.show();
 
@@ -50,19 +58,19 @@ private Q_SLOTS:
         QCOMPARE(view.pageDots()->count(), 3);
         QCOMPARE(view.mainButton()->text(), "Continue");
 
+        QPointer<QWidget> first = view.currentPage();
         view.mainButton()->click();
-        QCOMPARE(view.index(), 1);
         QCOMPARE(pageText(view), "Page two");
+        QVERIFY(!first);
+        QCOMPARE(view.findChildren<QLabel *>().size(), 1);
         // Shown at once, not on a later turn of the event loop, coming in from the trailing
         // side and springing to rest where the layout puts it.
         QVERIFY(view.currentPage()->isVisible());
         QCOMPARE(view.currentPage()->x(), OnboardingView::pageSlide);
         QTRY_COMPARE(view.currentPage()->x(), 0);
         QCOMPARE(view.pageDots()->current(), 1);
-        QCOMPARE(view.mainButton()->text(), "Continue");
 
         view.mainButton()->click();
-        QCOMPARE(view.index(), 2);
         QCOMPARE(pageText(view), "Page three");
         QCOMPARE(view.mainButton()->text(), "Get Going");
         QCOMPARE(finished, 0);
@@ -72,41 +80,30 @@ private Q_SLOTS:
         QCOMPARE(view.index(), 2);
     }
 
-    void aShownPageReplacesTheOldOne() {
-        auto complete = std::make_shared<bool>(true);
-        OnboardingView view(threeSteps(complete), 0, "Done", [] {});
-        QPointer<QWidget> first = view.currentPage();
-        view.advance();
-        QVERIFY(!first);
-        QCOMPARE(view.findChildren<QLabel *>().size(), 1);
-    }
-
     void startIndexIsClamped_data() {
         QTest::addColumn<int>("start");
-        QTest::addColumn<int>("steps");
+        QTest::addColumn<int>("count");
         QTest::addColumn<int>("expected");
         QTest::newRow("negative") << -3 << 3 << 0;
         QTest::newRow("past the end") << 7 << 3 << 2;
         QTest::newRow("empty list") << 4 << 0 << 0;
     }
-
     void startIndexIsClamped() {
         QFETCH(int, start);
-        QFETCH(int, steps);
+        QFETCH(int, count);
         QFETCH(int, expected);
-        auto complete = std::make_shared<bool>(true);
         int finished = 0;
-        OnboardingView view(threeSteps(complete).mid(0, steps), start, "Done", [&] { ++finished; });
+        OnboardingView view(steps(count), start, "Done", [&] { ++finished; });
         QCOMPARE(view.index(), expected);
         // On the last page (or with none) the main button finishes.
-        if (expected == steps - 1 || steps == 0) {
+        if (expected == count - 1 || count == 0) {
             QCOMPARE(view.mainButton()->text(), "Done");
             view.mainButton()->click();
             QCOMPARE(finished, 1);
         }
     }
 
-    void blockedPageOffersSkip() {
+    void blockedPageOffersSkipUntilATickSeesItComplete() {
         auto complete = std::make_shared<bool>(false);
         OnboardingView view(threeSteps(complete), 0, "Done", [] {});
         view.show();
@@ -121,17 +118,6 @@ private Q_SLOTS:
         // The main button is never disabled: it advances past a blocked page too.
         QVERIFY(view.mainButton()->isEnabled());
 
-        view.skipButton()->click();
-        QCOMPARE(view.index(), 2);
-        QVERIFY(!skipShown(view));
-    }
-
-    void aTickNoticesTheCompletion() {
-        auto complete = std::make_shared<bool>(false);
-        OnboardingView view(threeSteps(complete), 1, "Done", [] {});
-        view.show();
-        QVERIFY(skipShown(view));
-
         *complete = true;
         // Nothing looks before the next tick.
         QVERIFY(skipShown(view));
@@ -139,10 +125,13 @@ private Q_SLOTS:
         view.tick();
         QCOMPARE(view.ticks(), before + 1);
         QVERIFY(!skipShown(view));
-
         *complete = false;
         view.tick();
         QVERIFY(skipShown(view));
+
+        view.skipButton()->click();
+        QCOMPARE(view.index(), 2);
+        QVERIFY(!skipShown(view));
     }
 
     void returnPressesTheMainButton() {
@@ -163,14 +152,86 @@ private Q_SLOTS:
     }
 
     void finishMayDeleteTheView() {
-        auto complete = std::make_shared<bool>(true);
         OnboardingView *view = nullptr;
-        view = new OnboardingView(threeSteps(complete), 2, "Done", [&view] { delete view; });
+        view = new OnboardingView(steps(3), 2, "Done", [&view] { delete view; });
         QPointer<OnboardingView> guard(view);
         view->mainButton()->click();
         QVERIFY(!guard);
     }
+
+    void showMakesACentredWindowAndShowAgainReplacesThePages() {
+        OnboardingWindowController controller("Welcome", QSize(500, 400), [] {});
+        QVERIFY(!controller.window());
+        controller.show(steps(3), 1, "Done");
+        QPointer<QWidget> window = controller.window();
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), "Welcome");
+        QCOMPARE(window->size(), QSize(500, 400));
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        // Centred, give or take the frame the platform puts around it.
+        const QPoint offset = window->geometry().center() - available.center();
+        QVERIFY2(offset.manhattanLength() <= 8,
+                 qPrintable(QString::number(offset.manhattanLength())));
+        QCOMPARE(controller.view()->index(), 1);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+
+        QPointer<OnboardingView> oldView = controller.view();
+        controller.show(steps(2), 5, "Finish");
+        QCOMPARE(controller.window(), window.data());
+        QVERIFY(!oldView);
+        QCOMPARE(controller.view()->count(), 2);
+        QCOMPARE(controller.view()->index(), 1);
+        QCOMPARE(controller.view()->mainButton()->text(), "Finish");
+    }
+
+    void closingTheWindowFinishesOnce() {
+        int finished = 0;
+        OnboardingWindowController controller("Welcome", QSize(500, 400), [&] { ++finished; });
+        QVERIFY(!controller.isFinished());
+        controller.show(steps(3), 0, "Done");
+        QPointer<QWidget> window = controller.window();
+        QVERIFY(window->close());
+        QCOMPARE(finished, 1);
+        QVERIFY(controller.isFinished());
+        QVERIFY(!controller.window());
+        QVERIFY(!controller.view());
+        // The window goes away once its close has been handled.
+        QTRY_VERIFY(!window);
+        // Closing once more finishes nothing again.
+        controller.show(steps(1), 0, "Done");
+        controller.window()->close();
+        QCOMPARE(finished, 1);
+    }
+
+    // The last page's button closes the window, and the finish handler may delete the controller.
+    void theLastPagesButtonFinishes() {
+        OnboardingWindowController *controller = nullptr;
+        bool finished = false;
+        controller = new OnboardingWindowController("Welcome", QSize(500, 400), [&] {
+            finished = true;
+            QVERIFY(controller->isFinished());
+            delete controller;
+        });
+        QPointer<OnboardingWindowController> guard(controller);
+        controller->show(steps(2), 1, "Done");
+        QPointer<QWidget> window = controller->window();
+        controller->view()->mainButton()->click();
+        QVERIFY(finished);
+        QVERIFY(!guard);
+        QTRY_VERIFY(!window);
+    }
+
+    void droppingAnOpenControllerTakesTheWindow() {
+        int finished = 0;
+        auto controller = std::make_unique<OnboardingWindowController>("Welcome", QSize(500, 400),
+                                                                       [&] { ++finished; });
+        controller->show(steps(2), 0, "Done");
+        QPointer<QWidget> window = controller->window();
+        controller.reset();
+        QVERIFY(!window);
+        QCOMPARE(finished, 0);
+    }
 };
 
-QTEST_MAIN(tst_OnboardingView)
-#include "tst_OnboardingView.moc"
+QTEST_MAIN(tst_Onboarding)
+#include "tst_Onboarding.moc"
