@@ -205,6 +205,7 @@ private Q_SLOTS:
         QVERIFY(!m_controller->isShowing());
         QVERIFY(m_controller->windows().isEmpty());
         QCOMPARE(m_support->ends, 1);
+        QCOMPARE(m_capturer->fullCaptureCount(), full ? 1 : 0);
         QCOMPARE(opened.size(), full ? 1 : 0);
         // A loupe already on screen stops taking input and goes.
         for (LoupeWindow *window : std::as_const(opened)) {
