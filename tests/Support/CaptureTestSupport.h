@@ -1,12 +1,15 @@
 #pragma once
 
 #include "Chromet/Picking/SnapshotCapturing.h"
+#include "Support/ColorFixture.h"
 
-#include <QColor>
+#include <QColorSpace>
 #include <QPainter>
+#include <QProcess>
 #include <QTest>
 #include <QWidget>
 
+#include <cmath>
 #include <optional>
 
 // Runs one capture request and waits for its delivery. `deliveredInside` tells whether the
@@ -24,28 +27,42 @@ waitForCapture(const std::function<void(QObject *, SnapshotCapturing::Completion
     return result;
 }
 
-// A borderless window of solid blocks, placed exactly where asked (no window manager runs).
-class ColorBlocksWindow : public QWidget {
+// A borderless window of the color fixture's pattern, in which every pixel has a color of its
+// own, placed exactly where asked (no window manager runs).
+class PatternWindow : public QWidget {
 public:
-    struct Block {
-        QRect rect; // in window coordinates
-        QColor color;
-    };
-
-    ColorBlocksWindow(const QRect &geometry, QList<Block> blocks)
-        : QWidget(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)
-        , m_blocks(std::move(blocks)) {
+    explicit PatternWindow(const QRect &geometry)
+        : QWidget(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setGeometry(geometry);
     }
 
 protected:
     void paintEvent(QPaintEvent *) override {
-        QPainter painter(this);
-        for (const Block &block : std::as_const(m_blocks))
-            painter.fillRect(block.rect, block.color);
+        const qreal ratio = devicePixelRatioF();
+        QImage image = colorFixtureImage((QSizeF(size()) * ratio).toSize());
+        image.setDevicePixelRatio(ratio);
+        QPainter(this).drawImage(0, 0, image);
     }
-
-private:
-    QList<Block> m_blocks;
 };
+
+// Whether the snapshot shows a PatternWindow of `geometry` (at 1x) pixel for pixel.
+inline bool showsPattern(const ScreenSnapshot &snapshot, const QRect &geometry) {
+    const std::optional<QPoint> origin = snapshot.pixelAt(geometry.topLeft());
+    if (!origin)
+        return false;
+    QImage shown =
+        snapshot.image.copy(QRect(*origin, geometry.size())).convertToFormat(QImage::Format_RGB32);
+    shown.setColorSpace(QColorSpace());
+    return shown == colorFixtureImage(geometry.size());
+}
+
+// Input as a user makes it, on this test's DISPLAY.
+inline bool xdotool(const QStringList &arguments) {
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+inline QRgb toRgb(const PickedColor &color) {
+    return qRgb(int(std::lround(color.srgb.r * 255)), int(std::lround(color.srgb.g * 255)),
+                int(std::lround(color.srgb.b * 255)));
+}

@@ -1,14 +1,14 @@
 #include "Support/DummyMonitors.h"
 
+#include "Support/TestFiles.h"
 #include "Support/XServerSession.h"
-
-#include <QDir>
-#include <QFile>
 
 using namespace Qt::StringLiterals;
 
-QByteArray DummyMonitors::xorgConfig() {
-    return QByteArrayLiteral(R"(
+namespace {
+
+// The second output only lights up because its monitor section enables it.
+const char *const xorgConfig = R"(
 Section "ServerFlags"
     Option "AutoAddDevices" "false"
     Option "AutoAddGPU" "false"
@@ -49,23 +49,19 @@ Section "Screen"
         Virtual 1824 768
     EndSubSection
 EndSection
-)");
-}
+)";
+
+} // namespace
 
 bool DummyMonitors::start(XServerSession &server, const QString &dir, QString *error) {
-    const QString path = QDir(dir).filePath(u"dummy-two-monitors.conf"_s);
-    QFile config(path);
-    if (!config.open(QIODevice::WriteOnly) || config.write(xorgConfig()) < 0 || !config.flush()) {
-        if (error)
-            *error = u"cannot write "_s + path;
+    XServerSession::Options options;
+    options.xorgConfig = QDir(dir).filePath(u"dummy-two-monitors.conf"_s);
+    if (!writeAll(options.xorgConfig, xorgConfig)) {
+        *error = u"cannot write "_s + options.xorgConfig;
         return false;
     }
-    config.close();
-    XServerSession::Options options;
-    options.xorgConfig = path;
     if (!server.start(options)) {
-        if (error)
-            *error = server.errorString();
+        *error = server.errorString();
         return false;
     }
     return true;

@@ -13,11 +13,8 @@ namespace DummyMonitors {
 inline constexpr QRect left{0, 0, 1024, 768};
 inline constexpr QRect right{1024, 0, 800, 600};
 
-// The Xorg configuration. The second output only lights up because its monitor section enables it.
-QByteArray xorgConfig();
-
-// Writes the configuration into the folder `dir` and starts Xorg on it; false with *error set
-// when the server does not come up.
+// Writes an Xorg configuration into the folder `dir` and starts Xorg on it; false with *error
+// set when the server does not come up.
 bool start(XServerSession &server, const QString &dir, QString *error);
 
 } // namespace DummyMonitors

@@ -12,10 +12,8 @@ class FakeLoupeSupport final : public LoupeSupport {
 public:
     QPointF pointer;
     QList<QPointF> warps;
-    FocusWindow focused = 0x5a;
     QList<FocusWindow> restored;
     std::function<void()> lost;
-    int begins = 0;
     int ends = 0;
     QList<QWidget *> inputViews;
     QList<QWidget *> focusedWindows;
@@ -31,12 +29,9 @@ public:
     }
     // False: a window system that tells only the loupe's windows where the pointer is.
     bool readable = true;
-    FocusWindow focusedWindow() override { return focused; }
+    FocusWindow focusedWindow() override { return 0x5a; }
     void restoreFocus(FocusWindow previous) override { restored.append(previous); }
-    void beginPick(std::function<void()> onLost) override {
-        ++begins;
-        lost = std::move(onLost);
-    }
+    void beginPick(std::function<void()> onLost) override { lost = std::move(onLost); }
     void takeInput(QWidget *view) override { inputViews.append(view); }
     void focusWindow(QWidget *window) override { focusedWindows.append(window); }
     void endPick() override { ++ends; }

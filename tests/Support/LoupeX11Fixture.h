@@ -4,59 +4,23 @@
 #include "Chromet/Picking/LoupeWindow.h"
 #include "Chromet/Picking/X11/X11LoupeSupport.h"
 #include "Chromet/Picking/X11/X11SnapshotCapturer.h"
-#include "Support/ColorFixture.h"
+#include "Support/CaptureTestSupport.h"
 #include "Support/OtherClient.h"
 
-#include <QPainter>
 #include <QPointer>
-#include <QProcess>
-#include <QTest>
-#include <QWidget>
 
-#include <cmath>
 #include <memory>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
-// Helpers for driving the loupe on a real X server: a pattern window in which every pixel has a
-// color of its own, xdotool for input, and the fixture the loupe controller tests share.
-
-// A borderless window of the color fixture's pattern, placed exactly where asked (no window
-// manager runs).
-class PatternWindow : public QWidget {
-public:
-    explicit PatternWindow(const QRect &geometry)
-        : QWidget(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setGeometry(geometry);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        const qreal ratio = devicePixelRatioF();
-        QImage image = colorFixtureImage((QSizeF(size()) * ratio).toSize());
-        image.setDevicePixelRatio(ratio);
-        QPainter(this).drawImage(0, 0, image);
-    }
-};
-
-inline bool xdotool(const QStringList &arguments) {
-    return QProcess::execute(u"xdotool"_s, arguments) == 0;
-}
-
 // The set-up the loupe tests on a real X server share: another client to watch the server
-// through, a controller on the X11 capturer, and the picks it reports.
+// through, a controller on the X11 capturer, the picks it reports, and xdotool for input.
 class LoupeX11Fixture : public QObject {
 protected:
     static bool moveTo(const QPoint &p) {
         return xdotool({u"mousemove"_s, QString::number(p.x()), QString::number(p.y())});
     }
     static bool keys(const QStringList &names) { return xdotool(QStringList{u"key"_s} + names); }
-    static QRgb toRgb(const PickedColor &color) {
-        return qRgb(int(std::lround(color.srgb.r * 255)), int(std::lround(color.srgb.g * 255)),
-                    int(std::lround(color.srgb.b * 255)));
-    }
 
     void connectOtherClient() {
         m_other = std::make_unique<OtherClient>();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QPoint>
 
@@ -28,6 +29,7 @@ public:
     OtherClient &operator=(const OtherClient &) = delete;
 
     bool ok() const { return xcb_connection_has_error(m_connection) == 0; }
+    xcb_connection_t *connection() const { return m_connection; }
     xcb_window_t root() const { return m_root; }
 
     // A window of this client at (10, 10), placed without a window manager.
@@ -216,6 +218,16 @@ public:
     void setWindowProperty(xcb_window_t window, const char *name, xcb_window_t value) {
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom(name),
                             XCB_ATOM_WINDOW, 32, 1, &value);
+    }
+    // Publishes bytes on the root window, as a color manager does a display's profile; a null
+    // value deletes the property.
+    void setRootProperty(const char *name, const QByteArray &value) {
+        if (value.isNull())
+            xcb_delete_property(m_connection, m_root, atom(name));
+        else
+            xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_root, atom(name),
+                                XCB_ATOM_CARDINAL, 8, uint32_t(value.size()), value.constData());
+        sync();
     }
     void sync() { focus(); }
 

@@ -18,7 +18,6 @@ public:
     // The displays in screen-list order; captureDisplay returns the first whose frame holds the
     // point.
     void setDisplays(QList<ScreenSnapshot> displays) { m_displays = std::move(displays); }
-    QList<ScreenSnapshot> displays() const { return m_displays; }
 
     // A non-empty error makes the respective captures fail with it; `declined`, as the desktop's
     // refusal.

@@ -5,24 +5,15 @@
 #include "Support/ColorFixture.h"
 
 #include <QGuiApplication>
-#include <QImage>
 #include <QPainter>
 #include <QRasterWindow>
-#include <QTextStream>
 
 #include <cstdio>
-
-using namespace Qt::StringLiterals;
+#include <utility>
 
 namespace {
 
 class PatternWindow : public QRasterWindow {
-public:
-    PatternWindow() {
-        setFlag(Qt::FramelessWindowHint);
-        setTitle(u"colorfixture"_s);
-    }
-
 protected:
     void paintEvent(QPaintEvent *) override {
         const QSize size = this->size() * devicePixelRatio();
@@ -30,10 +21,8 @@ protected:
             m_pattern = colorFixtureImage(size);
             m_pattern.setDevicePixelRatio(devicePixelRatio());
         }
-        QPainter painter(this);
-        painter.drawImage(QPoint(0, 0), m_pattern);
-        if (!m_announced) {
-            m_announced = true;
+        QPainter(this).drawImage(QPoint(0, 0), m_pattern);
+        if (!std::exchange(m_announced, true)) {
             // After this paint has been flushed to the server.
             QMetaObject::invokeMethod(
                 this,
@@ -55,21 +44,18 @@ private:
 int main(int argc, char **argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    bool ok[4] = {false, false, false, false};
-    if (args.size() != 4) {
+    int geometry[4] = {};
+    bool ok = args.size() == 4;
+    for (int i = 0; ok && i < 4; ++i)
+        geometry[i] = args.at(i).toInt(&ok);
+    if (!ok || geometry[2] <= 0 || geometry[3] <= 0) {
         std::fprintf(stderr, "usage: colorfixture X Y WIDTH HEIGHT\n");
         return 2;
     }
-    const int x = args.at(0).toInt(&ok[0]);
-    const int y = args.at(1).toInt(&ok[1]);
-    const int width = args.at(2).toInt(&ok[2]);
-    const int height = args.at(3).toInt(&ok[3]);
-    if (!ok[0] || !ok[1] || !ok[2] || !ok[3] || width <= 0 || height <= 0) {
-        std::fprintf(stderr, "colorfixture: bad geometry\n");
-        return 2;
-    }
     PatternWindow window;
-    window.setGeometry(x, y, width, height);
+    window.setFlag(Qt::FramelessWindowHint);
+    window.setTitle(QStringLiteral("colorfixture"));
+    window.setGeometry(geometry[0], geometry[1], geometry[2], geometry[3]);
     window.show();
     return app.exec();
 }

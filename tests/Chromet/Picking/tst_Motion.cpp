@@ -41,27 +41,23 @@ private Q_SLOTS:
     void init() { setReduceMotion(false); }
     void cleanupTestCase() { qunsetenv("CHROMET_REDUCE_MOTION"); }
 
-    void springsSettleInAPlausibleTime() {
-        const double pop = Motion::popSpring.settlingDuration();
-        QVERIFY2(pop > 0.4 && pop < 1.5, qPrintable(QString::number(pop)));
-        QVERIFY(std::abs(Motion::popSpring.valueAt(pop) - 1) <= 0.001);
-        // Damping 18 on stiffness 320 is about half of critical: it overshoots once by
-        // exp(-pi zeta / sqrt(1 - zeta^2)) of the distance, then rests.
-        double peak = 0;
-        for (int ms = 0; ms <= 1000; ++ms)
-            peak = std::max(peak, Motion::popSpring.valueAt(ms / 1000.0));
-        const double zeta = 18 / (2 * std::sqrt(320.0));
-        const double overshoot = std::exp(-M_PI * zeta / std::sqrt(1 - zeta * zeta));
-        QVERIFY2(std::abs(peak - 1 - overshoot) < 1e-3, qPrintable(QString::number(peak)));
-
-        // Critically and over-damped springs settle too, without overshoot.
-        const Motion::Spring critical{100, 20, 1};
-        const Motion::Spring heavy{100, 60, 1};
-        QVERIFY(critical.settlingDuration() < heavy.settlingDuration());
-        QVERIFY(heavy.settlingDuration() < 10);
-        for (int ms = 0; ms <= 3000; ms += 10) {
-            QVERIFY(critical.valueAt(ms / 1000.0) <= 1.0);
-            QVERIFY(heavy.valueAt(ms / 1000.0) <= 1.0);
+    // An under-damped spring overshoots once by exp(-pi zeta / sqrt(1 - zeta^2)) of the distance,
+    // then rests; critically and over-damped ones rest without overshoot.
+    void springsSettle() {
+        for (const Motion::Spring spring :
+             {Motion::popSpring, Motion::Spring{100, 20, 1}, Motion::Spring{100, 60, 1}}) {
+            const double settled = spring.settlingDuration();
+            QVERIFY(settled > 0.3 && settled < 10);
+            double peak = 0;
+            for (int ms = 0; ms <= 10000; ms += 2) {
+                peak = std::max(peak, spring.valueAt(ms / 1000.0));
+                if (ms / 1000.0 >= settled)
+                    QVERIFY(std::abs(spring.valueAt(ms / 1000.0) - 1) <= 0.001);
+            }
+            const double zeta = spring.damping / (2 * std::sqrt(spring.stiffness * spring.mass));
+            const double overshoot =
+                zeta < 1 ? std::exp(-M_PI * zeta / std::sqrt(1 - zeta * zeta)) : 0;
+            QVERIFY2(std::abs(peak - 1 - overshoot) < 1e-3, qPrintable(QString::number(peak)));
         }
     }
     void scaleAnimationReduced_data() {
@@ -111,6 +107,14 @@ private Q_SLOTS:
         QTRY_VERIFY(!Motion::isAnimating(&layer));
         QCOMPARE(layer.opacity, 0.0);
         QCOMPARE(layer.scale, reduced ? 1.0 : 0.92);
+
+        // A pop-in replaces a running pop-out: it owns opacity and scale now.
+        Motion::popOut(&layer, 0.92, 10);
+        Motion::popIn(&layer, 0.82, 0);
+        Motion::finish(&layer);
+        QCOMPARE(layer.opacity, 1.0);
+        QCOMPARE(layer.scale, 1.0);
+        QTRY_VERIFY(layer.findChildren<QAbstractAnimation *>().isEmpty());
     }
     void popInDelayKeepsTheViewTransparent() {
         setReduceMotion(true);
@@ -118,11 +122,8 @@ private Q_SLOTS:
         Motion::popIn(&layer, 0.9, 0.5);
         auto *group = qobject_cast<QSequentialAnimationGroup *>(onlyAnimation(&layer));
         QVERIFY(group);
-        QCOMPARE(group->totalDuration(), 500 + 120);
         // The clock is driven by hand: transparent throughout the delay, then fading in.
         group->pause();
-        group->setCurrentTime(0);
-        QCOMPARE(layer.opacity, 0.0);
         group->setCurrentTime(499);
         QCOMPARE(layer.opacity, 0.0);
         group->setCurrentTime(560);
@@ -143,16 +144,6 @@ private Q_SLOTS:
         Motion::animate({{&plain, "scale", 0.5}}, [&] { ++completions; });
         QTRY_COMPARE(completions, 1);
     }
-    void newAnimationReplacesTheRunningOne() {
-        Layer layer;
-        Motion::popOut(&layer, 0.92, 10);
-        Motion::popIn(&layer, 0.82, 0);
-        // The pop-in owns opacity and scale now; the pop-out no longer pulls them down.
-        Motion::finish(&layer);
-        QCOMPARE(layer.opacity, 1.0);
-        QCOMPARE(layer.scale, 1.0);
-        QTRY_VERIFY(layer.findChildren<QAbstractAnimation *>().isEmpty());
-    }
     void animateMovesAndCompletesOnce() {
         Layer layer;
         layer.frame = QRectF(10, 10, 100, 36);
@@ -163,25 +154,19 @@ private Q_SLOTS:
         QTRY_COMPARE(completions, 1);
         QCOMPARE(layer.frame, QRectF(0, 10, 130, 36));
         QCOMPARE(layer.scale, 0.5);
-        QCoreApplication::processEvents(); // nothing further is queued
-        QCOMPARE(completions, 1);
-    }
-    void animateCompletesWhenTheTargetGoes() {
-        auto *layer = new Layer;
-        int completions = 0;
-        Motion::animate({{layer, "scale", 0.5}}, [&] { ++completions; });
-        delete layer;
-        QTRY_COMPARE(completions, 1);
 
         // Replaced by a newer change of the same property: the first completion still runs.
-        Layer other;
-        int first = 0;
-        int second = 0;
-        Motion::animate({{&other, "scale", 0.5}}, [&] { ++first; });
-        Motion::animate({{&other, "scale", 0.7}}, [&] { ++second; });
-        QTRY_COMPARE(first, 1);
-        QTRY_COMPARE(second, 1);
-        QCOMPARE(other.scale, 0.7);
+        Motion::animate({{&layer, "scale", 0.7}}, [&] { ++completions; });
+        Motion::animate({{&layer, "scale", 0.9}}, [&] { completions += 10; });
+        QTRY_COMPARE(completions, 12);
+        QCOMPARE(layer.scale, 0.9);
+        // And when the target goes.
+        auto *gone = new Layer;
+        Motion::animate({{gone, "scale", 0.5}}, [&] { ++completions; });
+        delete gone;
+        QTRY_COMPARE(completions, 13);
+        QCoreApplication::processEvents(); // nothing further is queued
+        QCOMPARE(completions, 13);
     }
     void gnomeOutput_data() {
         QTest::addColumn<QByteArray>("output");

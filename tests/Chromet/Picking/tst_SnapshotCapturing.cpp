@@ -2,6 +2,7 @@
 
 #include "Chromet/Picking/SnapshotCapturing.h"
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
+#include "Chromet/Picking/X11/X11PermissionChecker.h"
 
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -39,6 +40,7 @@ private Q_SLOTS:
             [&](QObject *context, auto done) { capturer.captureAllDisplays(context, done); });
         QVERIFY(result && !result->ok());
     }
+    // Off X11 (here the offscreen platform) the screen cannot be read.
     void systemCapturerOffX11IsUnavailable() {
         QCOMPARE(QGuiApplication::platformName(), u"offscreen"_s);
         // Silent: the platform layer reports the null backend once for every module.
@@ -47,6 +49,11 @@ private Q_SLOTS:
         auto *unavailable = dynamic_cast<NullSnapshotCapturer *>(capturer.get());
         QVERIFY(unavailable);
         QVERIFY(unavailable->reason().contains(QLatin1String("offscreen")));
+        X11PermissionChecker permission;
+        QVERIFY(!permission.isGranted());
+        permission.request();
+        permission.openSettings();
+        QVERIFY(!permission.isGranted());
     }
 };
 

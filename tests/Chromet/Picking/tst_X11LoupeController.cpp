@@ -1,11 +1,6 @@
 #include "Chromet/Picking/GlassView.h"
-#include "Chromet/Picking/LoupeController.h"
 #include "Chromet/Picking/LoupeView.h"
-#include "Chromet/Picking/LoupeWindow.h"
 #include "Chromet/Picking/Motion.h"
-#include "Chromet/Picking/X11/X11LoupeSupport.h"
-#include "Chromet/Picking/X11/X11SnapshotCapturer.h"
-#include "Support/CaptureTestSupport.h"
 #include "Support/LoupeX11Fixture.h"
 #include "Support/XServerSession.h"
 
@@ -32,17 +27,7 @@ bool fixtureIsOnScreen() {
     X11SnapshotCapturer capturer;
     const auto result = waitForCapture(
         [&](QObject *context, auto done) { capturer.captureAllDisplays(context, done); });
-    if (!result || !result->ok() || result->snapshots.isEmpty())
-        return false;
-    const ScreenSnapshot &s = result->snapshots.first();
-    for (int y = kFixture.top(); y <= kFixture.bottom(); ++y) {
-        for (int x = kFixture.left(); x <= kFixture.right(); ++x) {
-            const QPoint p(x, y);
-            if ((s.image.pixel(*s.pixelAt(p)) & 0xffffff) != (fixtureColor(p) & 0xffffff))
-                return false;
-        }
-    }
-    return true;
+    return result && result->ok() && showsPattern(result->snapshots.value(0), kFixture);
 }
 
 // Counts the paints of a view that cover all of it.
@@ -80,75 +65,59 @@ private Q_SLOTS:
     }
     void cleanup() { closeController(); }
 
-    void arrowKeysNudgeAndWarpThePointer() {
-        const QPoint start(300, 200);
-        startPick(start);
-        QVERIFY(keys({u"Right"_s, u"Right"_s, u"Right"_s, u"shift+Left"_s}));
-        const QPoint expected = start - QPoint(7, 0);
-        QTRY_COMPARE(m_controller->point(), QPointF(expected));
-        QTRY_COMPARE(m_other->pointer(), expected);
-        QVERIFY(keys({u"Return"_s}));
-        QTRY_COMPARE(m_picks.size(), 1);
-        QCOMPARE(toRgb(m_picks.first()), fixtureColor(expected));
+    // The pick holds the keyboard, the pointer and the focus and blanks the cursor; a cancel
+    // gives them back, the focus to whichever window had it.
+    void pickTakesInputAndGivesItBack_data() {
+        QTest::addColumn<bool>("pointerRoot");
+        QTest::newRow("a window had the focus") << false;
+        QTest::newRow("pointer root") << true;
     }
-    void grabsAreHeldOnlyWhilePicking() {
-        QVERIFY(m_other->canGrabKeyboard());
-        startPick(QPoint(300, 200));
-        QVERIFY(!m_other->canGrabKeyboard());
-        QVERIFY(!m_other->canGrabPointer());
-        QVERIFY(keys({u"Escape"_s}));
-        QTRY_VERIFY(!m_controller->isShowing());
-        // Released at the close, while the windows are still fading.
-        QVERIFY(window() == nullptr);
-        QTRY_VERIFY(m_other->canGrabKeyboard());
-        QTRY_VERIFY(m_other->canGrabPointer());
-    }
-    void cursorIsBlankOverTheLoupe() {
+    void pickTakesInputAndGivesItBack() {
+        QFETCH(bool, pointerRoot);
+        const auto previous = pointerRoot ? xcb_window_t(XCB_INPUT_FOCUS_POINTER_ROOT)
+                                          : xcb_window_t(m_fixture->winId());
+        m_other->setFocus(previous);
         QVERIFY(moveTo(QPoint(300, 200)));
         QTRY_COMPARE(m_other->cursorIsBlank(), std::optional<bool>(false));
+        QVERIFY(m_other->canGrabKeyboard());
         startPick(QPoint(300, 200));
+        QCOMPARE(m_controller->previousApp(), LoupeSupport::FocusWindow(previous));
+        QVERIFY(!m_other->canGrabKeyboard());
+        QVERIFY(!m_other->canGrabPointer());
+        QTRY_COMPARE(m_other->focus(), xcb_window_t(window()->winId()));
         QTRY_COMPARE(m_other->cursorIsBlank(), std::optional<bool>(true));
         QVERIFY(m_controller->isCursorHidden());
+
+        const QPointer<LoupeWindow> closed = window();
         QVERIFY(keys({u"Escape"_s}));
         QTRY_VERIFY(!m_controller->isShowing());
+        // Given back at the close, while the window still fades.
+        QVERIFY(closed && closed->isVisible());
+        QVERIFY(m_other->canGrabKeyboard());
+        QVERIFY(m_other->canGrabPointer());
         QTRY_COMPARE(m_other->cursorIsBlank(), std::optional<bool>(false));
+        QTRY_COMPARE(m_other->focus(), previous);
     }
-    void focusReturnsToThePreviousWindow() {
-        const auto fixture = xcb_window_t(m_fixture->winId());
-        QCOMPARE(m_other->focus(), fixture);
-        startPick(QPoint(300, 200));
-        QCOMPARE(m_controller->previousApp(), LoupeSupport::FocusWindow(fixture));
-        QTRY_COMPARE(m_other->focus(), xcb_window_t(window()->winId()));
-        QVERIFY(keys({u"Escape"_s}));
-        QTRY_VERIFY(!m_controller->isShowing());
-        QTRY_COMPARE(m_other->focus(), fixture);
+    // Another window taking the focus (a click into another application, or a window that
+    // demands attention), or another client unmapping the window that holds the grabs.
+    void lostInputCloses_data() {
+        QTest::addColumn<bool>("unmap");
+        QTest::newRow("focus taken") << false;
+        QTest::newRow("loupe unmapped") << true;
     }
-    void pointerRootFocusIsRestored() {
-        m_other->setFocus(XCB_INPUT_FOCUS_POINTER_ROOT);
-        startPick(QPoint(300, 200));
-        QCOMPARE(m_controller->previousApp(),
-                 LoupeSupport::FocusWindow(XCB_INPUT_FOCUS_POINTER_ROOT));
-        QVERIFY(keys({u"Escape"_s}));
-        QTRY_VERIFY(!m_controller->isShowing());
-        QTRY_COMPARE(m_other->focus(), xcb_window_t(XCB_INPUT_FOCUS_POINTER_ROOT));
-    }
-    void anotherWindowTakingTheFocusCloses() {
-        startPick(QPoint(300, 200));
-        QTRY_COMPARE(m_other->focus(), xcb_window_t(window()->winId()));
-        // Like a click into another application, or a window that demands attention.
-        QVERIFY(xdotool({u"windowfocus"_s, QString::number(qint64(m_fixture->winId()))}));
-        QTRY_VERIFY(!m_controller->isShowing());
-        QVERIFY(m_picks.isEmpty());
-        QCOMPARE(m_other->focus(), xcb_window_t(m_fixture->winId()));
-        QTRY_VERIFY(m_other->canGrabKeyboard());
-    }
-    void unmappedLoupeWindowCloses() {
+    void lostInputCloses() {
+        QFETCH(bool, unmap);
         startPick(QPoint(300, 200));
         LoupeWindow *loupe = window();
-        // Another client unmaps the window that holds the grabs.
-        QVERIFY(xdotool({u"windowunmap"_s, QString::number(qint64(loupe->winId()))}));
+        QTRY_COMPARE(m_other->focus(), xcb_window_t(loupe->winId()));
+        const QWidget *target = unmap ? static_cast<QWidget *>(loupe) : m_fixture.get();
+        QVERIFY(xdotool({unmap ? u"windowunmap"_s : u"windowfocus"_s,
+                         QString::number(qint64(target->winId()))}));
         QTRY_VERIFY(!m_controller->isShowing());
+        QVERIFY(m_picks.isEmpty());
         QTRY_VERIFY(m_other->canGrabKeyboard());
+        if (!unmap)
+            QCOMPARE(m_other->focus(), xcb_window_t(m_fixture->winId()));
 
         // The window comes back for the next pick.
         QTRY_VERIFY(!loupe->isVisible());
@@ -156,7 +125,7 @@ private Q_SLOTS:
         QVERIFY(keys({u"Escape"_s}));
         QTRY_VERIFY(!m_controller->isShowing());
     }
-    void grabHeldByAnotherClientIsRetried() {
+    void grabHeldByAnotherClientIsRetriedThenGivenUp() {
         QVERIFY(m_other->grabKeyboard());
         startPick(QPoint(300, 200), 1, false);
         QVERIFY(!support()->holdsKeyboard());
@@ -164,13 +133,12 @@ private Q_SLOTS:
         QTRY_VERIFY(support()->holdsKeyboard());
         QVERIFY(keys({u"Escape"_s}));
         QTRY_VERIFY(!m_controller->isShowing());
-    }
-    void grabHeldTooLongIsGivenUp() {
-        QVERIFY(m_other->grabKeyboard());
+
+        // Held for good: the retries end with the warning; the pointer still works.
+        QTRY_VERIFY(m_other->grabKeyboard());
         QTest::ignoreMessage(QtWarningMsg, "cannot grab the keyboard: another client holds it");
         startPick(QPoint(300, 200), 1, false);
         QTRY_VERIFY(support()->holdsPointer());
-        // The retries end with the warning; the pointer still works.
         QTRY_VERIFY(!support()->isRetryingGrab());
         QVERIFY(!support()->holdsKeyboard());
         QVERIFY(xdotool({u"click"_s, u"3"_s}));
@@ -277,11 +245,15 @@ private Q_SLOTS:
         QTRY_COMPARE(capturer->spareSegmentCount(), 1);
         QVERIFY(!pooled->holdsBackingStore());
 
-        // The next pick sets both up again, and shows and picks true colors.
-        const QPoint target(333, 222);
-        startPick(target);
+        // The next pick sets both up again, and shows and picks true colors; the arrow keys nudge
+        // the pick and warp the pointer.
+        startPick(QPoint(333, 222));
         QCOMPARE(window(), pooled);
         QTRY_VERIFY(window()->holdsBackingStore());
+        QVERIFY(keys({u"Right"_s, u"Right"_s, u"Right"_s, u"shift+Left"_s}));
+        const QPoint target(326, 222);
+        QTRY_COMPARE(m_controller->point(), QPointF(target));
+        QTRY_COMPARE(m_other->pointer(), target);
         QVERIFY(keys({u"Return"_s}));
         QTRY_COMPARE(m_picks.size(), 1);
         QCOMPARE(toRgb(m_picks.first()), fixtureColor(target));

@@ -2,17 +2,15 @@
 
 #include "Chromet/Picking/SystemSnapshotCapturer.h"
 #include "Chromet/Picking/X11/X11SnapshotCapturer.h"
+#include "Support/OtherClient.h"
 #include "Support/XServerSession.h"
 
 #include <QApplication>
 #include <QColorSpace>
 #include <QCursor>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/randr.h>
-#include <xcb/xcb.h>
 #include <xcb/xcbext.h>
 
 using namespace Qt::StringLiterals;
@@ -22,54 +20,16 @@ namespace {
 using Transfer = X11SnapshotCapturer::Transfer;
 
 const QRect kWindow(200, 150, 400, 300);
-const QColor kRed(255, 0, 0);
-const QColor kGreen(0, 255, 0);
-const QColor kBlue(0, 0, 255);
-const QColor kSlate(0x12, 0x34, 0x56);
-
-xcb_connection_t *connection() {
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
-
-xcb_window_t root() {
-    return xcb_setup_roots_iterator(xcb_get_setup(connection())).data->root;
-}
-
-xcb_atom_t atom(const QByteArray &name) {
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-        connection(), xcb_intern_atom(connection(), 0, uint16_t(name.size()), name.constData()),
-        nullptr);
-    const xcb_atom_t result = reply ? reply->atom : XCB_NONE;
-    std::free(reply);
-    return result;
-}
-
-void setRootProperty(const QByteArray &name, const QByteArray &value) {
-    xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, root(), atom(name), XCB_ATOM_CARDINAL,
-                        8, uint32_t(value.size()), value.constData());
-    std::free(xcb_get_input_focus_reply(connection(), xcb_get_input_focus(connection()), nullptr));
-}
-
-void deleteRootProperty(const QByteArray &name) {
-    xcb_delete_property(connection(), root(), atom(name));
-    std::free(xcb_get_input_focus_reply(connection(), xcb_get_input_focus(connection()), nullptr));
-}
 
 std::optional<CaptureResult> captureAll(X11SnapshotCapturer &capturer) {
     return waitForCapture(
         [&](QObject *context, auto done) { capturer.captureAllDisplays(context, done); });
 }
 
-// Only the area's part of the display under its centre.
-std::optional<CaptureResult> captureArea(X11SnapshotCapturer &capturer, const QRectF &area) {
-    return waitForCapture([&](QObject *context, auto done) {
-        capturer.captureArea(area.center(), area.size(), context, done);
-    });
-}
-
-QRgb pixel(const ScreenSnapshot &snapshot, QPoint global) {
-    const QPoint p = *snapshot.pixelAt(global);
-    return snapshot.image.pixel(p) & 0xffffff;
+// Whether a whole capture succeeds and shows the pattern window at `geometry`.
+bool capturedShowsPattern(X11SnapshotCapturer &capturer, const QRect &geometry) {
+    const auto result = captureAll(capturer);
+    return result && result->ok() && showsPattern(result->snapshots.first(), geometry);
 }
 
 } // namespace
@@ -81,26 +41,16 @@ private Q_SLOTS:
     void initTestCase() {
         QVERIFY(X11SnapshotCapturer::isAvailable());
         QCOMPARE(QGuiApplication::screens().size(), 1);
-        m_window = std::make_unique<ColorBlocksWindow>(
-            kWindow, QList<ColorBlocksWindow::Block>{{QRect(0, 0, 200, 150), kRed},
-                                                     {QRect(200, 0, 200, 150), kGreen},
-                                                     {QRect(0, 150, 200, 150), kBlue},
-                                                     {QRect(200, 150, 200, 150), kSlate}});
+        QVERIFY(m_other.ok());
+        m_window = std::make_unique<PatternWindow>(kWindow);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         // Painting reaches the server a little after exposure.
         X11SnapshotCapturer capturer;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                const auto result = captureAll(capturer);
-                return result && result->ok() &&
-                       pixel(result->snapshots.first(), kWindow.topLeft() + QPoint(5, 5)) ==
-                           (kRed.rgb() & 0xffffff);
-            }(),
-            10000);
+        QTRY_VERIFY_WITH_TIMEOUT(capturedShowsPattern(capturer, kWindow), 10000);
     }
     void cleanup() {
-        deleteRootProperty("_ICC_PROFILE");
+        m_other.setRootProperty("_ICC_PROFILE", {});
         qunsetenv("CHROMET_CAPTURE_NO_SHM");
     }
     void capturesExactPixels_data() {
@@ -119,12 +69,15 @@ private Q_SLOTS:
             qputenv("CHROMET_CAPTURE_NO_SHM", "1");
 
         X11SnapshotCapturer capturer(transfer);
+        capturer.warmUp();
         QCOMPARE(capturer.usesSharedMemory(), sharedMemory);
         // Twice whole, so a reused shared-memory segment is exercised as well, then only the
         // window's area, asked for around its centre.
         for (int round = 0; round < 3; ++round) {
             const auto result =
-                round < 2 ? captureAll(capturer) : captureArea(capturer, QRectF(kWindow));
+                round < 2 ? captureAll(capturer) : waitForCapture([&](QObject *context, auto done) {
+                    capturer.captureArea(QRectF(kWindow).center(), kWindow.size(), context, done);
+                });
             QVERIFY(result);
             QVERIFY2(result->ok(), qPrintable(result->error));
             QCOMPARE(result->snapshots.size(), 1);
@@ -133,26 +86,16 @@ private Q_SLOTS:
             QCOMPARE(s.image.size(), QGuiApplication::primaryScreen()->size());
             QCOMPARE(s.capturedPixels(), round < 2 ? s.image.rect() : kWindow);
             QCOMPARE(s.image.colorSpace(), QColorSpace(QColorSpace::SRgb));
-
-            const QPoint origin = kWindow.topLeft();
-            QCOMPARE(pixel(s, origin + QPoint(300, 75)), kGreen.rgb() & 0xffffff);
-            QCOMPARE(pixel(s, origin + QPoint(100, 225)), kBlue.rgb() & 0xffffff);
-            // Block edges land on the right pixels: nothing shifted by a row or a column.
-            QCOMPARE(pixel(s, origin + QPoint(199, 149)), kRed.rgb() & 0xffffff);
-            QCOMPARE(pixel(s, origin + QPoint(200, 150)), kSlate.rgb() & 0xffffff);
-            QCOMPARE(pixel(s, origin + QPoint(399, 299)), kSlate.rgb() & 0xffffff);
-
-            const std::optional<PickedColor> slate =
-                s.colorAtPixel(origin.x() + 300, origin.y() + 225);
-            QVERIFY(slate);
-            QVERIFY(qAbs(slate->srgb.r - 0x12 / 255.0) < 1e-4 &&
-                    qAbs(slate->srgb.g - 0x34 / 255.0) < 1e-4 &&
-                    qAbs(slate->srgb.b - 0x56 / 255.0) < 1e-4);
+            QVERIFY(showsPattern(s, kWindow));
+            const QPoint p = kWindow.topLeft() + QPoint(300, 225);
+            QCOMPARE(toRgb(*s.colorAtPixel(p.x(), p.y())), colorFixturePixel(300, 225));
         }
     }
     void areaReachingPastTheScreenIsMovedInside() {
         X11SnapshotCapturer capturer;
-        const auto result = captureArea(capturer, QRectF(-199, -149, 400, 300));
+        const auto result = waitForCapture([&](QObject *context, auto done) {
+            capturer.captureArea(QPointF(1, 1), QSizeF(400, 300), context, done);
+        });
         QVERIFY(result && result->ok());
         QCOMPARE(result->snapshots.first().capturedPixels(), QRect(0, 0, 400, 300));
     }
@@ -162,8 +105,7 @@ private Q_SLOTS:
             const auto result = waitForCapture([&](QObject *context, auto done) {
                 capturer.captureDisplay(point, context, done);
             });
-            QVERIFY(result);
-            QVERIFY(result->ok());
+            QVERIFY(result && result->ok());
             QVERIFY(result->snapshots.isEmpty());
         }
     }
@@ -185,67 +127,39 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(lateCalls, 0);
     }
-    void warmedUpCaptureMatches() {
-        X11SnapshotCapturer capturer;
-        capturer.warmUp();
-        const auto result = captureAll(capturer);
-        QVERIFY(result && result->ok());
-        QVERIFY(capturer.usesSharedMemory());
-        QCOMPARE(pixel(result->snapshots.first(), kWindow.topLeft() + QPoint(100, 225)),
-                 kBlue.rgb() & 0xffffff);
-    }
+    // Tagged with the profile the root window publishes; sRGB without one or with one that
+    // cannot be read.
     void taggedWithPublishedProfile() {
         X11SnapshotCapturer capturer;
         const QColorSpace p3(QColorSpace::DisplayP3);
-
-        setRootProperty("_ICC_PROFILE", p3.iccProfile());
+        m_other.setRootProperty("_ICC_PROFILE", p3.iccProfile());
         auto result = captureAll(capturer);
         QVERIFY(result && result->ok());
-        const ScreenSnapshot &s = result->snapshots.first();
-        QCOMPARE(s.image.colorSpace(), p3);
+        QCOMPARE(result->snapshots.first().image.colorSpace(), p3);
 
-        // Withdrawn again, the display is sRGB once more.
-        deleteRootProperty("_ICC_PROFILE");
+        m_other.setRootProperty("_ICC_PROFILE", QByteArray(300, 'x'));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ICC"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("cannot read the display's ICC profile"));
+        result = captureAll(capturer);
+        QVERIFY(result && result->ok());
+        QCOMPARE(result->snapshots.first().image.colorSpace(), QColorSpace(QColorSpace::SRgb));
+
+        m_other.setRootProperty("_ICC_PROFILE", {});
         result = captureAll(capturer);
         QVERIFY(result && result->ok());
         QCOMPARE(result->snapshots.first().image.colorSpace(), QColorSpace(QColorSpace::SRgb));
     }
-    void unreadableProfileFallsBackToSrgb() {
-        X11SnapshotCapturer capturer;
-        setRootProperty("_ICC_PROFILE", QByteArray(300, 'x'));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ICC"));
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression("cannot read the display's ICC profile"));
-        const auto result = captureAll(capturer);
-        QVERIFY(result && result->ok());
-        QCOMPARE(result->snapshots.first().image.colorSpace(), QColorSpace(QColorSpace::SRgb));
-    }
     void cursorIsNotInTheImage() {
-        ColorBlocksWindow plain(QRect(900, 500, 200, 200), {{QRect(0, 0, 200, 200), kSlate}});
-        plain.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&plain));
-        const QPoint centre(1000, 600);
-        // The pointer sits over the plain window; xdotool talks to this test's DISPLAY.
-        QCOMPARE(QProcess::execute(u"xdotool"_s, {u"mousemove"_s, QString::number(centre.x()),
-                                                  QString::number(centre.y())}),
-                 0);
-        QTRY_COMPARE(QCursor::pos(), centre);
-
+        const QRect plain(900, 500, 200, 200);
+        PatternWindow window(plain);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // The pointer sits over the window; xdotool talks to this test's DISPLAY.
+        QVERIFY(xdotool({u"mousemove"_s, u"1000"_s, u"600"_s}));
+        QTRY_COMPARE(QCursor::pos(), QPoint(1000, 600));
         X11SnapshotCapturer capturer;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                const auto result = captureAll(capturer);
-                return result && result->ok() &&
-                       pixel(result->snapshots.first(), QPoint(905, 505)) ==
-                           (kSlate.rgb() & 0xffffff);
-            }(),
-            10000);
-        const auto result = captureAll(capturer);
-        QVERIFY(result && result->ok());
-        const ScreenSnapshot &s = result->snapshots.first();
-        for (int y = centre.y() - 40; y < centre.y() + 40; ++y)
-            for (int x = centre.x() - 40; x < centre.x() + 40; ++x)
-                QCOMPARE(pixel(s, QPoint(x, y)), kSlate.rgb() & 0xffffff);
+        QTRY_VERIFY_WITH_TIMEOUT(capturedShowsPattern(capturer, plain), 10000);
     }
     void systemCapturerIsX11() {
         const std::unique_ptr<SnapshotCapturing> capturer = makeSystemCapturer();
@@ -254,10 +168,10 @@ private Q_SLOTS:
     void serverErrorsArePassedUp() {
         // A monitor that reaches past the root window makes the server refuse the image. Listing
         // the output replaces the server's own monitor for it, and Qt follows with its screen.
+        xcb_connection_t *c = m_other.connection();
         xcb_randr_get_screen_resources_current_reply_t *resources =
             xcb_randr_get_screen_resources_current_reply(
-                connection(), xcb_randr_get_screen_resources_current(connection(), root()),
-                nullptr);
+                c, xcb_randr_get_screen_resources_current(c, m_other.root()), nullptr);
         QVERIFY(resources && xcb_randr_get_screen_resources_current_outputs_length(resources) > 0);
         const xcb_randr_output_t output =
             xcb_randr_get_screen_resources_current_outputs(resources)[0];
@@ -273,9 +187,9 @@ private Q_SLOTS:
             xcb_randr_monitor_info_t info{};
             xcb_randr_output_t output = 0;
         } request;
-        request.window = root();
+        request.window = m_other.root();
         const QString originalName = QGuiApplication::primaryScreen()->name();
-        request.info.name = atom("CHROMET-OVERSIZED");
+        request.info.name = m_other.atom("CHROMET-OVERSIZED");
         request.info.primary = 1;
         request.info.nOutput = 1;
         request.info.width = 2500;
@@ -288,26 +202,24 @@ private Q_SLOTS:
         parts[2].iov_len = sizeof(request);
         const xcb_protocol_request_t protocol{1, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
         const xcb_void_cookie_t cookie{
-            xcb_send_request(connection(), XCB_REQUEST_CHECKED, parts + 2, &protocol)};
-        xcb_generic_error_t *error = xcb_request_check(connection(), cookie);
+            xcb_send_request(c, XCB_REQUEST_CHECKED, parts + 2, &protocol)};
+        xcb_generic_error_t *error = xcb_request_check(c, cookie);
         QVERIFY2(!error, error ? qPrintable(QString::number(error->error_code)) : "");
-
-        QTRY_COMPARE(QGuiApplication::primaryScreen()->name(), u"CHROMET-OVERSIZED"_s);
-        QCOMPARE(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 2500, 1500));
+        QTRY_COMPARE(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 2500, 1500));
 
         X11SnapshotCapturer capturer;
         const auto result = captureAll(capturer);
-        xcb_randr_delete_monitor(connection(), root(), request.info.name);
-        xcb_flush(connection());
+        xcb_randr_delete_monitor(c, m_other.root(), request.info.name);
+        m_other.sync();
         QTRY_COMPARE(QGuiApplication::primaryScreen()->name(), originalName);
-        QVERIFY(result);
-        QVERIFY(!result->ok());
+        QVERIFY(result && !result->ok());
         QVERIFY(result->snapshots.isEmpty());
         QVERIFY2(result->error.contains(QLatin1String("BadMatch")), qPrintable(result->error));
     }
 
 private:
-    std::unique_ptr<ColorBlocksWindow> m_window;
+    OtherClient m_other;
+    std::unique_ptr<PatternWindow> m_window;
 };
 
 CHROMET_X11_TEST_MAIN(tst_X11SnapshotCapturer)
