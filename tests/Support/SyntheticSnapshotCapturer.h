@@ -44,6 +44,8 @@ public:
                      Completion done) override;
     void captureAllDisplays(QObject *context, Completion done) override;
     void warmUp() override { ++m_warmUps; }
+    bool capturesUnnoticed() const override { return unnoticed; }
+    bool unnoticed = true;
 
 private:
     void complete(CaptureResult result, QObject *context, Completion done);

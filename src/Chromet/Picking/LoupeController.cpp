@@ -148,7 +148,7 @@ void LoupeController::warmUp() {
     }
 
     // Two rounds, so that buffers the service set up on its own warm-up are reached as well.
-    rehearse(2);
+    rehearse(m_capturer->capturesUnnoticed() ? 2 : 0);
 }
 
 void LoupeController::rehearse(int rounds) {

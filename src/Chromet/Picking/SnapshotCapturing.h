@@ -43,6 +43,9 @@ public:
     virtual void captureAllDisplays(QObject *context, Completion done) = 0;
     // Prepares what a capture needs (connections, shared memory) so the first pick is fast.
     virtual void warmUp() {}
+    // Whether a capture nobody asked for is unnoticed, so that captures may be rehearsed at
+    // launch. Not where each one goes through the desktop, which may ask the user or flash.
+    virtual bool capturesUnnoticed() const { return true; }
     // Gives back the memory kept between captures for speed (spare shared-memory buffers); the
     // next capture sets up what it needs again.
     virtual void releaseMemory() {}

@@ -417,6 +417,13 @@ private Q_SLOTS:
         QTRY_COMPARE(warmedUp.size(), 2);
         QCOMPARE(m_capturer->fullCaptureCount(), 4);
         QCOMPARE(m_failures, 0);
+
+        // Where each capture goes through the desktop, none is taken before a pick asks.
+        m_capturer->unnoticed = false;
+        m_controller->warmUp();
+        QTRY_COMPARE(warmedUp.size(), 3);
+        QCOMPARE(m_capturer->displayCaptureCount(), 4);
+        QCOMPARE(m_capturer->fullCaptureCount(), 4);
     }
     // Where the window system tells only the loupe's windows: their events move the point, and
     // a nudge moves the point without warping.

@@ -24,6 +24,7 @@ public:
 
     void captureDisplay(const QPointF &global, QObject *context, Completion done) override;
     void captureAllDisplays(QObject *context, Completion done) override;
+    bool capturesUnnoticed() const override { return false; }
 
     // The screens' snapshots from a screenshot of the whole desktop: each screen's part, brought
     // to its device size where the screenshot has another scale.
