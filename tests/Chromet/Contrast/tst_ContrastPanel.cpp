@@ -42,14 +42,9 @@ QStringList menuTitles(ContrastColorChooser *chooser) {
 }
 
 void choose(ContrastColorChooser *chooser, const QString &title) {
-    chooser->rebuildMenu();
-    for (QAction *action : chooser->menu()->actions()) {
-        if (action->text() == title) {
-            action->trigger();
-            return;
-        }
-    }
-    QFAIL(qPrintable(u"no menu entry "_s + title));
+    const qsizetype at = menuTitles(chooser).indexOf(title);
+    QVERIFY2(at >= 0, qPrintable(title));
+    chooser->menu()->actions().at(at)->trigger();
 }
 
 QStringList badgeNames(ContrastView *view) {
@@ -155,28 +150,19 @@ private Q_SLOTS:
         QCOMPARE(m_panel->holder()->state().model()->text, steel);
         QCOMPARE(m_panel->holder()->state().model()->background, amber);
     }
-    void keysAndActivation() {
+    // Tab reaches the views; Escape hides.
+    void keys() {
         m_panel->toggle({steel, amber}, false);
         FloatingPanel *panel = m_panel->controller()->panel();
         QVERIFY(QTest::qWaitForWindowActive(panel));
         ContrastView *view = m_panel->view();
         view->textChooser()->setFocus();
         QTRY_VERIFY(view->textChooser()->hasFocus());
-        // Tab reaches the views; Escape hides.
         QTest::keyClick(panel->windowHandle(), Qt::Key_Tab);
         QTRY_VERIFY(!view->textChooser()->hasFocus());
         QVERIFY(m_panel->isVisible());
         QTest::keyClick(panel->windowHandle(), Qt::Key_Escape);
         QVERIFY(!m_panel->isVisible());
-        // Another window's activation leaves it up.
-        m_panel->toggle({steel}, false);
-        QVERIFY(QTest::qWaitForWindowActive(m_panel->controller()->panel()));
-        QWidget other;
-        other.resize(100, 100);
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        QVERIFY(m_panel->isVisible());
     }
     void drawsP3Colors() {
         // The swatch and the sample paint the P3 triple matched back to the screen.
