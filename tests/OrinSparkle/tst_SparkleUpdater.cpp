@@ -151,18 +151,6 @@ private Q_SLOTS:
         QCOMPARE(found, versions);
         QCOMPARE(cast.newest()->versionText(), newestText);
     }
-    void appcastMalformed() {
-        for (const auto &[xml, errorStart] :
-             {std::pair{QByteArray(), u""_s},
-              {QByteArray("<rss><channel><item><sparkle:version>3"), u"line "_s},
-              {QByteArray("<html><body>Not here</body></html>"), u"it is not an RSS feed"_s}}) {
-            const Appcast cast = Appcast::parse(xml);
-            QVERIFY2(!cast.error.isEmpty() && cast.error.startsWith(errorStart),
-                     qPrintable(cast.error));
-            QVERIFY(cast.items.isEmpty());
-            QVERIFY(!cast.newest());
-        }
-    }
     void compareVersions_data() {
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
@@ -229,7 +217,6 @@ private Q_SLOTS:
         updater->checkForUpdates();
         QCOMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].kind, UpdateDialog::Kind::failed);
-        QCOMPARE(m_dialogs[0].title, "Could not check for updates");
         QCOMPARE(m_dialogs[0].text, text);
         QTest::qWait(100);
         QVERIFY(m_server->requests.isEmpty());
@@ -275,6 +262,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("not found")
             << QByteArray("gone") << 404 << u"The update server answered with HTTP status 404."_s;
+        QTest::newRow("empty") << QByteArray() << 200 << u"The update feed could not be read: "_s;
+        QTest::newRow("truncated") << QByteArray("<rss><channel><item><sparkle:version>3") << 200
+                                   << u"The update feed could not be read: line "_s;
         QTest::newRow("not a feed")
             << QByteArray("<html><body>Hello</body></html>") << 200
             << u"The update feed could not be read: it is not an RSS feed."_s;

@@ -114,10 +114,8 @@ bool WaylandSession::start() {
         m_error = u"cannot set up a folder in "_s + base;
         return false;
     }
-    const auto privateDir = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    QFile::setPermissions(swayRuntime, privateDir);
-    QFile::setPermissions(dir.filePath(u"runtime"_s), privateDir);
-
+    for (const QString &runtime : {swayRuntime, dir.filePath(u"runtime"_s)})
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!writeSessionFiles(dir)) {
         m_error = u"cannot write the configuration into "_s + dir.path();
         return false;

@@ -551,9 +551,8 @@ private:
     }
     QString settingsTitle() const {
         const SettingsWindowController *settings = m_delegate->settingsWindow();
-        return settings && settings->window() && settings->window()->isVisible()
-                   ? settings->window()->windowTitle()
-                   : QString();
+        const auto *window = settings ? settings->window() : nullptr;
+        return window && window->isVisible() ? window->windowTitle() : QString();
     }
     QSettings storedSettings() const {
         return QSettings(m_dir->filePath(u"Chromet.conf"_s), QSettings::IniFormat);

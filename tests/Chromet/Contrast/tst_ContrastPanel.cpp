@@ -77,8 +77,8 @@ private Q_SLOTS:
             return QList<PanelDisplay>{
                 {u"Main"_s, QRect(0, 0, 1920, 1080), QRect(0, 32, 1920, 1048)}};
         };
-        screens.pointer = [this] {
-            return m_pointer;
+        screens.pointer = [] {
+            return QPoint(100, 100);
         };
         m_panel->setScreens(screens);
     }
@@ -185,7 +185,6 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<ContrastPanel> m_panel;
-    QPoint m_pointer{100, 100};
 };
 
 QTEST_MAIN(tst_ContrastPanel)
