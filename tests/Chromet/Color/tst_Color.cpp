@@ -10,10 +10,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <latch>
 #include <limits>
-#include <thread>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 

@@ -10,7 +10,6 @@
 #include "OrinPanel/FloatingPanelController.h"
 #include "OrinTheme/WindowEffects.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
