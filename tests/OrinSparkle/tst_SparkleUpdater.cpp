@@ -104,23 +104,12 @@ private Q_SLOTS:
     }
     void cleanup() { m_server.reset(); }
 
-    void appcastItem() {
-        const Appcast cast = Appcast::parse(feed(release("31", "1.1", "https://example.org/n")));
-        QCOMPARE(cast.error, QString());
-        QCOMPARE(cast.items.size(), 1);
-        const AppcastItem &item = cast.items.first();
-        QCOMPARE(item.title, "Version 1.1");
-        QCOMPARE(item.version, "31");
-        QCOMPARE(item.shortVersion, "1.1");
-        QCOMPARE(item.releaseNotesLink, QUrl("https://example.org/n"));
-        QCOMPARE(item.link, QUrl("https://example.org/download"));
-        QCOMPARE(item.versionText(), "1.1 (31)");
-        // Relative links are dropped.
-        const Appcast relative = Appcast::parse(
+    void appcastDropsRelativeLinks() {
+        const Appcast cast = Appcast::parse(
             feed("<item><sparkle:version>2</sparkle:version><link>notes.html</link>"
                  "<sparkle:releaseNotesLink>../notes</sparkle:releaseNotesLink></item>"));
-        QVERIFY(relative.items.first().link.isEmpty());
-        QVERIFY(relative.items.first().releaseNotesLink.isEmpty());
+        QVERIFY(cast.items.first().link.isEmpty());
+        QVERIFY(cast.items.first().releaseNotesLink.isEmpty());
     }
     void appcastVersions_data() {
         QTest::addColumn<QByteArray>("xml");
@@ -161,18 +150,6 @@ private Q_SLOTS:
             found.append(item.version);
         QCOMPARE(found, versions);
         QCOMPARE(cast.newest()->versionText(), newestText);
-    }
-    void appcastMalformed() {
-        for (const auto &[xml, errorStart] :
-             {std::pair{QByteArray(), u""_s},
-              {QByteArray("<rss><channel><item><sparkle:version>3"), u"line "_s},
-              {QByteArray("<html><body>Not here</body></html>"), u"it is not an RSS feed"_s}}) {
-            const Appcast cast = Appcast::parse(xml);
-            QVERIFY2(!cast.error.isEmpty() && cast.error.startsWith(errorStart),
-                     qPrintable(cast.error));
-            QVERIFY(cast.items.isEmpty());
-            QVERIFY(!cast.newest());
-        }
     }
     void compareVersions_data() {
         QTest::addColumn<QString>("a");
@@ -240,7 +217,6 @@ private Q_SLOTS:
         updater->checkForUpdates();
         QCOMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].kind, UpdateDialog::Kind::failed);
-        QCOMPARE(m_dialogs[0].title, "Could not check for updates");
         QCOMPARE(m_dialogs[0].text, text);
         QTest::qWait(100);
         QVERIFY(m_server->requests.isEmpty());
@@ -286,6 +262,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("not found")
             << QByteArray("gone") << 404 << u"The update server answered with HTTP status 404."_s;
+        QTest::newRow("empty") << QByteArray() << 200 << u"The update feed could not be read: "_s;
+        QTest::newRow("truncated") << QByteArray("<rss><channel><item><sparkle:version>3") << 200
+                                   << u"The update feed could not be read: line "_s;
         QTest::newRow("not a feed")
             << QByteArray("<html><body>Hello</body></html>") << 200
             << u"The update feed could not be read: it is not an RSS feed."_s;
@@ -330,27 +309,20 @@ private Q_SLOTS:
         QTRY_COMPARE(m_dialogs.size(), 2);
         QCOMPARE(m_server->requests.size(), 2);
     }
+    // Background checks stay quiet about failures and the current version.
     void backgroundCheckSpeaksOnlyOfANewVersion() {
-        m_server->respond(feed(release("27", "1.0")));
+        m_server->respond("nope", 503);
         auto updater = makeUpdater(bundle(m_server->url()));
         QSignalSpy finished(updater.get(), &SparkleUpdater::checkFinished);
-        updater->setCheckSchedule(10ms, 50ms);
-        QTRY_VERIFY(finished.size() >= 2);
+        updater->setCheckSchedule(0ms, 50ms);
+        QTRY_VERIFY(finished.size() >= 1);
+        m_server->respond(feed(release("27", "1.0")));
+        const qsizetype failed = m_server->requests.size();
+        QTRY_VERIFY(finished.size() >= failed + 1);
         QVERIFY(m_dialogs.isEmpty());
         m_server->respond(feed(release("31", "1.1")));
         QTRY_VERIFY(!m_dialogs.isEmpty());
         QCOMPARE(m_dialogs[0].kind, UpdateDialog::Kind::updateAvailable);
-    }
-    void backgroundFailureIsNotShownButAUserCheckIs() {
-        m_server->respond("nope", 503);
-        auto updater = makeUpdater(bundle(m_server->url()));
-        QSignalSpy finished(updater.get(), &SparkleUpdater::checkFinished);
-        updater->setCheckSchedule(0ms, 24h);
-        QTRY_COMPARE(finished.size(), 1);
-        QVERIFY(m_dialogs.isEmpty());
-        updater->checkForUpdates();
-        QTRY_COMPARE(m_dialogs.size(), 1);
-        QCOMPARE(m_dialogs[0].text, "The update server answered with HTTP status 503.");
     }
 };
 

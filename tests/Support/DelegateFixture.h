@@ -105,7 +105,6 @@ protected:
         m_prefs.reset();
         m_dir.reset();
     }
-    // Onboarding is taken as finished unless `onboarded` is false.
     AppDelegate &makeDelegate(bool onboarded = true) {
         if (onboarded)
             m_prefs->setHasCompletedOnboarding(true);

@@ -114,10 +114,8 @@ bool WaylandSession::start() {
         m_error = u"cannot set up a folder in "_s + base;
         return false;
     }
-    const auto privateDir = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    QFile::setPermissions(swayRuntime, privateDir);
-    QFile::setPermissions(dir.filePath(u"runtime"_s), privateDir);
-
+    for (const QString &runtime : {swayRuntime, dir.filePath(u"runtime"_s)})
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!writeSessionFiles(dir)) {
         m_error = u"cannot write the configuration into "_s + dir.path();
         return false;
@@ -242,41 +240,39 @@ QProcessEnvironment WaylandSession::environment() const {
     return env;
 }
 
-QByteArray WaylandSession::run(const QString &program, const QStringList &arguments, int timeoutMs,
+QByteArray WaylandSession::run(const QString &program, const QStringList &arguments,
                                int *exitCode) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(environment());
     env.remove(u"DISPLAY"_s);
-    return runProgram(program, arguments, env, timeoutMs, exitCode);
+    return runProgram(program, arguments, env, 10000, exitCode);
 }
 
-bool WaylandSession::swaymsg(const QStringList &arguments) const {
+bool WaylandSession::succeeds(const QString &program, const QStringList &arguments) const {
     int exitCode = -1;
-    run(u"swaymsg"_s, arguments, 10000, &exitCode);
+    run(program, arguments, &exitCode);
     return exitCode == 0;
 }
 
 bool WaylandSession::moveCursor(QPointF global) const {
     // sway places the point relative to the layout's top left corner, which is 0, 0.
-    return swaymsg({u"seat"_s, u"seat0"_s, u"cursor"_s, u"set"_s,
-                    QString::number(global.x(), 'f', 8), QString::number(global.y(), 'f', 8)});
+    return succeeds(u"swaymsg"_s,
+                    {u"seat"_s, u"seat0"_s, u"cursor"_s, u"set"_s,
+                     QString::number(global.x(), 'f', 8), QString::number(global.y(), 'f', 8)});
 }
 
 bool WaylandSession::click() const {
-    const QStringList cursor{u"seat"_s, u"seat0"_s, u"cursor"_s};
-    return swaymsg(cursor + QStringList{u"press"_s, u"button1"_s}) &&
-           swaymsg(cursor + QStringList{u"release"_s, u"button1"_s});
+    return succeeds(u"swaymsg"_s, {u"seat seat0 cursor press button1"_s}) &&
+           succeeds(u"swaymsg"_s, {u"seat seat0 cursor release button1"_s});
 }
 
 bool WaylandSession::typeKeys(const QStringList &wtypeArguments) const {
-    int exitCode = -1;
-    run(u"wtype"_s, wtypeArguments, 10000, &exitCode);
-    return exitCode == 0;
+    return succeeds(u"wtype"_s, wtypeArguments);
 }
 
-QString WaylandSession::clipboardText(int timeoutMs) const {
+QString WaylandSession::clipboardText() const {
     int exitCode = -1;
-    const QByteArray text = run(u"wl-paste"_s, {u"--no-newline"_s}, timeoutMs, &exitCode);
+    const QByteArray text = run(u"wl-paste"_s, {u"--no-newline"_s}, &exitCode);
     return exitCode == 0 ? QString::fromUtf8(text) : QString();
 }
 

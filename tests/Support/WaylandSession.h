@@ -21,44 +21,35 @@ public:
     WaylandSession(const WaylandSession &) = delete;
     WaylandSession &operator=(const WaylandSession &) = delete;
 
-    // Starts sway with two outputs side by side: HEADLESS-1 of 1200 x 720 device pixels at scale
-    // 1.5 (800 x 480 points), HEADLESS-2 of 1280 x 720 at scale 2 (640 x 360 points at x 800).
-    // Waits until they and their backgrounds are up, exports WAYLAND_DISPLAY (a full path),
-    // XDG_RUNTIME_DIR, SWAYSOCK, XCURSOR_PATH, XCURSOR_THEME and QT_QPA_PLATFORM=wayland and
-    // unsets DISPLAY; false with errorString() set when it cannot.
+    // Starts sway with HEADLESS-1 (1200 x 720 device pixels at scale 1.5) and HEADLESS-2 (1280 x
+    // 720 at scale 2, at x 800 points) side by side, exports environment() and unsets DISPLAY.
     bool start();
     void stop();
 
     QString errorString() const { return m_error; }
-    // The variables above, for child processes that get an environment of their own.
+    // WAYLAND_DISPLAY (a full path), XDG_RUNTIME_DIR, SWAYSOCK, XCURSOR_PATH, XCURSOR_THEME and
+    // QT_QPA_PLATFORM=wayland, for child processes that get an environment of their own.
     QProcessEnvironment environment() const;
-
-    // Runs a client program (wtype, wl-paste, ...) in this session and returns its stdout.
-    QByteArray run(const QString &program, const QStringList &arguments, int timeoutMs = 10000,
+    // Runs a client program (swaymsg, wl-copy, ...) in this session and returns its stdout.
+    QByteArray run(const QString &program, const QStringList &arguments,
                    int *exitCode = nullptr) const;
 
-    // Warps the pointer to a point in global points; a point beyond the outputs lands
-    // on the nearest whole pixel inside. Clients get points of the 1/256 grid of wl_fixed exactly
-    // (sway passes them through a float, but the error stays far below 1/512). A surface the
-    // pointer arrives on gets an enter event at the point, not a motion.
+    // Warps the pointer to a point in global points. Clients get points of wl_fixed's 1/256 grid
+    // exactly; a surface the pointer arrives on gets an enter event there, not a motion.
     bool moveCursor(QPointF global) const;
-    // Presses and releases the left button where the pointer is.
-    bool click() const;
-    // wtype ARGUMENTS through the virtual keyboard to the focused client, e.g. {"-k", "Escape"}
-    // or {"-M", "shift", "-k", "Right", "-m", "shift"}.
+    bool click() const; // the left button, where the pointer is
+    // wtype ARGUMENTS to the focused client, e.g. {"-k", "Escape"}.
     bool typeKeys(const QStringList &wtypeArguments) const;
     // The clipboard's text; null when it is empty or does not answer in time.
-    QString clipboardText(int timeoutMs = 5000) const;
-
+    QString clipboardText() const;
     // The background's color at a global point: that of the device pixel the point lies in.
     static QRgb backgroundAt(QPointF global);
 
 private:
-    // swaymsg ARGUMENTS; true when sway accepted every command.
-    bool swaymsg(const QStringList &arguments) const;
+    // True when `program` ARGUMENTS exits with 0.
+    bool succeeds(const QString &program, const QStringList &arguments) const;
     bool waitUntilReady();
-    // Starts waylandfixture: the seat's pointer and keyboard, the backgrounds.
-    bool startFixture();
+    bool startFixture(); // waylandfixture: the seat's pointer and keyboard, the backgrounds
 
     QProcess m_sway;
     QProcess m_seat;

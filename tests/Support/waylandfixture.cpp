@@ -29,8 +29,6 @@ struct Output {
     wl_output *output = nullptr;
     std::string name;
     int width = 0, height = 0; // device pixels
-    wl_surface *surface = nullptr;
-    zwlr_layer_surface_v1 *layer = nullptr;
     int logicalWidth = 0, logicalHeight = 0;
 };
 
@@ -110,13 +108,13 @@ int memoryFile(size_t size) {
 
 // Each output's background: the pattern, one buffer pixel per device pixel.
 bool paint(wl_display *display, Output &output, int index) {
-    output.surface = wl_compositor_create_surface(compositor);
-    output.layer = zwlr_layer_shell_v1_get_layer_surface(
-        layerShell, output.surface, output.output, ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "fixture");
-    zwlr_layer_surface_v1_add_listener(output.layer, &layerListener, &output);
-    zwlr_layer_surface_v1_set_anchor(output.layer, 15);
-    zwlr_layer_surface_v1_set_exclusive_zone(output.layer, -1);
-    wl_surface_commit(output.surface);
+    wl_surface *surface = wl_compositor_create_surface(compositor);
+    zwlr_layer_surface_v1 *layer = zwlr_layer_shell_v1_get_layer_surface(
+        layerShell, surface, output.output, ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "fixture");
+    zwlr_layer_surface_v1_add_listener(layer, &layerListener, &output);
+    zwlr_layer_surface_v1_set_anchor(layer, 15);
+    zwlr_layer_surface_v1_set_exclusive_zone(layer, -1);
+    wl_surface_commit(surface);
     wl_display_roundtrip(display);
     const size_t stride = size_t(output.width) * 4, size = stride * size_t(output.height);
     const int fd = memoryFile(size);
@@ -133,11 +131,11 @@ bool paint(wl_display *display, Output &output, int index) {
                                                   WL_SHM_FORMAT_XRGB8888);
     wl_shm_pool_destroy(pool);
     close(fd);
-    wp_viewport_set_destination(wp_viewporter_get_viewport(viewporter, output.surface),
+    wp_viewport_set_destination(wp_viewporter_get_viewport(viewporter, surface),
                                 output.logicalWidth, output.logicalHeight);
-    wl_surface_attach(output.surface, buffer, 0, 0);
-    wl_surface_damage_buffer(output.surface, 0, 0, output.width, output.height);
-    wl_surface_commit(output.surface);
+    wl_surface_attach(surface, buffer, 0, 0);
+    wl_surface_damage_buffer(surface, 0, 0, output.width, output.height);
+    wl_surface_commit(surface);
     return true;
 }
 

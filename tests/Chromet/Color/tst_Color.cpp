@@ -10,10 +10,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <latch>
 #include <limits>
-#include <thread>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -61,29 +58,25 @@ private Q_SLOTS:
         QTest::addColumn<double>("distance");
         QTest::newRow("black") << RGB{0, 0, 0} << u"black"_s << 0.0;
         QTest::newRow("white") << RGB{1, 1, 1} << u"white"_s << 0.0;
-        QTest::newRow("red-500 entry") << RGB{0.982661, 0.171797, 0.21307} << u"red-500"_s << 0.0;
         QTest::newRow("#336699") << RGB{0.2, 0.4, 0.6} << u"sky-700"_s << 0.0317;
         QTest::newRow("grey") << RGB{0.5, 0.5, 0.5} << u"olive-500"_s << 0.0359;
         QTest::newRow("red") << RGB{1, 0, 0} << u"red-500"_s << 0.0282;
-        // First and last shades of several hues, to catch a shifted or mistyped row.
-        QTest::newRow("red-50 entry") << RGB{0.996841, 0.949585, 0.949586} << u"red-50"_s << 0.0;
-        QTest::newRow("orange-950 entry")
-            << RGB{0.266434, 0.074411, 0.021905} << u"orange-950"_s << 0.0;
-        QTest::newRow("sky-700 entry") << RGB{0, 0.411635, 0.660296} << u"sky-700"_s << 0.0;
-        QTest::newRow("indigo-600 entry")
-            << RGB{0.310885, 0.224404, 0.966261} << u"indigo-600"_s << 0.0;
-        QTest::newRow("rose-950 entry") << RGB{0.303147, 0.00882, 0.095859} << u"rose-950"_s << 0.0;
-        QTest::newRow("slate-500 entry")
-            << RGB{0.383912, 0.454787, 0.55666} << u"slate-500"_s << 0.0;
-        QTest::newRow("stone-950 entry")
-            << RGB{0.046959, 0.039356, 0.035544} << u"stone-950"_s << 0.0;
-        QTest::newRow("taupe-950 entry")
-            << RGB{0.046957, 0.039358, 0.035541} << u"taupe-950"_s << 0.0;
-        QTest::newRow("mist-400 entry")
-            << RGB{0.612449, 0.658606, 0.670158} << u"mist-400"_s << 0.0;
         // zinc-50, neutral-50 and mauve-50 are the same color; zinc comes first in the table.
         QTest::newRow("tie keeps the earlier entry")
             << RGB{0.980256, 0.980256, 0.980256} << u"zinc-50"_s << 0.0;
+        // Entries, first and last shades of several hues among them, to catch a shifted or
+        // mistyped row.
+        for (const auto &[name, rgb] : {std::pair{"red-500", RGB{0.982661, 0.171797, 0.21307}},
+                                        {"red-50", RGB{0.996841, 0.949585, 0.949586}},
+                                        {"orange-950", RGB{0.266434, 0.074411, 0.021905}},
+                                        {"sky-700", RGB{0, 0.411635, 0.660296}},
+                                        {"indigo-600", RGB{0.310885, 0.224404, 0.966261}},
+                                        {"rose-950", RGB{0.303147, 0.00882, 0.095859}},
+                                        {"slate-500", RGB{0.383912, 0.454787, 0.55666}},
+                                        {"stone-950", RGB{0.046959, 0.039356, 0.035544}},
+                                        {"taupe-950", RGB{0.046957, 0.039358, 0.035541}},
+                                        {"mist-400", RGB{0.612449, 0.658606, 0.670158}}})
+            QTest::newRow(name) << rgb << QString::fromLatin1(name) << 0.0;
     }
     void tailwindNearest() {
         QFETCH(RGB, color);
@@ -172,63 +165,50 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name"); // null: no name
         QTest::addColumn<bool>("lowercase");
         QTest::addColumn<QString>("expected");
-
+        const auto row = [](const char *title, const PickedColor &color, ColorFormat format,
+                            const char *expected, const QString &name = {}, bool lower = false) {
+            QTest::newRow(title) << color << format << name << lower << QString::fromUtf8(expected);
+        };
         using F = ColorFormat;
-        const QString none;
-        QTest::newRow("sample hex") << sample << F::hex << none << false << u"#336699"_s;
-        QTest::newRow("sample rgb") << sample << F::rgb << none << false << u"rgb(51 102 153)"_s;
-        QTest::newRow("sample hsl") << sample << F::hsl << none << false << u"hsl(210 50% 40%)"_s;
-        QTest::newRow("sample oklch")
-            << sample << F::oklch << none << false << u"oklch(49.93% 0.099 250.4)"_s;
-        QTest::newRow("sample swiftUI") << sample << F::swiftUI << none << false
-                                        << u"Color(red: 0.200, green: 0.400, blue: 0.600)"_s;
-        QTest::newRow("sample swiftUIP3")
-            << sample << F::swiftUIP3 << none << false
-            << u"Color(.displayP3, red: 0.250, green: 0.395, blue: 0.584)"_s;
-        QTest::newRow("sample nsColor")
-            << sample << F::nsColor << none << false
-            << u"NSColor(srgbRed: 0.200, green: 0.400, blue: 0.600, alpha: 1)"_s;
-        QTest::newRow("sample uiColor")
-            << sample << F::uiColor << none << false
-            << u"UIColor(red: 0.200, green: 0.400, blue: 0.600, alpha: 1)"_s;
-        QTest::newRow("sample css")
-            << sample << F::cssVariable << none << false << "--sky-700: #336699;";
-        QTest::newRow("sample css named")
-            << sample << F::cssVariable << QString("Brand") << false << "--Brand: #336699;";
-        QTest::newRow("sample tailwind") << sample << F::tailwind << none << false << u"sky-700"_s;
+        row("sample hex", sample, F::hex, "#336699");
+        row("sample rgb", sample, F::rgb, "rgb(51 102 153)");
+        row("sample hsl", sample, F::hsl, "hsl(210 50% 40%)");
+        row("sample oklch", sample, F::oklch, "oklch(49.93% 0.099 250.4)");
+        row("sample swiftUI", sample, F::swiftUI, "Color(red: 0.200, green: 0.400, blue: 0.600)");
+        row("sample swiftUIP3", sample, F::swiftUIP3,
+            "Color(.displayP3, red: 0.250, green: 0.395, blue: 0.584)");
+        row("sample nsColor", sample, F::nsColor,
+            "NSColor(srgbRed: 0.200, green: 0.400, blue: 0.600, alpha: 1)");
+        row("sample uiColor", sample, F::uiColor,
+            "UIColor(red: 0.200, green: 0.400, blue: 0.600, alpha: 1)");
+        row("sample css", sample, F::cssVariable, "--sky-700: #336699;");
+        row("sample css named", sample, F::cssVariable, "--Brand: #336699;", u"Brand"_s);
+        row("sample tailwind", sample, F::tailwind, "sky-700");
 
         const PickedColor cyanish = opaque(0.1, 0.7, 0.9);
-        QTest::newRow("hex upper") << cyanish << F::hex << none << false << u"#1AB3E6"_s;
-        QTest::newRow("hex lower") << cyanish << F::hex << none << true << u"#1ab3e6"_s;
-        QTest::newRow("css lower")
-            << cyanish << F::cssVariable << QString("x") << true << "--x: #1ab3e6;";
-
-        QTest::newRow("white oklch")
-            << opaque(1, 1, 1) << F::oklch << none << false << u"oklch(100% 0 0)"_s;
-        QTest::newRow("red oklch")
-            << opaque(1, 0, 0) << F::oklch << none << false << u"oklch(62.8% 0.258 29.2)"_s;
+        row("hex upper", cyanish, F::hex, "#1AB3E6");
+        row("hex lower", cyanish, F::hex, "#1ab3e6", {}, true);
+        row("css lower", cyanish, F::cssVariable, "--x: #1ab3e6;", u"x"_s, true);
+        row("white oklch", opaque(1, 1, 1), F::oklch, "oklch(100% 0 0)");
+        row("red oklch", opaque(1, 0, 0), F::oklch, "oklch(62.8% 0.258 29.2)");
 
         // A hue just below 360 rounds up when printed; only values of 360 or more wrap to 0.
-        QTest::newRow("hue 359.96")
-            << opaque(1, 0, 0.000667) << F::hsl << none << false << u"hsl(360 100% 50%)"_s;
-        QTest::newRow("green hue")
-            << opaque(0, 1, 0) << F::hsl << none << false << u"hsl(120 100% 50%)"_s;
-        QTest::newRow("blue hue") << opaque(0, 0, 1) << F::hsl << none << false
-                                  << u"hsl(240 100% 50%)"_s;
+        row("hue 359.96", opaque(1, 0, 0.000667), F::hsl, "hsl(360 100% 50%)");
+        row("green hue", opaque(0, 1, 0), F::hsl, "hsl(120 100% 50%)");
+        row("blue hue", opaque(0, 0, 1), F::hsl, "hsl(240 100% 50%)");
 
         // Bytes clamp; the fixed-decimal formats print the values as they are.
         const PickedColor outOfRange{RGB{1.5, -0.25, 0.5}, RGB{1.5, -0.25, 0.5}};
-        QTest::newRow("clamped hex") << outOfRange << F::hex << none << false << u"#FF0080"_s;
-        QTest::newRow("unclamped swiftUI") << outOfRange << F::swiftUI << none << false
-                                           << u"Color(red: 1.500, green: -0.250, blue: 0.500)"_s;
+        row("clamped hex", outOfRange, F::hex, "#FF0080");
+        row("unclamped swiftUI", outOfRange, F::swiftUI,
+            "Color(red: 1.500, green: -0.250, blue: 0.500)");
 
         // The P3 triple feeds only its own format.
         const PickedColor wideGreen{RGB{0, 1, 0}, RGB{0.458, 0.985, 0.298}};
-        QTest::newRow("wide green swiftUI") << wideGreen << F::swiftUI << none << false
-                                            << u"Color(red: 0.000, green: 1.000, blue: 0.000)"_s;
-        QTest::newRow("wide green P3")
-            << wideGreen << F::swiftUIP3 << none << false
-            << u"Color(.displayP3, red: 0.458, green: 0.985, blue: 0.298)"_s;
+        row("wide green swiftUI", wideGreen, F::swiftUI,
+            "Color(red: 0.000, green: 1.000, blue: 0.000)");
+        row("wide green P3", wideGreen, F::swiftUIP3,
+            "Color(.displayP3, red: 0.458, green: 0.985, blue: 0.298)");
     }
     void formatText() {
         QFETCH(PickedColor, color);

@@ -23,43 +23,31 @@ QString levelMask(double ratio) {
 
 // Colors named by letters: A-E distinct; 'a' is A's sRGB with other P3 channels (a different
 // color); 'W' is white.
-const QList<std::pair<QChar, PickedColor>> lettered{
-    {u'A', {RGB{0.2, 0.4, 0.6}, RGB{0.25, 0.4, 0.58}}},
-    {u'a', srgb(0.2, 0.4, 0.6)},
-    {u'B', {RGB{0.9, 0.1, 0.1}, RGB{0.85, 0.2, 0.15}}},
-    {u'C', {RGB{0.1, 0.8, 0.3}, RGB{0.3, 0.78, 0.35}}},
-    {u'D', srgb(0, 0, 0)},
-    {u'E', srgb(0.5, 0.5, 0.5)},
-    {u'W', ContrastState::white()}};
+const QString letters = u"AaBCDEW"_s;
+const QList<PickedColor> lettered{{RGB{0.2, 0.4, 0.6}, RGB{0.25, 0.4, 0.58}},
+                                  srgb(0.2, 0.4, 0.6),
+                                  {RGB{0.9, 0.1, 0.1}, RGB{0.85, 0.2, 0.15}},
+                                  {RGB{0.1, 0.8, 0.3}, RGB{0.3, 0.78, 0.35}},
+                                  srgb(0, 0, 0),
+                                  srgb(0.5, 0.5, 0.5),
+                                  ContrastState::white()};
 
-PickedColor color(QChar letter) {
-    for (const auto &[name, picked] : lettered) {
-        if (name == letter)
-            return picked;
-    }
-    qFatal("unknown color letter");
-}
-
-QList<PickedColor> colors(const QString &letters) {
+QList<PickedColor> colors(const QString &names) {
     QList<PickedColor> list;
-    for (QChar letter : letters)
-        list.append(color(letter));
+    for (QChar letter : names)
+        list.append(lettered.at(letters.indexOf(letter)));
     return list;
-}
-
-QString letterOf(const PickedColor &picked) {
-    for (const auto &[name, candidate] : lettered) {
-        if (candidate == picked)
-            return QString(name);
-    }
-    return u"?"_s;
 }
 
 // "AB" for text A on background B; "" when there is no pair.
 QString pair(const ContrastState &state) {
     if (!state.model())
         return {};
-    return letterOf(state.model()->text) + letterOf(state.model()->background);
+    const auto letterOf = [](const PickedColor &picked) {
+        const qsizetype at = lettered.indexOf(picked);
+        return at < 0 ? QChar(u'?') : letters.at(at);
+    };
+    return QString(letterOf(state.model()->text)) + letterOf(state.model()->background);
 }
 
 } // namespace
@@ -74,7 +62,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ratio");
         QTest::addColumn<QString>("lc");
         QTest::addColumn<QString>("levels");
-
         const auto row = [](const char *name, const PickedColor &text,
                             const PickedColor &background, const char *ratio, const char *lc,
                             const char *levels) {
@@ -103,7 +90,6 @@ private Q_SLOTS:
         QFETCH(QString, ratio);
         QFETCH(QString, lc);
         QFETCH(QString, levels);
-
         const ContrastModel model{text, background};
         QCOMPARE(Contrast::ratioText(model.ratio()), ratio);
         QCOMPARE(Contrast::lcText(model.lc()), lc);
@@ -160,12 +146,11 @@ private Q_SLOTS:
         QFETCH(QString, chosen);
         QFETCH(QString, next);
         QFETCH(QString, pair);
-
         ContrastState state(colors(initial));
         QCOMPARE(::pair(state), initial.left(2) + (initial.size() == 1 ? u"W"_s : QString()));
         if (!chosen.isEmpty()) {
-            state.setText(color(chosen.at(0)));
-            state.setBackground(color(chosen.at(1)));
+            state.setText(colors(chosen).at(0));
+            state.setBackground(colors(chosen).at(1));
             QCOMPARE(::pair(state), chosen);
         }
         state.setHistory(colors(next));
@@ -176,8 +161,8 @@ private Q_SLOTS:
     void withoutPairNothingChanges() {
         ContrastState state;
         state.swap();
-        state.setText(color(u'A'));
-        state.setBackground(color(u'B'));
+        state.setText(colors(u"A"_s).at(0));
+        state.setBackground(colors(u"B"_s).at(0));
         QCOMPARE(state, ContrastState(QList<PickedColor>{}));
     }
 };
