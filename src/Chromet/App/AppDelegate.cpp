@@ -241,7 +241,8 @@ AlertSpec AppDelegate::noTrayAlert(const std::optional<HotKeyCombo> &hotKey,
 }
 
 void AppDelegate::warmUpCapture() {
-    if (!m_loupe)
+    // Where the desktop's picker takes the picks, the loupe's windows and captures go unused.
+    if (!m_loupe || m_portalPicker)
         return;
     const QPointer<AppDelegate> self(this);
     m_permission->check([self](bool granted) {
