@@ -676,10 +676,11 @@ void X11SnapshotCapturer::warmUp() {
 void X11SnapshotCapturer::releaseMemory() {
     m_backend->releaseSpares();
     // A pick's first read is small: a segment for it, faulted in on both sides now, costs little
-    // and spares that read an attach and a fault for every page.
+    // and spares that read an attach and a fault for every page. Made here, while idle: a pool
+    // thread would wake the process again when it expires.
     const QRect area = m_backend->lastArea();
     if (!area.isEmpty())
-        m_pool.start([backend = m_backend, area] { backend->warmUp({area}); });
+        m_backend->warmUp({area});
 }
 
 int X11SnapshotCapturer::spareSegmentCount() const {
