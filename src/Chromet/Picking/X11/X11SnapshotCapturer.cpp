@@ -17,7 +17,6 @@
 #include <xcb/xcb.h>
 
 #include <sys/ipc.h>
-#include <sys/mman.h>
 #include <sys/shm.h>
 
 #include <algorithm>
