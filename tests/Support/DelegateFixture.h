@@ -54,9 +54,10 @@ public:
     std::function<void()> during;
 
 private:
-    template <typename Spec, typename Answer>
-    Answer next(QList<Spec> &shown, const Spec &spec, QList<Answer> &answers, Answer otherwise) {
-        shown.append(spec);
+    template <typename Dialog, typename Answer>
+    Answer next(QList<Dialog> &shown, const Dialog &dialog, QList<Answer> &answers,
+                Answer otherwise) {
+        shown.append(dialog);
         if (auto run = std::exchange(during, {}))
             run();
         return answers.isEmpty() ? otherwise : answers.takeFirst();
