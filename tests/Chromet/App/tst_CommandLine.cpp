@@ -3,19 +3,16 @@
 // formats, the contrast model and the exporters write is theirs to test.
 
 #include "Chromet/App/CommandLine.h"
+#include "Support/DecimalCommaLocale.h"
 #include "Support/TestFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-
-#include <clocale>
-#include <string>
 
 #include <sys/stat.h>
 
@@ -222,14 +219,9 @@ private Q_SLOTS:
     // QCoreApplication adopts the user's locale for the C library; numbers read and written must
     // still use a period.
     void decimalCommaLocale() {
-        const QByteArray localeDir = qgetenv("CHROMET_TEST_LOCPATH");
-        if (!localeDir.isEmpty())
-            qputenv("LOCPATH", localeDir);
-        const std::string previous = std::setlocale(LC_ALL, nullptr);
-        if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
-            QSKIP("de_DE.UTF-8 is not available; generate it with localedef and point "
-                  "CHROMET_TEST_LOCPATH at its folder");
-        const auto restore = qScopeGuard([&] { std::setlocale(LC_ALL, previous.c_str()); });
+        const DecimalCommaLocale locale;
+        if (!locale.isActive())
+            QSKIP(DecimalCommaLocale::unavailable);
         QCOMPARE(run({u"format"_s, u"0.2,0.4,0.6"_s, u"--as"_s, u"swiftUI"_s}).out,
                  u"Color(red: 0.200, green: 0.400, blue: 0.600)\n"_s);
         QVERIFY(run({u"contrast"_s, u"0.5,0.5,0.5"_s, u"#fff"_s}).out.startsWith(u"3.98:1\n"_s));

@@ -3,11 +3,12 @@
 #include "Chromet/Color/ColorMath.h"
 #include "Chromet/Color/TailwindPalette.h"
 
+#include "Support/DecimalCommaLocale.h"
+
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTest>
 
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -277,14 +278,9 @@ private Q_SLOTS:
         QStringList expected;
         for (ColorFormat each : ColorFormats::allCases())
             expected << format(each, sample);
-        const QByteArray localeDir = qgetenv("CHROMET_TEST_LOCPATH");
-        if (!localeDir.isEmpty())
-            qputenv("LOCPATH", localeDir);
-        const std::string previous = std::setlocale(LC_ALL, nullptr);
-        if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
-            QSKIP("de_DE.UTF-8 is not available; generate it with localedef and point "
-                  "CHROMET_TEST_LOCPATH at its folder");
-        const auto restore = qScopeGuard([&] { std::setlocale(LC_ALL, previous.c_str()); });
+        const DecimalCommaLocale locale;
+        if (!locale.isActive())
+            QSKIP(DecimalCommaLocale::unavailable);
         char probe[16];
         std::snprintf(probe, sizeof probe, "%.1f", 0.5);
         QCOMPARE(QByteArray(probe), QByteArray("0,5")); // the locale really is active
