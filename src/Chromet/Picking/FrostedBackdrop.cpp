@@ -1,7 +1,5 @@
 #include "Chromet/Picking/FrostedBackdrop.h"
 
-#include "Chromet/Picking/SparseImage.h"
-
 #include <QTransform>
 
 #include <algorithm>
@@ -15,9 +13,6 @@ constexpr double blockPoints = 6.0;
 constexpr int tileBlocks = 16;
 // The tint laid over the blurred pixels: white at 10 %.
 constexpr int tintAlpha = 26;
-// Side of a tile of the full-resolution backdrop, in image pixels.
-constexpr int fullTile = 64;
-
 } // namespace
 
 FrostedBackdrop::FrostedBackdrop(QImage image, double scale)
@@ -67,16 +62,12 @@ void FrostedBackdrop::ensureBlocks(const QRect &blocks) {
 void FrostedBackdrop::prepare(const QRect &imagePixels) {
     if (m_small.isNull())
         return;
-    if (m_full.isNull()) {
-        // Only the tiles under the glass are ever made.
-        m_full = sparseImage(m_image.size(), QImage::Format_RGB32);
-        if (m_full.isNull())
-            m_full = QImage(m_image.size(), QImage::Format_RGB32);
-        m_fullTilesX = (m_full.width() + fullTile - 1) / fullTile;
-        m_fullTilesY = (m_full.height() + fullTile - 1) / fullTile;
-        m_fullReady.assign(size_t(m_fullTilesX) * size_t(m_fullTilesY), false);
+    if (m_fullTiles.empty()) {
+        m_fullTilesX = (m_image.width() + fullTile - 1) / fullTile;
+        m_fullTiles.resize(size_t(m_fullTilesX) *
+                           size_t((m_image.height() + fullTile - 1) / fullTile));
     }
-    const QRect area = imagePixels.intersected(m_full.rect());
+    const QRect area = imagePixels.intersected(m_image.rect());
     if (area.isEmpty())
         return;
     for (int ty = area.top() / fullTile; ty <= area.bottom() / fullTile; ++ty)
@@ -85,12 +76,13 @@ void FrostedBackdrop::prepare(const QRect &imagePixels) {
 }
 
 void FrostedBackdrop::ensureFullTile(int tileX, int tileY) {
-    const size_t index = size_t(tileY) * size_t(m_fullTilesX) + size_t(tileX);
-    if (m_fullReady[index])
+    std::unique_ptr<QRgb[]> &tile =
+        m_fullTiles[size_t(tileY) * size_t(m_fullTilesX) + size_t(tileX)];
+    if (tile)
         return;
-    m_fullReady[index] = true;
+    tile = std::make_unique_for_overwrite<QRgb[]>(size_t(fullTile) * fullTile);
     const QRect pixels =
-        QRect(tileX * fullTile, tileY * fullTile, fullTile, fullTile).intersected(m_full.rect());
+        QRect(tileX * fullTile, tileY * fullTile, fullTile, fullTile).intersected(m_image.rect());
     ensureBlocks(QRect(QPoint(pixels.left() / m_block - 1, pixels.top() / m_block - 1),
                        QPoint(pixels.right() / m_block + 1, pixels.bottom() / m_block + 1)));
 
@@ -121,7 +113,7 @@ void FrostedBackdrop::ensureFullTile(int tileX, int tileY) {
         locate(y, lastY, top, bottom, down);
         const auto *upper = reinterpret_cast<const QRgb *>(m_small.constScanLine(top));
         const auto *lower = reinterpret_cast<const QRgb *>(m_small.constScanLine(bottom));
-        auto *out = reinterpret_cast<QRgb *>(m_full.scanLine(y)) + pixels.left();
+        QRgb *out = tile.get() + (y - pixels.top()) * fullTile;
         for (int x = 0; x < pixels.width(); ++x) {
             const size_t k = size_t(x);
             out[x] = mix(mix(upper[left[k]], upper[right[k]], across[k]),

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRectF>
 
+#include <memory>
 #include <vector>
 
 // The frosted look of the loupe's glass on a display without a compositor: the snapshot averaged
@@ -19,12 +20,20 @@ public:
     // the part that will be painted and is made ready first.
     QBrush brush(const QRectF &area);
 
-    // The same backdrop at the snapshot's resolution, for drawing pixel for pixel: prepare() the
-    // image pixels first, then read them from blurred().
+    // The same backdrop at the snapshot's resolution, for drawing pixel for pixel, kept in square
+    // tiles: only those under the glass take memory, a few pages each. prepare() the image pixels
+    // first, then read them from blurredRun().
+    static constexpr int fullTile = 64;
     void prepare(const QRect &imagePixels);
-    const QImage &blurred() const { return m_full; }
+    // Row `y` of the blurred pixels from column `x` to the end of x's tile.
+    const QRgb *blurredRun(int x, int y) const {
+        return m_fullTiles[size_t(y / fullTile) * size_t(m_fullTilesX) + size_t(x / fullTile)]
+                   .get() +
+               (y % fullTile) * fullTile + x % fullTile;
+    }
 
     bool isNull() const { return m_small.isNull(); }
+    QSize imageSize() const { return m_image.size(); }
     // Image pixels per point.
     double scale() const { return m_scale; }
     // Size of one averaged block in image pixels.
@@ -42,8 +51,6 @@ private:
     int m_tilesX = 0;
     int m_tilesY = 0;
     std::vector<bool> m_ready;
-    QImage m_full;
     int m_fullTilesX = 0;
-    int m_fullTilesY = 0;
-    std::vector<bool> m_fullReady;
+    std::vector<std::unique_ptr<QRgb[]>> m_fullTiles;
 };

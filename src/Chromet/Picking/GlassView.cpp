@@ -212,28 +212,30 @@ bool GlassView::paintComposed(QPainter &painter) {
     // The display's blurred pixels behind the glass, one for one.
     const QPoint imageOrigin(int(std::lround(origin.x())), int(std::lround(origin.y())));
     m_backdrop->prepare(QRect(imageOrigin, size));
-    const QImage &blurred = m_backdrop->blurred();
     const QImage &maskImage = layers.mask.image();
     const QImage &rimImage = layers.rim.image();
-    const int blurredWidth = blurred.width();
-    const int blurredHeight = blurred.height();
+    const QRect blurred = QRect(imageOrigin, size) & QRect(QPoint(0, 0), m_backdrop->imageSize());
     for (int y = 0; y < size.height(); ++y) {
         auto *out = reinterpret_cast<QRgb *>(layers.composed.scanLine(y));
         const auto *mask = reinterpret_cast<const QRgb *>(maskImage.constScanLine(y));
         const int imageY = imageOrigin.y() + y;
-        const bool rowInside = imageY >= 0 && imageY < blurredHeight;
-        const auto *behind =
-            rowInside ? reinterpret_cast<const QRgb *>(blurred.constScanLine(imageY)) : nullptr;
         for (auto span = layers.mask.rowBegin(y); span != layers.mask.rowEnd(y); ++span) {
-            for (int x = span->begin; x < span->end; ++x) {
+            for (int x = span->begin; x < span->end;) {
                 const int imageX = imageOrigin.x() + x;
-                if (!behind || imageX < 0 || imageX >= blurredWidth) {
-                    out[x] = 0;
+                if (!blurred.contains(imageX, imageY)) {
+                    out[x++] = 0;
                     continue;
                 }
-                const uint coverage = qAlpha(mask[x]);
-                out[x] = coverage == 255 ? behind[imageX]
-                                         : CoverageMask::multiply(behind[imageX], coverage);
+                // One run up to the end of the backdrop's tile.
+                const int run =
+                    std::min({span->end - x, blurred.right() + 1 - imageX,
+                              FrostedBackdrop::fullTile - imageX % FrostedBackdrop::fullTile});
+                const QRgb *behind = m_backdrop->blurredRun(imageX, imageY);
+                for (int i = 0; i < run; ++i, ++x) {
+                    const uint coverage = qAlpha(mask[x]);
+                    out[x] =
+                        coverage == 255 ? behind[i] : CoverageMask::multiply(behind[i], coverage);
+                }
             }
         }
         const auto *rim = reinterpret_cast<const QRgb *>(rimImage.constScanLine(y));
