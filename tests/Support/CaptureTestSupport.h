@@ -51,8 +51,8 @@ inline bool showsPattern(const ScreenSnapshot &snapshot, const QRect &geometry) 
     const std::optional<QPoint> origin = snapshot.pixelAt(geometry.topLeft());
     if (!origin)
         return false;
-    QImage shown =
-        snapshot.image.copy(QRect(*origin, geometry.size())).convertToFormat(QImage::Format_RGB32);
+    QImage shown = snapshot.image.copy(QRect(*origin - snapshot.imageOrigin(), geometry.size()))
+                       .convertToFormat(QImage::Format_RGB32);
     shown.setColorSpace(QColorSpace());
     return shown == colorFixtureImage(geometry.size());
 }

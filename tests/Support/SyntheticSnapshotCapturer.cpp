@@ -36,10 +36,8 @@ void SyntheticSnapshotCapturer::captureArea(const QPointF &global, const QSizeF 
             QRectF area(QPointF(), size * s.scale());
             area.moveCenter((global - s.frame.topLeft()) * s.scale());
             s.captured = area.toAlignedRect() & s.image.rect();
-            QImage partial(s.image.size(), s.image.format());
-            partial.fill(Qt::black);
-            QPainter(&partial).drawImage(s.captured.topLeft(), s.image, s.captured);
-            s.image = partial;
+            s.displayPixels = s.image.size();
+            s.image = s.image.copy(s.captured);
         }
         done(std::move(result));
     });

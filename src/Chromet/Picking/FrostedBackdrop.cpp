@@ -15,14 +15,16 @@ constexpr int tileBlocks = 16;
 constexpr int tintAlpha = 26;
 } // namespace
 
-FrostedBackdrop::FrostedBackdrop(QImage image, double scale)
-    : m_image(std::move(image))
-    , m_scale(scale > 0 ? scale : 1) {
+FrostedBackdrop::FrostedBackdrop(const ScreenSnapshot &snapshot)
+    : m_image(snapshot.image)
+    , m_imageArea(snapshot.imageOrigin(), snapshot.image.size())
+    , m_size(snapshot.pixelSize())
+    , m_scale(snapshot.scale() > 0 ? snapshot.scale() : 1) {
     m_block = std::max(1, int(std::lround(blockPoints * m_scale)));
     if (m_image.isNull())
         return;
-    m_small = QImage((m_image.width() + m_block - 1) / m_block,
-                     (m_image.height() + m_block - 1) / m_block, QImage::Format_RGB32);
+    m_small = QImage((m_size.width() + m_block - 1) / m_block,
+                     (m_size.height() + m_block - 1) / m_block, QImage::Format_RGB32);
     m_small.fill(Qt::black);
     m_tilesX = (m_small.width() + tileBlocks - 1) / tileBlocks;
     m_tilesY = (m_small.height() + tileBlocks - 1) / tileBlocks;
@@ -63,11 +65,11 @@ void FrostedBackdrop::prepare(const QRect &imagePixels) {
     if (m_small.isNull())
         return;
     if (m_fullTiles.empty()) {
-        m_fullTilesX = (m_image.width() + fullTile - 1) / fullTile;
+        m_fullTilesX = (m_size.width() + fullTile - 1) / fullTile;
         m_fullTiles.resize(size_t(m_fullTilesX) *
-                           size_t((m_image.height() + fullTile - 1) / fullTile));
+                           size_t((m_size.height() + fullTile - 1) / fullTile));
     }
-    const QRect area = imagePixels.intersected(m_image.rect());
+    const QRect area = imagePixels.intersected(QRect(QPoint(), m_size));
     if (area.isEmpty())
         return;
     for (int ty = area.top() / fullTile; ty <= area.bottom() / fullTile; ++ty)
@@ -81,8 +83,8 @@ void FrostedBackdrop::ensureFullTile(int tileX, int tileY) {
     if (tile)
         return;
     tile = std::make_unique_for_overwrite<QRgb[]>(size_t(fullTile) * fullTile);
-    const QRect pixels =
-        QRect(tileX * fullTile, tileY * fullTile, fullTile, fullTile).intersected(m_image.rect());
+    const QRect pixels = QRect(tileX * fullTile, tileY * fullTile, fullTile, fullTile)
+                             .intersected(QRect(QPoint(), m_size));
     ensureBlocks(QRect(QPoint(pixels.left() / m_block - 1, pixels.top() / m_block - 1),
                        QPoint(pixels.right() / m_block + 1, pixels.bottom() / m_block + 1)));
 
@@ -130,21 +132,28 @@ void FrostedBackdrop::ensureTile(int tileX, int tileY) {
 
     const QRect blocks = QRect(tileX * tileBlocks, tileY * tileBlocks, tileBlocks, tileBlocks)
                              .intersected(m_small.rect());
+    // Only pixels that were read count: a block at the edge of a partial snapshot is the mean of
+    // its part inside, and one wholly outside stays black.
     const QRect pixels = QRect(blocks.x() * m_block, blocks.y() * m_block, blocks.width() * m_block,
                                blocks.height() * m_block)
-                             .intersected(m_image.rect());
-    QImage source = m_image.copy(pixels);
+                             .intersected(m_imageArea);
+    if (pixels.isEmpty())
+        return;
+    QImage source = m_image.copy(pixels.translated(-m_imageArea.topLeft()));
     if (source.format() != QImage::Format_RGB32 && source.format() != QImage::Format_ARGB32 &&
         source.format() != QImage::Format_ARGB32_Premultiplied)
         source = source.convertToFormat(QImage::Format_RGB32);
 
     for (int by = 0; by < blocks.height(); ++by) {
-        const int top = by * m_block;
-        const int bottom = std::min(source.height(), top + m_block);
+        // The block's rows and columns within `source`.
+        const int blockTop = (blocks.y() + by) * m_block - pixels.top();
+        const int top = std::max(0, blockTop);
+        const int bottom = std::min(source.height(), blockTop + m_block);
         auto *out = reinterpret_cast<QRgb *>(m_small.scanLine(blocks.y() + by)) + blocks.x();
         for (int bx = 0; bx < blocks.width(); ++bx) {
-            const int left = bx * m_block;
-            const int right = std::min(source.width(), left + m_block);
+            const int blockLeft = (blocks.x() + bx) * m_block - pixels.left();
+            const int left = std::max(0, blockLeft);
+            const int right = std::min(source.width(), blockLeft + m_block);
             quint32 r = 0, g = 0, b = 0, n = 0;
             for (int y = top; y < bottom; ++y) {
                 const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Chromet/Picking/ScreenSnapshot.h"
+
 #include <QBrush>
 #include <QImage>
 #include <QRectF>
@@ -13,8 +15,7 @@
 // averaged lazily, tile by tile, the first time glass passes over them.
 class FrostedBackdrop {
 public:
-    // `scale`: image pixels per point.
-    FrostedBackdrop(QImage image, double scale);
+    explicit FrostedBackdrop(const ScreenSnapshot &snapshot);
 
     // A brush that paints the backdrop in display-local points; `area` (display-local points) is
     // the part that will be painted and is made ready first.
@@ -33,7 +34,8 @@ public:
     }
 
     bool isNull() const { return m_small.isNull(); }
-    QSize imageSize() const { return m_image.size(); }
+    // The display's size in image pixels.
+    QSize imageSize() const { return m_size; }
     // Image pixels per point.
     double scale() const { return m_scale; }
     // Size of one averaged block in image pixels.
@@ -45,6 +47,8 @@ private:
     void ensureFullTile(int tileX, int tileY);
 
     QImage m_image;
+    QRect m_imageArea; // where m_image lies on the display
+    QSize m_size;
     double m_scale = 1;
     int m_block = 1;
     QImage m_small;

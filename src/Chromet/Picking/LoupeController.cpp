@@ -38,17 +38,20 @@ void touchPages(const QList<QImage> &images) {
 // The whole display: `whole`, with the pixels `partial` captured copied in (`whole` shows the
 // loupe window there). A display whose size changed in between keeps `whole` as it is.
 ScreenSnapshot completed(const ScreenSnapshot &partial, ScreenSnapshot whole) {
-    if (whole.image.size() != partial.image.size() ||
-        whole.image.format() != partial.image.format())
-        return whole;
     const QRect area = partial.capturedPixels();
-    const qsizetype offset = qsizetype(area.left()) * partial.image.depth() / 8;
+    if (whole.image.size() != partial.pixelSize() ||
+        whole.image.format() != partial.image.format() || area.isEmpty())
+        return whole;
+    const QPoint from = area.topLeft() - partial.imageOrigin();
     const size_t bytes = size_t(area.width()) * size_t(partial.image.depth()) / 8;
+    const qsizetype offset = qsizetype(area.left()) * partial.image.depth() / 8;
+    const qsizetype fromOffset = qsizetype(from.x()) * partial.image.depth() / 8;
     // bits() writes into the capture's own memory when nothing else shares the image.
     uchar *bits = whole.image.bits();
     const qsizetype stride = whole.image.bytesPerLine();
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        std::memcpy(bits + y * stride + offset, partial.image.constScanLine(y) + offset, bytes);
+    for (int y = 0; y < area.height(); ++y)
+        std::memcpy(bits + (area.top() + y) * stride + offset,
+                    partial.image.constScanLine(from.y() + y) + fromOffset, bytes);
     return whole;
 }
 
@@ -471,10 +474,10 @@ void LoupeController::nudge(int dx, int dy) {
         return;
     const ScreenSnapshot &snapshot = window->view()->snapshot();
     const QRectF frame = snapshot.frame;
-    if (snapshot.image.width() <= 0)
+    if (snapshot.pixelSize().width() <= 0)
         return;
     // One snapshot pixel in points; dy counts upwards, Qt's y downwards.
-    const double p = frame.width() / snapshot.image.width();
+    const double p = frame.width() / snapshot.pixelSize().width();
     const double x = std::min(std::max(m_point.x() + dx * p, frame.left()), frame.right() - p);
     const double y = std::min(std::max(m_point.y() - dy * p, frame.top()), frame.bottom() - p);
     m_point = QPointF(x, y);

@@ -33,7 +33,7 @@ LoupeView::LoupeView(ScreenSnapshot snapshot, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     resize(m_snapshot.frame.size().toSize());
 
-    m_backdrop = std::make_unique<FrostedBackdrop>(m_snapshot.image, m_snapshot.scale());
+    m_backdrop = std::make_unique<FrostedBackdrop>(m_snapshot);
     m_lens = new LensView(this);
     m_lens->hide();
     m_pill = new PillView(this);
@@ -51,7 +51,7 @@ LoupeView::~LoupeView() = default;
 void LoupeView::setSnapshot(ScreenSnapshot snapshot) {
     m_snapshot = std::move(snapshot);
     // In place: the glass keeps its pointer to the backdrop.
-    *m_backdrop = FrostedBackdrop(m_snapshot.image, m_snapshot.scale());
+    *m_backdrop = FrostedBackdrop(m_snapshot);
     QWidget::update();
 }
 
@@ -229,16 +229,17 @@ void LoupeView::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     const QImage &image = m_snapshot.image;
     const double scale = m_snapshot.scale();
-    // Beyond a partial snapshot the window shows nothing (it is masked), and painting there would
-    // only fault in a display's worth of memory.
+    const QPointF origin = m_snapshot.imageOrigin();
+    // Beyond a partial snapshot the window shows nothing (it is masked).
     for (const QRect &rect : event->region() & capturedArea()) {
         if (image.isNull() || !(scale > 0)) {
             painter.fillRect(rect, Qt::black);
             continue;
         }
-        painter.drawImage(QRectF(rect), image,
-                          QRectF(rect.x() * scale, rect.y() * scale, rect.width() * scale,
-                                 rect.height() * scale));
+        painter.drawImage(
+            QRectF(rect), image,
+            QRectF(rect.x() * scale, rect.y() * scale, rect.width() * scale, rect.height() * scale)
+                .translated(-origin));
     }
     m_painted += event->region();
 }

@@ -37,7 +37,7 @@ QImage regionOf(const QImage &image, const QRect &region) {
 double ScreenSnapshot::scale() const {
     if (frame.width() <= 0)
         return 0;
-    return image.width() / frame.width();
+    return pixelSize().width() / frame.width();
 }
 
 std::optional<QPoint> ScreenSnapshot::pixelAt(const QPointF &global) const {
@@ -48,7 +48,8 @@ std::optional<QPoint> ScreenSnapshot::pixelAt(const QPointF &global) const {
         return std::nullopt;
     const int column = int(std::floor((global.x() - frame.left()) * s));
     const int row = int(std::floor((global.y() - frame.top()) * s));
-    return QPoint(std::clamp(column, 0, image.width() - 1), std::clamp(row, 0, image.height() - 1));
+    const QSize size = pixelSize();
+    return QPoint(std::clamp(column, 0, size.width() - 1), std::clamp(row, 0, size.height() - 1));
 }
 
 std::optional<PickedColor> ScreenSnapshot::colorAtPixel(int column, int row) const {
@@ -56,8 +57,9 @@ std::optional<PickedColor> ScreenSnapshot::colorAtPixel(int column, int row) con
         return std::nullopt;
     // Read the pixel as an 8-bit premultiplied value, as a 1 x 1 bitmap draw would give it; the
     // alpha itself is ignored.
+    const QPoint at = QPoint(column, row) - imageOrigin();
     const QImage pixel =
-        image.copy(column, row, 1, 1).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        image.copy(at.x(), at.y(), 1, 1).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (pixel.isNull())
         return std::nullopt;
     const QRgb value = reinterpret_cast<const QRgb *>(pixel.constScanLine(0))[0];
@@ -75,7 +77,7 @@ std::optional<ScreenSnapshot::LensCrop> ScreenSnapshot::lensCrop(int centreColum
     if (visible.isEmpty())
         return std::nullopt;
     LensCrop crop;
-    crop.image = image.copy(visible);
+    crop.image = image.copy(visible.translated(-imageOrigin()));
     crop.offset = visible.topLeft() - requested.topLeft();
     return crop;
 }
@@ -93,8 +95,8 @@ std::optional<double> ScreenSnapshot::averageLuminance(const QRectF &local) cons
     if (pixels.width() < 1 || pixels.height() < 1)
         return std::nullopt;
 
-    QImage small =
-        regionOf(image, pixels).scaled(8, 8, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage small = regionOf(image, pixels.translated(-imageOrigin()))
+                       .scaled(8, 8, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     small = small.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const QColorSpace source = workingSpace(image);
     if (source != QColorSpace(QColorSpace::SRgb)) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -23,18 +24,24 @@ struct ScreenSnapshot {
     quint32 displayID = 0;
     QString screenName; // QScreen::name() of the display
     QRectF frame;       // the screen's logical geometry
-    QImage image;       // the whole display, row 0 at the top
-    // The device pixels of `image` read from the screen; null when all are. A pick starts with
-    // a small area around the pointer, and everything outside it reads as unknown until the
-    // whole display follows.
+    // The display's pixels, row 0 at the top: all of them, or only those in `captured`.
+    QImage image;
+    // A pick starts with a small area around the pointer, read far quicker than the display, and
+    // everything outside it reads as unknown until the whole display follows. For such a
+    // snapshot, where `image` lies on the display (device pixels) and the display's size; null
+    // when `image` is the whole display.
     QRect captured;
+    QSize displayPixels;
 
+    QSize pixelSize() const { return captured.isNull() ? image.size() : displayPixels; }
     QRect capturedPixels() const {
-        return captured.isNull() ? image.rect() : captured & image.rect();
+        return captured.isNull() ? image.rect() : captured & QRect(QPoint(), displayPixels);
     }
-    bool isPartial() const { return capturedPixels() != image.rect(); }
+    bool isPartial() const { return capturedPixels() != QRect(QPoint(), pixelSize()); }
+    // The display pixel at the image's top-left corner.
+    QPoint imageOrigin() const { return captured.isNull() ? QPoint() : captured.topLeft(); }
 
-    // Device pixels per logical point: image width / frame width, for both axes.
+    // Device pixels per logical point: display width in pixels / frame width, for both axes.
     double scale() const;
     bool contains(const QPointF &global) const { return frameContains(frame, global); }
 

@@ -259,6 +259,50 @@ private Q_SLOTS:
             QTest::mouseClick(&view, button, {}, QPoint(400, 250));
         QCOMPARE(actions, action.isEmpty() ? QStringList() : QStringList{action});
     }
+    // A pick opens on the pixels around the pointer alone: where they were read, the view draws
+    // them as it would draw the whole display's, and the glass shows them blurred in place.
+    void partialSnapshotDrawsAsTheWholeDisplay() {
+        const ScreenSnapshot whole = patterned();
+        ScreenSnapshot partial = whole;
+        partial.captured = QRect(150, 100, 400, 400);
+        partial.displayPixels = whole.image.size();
+        partial.image = whole.image.copy(partial.captured);
+        LoupeView wholeView(whole);
+        LoupeView partialView(partial);
+        const QPointF local(350, 300);
+        for (LoupeView *view : {&wholeView, &partialView}) {
+            view->update(QPointF(100, 50) + local);
+            settle(*view);
+        }
+        const QRect area = partialView.capturedArea();
+        QVERIFY(area.contains(partialView.ringGlass()->geometry()));
+        const QImage drawn = render(partialView);
+        QCOMPARE(drawn.copy(area), render(wholeView).copy(area));
+
+        // Between lens and rim: the pattern, averaged and tinted 10 % white. Away from the
+        // pattern's steps its red and green rise by one a pixel, which averaging keeps.
+        const auto tinted = [](int v) {
+            return (v * 229 + 255 * 26 + 127) / 255;
+        };
+        const auto awayFromSteps = [](int v) {
+            return v % 256 > 12 && v % 256 < 244;
+        };
+        int checked = 0;
+        for (int y = 200; y < 400; ++y) {
+            for (int x = 250; x < 450; ++x) {
+                const qreal r = QLineF(local, QPointF(x + 0.5, y + 0.5)).length();
+                if (r < 85 || r > 94 || !awayFromSteps(x) || !awayFromSteps(y))
+                    continue;
+                const QRgb pattern = colorFixturePixel(x, y);
+                const QRgb expected =
+                    qRgb(tinted(qRed(pattern)), tinted(qGreen(pattern)), tinted(qBlue(pattern)));
+                QVERIFY2(near(drawn.pixel(x, y), expected, 3),
+                         qPrintable(u"%1,%2: %3"_s.arg(x).arg(y).arg(drawn.pixel(x, y), 0, 16)));
+                ++checked;
+            }
+        }
+        QVERIFY(checked > 3000);
+    }
     void moveRepaintsOnlyWhereTheLoupeWasAndIs() {
         LoupeView view(patterned());
         view.move(100, 50);

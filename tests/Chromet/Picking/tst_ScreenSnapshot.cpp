@@ -149,15 +149,25 @@ private Q_SLOTS:
     }
     void pixelsNotCapturedAreUnknown() {
         ScreenSnapshot s = snapshot(QSizeF(40, 30), 1);
-        s.image = coordinateImage(40, 30);
+        const QImage display = coordinateImage(40, 30);
         s.captured = QRect(10, 10, 20, 10);
+        s.displayPixels = display.size();
+        s.image = display.copy(s.captured);
         QVERIFY(s.isPartial());
-        QVERIFY(s.colorAtPixel(10, 10) && s.colorAtPixel(29, 19));
+        QCOMPARE(s.scale(), 1.0);
+        QCOMPARE(s.pixelAt(QPointF(139.5, 79.5)), QPoint(39, 29));
+        QVERIFY(near(s.colorAtPixel(29, 19)->srgb, 29 / 255.0, 19 / 255.0, 0, 1e-3));
+        QVERIFY(s.colorAtPixel(10, 10));
         QVERIFY(!s.colorAtPixel(9, 10) && !s.colorAtPixel(10, 20) && !s.colorAtPixel(30, 10));
         const auto crop = s.lensCrop(12, 12, 15);
         QVERIFY(crop);
         QCOMPARE(crop->offset, QPoint(5, 5));
-        QCOMPARE(crop->image, s.image.copy(QRect(10, 10, 10, 10)));
+        QCOMPARE(crop->image, display.copy(QRect(10, 10, 10, 10)));
+        ScreenSnapshot whole = s;
+        whole.image = display;
+        whole.captured = {};
+        QCOMPARE(*s.averageLuminance(QRectF(10, 10, 20, 10)),
+                 *whole.averageLuminance(QRectF(10, 10, 20, 10)));
     }
     void colorAtPixelInTheImagesSpace() {
         ScreenSnapshot s = snapshot(QSizeF(20, 10), 1);

@@ -1,6 +1,5 @@
 #include "Chromet/Picking/X11/X11SnapshotCapturer.h"
 
-#include "Chromet/Picking/SparseImage.h"
 #include "OrinX11/X11Connection.h"
 
 #include "Chromet/Logging/Logging.h"
@@ -74,20 +73,6 @@ QRect nativeArea(const QScreen *screen) {
     const QRect geometry = screen->geometry();
     return QRect(geometry.topLeft(),
                  (QSizeF(geometry.size()) * screen->devicePixelRatio()).toSize());
-}
-
-// A display-sized image holding `part` at `at` and zeros elsewhere, where only the rows written
-// cost memory.
-QImage withinDisplay(const QImage &part, const QSize &size, const QPoint &at) {
-    QImage image = sparseImage(size, part.format());
-    if (image.isNull())
-        return {};
-    const int depth = part.depth();
-    const size_t rowBytes = size_t(part.width()) * size_t(depth) / 8;
-    const size_t offset = size_t(at.x()) * size_t(depth) / 8;
-    for (int y = 0; y < part.height(); ++y)
-        std::memcpy(image.scanLine(at.y() + y) + offset, part.constScanLine(y), rowBytes);
-    return image;
 }
 
 bool sharedMemoryDisabledByEnvironment() {
@@ -601,7 +586,7 @@ Outcome X11CaptureBackend::capture(const Target &target) {
         outcome.error = QStringLiteral("screen %1 has no area").arg(target.name);
         return outcome;
     }
-    // Only part of it: read that, and place it in an image of the whole display.
+    // Only part of it: read that alone.
     QRect part = rect;
     if (!target.area.isNull() && target.frame.width() > 0) {
         const double scale = rect.width() / target.frame.width();
@@ -619,12 +604,9 @@ Outcome X11CaptureBackend::capture(const Target &target) {
         m_lastArea = part;
     }
     QImage image = grab(part, &outcome.error);
-    if (!image.isNull() && part != rect) {
-        image = withinDisplay(image, rect.size(), part.topLeft() - rect.topLeft());
-        if (image.isNull())
-            outcome.error =
-                QStringLiteral("no memory for a snapshot of screen %1").arg(target.name);
+    if (part != rect) {
         outcome.snapshot.captured = part.translated(-rect.topLeft());
+        outcome.snapshot.displayPixels = rect.size();
     }
     if (image.isNull()) {
         if (outcome.error.isEmpty())
