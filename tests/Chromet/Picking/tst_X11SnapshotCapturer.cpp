@@ -7,13 +7,10 @@
 
 #include <QApplication>
 #include <QColorSpace>
-#include <QCursor>
 #include <QRegularExpression>
 
 #include <xcb/randr.h>
 #include <xcb/xcbext.h>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -151,17 +148,6 @@ private Q_SLOTS:
         result = captureAll(capturer);
         QVERIFY(result && result->ok());
         QCOMPARE(result->snapshots.first().image.colorSpace(), QColorSpace(QColorSpace::SRgb));
-    }
-    void cursorIsNotInTheImage() {
-        const QRect plain(900, 500, 200, 200);
-        PatternWindow window(plain);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // The pointer sits over the window; xdotool talks to this test's DISPLAY.
-        QVERIFY(xdotool({u"mousemove"_s, u"1000"_s, u"600"_s}));
-        QTRY_COMPARE(QCursor::pos(), QPoint(1000, 600));
-        X11SnapshotCapturer capturer;
-        QTRY_VERIFY_WITH_TIMEOUT(capturedShowsPattern(capturer, plain), 10000);
     }
     void systemCapturerIsX11() {
         const std::unique_ptr<SnapshotCapturing> capturer = makeSystemCapturer();
