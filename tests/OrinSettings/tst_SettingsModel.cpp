@@ -45,8 +45,6 @@ private Q_SLOTS:
         QCOMPARE(PageAssembly::withSharedGeneralKeywords({own}).first().keywords,
                  (QStringList{"Dock", "SOUND", "Menu Bar", "shortcut", "hotkey", "launch", "login",
                               "startup", "permission", "permissions"}));
-        QCOMPARE(ids(PageAssembly::assemble({own, page(u"x"_s)}, about)),
-                 (QStringList{"general", "x", "about"}));
     }
     void filter_data() {
         QTest::addColumn<QString>("query");

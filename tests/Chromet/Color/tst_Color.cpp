@@ -189,7 +189,6 @@ private Q_SLOTS:
         const PickedColor cyanish = opaque(0.1, 0.7, 0.9);
         row("hex upper", cyanish, F::hex, "#1AB3E6");
         row("hex lower", cyanish, F::hex, "#1ab3e6", {}, true);
-        row("css lower", cyanish, F::cssVariable, "--x: #1ab3e6;", u"x"_s, true);
         row("white oklch", opaque(1, 1, 1), F::oklch, "oklch(100% 0 0)");
         row("red oklch", opaque(1, 0, 0), F::oklch, "oklch(62.8% 0.258 29.2)");
 
