@@ -1,4 +1,5 @@
 #include "OrinPanel/FloatingPanelController.h"
+#include "OrinPanel/PanelFrameStore.h"
 #include "OrinTheme/FloatingShadowContainer.h"
 #include "OrinTheme/MaterialView.h"
 #include "OrinTheme/WindowEffects.h"
@@ -6,8 +7,12 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -36,9 +41,16 @@ class tst_FloatingPanelController : public QObject {
 private Q_SLOTS:
     void init() {
         WindowEffects::setCompositorOverride(true);
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settings =
+            std::make_unique<QSettings>(m_dir->filePath(u"chromet.ini"_s), QSettings::IniFormat);
         m_pointer = QPoint(500, 500);
     }
-    void cleanup() { WindowEffects::setCompositorOverride(std::nullopt); }
+    void cleanup() {
+        WindowEffects::setCompositorOverride(std::nullopt);
+        m_settings.reset();
+        m_dir.reset();
+    }
     void windowAndPlacement_data() {
         QTest::addColumn<bool>("compositor");
         QTest::addColumn<QPoint>("pointer");
@@ -82,6 +94,19 @@ private Q_SLOTS:
         controller.show();
         QCOMPARE(panel->pos(), QPoint(123, 45));
     }
+    void callbacksInOrder() {
+        FloatingPanelController controller(new QWidget, QSize(360, 220));
+        controller.setScreens(fakeScreens(&m_pointer));
+        QStringList calls;
+        controller.setOnWillShow(
+            [&] { calls << (controller.isVisible() ? "willShow(visible)" : "willShow"); });
+        controller.setOnDidHide(
+            [&] { calls << (controller.isVisible() ? "didHide(visible)" : "didHide"); });
+        controller.show();
+        controller.hide();
+        controller.hide(); // already hidden: nothing
+        QCOMPARE(calls, (QStringList{"willShow", "didHide"}));
+    }
     void keyHandlerFirst() {
         auto *root = new QWidget;
         auto *field = new QLineEdit(root);
@@ -114,8 +139,49 @@ private Q_SLOTS:
         QCOMPARE(offered.last(), int(Qt::Key_Escape));
         QCOMPARE(field->text(), u"ab"_s);
     }
+    void frameMemory() {
+        PanelOptions options;
+        options.frameAutosaveKey = u"checker"_s;
+        auto controller = std::make_unique<FloatingPanelController>(
+            new QWidget, QSize(360, 220), std::nullopt, options, m_settings.get());
+        controller->setScreens(fakeScreens(&m_pointer));
+        controller->show();
+        controller->panel()->move(200, 300);
+        // Moving saves at once under the key of the panel's display.
+        QCOMPARE(m_settings->value(u"checker.Main@1920x1080"_s).toList(),
+                 (QVariantList{200.0, 300.0, 416.0, 276.0}));
+        controller->hide();
+        // A new controller (next run) opens where the panel was left.
+        controller = std::make_unique<FloatingPanelController>(
+            new QWidget, QSize(360, 220), std::nullopt, options, m_settings.get());
+        controller->setScreens(fakeScreens(&m_pointer));
+        controller->show();
+        QCOMPARE(controller->panel()->geometry(), QRect(200, 300, 416, 276));
+        controller->hide();
+        // A saved frame partly off screen is moved fully onto the visible frame.
+        m_settings->setValue(u"checker.Main@1920x1080"_s,
+                             QVariantList{1800.0, -40.0, 416.0, 276.0});
+        controller->show();
+        QCOMPARE(controller->panel()->geometry(), QRect(1504, 25, 416, 276));
+    }
+    void minimumSizeIncludesMargin() {
+        PanelOptions options;
+        options.resizable = true;
+        options.minSize = QSize(200, 120);
+        FloatingPanelController controller(new QWidget, QSize(360, 220), std::nullopt, options,
+                                           m_settings.get());
+        QVERIFY(controller.panel()->isResizable());
+        QCOMPARE(controller.panel()->minimumSize(), QSize(256, 176));
+        QCOMPARE(controller.panel()->size(), QSize(416, 276));
+        controller.setScreens(fakeScreens(&m_pointer));
+        controller.show();
+        controller.panel()->resize(500, 400);
+        QCOMPARE(controller.panel()->contentView()->size(), QSize(500, 400));
+    }
 
 private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QSettings> m_settings;
     QPoint m_pointer;
 };
 

@@ -78,6 +78,8 @@ private Q_SLOTS:
         QFETCH(bool, hides);
         FloatingPanelController controller(new QWidget, QSize(360, 220));
         controller.setHidesOnResignKey(hides);
+        int didHide = 0;
+        controller.setOnDidHide([&] { ++didHide; });
         controller.show();
         QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
 
@@ -89,6 +91,7 @@ private Q_SLOTS:
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
         QTRY_COMPARE(controller.isVisible(), !hides);
+        QCOMPARE(didHide, hides ? 1 : 0);
     }
 };
 
