@@ -95,6 +95,7 @@ private Q_SLOTS:
         QVERIFY(!m_recorder->resetButton()->isVisible());
         QCOMPARE(m_recorder->resetButton()->toolTip(), u"Reset to Ctrl+Alt+C"_s);
 
+        QSignalSpy recording(m_recorder, &HotKeyRecorder::recordingChanged);
         QSignalSpy edited(m_recorder, &HotKeyRecorder::comboEdited);
         QTest::mouseClick(m_recorder->field(), Qt::LeftButton);
         QVERIFY(m_recorder->isRecording());
@@ -114,7 +115,11 @@ private Q_SLOTS:
         QVERIFY(!m_recorder->isRecording());
         QVERIFY(m_recorder->keyCaps()->isVisible());
         QCOMPARE(m_recorder->combo(), controlOptionC);
+        QCOMPARE(recording.count(), 2);
         QCOMPARE(edited.count(), 0);
+        // Stopping when idle is harmless.
+        m_recorder->stopRecording();
+        QCOMPARE(recording.count(), 2);
 
         // Stopped before it is announced: the owner may answer with a modal alert.
         bool recordingWhenAnnounced = true;

@@ -103,6 +103,7 @@ private Q_SLOTS:
         QCOMPARE(builds, 0); // nothing is built before the menu opens
         const QIcon normal = controller.icon();
         controller.setDisplayedIcon(squareIcon(Qt::red));
+        QVERIFY(!controller.isShowingNormalIcon());
         controller.restoreIcon();
         QCOMPARE(item->icon().cacheKey(), normal.cacheKey());
 

@@ -21,7 +21,7 @@ struct Keystroke {
 class FakeKeyboard final : public SyntheticKeyboard {
 public:
     bool isTrusted() const override { return trusted; }
-    void requestTrust() override {}
+    void requestTrust() override { ++trustRequests; }
     std::optional<WId> frontmost() const override { return front; }
     void activate(WId window) override {
         activated.append(window);
@@ -32,6 +32,7 @@ public:
     }
 
     bool trusted = true;
+    int trustRequests = 0;
     std::optional<WId> front;
     QList<WId> activated;
     QList<Keystroke> posted;
@@ -78,6 +79,8 @@ private Q_SLOTS:
         QVERIFY(!Accessibility::isTrusted());
         QVERIFY(!PasteService::paste(7));
         QVERIFY(m_keyboard->activated.isEmpty());
+        Accessibility::requestTrust();
+        QCOMPARE(m_keyboard->trustRequests, 1);
         // A trusted paste made afterwards with the same delay arrives first of anything later.
         m_keyboard->trusted = true;
         QVERIFY(Accessibility::isTrusted());

@@ -46,7 +46,7 @@ private Q_SLOTS:
     void cleanup() { m_dir.reset(); }
 
     // The switch follows the system's login-item state. A refused change springs back to what
-    // the system reports and is logged once.
+    // the system reports, is logged once and leaves the reason in lastError().
     void switchFollowsTheSystem() {
         auto service = std::make_shared<FakeLoginItemService>();
         service->registered = true;
@@ -75,15 +75,20 @@ private Q_SLOTS:
         QVERIFY(!model.isEnabled());
         QCOMPARE(changed.count(), 2); // on, then back off
         QCOMPARE(service->requests, QList<bool>{true});
+        QCOMPARE(model.lastError(), u"Operation not permitted."_s);
         QCOMPARE(log.size(), 1);
 
         service->refuse = false;
+        QSignalSpy errorChanged(&model, &LaunchAtLogin::lastErrorChanged);
         model.setEnabled(true);
         QVERIFY(model.isEnabled());
+        QVERIFY(!model.lastError());
+        QCOMPARE(errorChanged.count(), 1);
         // Refused, but registered elsewhere meanwhile: the system's state wins.
         service->refuse = true;
         model.setEnabled(false);
         QVERIFY(model.isEnabled());
+        QVERIFY(model.lastError());
         QCOMPARE(log.size(), 2);
     }
 

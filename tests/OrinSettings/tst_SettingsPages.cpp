@@ -6,7 +6,7 @@
 #include "OrinSettings/SettingsRow.h"
 #include "OrinSettings/SettingsSwitch.h"
 #include "OrinSettings/ShortcutSection.h"
-#include "OrinUpdates/Updater.h"
+#include "OrinUpdates/LinkUpdater.h"
 #include "Support/FakeLoginItemService.h"
 
 #include <QLabel>
@@ -22,8 +22,7 @@ namespace {
 class CountingUpdater final : public Updater {
 public:
     int checks = 0;
-    bool available = true;
-    bool isAvailable() const override { return available; }
+    bool isAvailable() const override { return true; }
     void checkForUpdates() override { ++checks; }
 };
 
@@ -90,8 +89,8 @@ private Q_SLOTS:
         QVERIFY(descriptor.keywords.contains(u"update"_s));
         QCOMPARE(AboutPage::page(appInfo(), nullptr).keywords,
                  (QStringList{"about", "version", "website", "support"}));
-        updater.available = false;
-        for (Updater *none : {static_cast<Updater *>(&updater), static_cast<Updater *>(nullptr)}) {
+        LinkUpdater links(QUrl(u"https://example.org/releases"_s));
+        for (Updater *none : {static_cast<Updater *>(&links), static_cast<Updater *>(nullptr)}) {
             AboutPage without(appInfo(), none);
             QVERIFY(!without.checkForUpdatesButton());
             QCOMPARE(rowTexts(*without.sections().first()).size(), 4);

@@ -1,5 +1,6 @@
 #include "OrinSparkle/UpdateAlert.h"
 #include "OrinUpdates/BundleInfo.h"
+#include "OrinUpdates/LinkUpdater.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -18,7 +19,8 @@ public Q_SLOTS:
     void open(const QUrl &url) { opened.append(url); }
 };
 
-// What the user meets of an update check: the feed updater's alert, and the version text.
+// What the user meets of an update check: the feed updater's alert, or the release notes that
+// the plain updater opens, and the version text both show.
 class tst_UpdateAlert : public QObject {
     Q_OBJECT
 
@@ -74,6 +76,13 @@ private Q_SLOTS:
         QCOMPARE(box->icon(), QMessageBox::Warning);
         QCOMPARE(box->buttons().size(), 1);
         QCOMPARE(box->standardButton(box->buttons().first()), QMessageBox::Ok);
+    }
+    void linkUpdaterOpensTheReleaseNotesEveryTime() {
+        LinkUpdater updater(QUrl(u"https://example.org/changelog"_s));
+        QVERIFY(!updater.isAvailable()); // no update command is offered
+        updater.checkForUpdates();
+        updater.checkForUpdates();
+        QCOMPARE(m_catcher.opened, QList<QUrl>(2, QUrl(u"https://example.org/changelog"_s)));
     }
     void versionText() {
         QCOMPARE(BundleInfo::formatVersion(u"1.4"_s, u"27"_s), u"1.4 (27)"_s);

@@ -83,9 +83,12 @@ private Q_SLOTS:
         QCOMPARE(library.history, (QList<PickedColor>{gray(0.2), gray(0.3)}));
     }
     void palettes() {
+        QCOMPARE(Library::defaultPaletteName(Library()), u"Palette 1"_s);
         Library library = Library::defaultLibrary();
         QCOMPARE(library.palettes[0].name, u"Favorites"_s);
+        // Counted, not compared with existing names; duplicate names are allowed.
         library.addPalette(u"Palette 3"_s);
+        QCOMPARE(Library::defaultPaletteName(library), u"Palette 3"_s);
         const QUuid web = library.addPalette(u"Web"_s).id;
         library.renamePalette(web, u"Mine"_s);
         library.deletePalette(library.palettes[0].id);
