@@ -6,6 +6,7 @@
 #include <QSequentialAnimationGroup>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 namespace {
 
@@ -14,10 +15,12 @@ class Layer : public QObject {
     Q_OBJECT
     Q_PROPERTY(qreal opacity MEMBER opacity)
     Q_PROPERTY(qreal scale MEMBER scale)
+    Q_PROPERTY(QRectF frame MEMBER frame)
 
 public:
     qreal opacity = 1;
     qreal scale = 1;
+    QRectF frame;
 };
 
 void setReduceMotion(bool on) {
@@ -125,6 +128,43 @@ private Q_SLOTS:
         QVERIFY(layer.opacity > 0.3 && layer.opacity < 1.0);
         Motion::finish(&layer);
         QCOMPARE(layer.opacity, 1.0);
+    }
+    void objectsWithoutALayerAreLeftAlone() {
+        QObject plain;
+        QWidget widget; // has no opacity or scale property
+        for (QObject *object : {&plain, static_cast<QObject *>(&widget)}) {
+            Motion::popIn(object, 0.8, 0.1);
+            Motion::popOut(object, 0.9, 0.1);
+            QVERIFY(!Motion::isAnimating(object));
+            QVERIFY(object->findChildren<QAbstractAnimation *>().isEmpty());
+        }
+        int completions = 0;
+        Motion::animate({{&plain, "scale", 0.5}}, [&] { ++completions; });
+        QTRY_COMPARE(completions, 1);
+    }
+    void animateMovesAndCompletesOnce() {
+        Layer layer;
+        layer.frame = QRectF(10, 10, 100, 36);
+        int completions = 0;
+        Motion::animate({{&layer, "frame", QRectF(0, 10, 130, 36)}, {&layer, "scale", 0.5}},
+                        [&] { ++completions; });
+        QCOMPARE(completions, 0);
+        QTRY_COMPARE(completions, 1);
+        QCOMPARE(layer.frame, QRectF(0, 10, 130, 36));
+        QCOMPARE(layer.scale, 0.5);
+
+        // Replaced by a newer change of the same property: the first completion still runs.
+        Motion::animate({{&layer, "scale", 0.7}}, [&] { ++completions; });
+        Motion::animate({{&layer, "scale", 0.9}}, [&] { completions += 10; });
+        QTRY_COMPARE(completions, 12);
+        QCOMPARE(layer.scale, 0.9);
+        // And when the target goes.
+        auto *gone = new Layer;
+        Motion::animate({{gone, "scale", 0.5}}, [&] { ++completions; });
+        delete gone;
+        QTRY_COMPARE(completions, 13);
+        QCoreApplication::processEvents(); // nothing further is queued
+        QCOMPARE(completions, 13);
     }
     void gnomeOutput_data() {
         QTest::addColumn<QByteArray>("output");
