@@ -79,6 +79,29 @@ private Q_SLOTS:
         QCOMPARE(view.index(), 2);
     }
 
+    void startIndexIsClamped_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("negative") << -3 << 3 << 0;
+        QTest::newRow("past the end") << 7 << 3 << 2;
+        QTest::newRow("empty list") << 4 << 0 << 0;
+    }
+    void startIndexIsClamped() {
+        QFETCH(int, start);
+        QFETCH(int, count);
+        QFETCH(int, expected);
+        int finished = 0;
+        OnboardingView view(steps(count), start, "Done", [&] { ++finished; });
+        QCOMPARE(view.index(), expected);
+        // On the last page (or with none) the main button finishes.
+        if (expected == count - 1 || count == 0) {
+            QCOMPARE(view.mainButton()->text(), "Done");
+            view.mainButton()->click();
+            QCOMPARE(finished, 1);
+        }
+    }
+
     void blockedPageOffersSkipUntilATickSeesItComplete() {
         auto complete = std::make_shared<bool>(false);
         OnboardingView view(threeSteps(complete), 0, "Done", [] {});
