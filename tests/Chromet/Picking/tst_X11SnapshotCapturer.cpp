@@ -90,16 +90,14 @@ private Q_SLOTS:
             QCOMPARE(toRgb(*s.colorAtPixel(p.x(), p.y())), colorFixturePixel(300, 225));
         }
     }
-    void areaReachingPastTheScreenIsMovedInside() {
+    // An area reaching past the screen is moved inside; a point on no screen captures nothing.
+    void screenEdges() {
         X11SnapshotCapturer capturer;
-        const auto result = waitForCapture([&](QObject *context, auto done) {
+        const auto area = waitForCapture([&](QObject *context, auto done) {
             capturer.captureArea(QPointF(1, 1), QSizeF(400, 300), context, done);
         });
-        QVERIFY(result && result->ok());
-        QCOMPARE(result->snapshots.first().capturedPixels(), QRect(0, 0, 400, 300));
-    }
-    void pointOnNoScreenCapturesNothing() {
-        X11SnapshotCapturer capturer;
+        QVERIFY(area && area->ok());
+        QCOMPARE(area->snapshots.first().capturedPixels(), QRect(0, 0, 400, 300));
         for (const QPointF point : {QPointF(1920, 10), QPointF(10, 1080), QPointF(-1, 5)}) {
             const auto result = waitForCapture([&](QObject *context, auto done) {
                 capturer.captureDisplay(point, context, done);
@@ -126,8 +124,8 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(lateCalls, 0);
     }
-    // Tagged with the profile the root window publishes; sRGB without one or with one that
-    // cannot be read.
+    // Tagged with the profile the root window publishes, read anew for each capture; sRGB with one
+    // that cannot be read.
     void taggedWithPublishedProfile() {
         X11SnapshotCapturer capturer;
         const QColorSpace p3(QColorSpace::DisplayP3);
@@ -140,11 +138,6 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ICC"));
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("cannot read the display's ICC profile"));
-        result = captureAll(capturer);
-        QVERIFY(result && result->ok());
-        QCOMPARE(result->snapshots.first().image.colorSpace(), QColorSpace(QColorSpace::SRgb));
-
-        m_other.setRootProperty("_ICC_PROFILE", {});
         result = captureAll(capturer);
         QVERIFY(result && result->ok());
         QCOMPARE(result->snapshots.first().image.colorSpace(), QColorSpace(QColorSpace::SRgb));
