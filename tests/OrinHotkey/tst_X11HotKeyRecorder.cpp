@@ -52,7 +52,6 @@ private Q_SLOTS:
         QVERIFY(xdotool(u"ctrl+Print"_s));
         QTRY_COMPARE(edited.count(), 2);
         QCOMPARE(recorder->combo(), HotKeyCombo(355, HotKeyCombo::controlKey));
-        QCOMPARE(recorder->combo().displayString(), u"Ctrl+Print"_s);
 
         int fired = 0;
         auto hotKey = registeredHotKey(controlOptionC, [&] { ++fired; });
