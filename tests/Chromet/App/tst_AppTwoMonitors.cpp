@@ -7,7 +7,7 @@
 #include "Support/DummyMonitors.h"
 #include "Support/XServerSession.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,9 +49,12 @@ private Q_SLOTS:
         QVERIFY(m_app.waitUntilNoVisibleWindow());
         QVERIFY(xrandr(
             {u"--output"_s, u"DUMMY1"_s, u"--mode"_s, u"800x600"_s, u"--right-of"_s, u"DUMMY0"_s}));
-        QVERIFY(Desktop::waitFor([] {
-            return Desktop::run(u"xrandr"_s, {u"--listactivemonitors"_s}).contains("Monitors: 2");
-        }));
+        QVERIFY(QTest::qWaitFor(
+            [] {
+                return Desktop::run(u"xrandr"_s, {u"--listactivemonitors"_s})
+                    .contains("Monitors: 2");
+            },
+            30000));
         // The next picks work, on both displays.
         for (const auto &[fixture, point] :
              {std::pair{&m_left, leftFixture.topLeft() + QPoint(200, 150)},
@@ -67,7 +70,8 @@ private:
     // With the loupe open: a click at `at` once both displays show it.
     void pickAt(const ColorFixtureProcess &fixture, const QPoint &at) {
         QVERIFY(Desktop::movePointer(at));
-        QVERIFY(Desktop::waitFor([&] { return Desktop::windowsOf(m_app.pid()).size() == 2; }));
+        QVERIFY(
+            QTest::qWaitFor([&] { return Desktop::windowsOf(m_app.pid()).size() == 2; }, 30000));
         QVERIFY(Desktop::xdotool({u"click"_s, u"1"_s}));
         QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(fixture.hexAt(at)), 10000);
         QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), fixture.rgbAt(at));
@@ -79,18 +83,5 @@ private:
     ChrometProcess m_app;
 };
 
-int main(int argc, char **argv) {
-    QTemporaryDir dir;
-    XServerSession server;
-    QString error;
-    if (!DummyMonitors::start(server, dir.path(), &error)) {
-        qCritical("cannot start Xorg with the dummy driver: %s", qPrintable(error));
-        return 1;
-    }
-    QCoreApplication app(argc, argv);
-    tst_AppTwoMonitors tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
-
+CHROMET_DUMMY_MONITORS_TEST_MAIN(tst_AppTwoMonitors)
 #include "tst_AppTwoMonitors.moc"
