@@ -1,14 +1,12 @@
 #include "ChrometProcess.h"
 
+#include "Chromet/Library/LibraryStore.h"
 #include "Support/ColorFixture.h"
 #include "Support/RunProgram.h"
 #include "Support/TestFiles.h"
 
 #include <QColor>
 #include <QDeadlineTimer>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcessEnvironment>
 
 using namespace Qt::StringLiterals;
@@ -111,19 +109,10 @@ int ChrometProcess::waitForLine(const QString &text, int from, int timeoutMs) {
 }
 
 QList<QRgb> Desktop::history(const QString &libraryPath) {
-    QFile file(libraryPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QJsonArray entries =
-        QJsonDocument::fromJson(file.readAll()).object().value(u"history"_s).toArray();
     QList<QRgb> colors;
-    for (const QJsonValue &entry : entries) {
-        const QJsonObject srgb = entry.toObject().value(u"srgb"_s).toObject();
-        const auto byte = [&](const char *key) {
-            return qRound(srgb.value(QLatin1String(key)).toDouble() * 255);
-        };
-        colors.append(qRgb(byte("r"), byte("g"), byte("b")));
-    }
+    for (const PickedColor &c :
+         LibraryStore::decode(readAll(libraryPath)).value_or(Library{}).history)
+        colors.append(qRgb(qRound(c.srgb.r * 255), qRound(c.srgb.g * 255), qRound(c.srgb.b * 255)));
     return colors;
 }
 
