@@ -1,6 +1,5 @@
-// The running application over two monitors (Xorg's dummy driver): a pick on the second monitor
-// after the loupe has followed the pointer there from the first, and a monitor taken away while the
-// loupe is open.
+// The running application over two monitors (Xorg's dummy driver): a monitor taken away while the
+// loupe is open, then picks on both, the second after the loupe has followed the pointer there.
 
 #include "ChrometProcess.h"
 
@@ -37,10 +36,8 @@ private Q_SLOTS:
         QVERIFY2(m_app.waitUntilReady(), qPrintable(m_app.lines().join(u'\n')));
     }
     void cleanupTestCase() { m_app.stop(); }
-    void pickOnTheSecondMonitor() {
-        QVERIFY(m_app.openLoupe(leftFixture.center()));
-        pickAt(m_right, rightFixture.topLeft() + QPoint(35, 310));
-    }
+    // Once the monitor is back, picks work on both displays, the second after the loupe has
+    // followed the pointer there from the first.
     void monitorRemovedWhileTheLoupeIsOpen() {
         QVERIFY(m_app.openLoupe(rightFixture.topLeft() + QPoint(150, 120)));
         QVERIFY(xrandr({u"--output"_s, u"DUMMY1"_s, u"--off"_s}));
@@ -55,15 +52,11 @@ private Q_SLOTS:
                     .contains("Monitors: 2");
             },
             30000));
-        // The next picks work, on both displays.
-        for (const auto &[fixture, point] :
-             {std::pair{&m_left, leftFixture.topLeft() + QPoint(200, 150)},
-              std::pair{&m_right, rightFixture.topLeft() + QPoint(80, 90)}}) {
-            QVERIFY(m_app.openLoupe(point));
-            pickAt(*fixture, point);
-            if (QTest::currentTestFailed())
-                return;
-        }
+        const QPoint left = leftFixture.topLeft() + QPoint(200, 150);
+        QVERIFY(m_app.openLoupe(left));
+        pickAt(m_left, left);
+        QVERIFY(m_app.openLoupe(left));
+        pickAt(m_right, rightFixture.topLeft() + QPoint(35, 310));
     }
 
 private:

@@ -97,7 +97,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!feedback->isShowing(), 5000);
         QVERIFY(!feedback->isTimerActive());
     }
-    // Reset puts the normal icon back at once, and nothing happens later.
     // Reduce Motion scales in a plain 0.15-second animation, otherwise the spring still moves;
     // reset puts the normal icon back at once, and nothing happens later.
     void reduceMotionAndReset() {
