@@ -7,7 +7,6 @@
 #include "Support/XServerSession.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
