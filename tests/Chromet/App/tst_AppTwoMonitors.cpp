@@ -34,7 +34,6 @@ private Q_SLOTS:
         QVERIFY(m_app.start());
         QVERIFY2(m_app.waitUntilReady(), qPrintable(m_app.lines().join(u'\n')));
     }
-    void cleanupTestCase() { m_app.stop(); }
     // Once the monitor is back, picks work on both displays, the second after the loupe has
     // followed the pointer there from the first.
     void monitorRemovedWhileTheLoupeIsOpen() {

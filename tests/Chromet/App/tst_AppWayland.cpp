@@ -32,7 +32,6 @@ private Q_SLOTS:
         QVERIFY2(m_session.start(), qPrintable(m_session.errorString()));
         startApp();
     }
-    void cleanupTestCase() { m_app.stop(); }
 
     // The device pixel under the point, on either output, by click or key, also after nudges
     // (Shift+arrow moves ten device pixels, an arrow one): printed, in the history and on the
