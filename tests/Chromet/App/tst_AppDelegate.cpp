@@ -372,11 +372,8 @@ private Q_SLOTS:
         trigger({u"Favorites"_s, u"sky-700"_s, u"--sky-700: #336699;"_s});
         QCOMPARE(m_copied, QStringList{u"--sky-700: #336699;"_s});
         QVERIFY(delegate.copyFeedback()->isShowing());
-        delegate.copyFeedback()->advance();
-        QVERIFY(!delegate.statusItem()->isShowingNormalIcon());
         QVERIFY(item({}));
         QVERIFY(!delegate.copyFeedback()->isShowing());
-        QVERIFY(delegate.statusItem()->isShowingNormalIcon());
 
         trigger({u"Favorites"_s, u"Export"_s, u"CSS Variables"_s, u"Copy"_s});
         QCOMPARE(m_copied.last(), PaletteExport::exportText(favorites(), ExportFormat::css));
