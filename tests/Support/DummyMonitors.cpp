@@ -1,7 +1,8 @@
 #include "Support/DummyMonitors.h"
 
 #include "Support/TestFiles.h"
-#include "Support/XServerSession.h"
+
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -53,16 +54,10 @@ EndSection
 
 } // namespace
 
-bool DummyMonitors::start(XServerSession &server, const QString &dir, QString *error) {
+bool DummyMonitors::start(XServerSession &server) {
+    // Xorg reads its configuration only while it starts.
+    const QTemporaryDir dir;
     XServerSession::Options options;
-    options.xorgConfig = QDir(dir).filePath(u"dummy-two-monitors.conf"_s);
-    if (!writeAll(options.xorgConfig, xorgConfig)) {
-        *error = u"cannot write "_s + options.xorgConfig;
-        return false;
-    }
-    if (!server.start(options)) {
-        *error = server.errorString();
-        return false;
-    }
-    return true;
+    options.xorgConfig = dir.filePath(u"dummy-two-monitors.conf"_s);
+    return writeAll(options.xorgConfig, xorgConfig) && server.start(options);
 }

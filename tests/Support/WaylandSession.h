@@ -46,7 +46,6 @@ public:
     static QRgb backgroundAt(QPointF global);
 
 private:
-    // True when `program` ARGUMENTS exits with 0.
     bool succeeds(const QString &program, const QStringList &arguments) const;
     bool waitUntilReady();
     bool startFixture(); // waylandfixture: the seat's pointer and keyboard, the backgrounds

@@ -33,12 +33,12 @@ private:
     QString m_error;
 };
 
-// main() for tests that need a real X server: starts Xvfb, points Qt's xcb platform at it, then
-// runs the test class with a QApplication.
-#define CHROMET_X11_TEST_MAIN(TestObject)                                                          \
+// main() for tests that need a real X server: starts one (`started` runs with `server` in scope),
+// points Qt's xcb platform at it, then runs the test class with a QApplication.
+#define CHROMET_X11_TEST_MAIN_ON(TestObject, started)                                              \
     int main(int argc, char **argv) {                                                              \
         XServerSession server;                                                                     \
-        if (!server.start()) {                                                                     \
+        if (!(started)) {                                                                          \
             qCritical("cannot start X server: %s", qPrintable(server.errorString()));              \
             return 1;                                                                              \
         }                                                                                          \
@@ -49,3 +49,5 @@ private:
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }
+// On Xvfb with one screen.
+#define CHROMET_X11_TEST_MAIN(TestObject) CHROMET_X11_TEST_MAIN_ON(TestObject, server.start())

@@ -1,16 +1,13 @@
 #include "ChrometProcess.h"
 
+#include "Chromet/Library/LibraryStore.h"
 #include "Support/ColorFixture.h"
 #include "Support/RunProgram.h"
 #include "Support/TestFiles.h"
 
 #include <QColor>
 #include <QDeadlineTimer>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcessEnvironment>
-#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -77,8 +74,8 @@ bool ChrometProcess::openLoupe(const QPoint &at) {
     if (waitForLine(u"first window ordered front"_s, mark) < 0)
         return false;
     // The loupe takes the focus and the keyboard once its window is mapped.
-    return Desktop::waitFor(
-        [this] { return Desktop::windowPid(Desktop::focusedWindow()) == pid(); });
+    return QTest::qWaitFor([this] { return Desktop::windowPid(Desktop::focusedWindow()) == pid(); },
+                           30000);
 }
 
 void ChrometProcess::readAvailable() {
@@ -112,19 +109,10 @@ int ChrometProcess::waitForLine(const QString &text, int from, int timeoutMs) {
 }
 
 QList<QRgb> Desktop::history(const QString &libraryPath) {
-    QFile file(libraryPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QJsonArray entries =
-        QJsonDocument::fromJson(file.readAll()).object().value(u"history"_s).toArray();
     QList<QRgb> colors;
-    for (const QJsonValue &entry : entries) {
-        const QJsonObject srgb = entry.toObject().value(u"srgb"_s).toObject();
-        const auto byte = [&](const char *key) {
-            return qRound(srgb.value(QLatin1String(key)).toDouble() * 255);
-        };
-        colors.append(qRgb(byte("r"), byte("g"), byte("b")));
-    }
+    for (const PickedColor &c :
+         LibraryStore::decode(readAll(libraryPath)).value_or(Library{}).history)
+        colors.append(qRgb(qRound(c.srgb.r * 255), qRound(c.srgb.g * 255), qRound(c.srgb.b * 255)));
     return colors;
 }
 
@@ -164,14 +152,10 @@ std::optional<QString> Desktop::clipboard() {
     return code == 0 ? std::optional(QString::fromUtf8(text)) : std::nullopt;
 }
 
-bool Desktop::waitFor(const std::function<bool()> &condition, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(5);
-    }
-    return true;
+bool Desktop::setClipboard(const QString &text) {
+    run(u"sh"_s,
+        {u"-c"_s, u"printf %s \"$0\" | xclip -selection clipboard >/dev/null 2>&1"_s, text});
+    return QTest::qWaitFor([&] { return clipboard() == text; });
 }
 
 quint64 Desktop::focusedWindow() {
@@ -181,27 +165,6 @@ quint64 Desktop::focusedWindow() {
 qint64 Desktop::windowPid(quint64 window) {
     return window ? run(u"xdotool"_s, {u"getwindowpid"_s, QString::number(window)}).toLongLong()
                   : 0;
-}
-
-ClipboardHolder::ClipboardHolder(const QString &text)
-    : m_text(text) {
-    m_process.setStandardOutputFile(QProcess::nullDevice());
-    m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(u"xclip"_s, {u"-i"_s, u"-quiet"_s, u"-selection"_s, u"clipboard"_s});
-    m_process.waitForStarted();
-    m_process.write(text.toUtf8());
-    // No event loop runs here: push the text out before closing the pipe.
-    m_process.waitForBytesWritten();
-    m_process.closeWriteChannel();
-}
-
-ClipboardHolder::~ClipboardHolder() {
-    m_process.kill();
-    m_process.waitForFinished();
-}
-
-bool ClipboardHolder::isHolding() {
-    return Desktop::waitFor([this] { return Desktop::clipboard() == m_text; }, 5000);
 }
 
 ColorFixtureProcess::~ColorFixtureProcess() {

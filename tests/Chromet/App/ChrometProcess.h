@@ -6,8 +6,8 @@
 #include <QRgb>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -19,8 +19,6 @@ QByteArray run(const QString &program, const QStringList &arguments, int *exitCo
                int timeoutMs = 30000);
 bool xdotool(const QStringList &arguments);
 bool movePointer(const QPoint &to);
-// Polls `condition` until it holds or the deadline passes.
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 30000);
 
 // The windows of a process on screen.
 QList<quint64> windowsOf(qint64 pid);
@@ -29,6 +27,8 @@ quint64 focusedWindow();
 qint64 windowPid(quint64 window);
 // The clipboard's text, or nothing when no client owns it.
 std::optional<QString> clipboard();
+// Another client (xclip, in the background) owns the clipboard with `text`.
+bool setClipboard(const QString &text);
 // The library file's history: the sRGB channels of each entry as bytes, most recent first.
 QList<QRgb> history(const QString &libraryPath);
 
@@ -83,7 +83,7 @@ public:
     // Whether a window of this process is on screen, and waiting until none is.
     bool hasVisibleWindow() const { return !Desktop::windowsOf(pid()).isEmpty(); }
     bool waitUntilNoVisibleWindow() const {
-        return Desktop::waitFor([this] { return !hasVisibleWindow(); });
+        return QTest::qWaitFor([this] { return !hasVisibleWindow(); }, 30000);
     }
 
     // The log lines read so far (reading what has arrived first).
@@ -99,18 +99,6 @@ private:
     QProcess m_process;
     QByteArray m_partial;
     QStringList m_lines;
-};
-
-// Owns the clipboard with a fixed text (xclip in the foreground) until destroyed.
-class ClipboardHolder {
-public:
-    explicit ClipboardHolder(const QString &text);
-    ~ClipboardHolder();
-    bool isHolding();
-
-private:
-    QProcess m_process;
-    QString m_text;
 };
 
 // A colorfixture window (tests/Support/ColorFixture.h) on $DISPLAY.

@@ -228,15 +228,34 @@ private Q_SLOTS:
         QCOMPARE(run({u"history"_s, u"--library"_s, m_dir->filePath(u"files/library.json"_s)}).out,
                  history);
     }
-    // The executable hands its arguments to the command line.
-    void executableRunsTheCommandLine() {
+    // The executable hands its arguments to the command line; `pick` with no instance to ask and
+    // no display to pick on says so.
+    void executable_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("output"); // stdout at status 0, else stderr
+        QTest::newRow("version") << QStringList{"--version"} << 0
+                                 << QByteArray("chromet " CHROMET_EXPECTED_VERSION
+                                               " (" CHROMET_EXPECTED_BUILD_NUMBER ")\n");
+        QTest::newRow("pick") << QStringList{"pick"} << 1
+                              << QByteArray("chromet: Chromet is not running and no display is "
+                                            "reachable\n");
+    }
+    void executable() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, output);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(u"XDG_RUNTIME_DIR"_s, m_dir->path());
         QProcess process;
-        process.start(QStringLiteral(CHROMET_EXECUTABLE), {u"--version"_s});
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(CHROMET_EXECUTABLE), arguments);
         QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 0);
-        QCOMPARE(process.readAllStandardOutput(),
-                 QByteArray("chromet " CHROMET_EXPECTED_VERSION " (" CHROMET_EXPECTED_BUILD_NUMBER
-                            ")\n"));
+        QCOMPARE(process.exitCode(), status);
+        QCOMPARE(status ? process.readAllStandardError() : process.readAllStandardOutput(), output);
     }
 
 private:

@@ -30,14 +30,14 @@ private Q_SLOTS:
     void frames() {
         m_feedback->show(RGB{1, 0, 0});
         const QImage first = m_feedback->renderFrame(start);
-        QVERIFY(near(pixel(first, corner), QColor(Qt::magenta)));
-        QVERIFY(near(pixel(first, dot), QColor(Qt::magenta)));
+        QVERIFY(near(first.pixelColor(corner), QColor(Qt::magenta)));
+        QVERIFY(near(first.pixelColor(dot), QColor(Qt::magenta)));
 
         advanceTo(start + 1.0);
         const QImage settled = m_feedback->lastFrame();
-        QCOMPARE(pixel(settled, corner).alpha(), 0);
-        QVERIFY(near(pixel(settled, dot), QColor(255, 0, 0)));
-        QVERIFY(near(pixel(settled, check), QColor(Qt::white), 40));
+        QCOMPARE(settled.pixelColor(corner).alpha(), 0);
+        QVERIFY(near(settled.pixelColor(dot), QColor(255, 0, 0)));
+        QVERIFY(near(settled.pixelColor(check), QColor(Qt::white), 40));
         const QImage shown = m_item->displayedIcon().pixmap(QSize(22, 22), 1.0).toImage();
         QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
                  settled.convertToFormat(QImage::Format_ARGB32_Premultiplied));
@@ -46,8 +46,8 @@ private Q_SLOTS:
         m_feedback->setLabelColor(QColor(20, 40, 60));
         m_feedback->show(std::nullopt);
         advanceTo(start + 2.0);
-        QCOMPARE(pixel(m_feedback->lastFrame(), dot).alpha(), 0);
-        QVERIFY(near(pixel(m_feedback->lastFrame(), check), QColor(20, 40, 60), 40));
+        QCOMPARE(m_feedback->lastFrame().pixelColor(dot).alpha(), 0);
+        QVERIFY(near(m_feedback->lastFrame().pixelColor(check), QColor(20, 40, 60), 40));
     }
     // Black at 80 % on light colors, white on dark ones, else the label color.
     void checkColorFollowsLuminance() {
@@ -84,7 +84,8 @@ private Q_SLOTS:
         m_feedback->show(RGB{1, 0, 0});
         advanceTo(start + 10.5);
         m_feedback->show(RGB{0, 0, 0.5});
-        QVERIFY(near(pixel(m_feedback->renderFrame(start + 10.52), dot), QColor(0, 0, 128), 30));
+        QVERIFY(
+            near(m_feedback->renderFrame(start + 10.52).pixelColor(dot), QColor(0, 0, 128), 30));
         advanceTo(start + 11.45);
         QVERIFY(m_feedback->isShowing() && !m_feedback->isHiding());
         advanceTo(start + 11.91);
@@ -97,7 +98,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!feedback->isShowing(), 5000);
         QVERIFY(!feedback->isTimerActive());
     }
-    // Reset puts the normal icon back at once, and nothing happens later.
     // Reduce Motion scales in a plain 0.15-second animation, otherwise the spring still moves;
     // reset puts the normal icon back at once, and nothing happens later.
     void reduceMotionAndReset() {
@@ -138,7 +138,6 @@ private:
     static constexpr QPoint check{12, 10};
     static constexpr QPoint corner{0, 11};
 
-    static QColor pixel(const QImage &image, QPoint p) { return image.pixelColor(p); }
     static bool near(const QColor &a, const QColor &b, int tolerance = 8) {
         return std::abs(a.red() - b.red()) <= tolerance &&
                std::abs(a.green() - b.green()) <= tolerance &&

@@ -1,11 +1,11 @@
 #include "Chromet/Onboarding/OnboardingSteps.h"
 #include "Chromet/Onboarding/ScreenRecordingStep.h"
-#include "OnboardingTestSupport.h"
 #include "OrinOnboarding/ShortcutBadge.h"
 #include "OrinSettings/CommandBinding.h"
 #include "OrinSettings/DesktopKeyBinding.h"
 #include "Support/FakePermission.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -14,6 +14,33 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// A property (the text, or the symbol drawn) of the labels `root` shows that have one, top to
+// bottom, left to right.
+QStringList shown(const QWidget *root, const char *property) {
+    // Lay out what changed since the last turn of the event loop.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QList<QLabel *> labels;
+    for (QLabel *label : root->findChildren<QLabel *>()) {
+        if (label->isVisibleTo(root) && !label->property(property).toString().isEmpty())
+            labels.append(label);
+    }
+    std::sort(labels.begin(), labels.end(), [root](QLabel *a, QLabel *b) {
+        const QPoint pa = a->mapTo(root, QPoint(0, 0));
+        const QPoint pb = b->mapTo(root, QPoint(0, 0));
+        return pa.y() != pb.y() ? pa.y() < pb.y() : pa.x() < pb.x();
+    });
+    QStringList values;
+    for (QLabel *label : labels)
+        values.append(label->property(property).toString());
+    return values;
+}
+QStringList shownTexts(const QWidget *root) {
+    return shown(root, "text");
+}
+QStringList shownSymbols(const QWidget *root) {
+    return shown(root, "symbolName");
+}
 
 // A page made by a step, shown at the pager's page size.
 std::unique_ptr<QWidget> showPage(const OnboardingStep &step) {
