@@ -57,16 +57,8 @@ QString HotKeyCombo::displayString() const {
     return keyCaps().join(QLatin1Char('+'));
 }
 
-QString HotKeyCombo::displayString(const KeyboardMap *map) const {
-    return keyCaps(map).join(QLatin1Char('+'));
-}
-
 QStringList HotKeyCombo::keyCaps() const {
     return modifierNames(modifiers) << KeyboardLayout::displayName(keyCode);
-}
-
-QStringList HotKeyCombo::keyCaps(const KeyboardMap *map) const {
-    return modifierNames(modifiers) << KeyboardLayout::displayName(keyCode, map);
 }
 
 QJsonObject HotKeyCombo::toJson() const {

@@ -8,8 +8,6 @@
 
 #include <optional>
 
-class KeyboardMap;
-
 // A global shortcut as a value: a layout-independent key code and a modifier mask in the Carbon
 // hot-key encoding. Masks built from key events always pass through carbonFlags() first.
 struct HotKeyCombo {
@@ -33,10 +31,8 @@ struct HotKeyCombo {
     // "Ctrl+Alt+C": the set modifiers in the order Ctrl, Alt, Shift, Super (the command bit),
     // then the key's name, joined with "+" as Linux desktops write shortcuts.
     QString displayString() const;
-    QString displayString(const KeyboardMap *map) const;
     // The same pieces, one per key cap: ["Ctrl", "Alt", "C"].
     QStringList keyCaps() const;
-    QStringList keyCaps(const KeyboardMap *map) const;
 
     // Stored form {"keyCode":8,"modifiers":6144}. Decoding needs both members as whole numbers
     // in 0...4294967295 and ignores any others.

@@ -47,7 +47,6 @@ public:
     static bool isConfiguredKey(const QString &publicKey);
 
     const BundleInfo &bundle() const { return m_bundle; }
-    bool isStarted() const { return m_started; }
     bool isChecking() const { return m_reply != nullptr; }
 
     // A configured key and a feed address.
