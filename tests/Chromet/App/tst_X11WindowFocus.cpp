@@ -45,6 +45,19 @@ private Q_SLOTS:
         focus->activate(editor);
         QTRY_COMPARE(other.focus(), editor);
     }
+    // With a window manager the switch is asked of it, never for a window no longer shown.
+    void windowManagerIsAskedOnlyForShownWindows() {
+        OtherClient manager;
+        const xcb_window_t hidden = manager.createWindow(false);
+        const xcb_window_t shown = manager.createWindow(true);
+        QVERIFY(manager.actAsWindowManager(shown));
+        const auto focus = X11WindowFocus::create();
+        focus->activate(hidden);
+        focus->activate(shown);
+        std::optional<OtherClient::Activation> activation;
+        QTRY_VERIFY((activation = activation ? activation : manager.takeActivation()));
+        QCOMPARE(activation->window, shown);
+    }
 };
 
 CHROMET_X11_TEST_MAIN(tst_X11WindowFocus)
