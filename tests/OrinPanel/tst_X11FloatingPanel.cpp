@@ -2,10 +2,10 @@
 #include "OrinSettings/DockIcon.h"
 #include "OrinTheme/WindowEffects.h"
 
+#include "Support/RunProgram.h"
 #include "Support/XServerSession.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QScreen>
 #include <QTest>
 
@@ -13,19 +13,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray runTool(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(10000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return process.readAllStandardOutput();
-}
-
 QByteArray xprop(QWidget *window, const QString &name) {
-    return runTool(u"xprop"_s, {u"-id"_s, QString::number(window->winId()), name});
+    return runProgram(u"xprop"_s, {u"-id"_s, QString::number(window->winId()), name});
 }
 
 } // namespace
@@ -43,7 +32,7 @@ private Q_SLOTS:
         // Listed in the taskbar as a regular application: the panel stays out of it all the same.
         DockIcon::setActivationPolicy(ActivationPolicy::regular);
         FloatingPanelController controller(new QWidget, QSize(360, 220));
-        runTool(u"xdotool"_s, {"mousemove", "100", "100"});
+        runProgram(u"xdotool"_s, {"mousemove", "100", "100"});
         controller.show();
         QVERIFY(QTest::qWaitForWindowExposed(controller.panel()));
 

@@ -2,6 +2,7 @@
 #include "OrinTheme/MaterialView.h"
 #include "OrinTheme/WindowEffects.h"
 
+#include "Support/OtherClient.h"
 #include "Support/XServerSession.h"
 
 #include <QApplication>
@@ -9,30 +10,19 @@
 #include <QWidget>
 
 #include <xcb/shape.h>
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 
 namespace {
 
-template <typename T> std::unique_ptr<T, decltype(&std::free)> reply(T *raw) {
-    return {raw, &std::free};
-}
-
 // A second client on the test's display, standing in for a compositing manager.
-class Compositor {
+class Compositor : public OtherClient {
 public:
     Compositor() {
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
-        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 1, 1, 0,
+        xcb_create_window(connection(), XCB_COPY_FROM_PARENT, m_window, root(), 0, 0, 1, 1, 0,
                           XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     }
-    ~Compositor() { xcb_disconnect(m_c); }
 
     void own(bool owning) {
-        xcb_set_selection_owner(m_c, owning ? m_window : xcb_window_t(XCB_WINDOW_NONE),
+        xcb_set_selection_owner(connection(), owning ? m_window : xcb_window_t(XCB_WINDOW_NONE),
                                 atom("_NET_WM_CM_S0"), XCB_CURRENT_TIME);
         sync();
     }
@@ -42,17 +32,18 @@ public:
         const xcb_atom_t feature = atom(name);
         const xcb_atom_t property = inSupported ? atom("_NET_SUPPORTED") : feature;
         if (on)
-            xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, m_root, property,
+            xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, root(), property,
                                 inSupported ? xcb_atom_t(XCB_ATOM_ATOM) : feature,
                                 inSupported ? 32 : 8, inSupported ? 1 : 0, &feature);
         else
-            xcb_delete_property(m_c, m_root, property);
+            xcb_delete_property(connection(), root(), property);
         sync();
     }
     // A property made of x, y, width, height cardinals.
     QRegion rectangles(quint32 window, const char *property) {
         const auto r = reply(xcb_get_property_reply(
-            m_c, xcb_get_property(m_c, 0, window, atom(property), XCB_ATOM_CARDINAL, 0, 4096),
+            connection(),
+            xcb_get_property(connection(), 0, window, atom(property), XCB_ATOM_CARDINAL, 0, 4096),
             nullptr));
         QRegion region;
         if (!r || r->format != 32)
@@ -64,7 +55,8 @@ public:
     }
     QRegion inputRegion(quint32 window) {
         const auto r = reply(xcb_shape_get_rectangles_reply(
-            m_c, xcb_shape_get_rectangles(m_c, window, XCB_SHAPE_SK_INPUT), nullptr));
+            connection(), xcb_shape_get_rectangles(connection(), window, XCB_SHAPE_SK_INPUT),
+            nullptr));
         QRegion result;
         const xcb_rectangle_t *rects = r ? xcb_shape_get_rectangles_rectangles(r.get()) : nullptr;
         for (int i = 0; r && i < xcb_shape_get_rectangles_rectangles_length(r.get()); ++i)
@@ -73,16 +65,7 @@ public:
     }
 
 private:
-    xcb_atom_t atom(const char *name) {
-        const auto r = reply(xcb_intern_atom_reply(
-            m_c, xcb_intern_atom(m_c, 0, quint16(std::strlen(name)), name), nullptr));
-        return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
-    void sync() { reply(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr)); }
-
-    xcb_connection_t *m_c = xcb_connect(nullptr, nullptr);
-    xcb_window_t m_root = 0;
-    xcb_window_t m_window = xcb_generate_id(m_c);
+    xcb_window_t m_window = xcb_generate_id(connection());
 };
 
 } // namespace

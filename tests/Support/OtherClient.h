@@ -15,6 +15,7 @@
 
 // Another client of the same X server, as another application would be.
 class OtherClient {
+protected:
     // A reply that frees itself.
     template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
     template <typename T> static Reply<T> reply(T *raw) { return Reply<T>(raw, &std::free); }

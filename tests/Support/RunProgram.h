@@ -6,9 +6,10 @@
 
 // Runs a helper program to its end and returns its stdout; `exitCode` is -1 when it does not end in
 // time or crashes.
-inline QByteArray runProgram(const QString &program, const QStringList &arguments,
-                             const QProcessEnvironment &environment, int timeoutMs,
-                             int *exitCode = nullptr) {
+inline QByteArray
+runProgram(const QString &program, const QStringList &arguments,
+           const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+           int timeoutMs = 10000, int *exitCode = nullptr) {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
