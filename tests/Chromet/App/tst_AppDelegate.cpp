@@ -340,6 +340,7 @@ private Q_SLOTS:
         trigger({u"Contrast…"_s});
         QVERIFY(delegate.contrastPanel()->isVisible());
         delegate.coordinator()->handlePick(coral);
+        QCOMPARE(m_copied.last(), ColorFormats::format(ColorFormat::oklch, coral, {}, false));
         QVERIFY(item({}));
         QCOMPARE(delegate.statusItem()->menu()->actions().at(3)->text(),
                  ColorFormats::labelText(ColorFormat::oklch, coral, false));
@@ -366,7 +367,8 @@ private Q_SLOTS:
         QVERIFY(!item({u"History isn't being saved"_s})->isEnabled());
     }
     // Copies, pins and exports to the clipboard are acknowledged on the icon; a pin that adds
-    // nothing is not. Opening the menu ends the acknowledgement at once.
+    // nothing is not. Opening the menu ends the acknowledgement at once. A copy takes its own
+    // format and name, in the preferred case.
     void copiesAreAcknowledgedUntilTheMenuOpens() {
         AppDelegate &delegate = launchedWithPicks();
         trigger({u"Favorites"_s, u"sky-700"_s, u"--sky-700: #336699;"_s});
@@ -384,11 +386,18 @@ private Q_SLOTS:
         trigger({u"#FF804D"_s, u"Pin to"_s, u"Favorites"_s});
         QCOMPARE(savedLibrary().palette(favoritesId)->colors.last().color, coral);
         QVERIFY(delegate.copyFeedback()->isShowing());
-        // The menu disables the item for a color that is there; the command itself adds nothing.
+        // The menu disables the item for a color that is there; the command itself adds nothing
+        // but saves all the same, so the file matches what the menu shows.
         delegate.copyFeedback()->reset();
+        delegate.store()->library().clearHistory();
         delegate.commands()->pin(coral, favoritesId);
         QCOMPARE(savedLibrary().palette(favoritesId)->colors.size(), 2);
+        QVERIFY(savedLibrary().history.isEmpty());
         QVERIFY(!delegate.copyFeedback()->isShowing());
+
+        m_prefs->setLowercaseHex(true);
+        delegate.commands()->copy(coral, ColorFormat::cssVariable, u"Brand"_s);
+        QCOMPARE(m_copied.last(), u"--Brand: #ff804d;"_s);
     }
     // Every name dialog proposes a name and takes the answer trimmed; blank or cancelled changes
     // nothing.
