@@ -4,6 +4,7 @@
 #include "OrinHotkey/X11/X11KeyboardMap.h"
 #include "Support/OtherClient.h"
 #include "Support/RegisteredHotKey.h"
+#include "Support/RunProgram.h"
 #include "Support/XServerSession.h"
 
 #include <QAbstractNativeEventFilter>
@@ -22,9 +23,6 @@ constexpr HotKeyCombo controlOptionC(8, HotKeyCombo::controlKey | HotKeyCombo::o
 constexpr HotKeyCombo controlOptionD(2, HotKeyCombo::controlKey | HotKeyCombo::optionKey);
 constexpr quint16 controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 
-bool xdotool(const QStringList &arguments) {
-    return QProcess::execute(u"xdotool"_s, arguments) == 0;
-}
 bool setxkbmap(const QStringList &arguments) {
     return QProcess::execute(u"setxkbmap"_s, arguments) == 0;
 }

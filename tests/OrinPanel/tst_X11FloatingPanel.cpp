@@ -32,7 +32,7 @@ private Q_SLOTS:
         // Listed in the taskbar as a regular application: the panel stays out of it all the same.
         DockIcon::setActivationPolicy(ActivationPolicy::regular);
         FloatingPanelController controller(new QWidget, QSize(360, 220));
-        runProgram(u"xdotool"_s, {"mousemove", "100", "100"});
+        xdotool({u"mousemove"_s, u"100"_s, u"100"_s});
         controller.show();
         QVERIFY(QTest::qWaitForWindowExposed(controller.panel()));
 

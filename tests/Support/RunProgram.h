@@ -23,6 +23,14 @@ runProgram(const QString &program, const QStringList &arguments,
     return ended ? process.readAllStandardOutput() : QByteArray();
 }
 
+// Input as a user makes it, on this test's DISPLAY.
+inline bool xdotool(const QStringList &arguments) {
+    int exitCode = -1;
+    runProgram(QStringLiteral("xdotool"), arguments, QProcessEnvironment::systemEnvironment(),
+               10000, &exitCode);
+    return exitCode == 0;
+}
+
 // Ends a process a test started: SIGTERM, then SIGKILL after a deadline, and waits for it.
 inline void stopProcess(QProcess &process) {
     if (process.state() == QProcess::NotRunning)

@@ -2,7 +2,6 @@
 
 #include "Chromet/Library/LibraryStore.h"
 #include "Support/ColorFixture.h"
-#include "Support/RunProgram.h"
 #include "Support/TestFiles.h"
 
 #include <QColor>
@@ -69,7 +68,7 @@ bool ChrometProcess::openLoupe(const QPoint &at) {
     if (!Desktop::movePointer(at))
         return false;
     const int mark = int(lines().size());
-    if (!Desktop::xdotool({u"key"_s, u"ctrl+alt+c"_s}))
+    if (!xdotool({u"key"_s, u"ctrl+alt+c"_s}))
         return false;
     if (waitForLine(u"first window ordered front"_s, mark) < 0)
         return false;
@@ -133,12 +132,6 @@ QList<quint64> Desktop::windowsOf(qint64 pid) {
             windows.append(window);
     }
     return windows;
-}
-
-bool Desktop::xdotool(const QStringList &arguments) {
-    int code = -1;
-    run(u"xdotool"_s, arguments, &code);
-    return code == 0;
 }
 
 bool Desktop::movePointer(const QPoint &to) {

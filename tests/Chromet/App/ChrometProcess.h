@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Support/RunProgram.h"
+
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
@@ -17,7 +19,6 @@ namespace Desktop {
 // Runs a program and returns its stdout (trimmed); `exitCode` is -1 on timeout or crash.
 QByteArray run(const QString &program, const QStringList &arguments, int *exitCode = nullptr,
                int timeoutMs = 30000);
-bool xdotool(const QStringList &arguments);
 bool movePointer(const QPoint &to);
 
 // The windows of a process on screen.

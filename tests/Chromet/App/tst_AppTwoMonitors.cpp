@@ -40,7 +40,7 @@ private Q_SLOTS:
         QVERIFY(m_app.openLoupe(rightFixture.topLeft() + QPoint(150, 120)));
         QVERIFY(xrandr({u"--output"_s, u"DUMMY1"_s, u"--off"_s}));
         // The loupe closes or goes on over what is left; either way Escape ends it.
-        QVERIFY(Desktop::xdotool({u"mousemove"_s, u"300"_s, u"200"_s, u"key"_s, u"Escape"_s}));
+        QVERIFY(xdotool({u"mousemove"_s, u"300"_s, u"200"_s, u"key"_s, u"Escape"_s}));
         QVERIFY(m_app.waitUntilNoVisibleWindow());
         QVERIFY(xrandr(
             {u"--output"_s, u"DUMMY1"_s, u"--mode"_s, u"800x600"_s, u"--right-of"_s, u"DUMMY0"_s}));
@@ -63,7 +63,7 @@ private:
         QVERIFY(Desktop::movePointer(at));
         QVERIFY(
             QTest::qWaitFor([&] { return Desktop::windowsOf(m_app.pid()).size() == 2; }, 30000));
-        QVERIFY(Desktop::xdotool({u"click"_s, u"1"_s}));
+        QVERIFY(xdotool({u"click"_s, u"1"_s}));
         QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(fixture.hexAt(at)), 10000);
         QCOMPARE(Desktop::history(m_app.libraryPath()).value(0), fixture.rgbAt(at));
         QVERIFY(m_app.waitUntilNoVisibleWindow());

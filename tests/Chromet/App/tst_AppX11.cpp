@@ -28,7 +28,7 @@ QString code(QRgb rgb, ColorFormat format = ColorFormat::oklch) {
 }
 
 bool clickAt(const QPoint &at) {
-    return Desktop::movePointer(at) && Desktop::xdotool({u"click"_s, u"1"_s});
+    return Desktop::movePointer(at) && xdotool({u"click"_s, u"1"_s});
 }
 
 } // namespace
@@ -50,8 +50,7 @@ private Q_SLOTS:
     }
     void init() {
         // The fixture has the keyboard, as the application the user works in would.
-        QVERIFY(
-            Desktop::xdotool({u"windowfocus"_s, u"--sync"_s, QString::number(m_fixture.window())}));
+        QVERIFY(xdotool({u"windowfocus"_s, u"--sync"_s, QString::number(m_fixture.window())}));
     }
 
     // `chromet pick` returns at once; with --print it waits and prints the code (exit 1 and nothing
@@ -95,7 +94,7 @@ private Q_SLOTS:
             QVERIFY(pick.state() == QProcess::NotRunning || pick.waitForFinished(10000));
             QCOMPARE(pick.exitCode(), 0);
         }
-        QVERIFY(cancel ? Desktop::xdotool({u"key"_s, u"Escape"_s}) : clickAt(at));
+        QVERIFY(cancel ? xdotool({u"key"_s, u"Escape"_s}) : clickAt(at));
         if (print) {
             QVERIFY(pick.waitForFinished(15000));
             QCOMPARE(pick.exitCode(), cancel ? 1 : 0);
@@ -151,7 +150,7 @@ private Q_SLOTS:
             QVERIFY2(m_scaled.waitUntilReady(), qPrintable(m_scaled.lines().join(u'\n')));
         }
         QVERIFY(m_scaled.openLoupe(keys.isEmpty() ? at - QPoint(21, 13) : at));
-        QVERIFY(keys.isEmpty() ? clickAt(at) : Desktop::xdotool(QStringList{u"key"_s} + keys));
+        QVERIFY(keys.isEmpty() ? clickAt(at) : xdotool(QStringList{u"key"_s} + keys));
         QTRY_COMPARE_WITH_TIMEOUT(Desktop::clipboard(), std::optional(m_fixture.hexAt(at + offset)),
                                   10000);
         QVERIFY(m_scaled.waitUntilNoVisibleWindow());
