@@ -14,7 +14,7 @@ SyntheticSnapshotCapturer::~SyntheticSnapshotCapturer() {
 
 void SyntheticSnapshotCapturer::captureDisplay(const QPointF &global, QObject *context,
                                                Completion done) {
-    m_requestedPoints.append(global);
+    ++m_displayCaptures;
     CaptureResult result;
     result.error = m_displayError;
     result.declined = m_displayDeclined;

@@ -32,8 +32,7 @@ public:
     int heldCount() const { return int(m_held.size()); }
     int releaseHeld();
 
-    int displayCaptureCount() const { return int(m_requestedPoints.size()); }
-    QList<QPointF> requestedPoints() const { return m_requestedPoints; }
+    int displayCaptureCount() const { return m_displayCaptures; }
     int fullCaptureCount() const { return m_fullCaptures; }
     int warmUpCount() const { return m_warmUps; }
 
@@ -56,7 +55,7 @@ private:
     QString m_fullError;
     bool m_hold = false;
     std::vector<std::pair<std::shared_ptr<QPromise<CaptureResult>>, CaptureResult>> m_held;
-    QList<QPointF> m_requestedPoints;
+    int m_displayCaptures = 0;
     int m_fullCaptures = 0;
     int m_warmUps = 0;
 };

@@ -118,30 +118,27 @@ private Q_SLOTS:
     // the sides while the lens stays on the pointer.
     void pillPlacement_data() {
         QTest::addColumn<QPointF>("point");
-        QTest::addColumn<QString>("side");
-        QTest::newRow("still fits below") << QPointF(400, 457) << u"below"_s;
-        QTest::newRow("near the bottom") << QPointF(400, 460) << u"above"_s;
-        QTest::newRow("left edge") << QPointF(2, 200) << u"left"_s;
-        QTest::newRow("right edge") << QPointF(798, 200) << u"right"_s;
+        QTest::addColumn<bool>("below");
+        QTest::addColumn<int>("edge"); // the display's edge the pill touches; -1: centred
+        QTest::newRow("still fits below") << QPointF(400, 457) << true << -1;
+        QTest::newRow("near the bottom") << QPointF(400, 460) << false << -1;
+        QTest::newRow("left edge") << QPointF(2, 200) << true << 0;
+        QTest::newRow("right edge") << QPointF(798, 200) << true << 800;
     }
     void pillPlacement() {
         QFETCH(QPointF, point);
-        QFETCH(QString, side);
+        QFETCH(bool, below);
+        QFETCH(int, edge);
         LoupeView view(filled(Qt::darkCyan));
         view.update(point);
         const QRectF ring = view.ringGlass()->frame();
         const QRectF pill = view.pillGlass()->frame();
         QCOMPARE(ring.center(), point);
-        if (side == u"below"_s || side == u"above"_s)
+        QCOMPARE(below ? pill.top() : pill.bottom(), below ? ring.bottom() + 10 : ring.top() - 10);
+        if (edge < 0)
             QCOMPARE(pill.center().x(), point.x());
-        if (side == u"below"_s)
-            QCOMPARE(pill.top(), ring.bottom() + 10);
-        else if (side == u"above"_s)
-            QCOMPARE(pill.bottom(), ring.top() - 10);
-        else if (side == u"left"_s)
-            QCOMPARE(pill.left(), 0.0);
         else
-            QCOMPARE(pill.right(), 800.0);
+            QCOMPARE(edge ? pill.right() : pill.left(), qreal(edge));
     }
     void toneTurnsDarkAboveAndLightOnlyBelow() {
         // Five bands of 300 points in grey bytes around the thresholds (as linear light: 0.617,
@@ -187,10 +184,7 @@ private Q_SLOTS:
         const QPoint pointer(400, 300);
         snapshot.image.setPixel(pointer, qRgb(255, 255, 255));
         LoupeView view(snapshot);
-        QVERIFY(!view.hasAppeared());
-        QVERIFY(!view.ringGlass());
         view.update(pointer);
-        QVERIFY(view.hasAppeared());
         // Painted before any animation step, the lens's centre cell already lights the pixels
         // around the pointer: the ring is not transparent.
         const QImage frame = render(view);

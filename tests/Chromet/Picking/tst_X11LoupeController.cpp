@@ -86,7 +86,6 @@ private Q_SLOTS:
         QVERIFY(!m_other->canGrabPointer());
         QTRY_COMPARE(m_other->focus(), xcb_window_t(window()->winId()));
         QTRY_COMPARE(m_other->cursorIsBlank(), std::optional<bool>(true));
-        QVERIFY(m_controller->isCursorHidden());
 
         const QPointer<LoupeWindow> closed = window();
         QVERIFY(keys({u"Escape"_s}));
@@ -127,7 +126,7 @@ private Q_SLOTS:
     }
     void grabHeldByAnotherClientIsRetriedThenGivenUp() {
         QVERIFY(m_other->grabKeyboard());
-        startPick(QPoint(300, 200), 1, false);
+        startPick(QPoint(300, 200), false);
         QVERIFY(!support()->holdsKeyboard());
         QTimer::singleShot(100, this, [this] { m_other->ungrabKeyboard(); });
         QTRY_VERIFY(support()->holdsKeyboard());
@@ -137,7 +136,7 @@ private Q_SLOTS:
         // Held for good: the retries end with the warning; the pointer still works.
         QTRY_VERIFY(m_other->grabKeyboard());
         QTest::ignoreMessage(QtWarningMsg, "cannot grab the keyboard: another client holds it");
-        startPick(QPoint(300, 200), 1, false);
+        startPick(QPoint(300, 200), false);
         QTRY_VERIFY(support()->holdsPointer());
         QTRY_VERIFY(!support()->isRetryingGrab());
         QVERIFY(!support()->holdsKeyboard());
@@ -155,11 +154,7 @@ private Q_SLOTS:
         QVERIFY(keys({u"Escape"_s}));
         QTRY_VERIFY(!m_controller->isShowing());
         std::optional<OtherClient::Activation> activation;
-        QTRY_VERIFY([&] {
-            if (!activation)
-                activation = manager.takeActivation();
-            return activation.has_value();
-        }());
+        QTRY_VERIFY(activation || (activation = manager.takeActivation()));
         QCOMPARE(activation->window, xcb_window_t(m_fixture->winId()));
         QCOMPARE(activation->source, 2u);
     }

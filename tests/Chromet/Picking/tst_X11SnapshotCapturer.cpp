@@ -159,28 +159,19 @@ private Q_SLOTS:
         std::free(resources);
 
         // Sent by hand: the generated xcb_randr_set_monitor of this libxcb trips over its own
-        // request length.
+        // request length. The monitor: name, primary, automatic, outputs, x, y, then its size in
+        // pixels and in millimetres.
+        const xcb_randr_monitor_info_t info{
+            m_other.atom("CHROMET-OVERSIZED"), 1, 0, 1, 0, 0, 2500, 1500, 500, 300};
         struct {
-            uint8_t major = 0;
-            uint8_t minor = 0;
-            uint16_t length = 0;
-            xcb_window_t window = 0;
-            xcb_randr_monitor_info_t info{};
-            xcb_randr_output_t output = 0;
-        } request;
-        request.window = m_other.root();
+            uint8_t major, minor;
+            uint16_t length;
+            xcb_window_t window;
+            xcb_randr_monitor_info_t info;
+            xcb_randr_output_t output;
+        } request{0, 0, 0, m_other.root(), info, output};
         const QString originalName = QGuiApplication::primaryScreen()->name();
-        request.info.name = m_other.atom("CHROMET-OVERSIZED");
-        request.info.primary = 1;
-        request.info.nOutput = 1;
-        request.info.width = 2500;
-        request.info.height = 1500;
-        request.info.width_in_millimeters = 500;
-        request.info.height_in_millimeters = 300;
-        request.output = output;
-        iovec parts[3];
-        parts[2].iov_base = &request;
-        parts[2].iov_len = sizeof(request);
+        iovec parts[3] = {{}, {}, {&request, sizeof(request)}};
         const xcb_protocol_request_t protocol{1, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
         const xcb_void_cookie_t cookie{
             xcb_send_request(c, XCB_REQUEST_CHECKED, parts + 2, &protocol)};
@@ -190,7 +181,7 @@ private Q_SLOTS:
 
         X11SnapshotCapturer capturer;
         const auto result = captureAll(capturer);
-        xcb_randr_delete_monitor(c, m_other.root(), request.info.name);
+        xcb_randr_delete_monitor(c, m_other.root(), info.name);
         m_other.sync();
         QTRY_COMPARE(QGuiApplication::primaryScreen()->name(), originalName);
         QVERIFY(result && !result->ok());
