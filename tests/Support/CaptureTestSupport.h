@@ -2,10 +2,10 @@
 
 #include "Chromet/Picking/SnapshotCapturing.h"
 #include "Support/ColorFixture.h"
+#include "Support/RunProgram.h"
 
 #include <QColorSpace>
 #include <QPainter>
-#include <QProcess>
 #include <QTest>
 #include <QWidget>
 
@@ -55,11 +55,6 @@ inline bool showsPattern(const ScreenSnapshot &snapshot, const QRect &geometry) 
                        .convertToFormat(QImage::Format_RGB32);
     shown.setColorSpace(QColorSpace());
     return shown == colorFixtureImage(geometry.size());
-}
-
-// Input as a user makes it, on this test's DISPLAY.
-inline bool xdotool(const QStringList &arguments) {
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
 }
 
 inline QRgb toRgb(const PickedColor &color) {
