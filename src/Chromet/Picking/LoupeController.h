@@ -84,7 +84,6 @@ public:
 
     bool isShowing() const { return m_isShowing; }
     bool isConfirming() const { return m_confirming; }
-    bool isCursorHidden() const { return m_cursorHidden; }
     int session() const { return m_session; }
     // Where the loupe is, in global logical coordinates.
     QPointF point() const { return m_point; }

@@ -78,7 +78,6 @@ public:
     // returning, so that the window shows nothing but the snapshot.
     void dropLoupe();
 
-    bool hasAppeared() const { return m_hasAppeared; }
     // Whether the ring and pill are showing on this display.
     bool isLoupeVisible() const;
     // Made on the first update(); null until then.
