@@ -474,10 +474,11 @@ void LoupeController::nudge(int dx, int dy) {
         return;
     const ScreenSnapshot &snapshot = window->view()->snapshot();
     const QRectF frame = snapshot.frame;
-    if (snapshot.pixelSize().width() <= 0)
+    const int pixels = snapshot.pixelSize().width();
+    if (pixels <= 0)
         return;
     // One snapshot pixel in points; dy counts upwards, Qt's y downwards.
-    const double p = frame.width() / snapshot.pixelSize().width();
+    const double p = frame.width() / pixels;
     const double x = std::min(std::max(m_point.x() + dx * p, frame.left()), frame.right() - p);
     const double y = std::min(std::max(m_point.y() - dy * p, frame.top()), frame.bottom() - p);
     m_point = QPointF(x, y);
